@@ -1,0 +1,18 @@
+// The one upper-casing rule of the program, shared by the window (as the user
+// types and when it calculates) and by the command line.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace casing {
+
+// The character's one-character upper-case form from the Unicode case tables
+// ("a" -> "A", "ñ" -> "Ñ", "é" -> "É"); characters without one (digits, spaces,
+// "ß", surrogate halves) come back unchanged.
+char16_t upper_case_char(char16_t c);
+
+// Applies upper_case_char to every code unit; the length never changes.
+std::u16string upper_case(std::u16string_view text);
+
+}  // namespace casing
