@@ -1,0 +1,104 @@
+#include "batch_row.h"
+
+#include <algorithm>
+#include <variant>
+
+#include "birth_date.h"
+#include "compute_key.h"
+#include "csv_writer.h"
+#include "outcome_text.h"
+#include "upper_case.h"
+#include "utf8.h"
+
+namespace rfc_cli {
+namespace {
+
+constexpr std::size_t date_field = 3;
+
+void mark_unreadable(RowVerdict& verdict, std::string_view why)
+{
+    verdict.key.clear();
+    verdict.result = unreadable_text(why);
+    verdict.unreadable = true;
+}
+
+bool is_blank(const CsvRecord& record) { return record.field_count() == 1 && record.data.empty(); }
+
+}  // namespace
+
+std::string_view csv_problem_text(CsvProblem problem)
+{
+    switch (problem) {
+        case CsvProblem::None:
+            break;
+        case CsvProblem::StrayQuote:
+            return "comilla dentro de un campo sin comillas";
+        case CsvProblem::TextAfterClosingQuote:
+            return "texto después de la comilla que cierra un campo";
+        case CsvProblem::UnterminatedQuote:
+            return "comilla sin cerrar al final del archivo";
+        case CsvProblem::TooLong:
+            return "fila demasiado larga";
+    }
+    return {};
+}
+
+std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
+
+void RowEvaluator::evaluate(const CsvRecord& record, RowVerdict& verdict)
+{
+    verdict.unreadable = false;
+    if (record.problem != CsvProblem::None) {
+        return mark_unreadable(verdict, csv_problem_text(record.problem));
+    }
+    if (is_blank(record)) return mark_unreadable(verdict, "fila vacía");
+    if (record.field_count() != input_fields) {
+        return mark_unreadable(verdict, "se esperaban 4 campos y hay " +
+                                            std::to_string(record.field_count()));
+    }
+    for (std::size_t i = 0; i < names_.size(); ++i) {
+        if (!utf8_to_utf16(record.field(i), typed_)) {
+            return mark_unreadable(verdict,
+                                   "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
+        }
+        names_[i] = casing::upper_case(typed_);
+    }
+    const BirthDate date = parse_birth_date(record.field(date_field));
+    if (const auto* error = std::get_if<DateError>(&date)) {
+        return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
+    }
+
+    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
+        names_[0], names_[1], names_[2], std::get<std::chrono::year_month_day>(date));
+    verdict.key.clear();
+    if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
+        verdict.result = refusal_text(refused->test);
+    } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
+        verdict.result = failure_text(*failed);
+    } else {
+        append_utf8(keycalc::key_text(outcome), verdict.key);
+        verdict.result = "ok";
+    }
+}
+
+bool is_header(const CsvRecord& record)
+{
+    if (record.problem != CsvProblem::None || record.field_count() != input_fields) return false;
+    const std::string_view date = record.field(date_field);
+    return std::none_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void append_output_row(const CsvRecord& record, std::string_view key, std::string_view result,
+                       std::string_view line_end, std::string& out)
+{
+    for (std::size_t i = 0; i < record.field_count(); ++i) {
+        append_csv_field(record.field(i), out);
+        out.push_back(',');
+    }
+    append_csv_field(key, out);
+    out.push_back(',');
+    append_csv_field(result, out);
+    out.append(line_end);
+}
+
+}  // namespace rfc_cli

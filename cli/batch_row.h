@@ -1,0 +1,47 @@
+// One row of rfc batch: what the key of a CSV record is, and the output row
+// that carries it.
+//
+//     PEREZ,LOPEZ,JUAN,1980-01-15    ->   PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+#include "csv_reader.h"
+
+namespace rfc_cli {
+
+constexpr std::size_t input_fields = 4;  // paterno, materno, nombre, fecha
+
+struct RowVerdict {
+    std::string key;     // the key, unmasked, in UTF-8; empty when there is none
+    std::string result;  // "ok", or why there is no key
+    bool unreadable = false;  // the record itself could not be read
+};
+
+// The reader's problem with a record, in Spanish.
+std::string_view csv_problem_text(CsvProblem problem);
+
+// Why a record could not be read, as the "resultado" column says it.
+std::string unreadable_text(std::string_view why);
+
+// Turns records into verdicts, reusing its buffers from one row to the next.
+class RowEvaluator {
+public:
+    void evaluate(const CsvRecord& record, RowVerdict& verdict);
+
+private:
+    std::u16string typed_;
+    std::array<std::u16string, 3> names_;
+};
+
+// A first record that is a header: four fields, the fourth without a digit,
+// so that it cannot be a mistyped date.
+bool is_header(const CsvRecord& record);
+
+// Appends the record's fields, then `key` and `result`, then `line_end`.
+void append_output_row(const CsvRecord& record, std::string_view key, std::string_view result,
+                       std::string_view line_end, std::string& out);
+
+}  // namespace rfc_cli

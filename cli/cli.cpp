@@ -1,0 +1,89 @@
+#include "cli.h"
+
+#include <string>
+
+#include "batch_command.h"
+#include "key_command.h"
+#include "version.h"
+
+namespace rfc_cli {
+namespace {
+
+constexpr std::string_view help_text =
+    R"(Uso: rfc key [--mask] PATERNO MATERNO NOMBRES FECHA
+     rfc batch [ARCHIVO|-]
+     rfc --help | --version
+
+Calcula la clave del RFC (Registro Federal de Contribuyentes) de una persona física.
+
+rfc key escribe la clave de una persona. Los nombres se pasan a mayúsculas; un
+apellido que falta se escribe "". FECHA es AAAA-MM-DD o DD/MM/AAAA, entre
+1601-01-01 y 9999-12-31.
+  --mask    escribe la clave con guiones: PELJ-800115-2A0
+
+rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)
+con los campos paterno, materno, nombre y fecha, y escribe en la salida estándar
+cada fila tal como se leyó más dos columnas: rfc (la clave, o vacío) y resultado
+("ok", o por qué no hay clave). Una primera fila cuyo cuarto campo no lleva
+dígitos es un encabezado. Las filas que no se pueden leer se conservan y se
+señalan en la salida de errores con su número de línea.
+
+Estado de salida:
+  0  clave calculada; en batch, todas las filas se pudieron leer
+  1  sin clave (rfc key); alguna fila no se pudo leer (rfc batch)
+  2  uso incorrecto (opción, dato o fecha no válidos)
+  3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key)
+  4  error al leer o escribir un archivo
+
+Ejemplo:
+  $ rfc key perez lopez juan 1980-01-15
+  PELJ8001152A0
+)";
+
+int write_text(Console& console, std::string_view text)
+{
+    if (const std::error_code error = console.out.write_all(text)) {
+        report(console, "no se pudo escribir: " + error.message());
+        return exit_status::io_error;
+    }
+    return exit_status::ok;
+}
+
+}  // namespace
+
+void report(Console& console, std::string_view message)
+{
+    std::string line = "rfc: ";
+    line.append(message);
+    line.push_back('\n');
+    console.err.write_all(line);
+}
+
+int usage_error(Console& console, std::string_view message)
+{
+    report(console, message);
+    console.err.write_all("Pruebe «rfc --help» para más información.\n");
+    return exit_status::usage;
+}
+
+int run(std::span<const std::string_view> args, Console& console)
+{
+    if (args.empty()) return usage_error(console, "falta la orden: key o batch");
+    const std::string_view command = args.front();
+    const auto rest = args.subspan(1);
+    if (command == "--help" || command == "-h" || command == "help") {
+        return write_text(console, help_text);
+    }
+    if (command == "--version" || command == "-V") {
+        return write_text(console, "rfc " + std::string(version) + "\n");
+    }
+    for (const std::string_view arg : rest) {
+        if (arg == "--help" || arg == "-h") return write_text(console, help_text);
+        if (arg == "--") break;
+    }
+    if (command == "key") return run_key_command(rest, console);
+    if (command == "batch") return run_batch_command(rest, console);
+    return usage_error(console, "orden desconocida «" + std::string(command) + "»");
+}
+
+}  // namespace rfc_cli

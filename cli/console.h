@@ -1,0 +1,32 @@
+// What a run of the command line talks to, and the exit statuses it ends with.
+#pragma once
+
+#include <string_view>
+
+#include "byte_stream.h"
+
+namespace rfc_cli {
+
+struct Console {
+    ByteSource& in;
+    ByteSink& out;
+    ByteSink& err;
+    bool err_is_terminal = false;
+};
+
+namespace exit_status {
+constexpr int ok = 0;
+constexpr int empty_key = 1;        // rfc key: the computation gave no key
+constexpr int unreadable_rows = 1;  // rfc batch: some rows could not be read
+constexpr int usage = 2;
+constexpr int refused = 3;  // rfc key: the input was refused
+constexpr int io_error = 4;
+}  // namespace exit_status
+
+// Writes "rfc: <message>\n" on standard error.
+void report(Console& console, std::string_view message);
+
+// Reports a usage error with a pointer to --help; returns exit_status::usage.
+int usage_error(Console& console, std::string_view message);
+
+}  // namespace rfc_cli

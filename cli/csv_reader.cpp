@@ -1,0 +1,232 @@
+#include "csv_reader.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace rfc_cli {
+namespace {
+
+constexpr std::size_t read_size = std::size_t{1} << 20;
+constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+
+// The bytes that end a run of plain bytes in a field without quotes.
+constexpr std::array<bool, 256> unquoted_stops = [] {
+    std::array<bool, 256> stops{};
+    for (const unsigned char c : {',', '\n', '\r', '"'}) stops[c] = true;
+    return stops;
+}();
+
+}  // namespace
+
+std::string_view CsvRecord::field(std::size_t index) const
+{
+    const std::size_t begin = index == 0 ? 0 : field_ends[index - 1];
+    return std::string_view(data).substr(begin, field_ends[index] - begin);
+}
+
+std::string_view CsvRecord::open_field_part() const
+{
+    const std::size_t begin = field_ends.empty() ? 0 : field_ends.back();
+    return std::string_view(data).substr(begin);
+}
+
+CsvReader::CsvReader(ByteSource& source, std::size_t record_limit)
+    : source_(source), record_limit_(record_limit), buffer_(read_size)
+{
+}
+
+bool CsvReader::fill()
+{
+    if (at_end_) return false;
+    std::size_t count = 0;
+    read_error_ = source_.read_some(buffer_, count);
+    position_ = 0;
+    end_ = count;
+    if (count == 0) at_end_ = true;
+    return count != 0;
+}
+
+void CsvReader::skip_byte_order_mark()
+{
+    // Gather at least as many bytes as the mark has, however the input comes.
+    while (end_ < byte_order_mark.size() && !at_end_) {
+        std::size_t count = 0;
+        read_error_ = source_.read_some(std::span(buffer_).subspan(end_), count);
+        if (count == 0) at_end_ = true;
+        end_ += count;
+    }
+    if (std::string_view(buffer_.data(), end_).starts_with(byte_order_mark)) {
+        had_byte_order_mark_ = true;
+        position_ = byte_order_mark.size();
+    }
+}
+
+void CsvReader::end_field(CsvRecord& record)
+{
+    record.field_ends.push_back(record.data.size());
+    state_ = State::FieldStart;
+}
+
+void CsvReader::note(CsvRecord& record, CsvProblem problem)
+{
+    if (record.problem == CsvProblem::None) record.problem = problem;
+}
+
+void CsvReader::scan_unquoted(CsvRecord& record)
+{
+    const char* const begin = buffer_.data() + position_;
+    const char* const end = buffer_.data() + end_;
+    const char* stop = begin;
+    while (stop < end && !unquoted_stops[static_cast<unsigned char>(*stop)]) ++stop;
+    record.data.append(begin, stop);
+    position_ = static_cast<std::size_t>(stop - buffer_.data());
+}
+
+void CsvReader::scan_quoted(CsvRecord& record)
+{
+    const char* const begin = buffer_.data() + position_;
+    const char* const end = buffer_.data() + end_;
+    const auto* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
+    const char* const stop = quote ? quote : end;
+    line_ += static_cast<std::size_t>(std::count(begin, stop, '\n'));
+    record.data.append(begin, stop);
+    position_ = static_cast<std::size_t>(stop - buffer_.data());
+}
+
+bool CsvReader::finish_at_end_of_input(CsvRecord& record)
+{
+    switch (state_) {
+        case State::FieldStart:
+            // Nothing after the last line break: no record.
+            if (record.field_ends.empty() && !record.continues_previous) return false;
+            break;
+        case State::Unquoted:
+        case State::QuoteInQuoted:
+            break;
+        case State::Quoted:
+            note(record, CsvProblem::UnterminatedQuote);
+            break;
+        case State::AfterCr:
+            if (cr_after_quote_) note(record, CsvProblem::TextAfterClosingQuote);
+            record.data.push_back('\r');
+            break;
+    }
+    end_field(record);
+    record.line_end = LineEnd::None;
+    in_long_record_ = false;
+    return true;
+}
+
+bool CsvReader::next(CsvRecord& record)
+{
+    if (!started_) {
+        started_ = true;
+        skip_byte_order_mark();
+    }
+    record.data.clear();
+    record.field_ends.clear();
+    record.line_end = LineEnd::None;
+    record.complete = true;
+    record.continues_previous = in_long_record_;
+    record.line = in_long_record_ ? long_record_line_ : line_;
+    record.problem = in_long_record_ ? long_record_problem_ : CsvProblem::None;
+
+    for (;;) {
+        if (position_ == end_ && !fill()) return finish_at_end_of_input(record);
+        const char c = buffer_[position_];
+        switch (state_) {
+            case State::FieldStart:
+                if (c == '"') {
+                    ++position_;
+                    state_ = State::Quoted;
+                } else {
+                    state_ = State::Unquoted;
+                }
+                continue;
+            case State::Unquoted:
+                switch (c) {
+                    case ',':
+                        ++position_;
+                        end_field(record);
+                        continue;
+                    case '\n':
+                        ++position_;
+                        ++line_;
+                        end_field(record);
+                        record.line_end = LineEnd::Lf;
+                        in_long_record_ = false;
+                        return true;
+                    case '\r':
+                        ++position_;
+                        state_ = State::AfterCr;
+                        cr_after_quote_ = false;
+                        continue;
+                    case '"':
+                        ++position_;
+                        note(record, CsvProblem::StrayQuote);
+                        record.data.push_back('"');
+                        continue;
+                    default:
+                        scan_unquoted(record);
+                        break;
+                }
+                break;
+            case State::Quoted:
+                if (c == '"') {
+                    ++position_;
+                    state_ = State::QuoteInQuoted;
+                    continue;
+                }
+                scan_quoted(record);
+                break;
+            case State::QuoteInQuoted:
+                switch (c) {
+                    case '"':
+                        ++position_;
+                        record.data.push_back('"');
+                        state_ = State::Quoted;
+                        continue;
+                    case ',':
+                    case '\n':
+                        state_ = State::Unquoted;  // ends the field there
+                        continue;
+                    case '\r':
+                        ++position_;
+                        state_ = State::AfterCr;
+                        cr_after_quote_ = true;
+                        continue;
+                    default:
+                        note(record, CsvProblem::TextAfterClosingQuote);
+                        state_ = State::Unquoted;
+                        continue;
+                }
+            case State::AfterCr:
+                if (c == '\n') {
+                    ++position_;
+                    ++line_;
+                    end_field(record);
+                    record.line_end = LineEnd::CrLf;
+                    in_long_record_ = false;
+                    return true;
+                }
+                // A carriage return on its own is part of the field.
+                if (cr_after_quote_) note(record, CsvProblem::TextAfterClosingQuote);
+                record.data.push_back('\r');
+                state_ = State::Unquoted;
+                continue;
+        }
+        if (record.data.size() >= record_limit_) {
+            note(record, CsvProblem::TooLong);
+            record.complete = false;
+            if (!in_long_record_) {
+                in_long_record_ = true;
+                long_record_line_ = record.line;
+            }
+            long_record_problem_ = record.problem;
+            return true;
+        }
+    }
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,14 @@
+// rfc key [--mask] PATERNO MATERNO NOMBRES FECHA: one key on standard output.
+#pragma once
+
+#include <span>
+#include <string_view>
+
+#include "console.h"
+
+namespace rfc_cli {
+
+// `args` are the words after "key". Returns the exit status.
+int run_key_command(std::span<const std::string_view> args, Console& console);
+
+}  // namespace rfc_cli

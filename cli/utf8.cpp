@@ -1,0 +1,112 @@
+#include "utf8.h"
+
+namespace rfc_cli {
+namespace {
+
+constexpr char32_t replacement_character = 0xFFFD;
+
+bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
+
+bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+void append_code_point(char32_t c, std::string& out)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+}  // namespace
+
+bool utf8_to_utf16(std::string_view utf8, std::u16string& out)
+{
+    out.resize(utf8.size());  // never more code units than bytes
+    char16_t* written = out.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        const unsigned char lead = *p;
+        if (lead < 0x80) {
+            *written++ = lead;
+            ++p;
+            continue;
+        }
+        char32_t c;
+        std::size_t length;
+        char32_t smallest;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            c = lead & 0x1F;
+            length = 2;
+            smallest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            c = lead & 0x0F;
+            length = 3;
+            smallest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            c = lead & 0x07;
+            length = 4;
+            smallest = 0x10000;
+        } else {
+            return false;
+        }
+        if (static_cast<std::size_t>(end - p) < length) return false;
+        for (std::size_t i = 1; i < length; ++i) {
+            if (!is_continuation(p[i])) return false;
+            c = (c << 6) | (p[i] & 0x3F);
+        }
+        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        if (c < 0x10000) {
+            *written++ = static_cast<char16_t>(c);
+        } else {
+            c -= 0x10000;
+            *written++ = static_cast<char16_t>(0xD800 + (c >> 10));
+            *written++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        }
+        p += length;
+    }
+    out.resize(static_cast<std::size_t>(written - out.data()));
+    return true;
+}
+
+void append_utf8(std::u16string_view utf16, std::string& out)
+{
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        const char16_t unit = utf16[i];
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (is_high_surrogate(unit) && i + 1 < utf16.size() &&
+                   is_low_surrogate(utf16[i + 1])) {
+            const char32_t c = 0x10000 + ((char32_t{unit} - 0xD800) << 10) +
+                               (char32_t{utf16[i + 1]} - 0xDC00);
+            append_code_point(c, out);
+            ++i;
+        } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
+            append_code_point(replacement_character, out);
+        } else {
+            append_code_point(unit, out);
+        }
+    }
+}
+
+std::string utf16_to_utf8(std::u16string_view utf16)
+{
+    std::string out;
+    out.reserve(utf16.size());
+    append_utf8(utf16, out);
+    return out;
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,22 @@
+// Conversion between the UTF-8 of arguments and files and the UTF-16 code
+// units the key computation works on. The command line converts once, at its
+// edge, and only through these functions.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace rfc_cli {
+
+// Replaces `out` with the UTF-16 form of `utf8`. Returns false, leaving `out`
+// unspecified, when `utf8` is not well-formed UTF-8 (overlong forms, encoded
+// surrogates, values past U+10FFFF and truncated sequences included). A
+// character outside the BMP becomes a surrogate pair.
+bool utf8_to_utf16(std::string_view utf8, std::u16string& out);
+
+// Appends the UTF-8 form of `utf16` to `out`; a lone surrogate becomes U+FFFD.
+void append_utf8(std::u16string_view utf16, std::string& out);
+
+std::string utf16_to_utf8(std::u16string_view utf16);
+
+}  // namespace rfc_cli
