@@ -92,7 +92,7 @@ private:
 
     std::string_view line_end_of(const CsvRecord& record)
     {
-        if (record.line_end != LineEnd::None) last_line_end_ = line_end_text(record.line_end);
+        if (record.line_end != LineEnd::EndOfInput) last_line_end_ = line_end_text(record.line_end);
         return last_line_end_;
     }
 

@@ -113,7 +113,7 @@ bool CsvReader::finish_at_end_of_input(CsvRecord& record)
             break;
     }
     end_field(record);
-    record.line_end = LineEnd::None;
+    record.line_end = LineEnd::EndOfInput;
     in_long_record_ = false;
     return true;
 }
@@ -126,7 +126,7 @@ bool CsvReader::next(CsvRecord& record)
     }
     record.data.clear();
     record.field_ends.clear();
-    record.line_end = LineEnd::None;
+    record.line_end = LineEnd::EndOfInput;
     record.complete = true;
     record.continues_previous = in_long_record_;
     record.line = in_long_record_ ? long_record_line_ : line_;

@@ -28,13 +28,13 @@ enum class CsvProblem {
     TooLong,                // the record is longer than the reader's limit
 };
 
-enum class LineEnd { None, Lf, CrLf };
+enum class LineEnd { EndOfInput, Lf, CrLf };  // EndOfInput: the last record has no line break
 
 struct CsvRecord {
     std::string data;                     // the bytes of the fields, one after the other
     std::vector<std::size_t> field_ends;  // where each field ends in `data`
     std::size_t line = 0;                 // the line the record starts on, from 1
-    LineEnd line_end = LineEnd::None;
+    LineEnd line_end = LineEnd::EndOfInput;
     CsvProblem problem = CsvProblem::None;
     // A record longer than the limit comes in pieces: every piece but the last
     // is not `complete`, and its last field goes on in the next piece, where

@@ -1,0 +1,192 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch_command.h"
+#include "cli.h"
+#include "csv_reader.h"
+
+namespace rfc_cli {
+namespace {
+
+struct BatchResult {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+BatchResult batch(const std::string& input, std::size_t piece = 1 << 20,
+                  std::size_t record_limit = CsvReader::default_record_limit)
+{
+    StringSource in(input, piece);
+    StringSink out;
+    StringSink err;
+    Console console{in, out, err};
+    const int status = run_batch(in, BatchOptions{"", record_limit}, console);
+    return {status, out.text(), err.text()};
+}
+
+struct BatchCase {
+    const char* name;
+    std::string input;
+    int status;
+    std::string out;
+    std::string err;
+};
+
+void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
+
+class BatchTest : public testing::TestWithParam<BatchCase> {};
+
+TEST_P(BatchTest, WritesEveryRowWithItsKey)
+{
+    const BatchCase& c = GetParam();
+    for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
+        const BatchResult result = batch(c.input, piece);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.out, c.out);
+        EXPECT_EQ(result.err, c.err);
+    }
+}
+
+constexpr int unreadable = exit_status::unreadable_rows;
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, BatchTest,
+    testing::Values(
+        BatchCase{"Rows", "perez,lopez,juan,1980-01-15\nGOMEZ,DIAZ,ANA,03/12/1975\n", 0,
+                  "perez,lopez,juan,1980-01-15,PELJ8001152A0,ok\n"
+                  "GOMEZ,DIAZ,ANA,03/12/1975,GODA7512038D0,ok\n", ""},
+        BatchCase{"Header", "paterno,materno,nombre,fecha\nPEREZ,LOPEZ,JUAN,1980-01-15\n", 0,
+                  "paterno,materno,nombre,fecha,rfc,resultado\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n", ""},
+        BatchCase{"BadDateIsNoHeader", "PEREZ,LOPEZ,JUAN,1980-02-31\n", unreadable,
+                  "PEREZ,LOPEZ,JUAN,1980-02-31,,fila ilegible: la fecha no existe en el calendario\n",
+                  "rfc: línea 1: fila ilegible: la fecha no existe en el calendario\n"},
+        BatchCase{"OnlyFirstRowCanBeHeader", "PEREZ,LOPEZ,JUAN,1980-01-15\na,b,c,fecha\n", unreadable,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
+                  "a,b,c,fecha,,fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n",
+                  "rfc: línea 2: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
+        BatchCase{"CrlfAndByteOrderMarkKept", "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15\r\n", 0,
+                  "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
+        BatchCase{"LastRowWithoutLineBreak", "PEREZ,LOPEZ,JUAN,1980-01-15\r\nPEREZ,LOPEZ,JUAN,1980-01-15", 0,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
+        BatchCase{"QuotingRedoneOnlyWhereNeeded", "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15\n", 0,
+                  "PEREZ,\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15,,\"sin clave: el carácter \"\",\"\" "
+                  "(posición 12 del nombre completo) no tiene valor en la tabla\"\n", ""},
+        BatchCase{"NoKeyIsNoReadingError", "PEREZ,LOPEZ,,1980-01-15\nPÉREZ,LOPEZ,JUAN,1980-01-15\n", 0,
+                  "PEREZ,LOPEZ,,1980-01-15,,entrada rechazada: el nombre está vacío o solo tiene espacios\n"
+                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el carácter \"\"É\"\" (posición 2 del nombre "
+                  "completo) no tiene valor en la tabla\"\n", ""},
+        BatchCase{"WrongFieldCount", "PEREZ,LOPEZ,1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15,X\n", unreadable,
+                  "PEREZ,LOPEZ,1980-01-15,,fila ilegible: se esperaban 4 campos y hay 3\n"
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,X,,fila ilegible: se esperaban 4 campos y hay 5\n",
+                  "rfc: línea 1: fila ilegible: se esperaban 4 campos y hay 3\n"
+                  "rfc: línea 2: fila ilegible: se esperaban 4 campos y hay 5\n"},
+        BatchCase{"BlankLine", "PEREZ,LOPEZ,JUAN,1980-01-15\n\n", unreadable,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n,,fila ilegible: fila vacía\n",
+                  "rfc: línea 2: fila ilegible: fila vacía\n"},
+        BatchCase{"InvalidUtf8KeptAsRead", "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n", unreadable,
+                  "P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido\n",
+                  "rfc: línea 1: fila ilegible: el campo 1 no es UTF-8 válido\n"},
+        BatchCase{"LineNumbersCountLineBreaksInQuotes",
+                  "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15\nA,B\n", unreadable,
+                  "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A (posición 6 del "
+                  "nombre completo) no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 campos y hay 2\n",
+                  "rfc: línea 3: fila ilegible: se esperaban 4 campos y hay 2\n"},
+        BatchCase{"StrayQuote", "O\"BRIEN,LOPEZ,JUAN,1980-01-15\n", unreadable,
+                  "\"O\"\"BRIEN\",LOPEZ,JUAN,1980-01-15,,fila ilegible: comilla dentro de un campo sin comillas\n",
+                  "rfc: línea 1: fila ilegible: comilla dentro de un campo sin comillas\n"},
+        BatchCase{"UnterminatedQuote", "PEREZ,LOPEZ,JUAN,1980-01-15\nPEREZ,\"LOPEZ,JUAN,1980-01-15\n", unreadable,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
+                  "PEREZ,\"LOPEZ,JUAN,1980-01-15\n\",,fila ilegible: comilla sin cerrar al final del archivo\n",
+                  "rfc: línea 2: fila ilegible: comilla sin cerrar al final del archivo\n"},
+        BatchCase{"Empty", "", 0, "", ""}),
+    [](const auto& info) { return info.param.name; });
+
+std::vector<std::vector<std::string>> read_back(const std::string& csv)
+{
+    StringSource source(csv);
+    CsvReader reader(source);
+    CsvRecord record;
+    std::vector<std::vector<std::string>> rows;
+    while (reader.next(record)) {
+        EXPECT_EQ(record.problem, CsvProblem::None) << "line " << record.line;
+        auto& row = rows.emplace_back();
+        for (std::size_t i = 0; i < record.field_count(); ++i) row.emplace_back(record.field(i));
+    }
+    return rows;
+}
+
+// Whatever the rows hold, the output has one row per input row, in order, and
+// each starts with the input row's fields.
+TEST(Batch, KeepsEveryRowInOrder)
+{
+    const std::vector<std::string> samples = {
+        "PEREZ,LOPEZ,JUAN,1980-01-15",    "\"A,\"\"B\"\"\",C,D,01/01/2000", "X,Y",
+        "GOMEZ,DIAZ,ANA,1975-12-31",      "\"L\nM\",N,O,1990-06-30",          "P\xFFQ,R,S,2001-01-01",
+        "  ,  ,  ,1980-01-01",            "A,B,C,D,E,F",                      "RUIZ,,PEDRO,2020-02-29"};
+    std::string input;
+    std::vector<std::vector<std::string>> expected;
+    for (int i = 0; i < 3000; ++i) {
+        const std::string& row = samples[i % samples.size()];
+        std::string numbered = row;  // the row number goes into the first field
+        numbered.insert(row.front() == '"' ? 1 : 0, std::to_string(i));
+        input += numbered + (i % 2 ? "\r\n" : "\n");
+        expected.push_back(read_back(numbered).front());
+    }
+    const BatchResult result = batch(input, 4093);
+    const auto rows = read_back(result.out);
+    ASSERT_EQ(rows.size(), expected.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        ASSERT_EQ(rows[i].size(), expected[i].size() + 2) << "row " << i;
+        EXPECT_TRUE(std::equal(expected[i].begin(), expected[i].end(), rows[i].begin())) << "row " << i;
+    }
+}
+
+// A row far over the length limit is copied through whole, quoted, without
+// a key; the rows after it are computed as usual.
+TEST(Batch, CopiesOverlongRowWhole)
+{
+    const std::string long_name(5000, 'A');
+    const std::string input = "PEREZ,\"" + long_name + "\",\"J\"\"R\",1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
+    const BatchResult result = batch(input, 777, 64);
+    EXPECT_EQ(result.status, exit_status::unreadable_rows);
+    EXPECT_EQ(result.err, "rfc: línea 1: fila ilegible: fila demasiado larga\n");
+    const auto rows = read_back(result.out);
+    using Row = std::vector<std::string>;
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0], (Row{"PEREZ", long_name, "J\"R", "1980-01-15", "", "fila ilegible: fila demasiado larga"}));
+    EXPECT_EQ(rows[1], (Row{"PEREZ", "LOPEZ", "JUAN", "1980-01-15", "PELJ8001152A0", "ok"}));
+}
+
+// Fields go to the key computation exactly as written, spaces included, and
+// so give the key that rfc key gives for the same words.
+TEST(Batch, TakesNamesAsWrittenLikeKeyCommand)
+{
+    const std::vector<std::string_view> key_args{"key", " PE REZ ", "lopez ", " juan", "1980-01-15"};
+    StringSource in("");
+    StringSink key_out;
+    StringSink key_err;
+    Console console{in, key_out, key_err};
+    ASSERT_EQ(run(key_args, console), 0) << key_err.text();
+    const std::string key = key_out.text().substr(0, key_out.text().size() - 1);
+    EXPECT_NE(key, "PELJ8001152A0");
+
+    const BatchResult result = batch("\" PE REZ \",lopez , juan,1980-01-15\n");
+    EXPECT_EQ(result.out, " PE REZ ,lopez , juan,1980-01-15," + key + ",ok\n");
+}
+
+TEST(BatchCommand, MissingFileIsAnInputError)
+{
+    StringSource in("");
+    StringSink out;
+    StringSink err;
+    Console console{in, out, err};
+    const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
+    EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/empleados.csv: ")) << err.text();
+}
+
+}  // namespace
+}  // namespace rfc_cli

@@ -1,0 +1,32 @@
+#!/bin/sh
+# Runs the built rfc as a user would and checks what it prints and its exit statuses.
+rfc="$1"
+failed=0
+
+check() {  # check DESCRIPTION EXPECTED_STATUS EXPECTED_STDOUT COMMAND...
+    description="$1" expected_status="$2" expected_out="$3"
+    shift 3
+    out="$("$@" 2>/dev/null)"
+    status=$?
+    if [ "$status" != "$expected_status" ] || [ "$out" != "$expected_out" ]; then
+        echo "FAIL: $description: status $status, output [$out]" >&2
+        failed=1
+    fi
+}
+
+check "key" 0 "PELJ8001152A0" "$rfc" key perez lopez juan 1980-01-15
+check "masked key" 0 "PELJ-800115-2A0" "$rfc" key --mask perez lopez juan 15/01/1980
+check "empty key" 1 "" "$rfc" key pérez lopez juan 1980-01-15
+check "refused" 3 "" "$rfc" key perez lopez "" 1980-01-15
+check "usage" 2 "" "$rfc" key perez lopez juan ayer
+check "batch from a pipe" 0 "a,b,c,fecha,rfc,resultado
+perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'a,b,c,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
+check "batch, a bad row" 1 "x,,fila ilegible: se esperaban 4 campos y hay 1" sh -c "printf 'x\n' | '$rfc' batch -"
+
+message="$("$rfc" key pérez lopez juan 1980-01-15 2>&1 >/dev/null)"
+expected='rfc: sin clave: el carácter "É" (posición 2 del nombre completo) no tiene valor en la tabla'
+if [ "$message" != "$expected" ]; then
+    echo "FAIL: message of the empty key: [$message]" >&2
+    failed=1
+fi
+exit $failed

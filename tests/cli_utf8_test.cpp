@@ -1,0 +1,53 @@
+#include <gtest/gtest.h>
+
+#include "utf8.h"
+
+namespace rfc_cli {
+namespace {
+
+struct Utf8Case {
+    const char* name;
+    std::string utf8;
+    std::u16string utf16;  // unused when not valid
+    bool valid;
+};
+
+void PrintTo(const Utf8Case& c, std::ostream* os) { *os << c.name; }
+
+class Utf8Test : public testing::TestWithParam<Utf8Case> {};
+
+TEST_P(Utf8Test, Converts)
+{
+    const Utf8Case& c = GetParam();
+    std::u16string out = u"left over";
+    ASSERT_EQ(utf8_to_utf16(c.utf8, out), c.valid);
+    if (!c.valid) return;
+    EXPECT_EQ(out, c.utf16);
+    EXPECT_EQ(utf16_to_utf8(out), c.utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Utf8, Utf8Test,
+    testing::Values(Utf8Case{"Empty", "", u"", true}, Utf8Case{"Ascii", "PEREZ", u"PEREZ", true},
+                    Utf8Case{"TwoBytes", "MU\xC3\x91OZ", u"MU\u00D1OZ", true},
+                    Utf8Case{"ThreeBytes", "\xE2\x82\xAC", u"\u20AC", true},
+                    Utf8Case{"OutsideBmp", "\xF0\x9F\x99\x82", u"\xD83D\xDE42", true},
+                    Utf8Case{"Nul", std::string("A\0B", 3), std::u16string(u"A\0B", 3), true},
+                    Utf8Case{"Latin1", "P\xC9REZ", u"", false},
+                    Utf8Case{"LoneContinuation", "\x80", u"", false},
+                    Utf8Case{"Truncated", "A\xC3", u"", false},
+                    Utf8Case{"TruncatedBeforeAscii", "\xE2\x82" "A", u"", false},
+                    Utf8Case{"Overlong", "\xC0\xAF", u"", false},
+                    Utf8Case{"OverlongThree", "\xE0\x80\xAF", u"", false},
+                    Utf8Case{"EncodedSurrogate", "\xED\xA0\x80", u"", false},
+                    Utf8Case{"PastMaximum", "\xF4\x90\x80\x80", u"", false},
+                    Utf8Case{"InvalidLead", "\xFF", u"", false}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter)
+{
+    EXPECT_EQ(utf16_to_utf8(u"A\xD83D" "B"), "A\xEF\xBF\xBD" "B");
+}
+
+}  // namespace
+}  // namespace rfc_cli
