@@ -18,6 +18,11 @@ namespace rfc_cli {
 struct BatchOptions {
     std::string input_name;  // shown in messages; empty for standard input
     std::size_t record_limit = CsvReader::default_record_limit;
+    // Threads computing keys while the main thread reads and writes; 0
+    // computes them on the main thread.
+    std::size_t threads = default_threads();
+
+    static std::size_t default_threads();
 };
 
 // Reads CSV from `input` and writes it with keys to the console's output.

@@ -22,7 +22,10 @@ void mark_unreadable(RowVerdict& verdict, std::string_view why)
     verdict.unreadable = true;
 }
 
-bool is_blank(const CsvRecord& record) { return record.field_count() == 1 && record.data.empty(); }
+bool is_blank(std::span<const std::string_view> fields)
+{
+    return fields.size() == 1 && fields.front().empty();
+}
 
 }  // namespace
 
@@ -45,25 +48,24 @@ std::string_view csv_problem_text(CsvProblem problem)
 
 std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
 
-void RowEvaluator::evaluate(const CsvRecord& record, RowVerdict& verdict)
+void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
+                            RowVerdict& verdict)
 {
     verdict.unreadable = false;
-    if (record.problem != CsvProblem::None) {
-        return mark_unreadable(verdict, csv_problem_text(record.problem));
-    }
-    if (is_blank(record)) return mark_unreadable(verdict, "fila vacía");
-    if (record.field_count() != input_fields) {
-        return mark_unreadable(verdict, "se esperaban 4 campos y hay " +
-                                            std::to_string(record.field_count()));
+    if (problem != CsvProblem::None) return mark_unreadable(verdict, csv_problem_text(problem));
+    if (is_blank(fields)) return mark_unreadable(verdict, "fila vacía");
+    if (fields.size() != input_fields) {
+        return mark_unreadable(verdict,
+                               "se esperaban 4 campos y hay " + std::to_string(fields.size()));
     }
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        if (!utf8_to_utf16(record.field(i), typed_)) {
+        if (!utf8_to_utf16(fields[i], typed_)) {
             return mark_unreadable(verdict,
                                    "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
         }
         names_[i] = casing::upper_case(typed_);
     }
-    const BirthDate date = parse_birth_date(record.field(date_field));
+    const BirthDate date = parse_birth_date(fields[date_field]);
     if (const auto* error = std::get_if<DateError>(&date)) {
         return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
     }
@@ -88,11 +90,11 @@ bool is_header(const CsvRecord& record)
     return std::none_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-void append_output_row(const CsvRecord& record, std::string_view key, std::string_view result,
-                       std::string_view line_end, std::string& out)
+void append_output_row(std::span<const std::string_view> fields, std::string_view key,
+                       std::string_view result, std::string_view line_end, std::string& out)
 {
-    for (std::size_t i = 0; i < record.field_count(); ++i) {
-        append_csv_field(record.field(i), out);
+    for (const std::string_view field : fields) {
+        append_csv_field(field, out);
         out.push_back(',');
     }
     append_csv_field(key, out);
@@ -100,5 +102,7 @@ void append_output_row(const CsvRecord& record, std::string_view key, std::strin
     append_csv_field(result, out);
     out.append(line_end);
 }
+
+std::string_view line_end_text(LineEnd end) { return end == LineEnd::CrLf ? "\r\n" : "\n"; }
 
 }  // namespace rfc_cli

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,7 +30,9 @@ std::string unreadable_text(std::string_view why);
 // Turns records into verdicts, reusing its buffers from one row to the next.
 class RowEvaluator {
 public:
-    void evaluate(const CsvRecord& record, RowVerdict& verdict);
+    // `problem` is what the reader found wrong with the record, if anything.
+    void evaluate(std::span<const std::string_view> fields, CsvProblem problem,
+                  RowVerdict& verdict);
 
 private:
     std::u16string typed_;
@@ -40,8 +43,11 @@ private:
 // so that it cannot be a mistyped date.
 bool is_header(const CsvRecord& record);
 
-// Appends the record's fields, then `key` and `result`, then `line_end`.
-void append_output_row(const CsvRecord& record, std::string_view key, std::string_view result,
-                       std::string_view line_end, std::string& out);
+// Appends the fields, then `key` and `result`, then `line_end`.
+void append_output_row(std::span<const std::string_view> fields, std::string_view key,
+                       std::string_view result, std::string_view line_end, std::string& out);
+
+// "\n" or "\r\n".
+std::string_view line_end_text(LineEnd end);
 
 }  // namespace rfc_cli

@@ -1,6 +1,7 @@
 #include "byte_stream.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,6 +33,12 @@ std::error_code read_fd(int fd, std::span<char> buffer, std::size_t& count)
 std::error_code FdSource::read_some(std::span<char> buffer, std::size_t& count)
 {
     return read_fd(fd_, buffer, count);
+}
+
+bool FdSource::ready()
+{
+    pollfd request{fd_, POLLIN, 0};
+    return ::poll(&request, 1, 0) != 0;
 }
 
 std::error_code FdSink::write_all(std::string_view bytes)

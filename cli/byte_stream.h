@@ -17,6 +17,8 @@ public:
     // Reads at most buffer.size() bytes into `buffer`, waiting only until some
     // are there; sets `count` to the number read, 0 at the end of the input.
     virtual std::error_code read_some(std::span<char> buffer, std::size_t& count) = 0;
+    // Whether read_some would return at once rather than wait for more input.
+    virtual bool ready() { return true; }
 };
 
 class ByteSink {
@@ -31,6 +33,7 @@ class FdSource final : public ByteSource {
 public:
     explicit FdSource(int fd) : fd_(fd) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
+    bool ready() override;
 
 private:
     int fd_;

@@ -51,7 +51,7 @@ struct CsvRecord {
 
 class CsvReader {
 public:
-    static constexpr std::size_t default_record_limit = std::size_t{1} << 20;
+    static constexpr std::size_t default_record_limit = std::size_t{64} << 10;
 
     explicit CsvReader(ByteSource& source, std::size_t record_limit = default_record_limit);
 

@@ -1,6 +1,26 @@
 #include "csv_writer.h"
 
+#include <array>
+
 namespace rfc_cli {
+namespace {
+
+// The bytes that make a field need quotes.
+constexpr std::array<bool, 256> needs_quotes = [] {
+    std::array<bool, 256> table{};
+    for (const unsigned char c : {',', '"', '\r', '\n'}) table[c] = true;
+    return table;
+}();
+
+bool must_quote(std::string_view field)
+{
+    for (const char c : field) {
+        if (needs_quotes[static_cast<unsigned char>(c)]) return true;
+    }
+    return false;
+}
+
+}  // namespace
 
 void append_quoted_part(std::string_view part, std::string& out)
 {
@@ -18,7 +38,7 @@ void append_quoted_part(std::string_view part, std::string& out)
 
 void append_csv_field(std::string_view field, std::string& out)
 {
-    if (field.find_first_of(",\"\r\n") == std::string_view::npos) {
+    if (!must_quote(field)) {
         out.append(field);
         return;
     }

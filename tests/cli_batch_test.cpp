@@ -16,14 +16,14 @@ struct BatchResult {
     std::string err;
 };
 
-BatchResult batch(const std::string& input, std::size_t piece = 1 << 20,
+BatchResult batch(const std::string& input, std::size_t piece = 1 << 20, std::size_t threads = 2,
                   std::size_t record_limit = CsvReader::default_record_limit)
 {
     StringSource in(input, piece);
     StringSink out;
     StringSink err;
     Console console{in, out, err};
-    const int status = run_batch(in, BatchOptions{"", record_limit}, console);
+    const int status = run_batch(in, BatchOptions{"", record_limit, threads}, console);
     return {status, out.text(), err.text()};
 }
 
@@ -42,8 +42,10 @@ class BatchTest : public testing::TestWithParam<BatchCase> {};
 TEST_P(BatchTest, WritesEveryRowWithItsKey)
 {
     const BatchCase& c = GetParam();
-    for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
-        const BatchResult result = batch(c.input, piece);
+    // Read whole and one byte at a time; keys computed on worker threads and
+    // on the main thread.
+    for (const auto& [piece, threads] : {std::pair<std::size_t, std::size_t>{1 << 20, 2}, {1, 0}}) {
+        const BatchResult result = batch(c.input, piece, threads);
         EXPECT_EQ(result.status, c.status);
         EXPECT_EQ(result.out, c.out);
         EXPECT_EQ(result.err, c.err);
@@ -128,19 +130,22 @@ TEST(Batch, KeepsEveryRowInOrder)
         "  ,  ,  ,1980-01-01",            "A,B,C,D,E,F",                      "RUIZ,,PEDRO,2020-02-29"};
     std::string input;
     std::vector<std::vector<std::string>> expected;
-    for (int i = 0; i < 3000; ++i) {
+    for (int i = 0; i < 20000; ++i) {
         const std::string& row = samples[i % samples.size()];
         std::string numbered = row;  // the row number goes into the first field
         numbered.insert(row.front() == '"' ? 1 : 0, std::to_string(i));
         input += numbered + (i % 2 ? "\r\n" : "\n");
         expected.push_back(read_back(numbered).front());
     }
-    const BatchResult result = batch(input, 4093);
-    const auto rows = read_back(result.out);
-    ASSERT_EQ(rows.size(), expected.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        ASSERT_EQ(rows[i].size(), expected[i].size() + 2) << "row " << i;
-        EXPECT_TRUE(std::equal(expected[i].begin(), expected[i].end(), rows[i].begin())) << "row " << i;
+    for (const std::size_t threads : {0, 1, 2, 3}) {
+        const BatchResult result = batch(input, 4093, threads);
+        const auto rows = read_back(result.out);
+        ASSERT_EQ(rows.size(), expected.size());
+        for (std::size_t i = 0; i < rows.size(); ++i) {
+            ASSERT_EQ(rows[i].size(), expected[i].size() + 2) << "row " << i;
+            EXPECT_TRUE(std::equal(expected[i].begin(), expected[i].end(), rows[i].begin()))
+                << "row " << i << " threads " << threads;
+        }
     }
 }
 
@@ -150,7 +155,7 @@ TEST(Batch, CopiesOverlongRowWhole)
 {
     const std::string long_name(5000, 'A');
     const std::string input = "PEREZ,\"" + long_name + "\",\"J\"\"R\",1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
-    const BatchResult result = batch(input, 777, 64);
+    const BatchResult result = batch(input, 777, 2, 64);
     EXPECT_EQ(result.status, exit_status::unreadable_rows);
     EXPECT_EQ(result.err, "rfc: línea 1: fila ilegible: fila demasiado larga\n");
     const auto rows = read_back(result.out);

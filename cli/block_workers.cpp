@@ -1,0 +1,94 @@
+#include "block_workers.h"
+
+#include <utility>
+
+namespace rfc_cli {
+
+void RowBlock::add(const CsvRecord& record, LineEnd line_end)
+{
+    const std::size_t base = data.size();
+    rows.push_back({field_ends.size(), record.field_count(), record.line, line_end, record.problem});
+    data.append(record.data);
+    for (const std::size_t end : record.field_ends) field_ends.push_back(base + end);
+}
+
+void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& fields) const
+{
+    const Row& row = rows[index];
+    fields.clear();
+    std::size_t begin = row.first_field == 0 ? 0 : field_ends[row.first_field - 1];
+    for (std::size_t i = row.first_field; i < row.first_field + row.field_count; ++i) {
+        fields.push_back(std::string_view(data).substr(begin, field_ends[i] - begin));
+        begin = field_ends[i];
+    }
+}
+
+void RowBlock::clear()
+{
+    data.clear();
+    field_ends.clear();
+    rows.clear();
+    verbatim = false;
+    output.clear();
+    messages.clear();
+    output_rows = 0;
+    unreadable_rows = 0;
+    done = false;
+}
+
+BlockWorkers::BlockWorkers(std::size_t threads, Work work) : work_(std::move(work))
+{
+    for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { serve(); });
+}
+
+BlockWorkers::~BlockWorkers()
+{
+    {
+        const std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    work_ready_.notify_all();
+    for (std::thread& thread : threads_) thread.join();
+}
+
+void BlockWorkers::submit(RowBlock& block)
+{
+    if (threads_.empty()) {
+        work_(block);
+        block.done = true;
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        queue_.push_back(&block);
+    }
+    work_ready_.notify_one();
+}
+
+void BlockWorkers::wait(RowBlock& block)
+{
+    std::unique_lock lock(mutex_);
+    block_done_.wait(lock, [&] { return block.done; });
+}
+
+void BlockWorkers::serve()
+{
+    for (;;) {
+        RowBlock* block;
+        {
+            std::unique_lock lock(mutex_);
+            work_ready_.wait(lock, [this] { return stopping_ || !queue_.empty(); });
+            if (queue_.empty()) return;
+            block = queue_.front();
+            queue_.pop_front();
+        }
+        work_(*block);
+        {
+            const std::lock_guard lock(mutex_);
+            block->done = true;
+        }
+        block_done_.notify_all();
+    }
+}
+
+}  // namespace rfc_cli
