@@ -31,40 +31,35 @@ constexpr std::size_t blocks_per_thread = 3;
 // so that rows done so far come out as soon as they are ready when the input
 // is a pipe or a terminal. A regular file never waits.
 class ReadWithoutHoldingBack final : public ByteSource {
-public:
+  public:
     ReadWithoutHoldingBack(ByteSource& input, std::function<void()> before_waiting)
-        : input_(input), before_waiting_(std::move(before_waiting))
-    {
-    }
+        : input_(input), before_waiting_(std::move(before_waiting)) {}
 
-    std::error_code read_some(std::span<char> buffer, std::size_t& count) override
-    {
+    std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
         if (!input_.ready()) before_waiting_();
         return input_.read_some(buffer, count);
     }
 
-private:
+  private:
     ByteSource& input_;
     std::function<void()> before_waiting_;
 };
 
 class BatchRun {
-public:
+  public:
     BatchRun(ByteSource& input, const BatchOptions& options, Console& console)
         : options_(options),
           console_(console),
           input_(input, [this] { write_all_blocks(); }),
           reader_(input_, options.record_limit),
           progress_(console.err, console.err_is_terminal),
-          workers_(options.threads, [this](RowBlock& block) { evaluate(block); })
-    {
-    }
+          workers_(options.threads, [this](RowBlock& block) { evaluate(block); }) {}
 
-    int run()
-    {
+    int run() {
         bool first = true;
         while (!write_error_ && reader_.next(record_)) {
-            if (first && reader_.had_byte_order_mark()) verbatim_block().output.append(byte_order_mark);
+            if (first && reader_.had_byte_order_mark())
+                verbatim_block().output.append(byte_order_mark);
             if (!record_.complete || record_.continues_previous) {
                 copy_long_piece();
             } else if (first && is_header(record_)) {
@@ -87,21 +82,18 @@ public:
         return unreadable_rows_ == 0 ? exit_status::ok : exit_status::unreadable_rows;
     }
 
-private:
-    std::string input_label() const
-    {
+  private:
+    std::string input_label() const {
         return options_.input_name.empty() ? "la entrada estándar" : options_.input_name;
     }
 
     // The record's line end; a last record without one ends like the others.
-    LineEnd line_end_of(const CsvRecord& record)
-    {
+    LineEnd line_end_of(const CsvRecord& record) {
         if (record.line_end != LineEnd::EndOfInput) last_line_end_ = record.line_end;
         return last_line_end_;
     }
 
-    std::string unreadable_message(std::size_t line, std::string_view why) const
-    {
+    std::string unreadable_message(std::size_t line, std::string_view why) const {
         std::string message = "rfc: ";
         if (!options_.input_name.empty()) message += options_.input_name + ": ";
         message += "línea " + std::to_string(line) + ": ";
@@ -111,8 +103,7 @@ private:
     }
 
     // Runs on a worker thread: only the block and the const options are touched.
-    void evaluate(RowBlock& block) const
-    {
+    void evaluate(RowBlock& block) const {
         thread_local RowEvaluator evaluator;
         thread_local RowVerdict verdict;
         thread_local std::vector<std::string_view> fields;
@@ -120,18 +111,17 @@ private:
             const RowBlock::Row& row = block.rows[i];
             block.fields_of(i, fields);
             evaluator.evaluate(fields, row.problem, verdict);
-            append_output_row(fields, verdict.key, verdict.result, line_end_text(row.line_end),
+            append_output_row(fields, verdict.key, verdict.result(), line_end_text(row.line_end),
                               block.output);
             if (verdict.unreadable) {
                 ++block.unreadable_rows;
-                block.messages += unreadable_message(row.line, verdict.result);
+                block.messages += unreadable_message(row.line, verdict.reason);
             }
         }
         block.output_rows = block.rows.size();
     }
 
-    void copy_header()
-    {
+    void copy_header() {
         std::string& out = verbatim_block().output;
         for (std::size_t i = 0; i < record_.field_count(); ++i) {
             append_csv_field(record_.field(i), out);
@@ -143,8 +133,7 @@ private:
 
     // A record past the length limit is copied as it streams by, every field
     // in quotes, without being held whole, and without a key.
-    void copy_long_piece()
-    {
+    void copy_long_piece() {
         RowBlock& block = verbatim_block();
         std::string& out = block.output;
         if (!record_.continues_previous) {
@@ -171,8 +160,7 @@ private:
         block.messages += unreadable_message(record_.line, result);
     }
 
-    void open_long_field(std::string& out)
-    {
+    void open_long_field(std::string& out) {
         if (long_field_open_) return;
         if (long_fields_ > 0) out.push_back(',');
         out.push_back('"');
@@ -182,8 +170,7 @@ private:
 
     // The block being filled with rows to evaluate, a new one when the
     // current one is full or verbatim.
-    RowBlock& row_block()
-    {
+    RowBlock& row_block() {
         if (current_ && (current_->verbatim || current_->rows.size() >= block_rows ||
                          current_->data.size() >= block_bytes)) {
             hand_over_current();
@@ -192,8 +179,7 @@ private:
         return *current_;
     }
 
-    RowBlock& verbatim_block()
-    {
+    RowBlock& verbatim_block() {
         if (current_ && !current_->verbatim) hand_over_current();
         if (!current_) {
             current_ = take_block();
@@ -202,8 +188,7 @@ private:
         return *current_;
     }
 
-    RowBlock* take_block()
-    {
+    RowBlock* take_block() {
         if (in_flight_.size() >= max_in_flight_) write_oldest_block();
         if (free_.empty()) return owned_.emplace_back(std::make_unique<RowBlock>()).get();
         RowBlock* block = free_.back();
@@ -211,8 +196,7 @@ private:
         return block;
     }
 
-    void hand_over_current()
-    {
+    void hand_over_current() {
         if (!current_) return;
         if (current_->verbatim) {
             current_->done = true;
@@ -223,8 +207,7 @@ private:
         current_ = nullptr;
     }
 
-    void write_oldest_block()
-    {
+    void write_oldest_block() {
         RowBlock* block = in_flight_.front();
         in_flight_.pop_front();
         workers_.wait(*block);
@@ -240,8 +223,7 @@ private:
         free_.push_back(block);
     }
 
-    void write_all_blocks()
-    {
+    void write_all_blocks() {
         hand_over_current();
         while (!in_flight_.empty()) write_oldest_block();
     }
@@ -264,25 +246,21 @@ private:
     std::size_t rows_ = 0;
     std::size_t unreadable_rows_ = 0;
     std::error_code write_error_;
-    const std::size_t max_in_flight_ = std::max<std::size_t>(1, options_.threads * blocks_per_thread);
+    const std::size_t max_in_flight_ =
+        std::max<std::size_t>(1, options_.threads* blocks_per_thread);
     // Last, so that its threads stop before the blocks they work on go.
     BlockWorkers workers_;
 };
 
 }  // namespace
 
-std::size_t BatchOptions::default_threads()
-{
-    return std::thread::hardware_concurrency();
-}
+std::size_t BatchOptions::default_threads() { return std::thread::hardware_concurrency(); }
 
-int run_batch(ByteSource& input, const BatchOptions& options, Console& console)
-{
+int run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
     return BatchRun(input, options, console).run();
 }
 
-int run_batch_command(std::span<const std::string_view> args, Console& console)
-{
+int run_batch_command(std::span<const std::string_view> args, Console& console) {
     if (args.size() > 1) return usage_error(console, "rfc batch lee un solo archivo");
     const std::string_view name = args.empty() ? "-" : args.front();
     if (name == "-") return run_batch(console.in, BatchOptions{}, console);

@@ -15,22 +15,20 @@ namespace {
 
 constexpr std::size_t date_field = 3;
 
-void mark_unreadable(RowVerdict& verdict, std::string_view why)
-{
+void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
-    verdict.result = unreadable_text(why);
+    verdict.ok = false;
+    verdict.reason = unreadable_text(why);
     verdict.unreadable = true;
 }
 
-bool is_blank(std::span<const std::string_view> fields)
-{
+bool is_blank(std::span<const std::string_view> fields) {
     return fields.size() == 1 && fields.front().empty();
 }
 
 }  // namespace
 
-std::string_view csv_problem_text(CsvProblem problem)
-{
+std::string_view csv_problem_text(CsvProblem problem) {
     switch (problem) {
         case CsvProblem::None:
             break;
@@ -49,8 +47,7 @@ std::string_view csv_problem_text(CsvProblem problem)
 std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
-                            RowVerdict& verdict)
-{
+                            RowVerdict& verdict) {
     verdict.unreadable = false;
     if (problem != CsvProblem::None) return mark_unreadable(verdict, csv_problem_text(problem));
     if (is_blank(fields)) return mark_unreadable(verdict, "fila vacía");
@@ -73,26 +70,25 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
         names_[0], names_[1], names_[2], std::get<std::chrono::year_month_day>(date));
     verdict.key.clear();
+    verdict.ok = false;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
-        verdict.result = refusal_text(refused->test);
+        verdict.reason = refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        verdict.result = failure_text(*failed);
+        verdict.reason = failure_text(*failed);
     } else {
         append_utf8(keycalc::key_text(outcome), verdict.key);
-        verdict.result = "ok";
+        verdict.ok = true;
     }
 }
 
-bool is_header(const CsvRecord& record)
-{
+bool is_header(const CsvRecord& record) {
     if (record.problem != CsvProblem::None || record.field_count() != input_fields) return false;
     const std::string_view date = record.field(date_field);
     return std::none_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 void append_output_row(std::span<const std::string_view> fields, std::string_view key,
-                       std::string_view result, std::string_view line_end, std::string& out)
-{
+                       std::string_view result, std::string_view line_end, std::string& out) {
     for (const std::string_view field : fields) {
         append_csv_field(field, out);
         out.push_back(',');

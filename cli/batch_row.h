@@ -16,9 +16,13 @@ namespace rfc_cli {
 constexpr std::size_t input_fields = 4;  // paterno, materno, nombre, fecha
 
 struct RowVerdict {
-    std::string key;     // the key, unmasked, in UTF-8; empty when there is none
-    std::string result;  // "ok", or why there is no key
+    std::string key;          // the key, unmasked, in UTF-8; empty when there is none
+    bool ok = false;          // there is a key
+    std::string reason;       // when not ok: why there is no key
     bool unreadable = false;  // the record itself could not be read
+
+    // The "resultado" column: "ok", or the reason.
+    std::string_view result() const { return ok ? std::string_view("ok") : reason; }
 };
 
 // The reader's problem with a record, in Spanish.
@@ -29,12 +33,12 @@ std::string unreadable_text(std::string_view why);
 
 // Turns records into verdicts, reusing its buffers from one row to the next.
 class RowEvaluator {
-public:
+  public:
     // `problem` is what the reader found wrong with the record, if anything.
     void evaluate(std::span<const std::string_view> fields, CsvProblem problem,
                   RowVerdict& verdict);
 
-private:
+  private:
     std::u16string typed_;
     std::array<std::u16string, 3> names_;
 };

@@ -9,8 +9,7 @@ constexpr std::chrono::year earliest_year{1601};
 
 // The number written by the decimal digits of `digits`, or nothing when any
 // character is not a digit.
-std::optional<unsigned> read_digits(std::string_view digits)
-{
+std::optional<unsigned> read_digits(std::string_view digits) {
     unsigned value = 0;
     for (const char c : digits) {
         if (c < '0' || c > '9') return std::nullopt;
@@ -23,19 +22,19 @@ struct DateParts {
     std::string_view year, month, day;
 };
 
-std::optional<DateParts> split_date(std::string_view text)
-{
+std::optional<DateParts> split_date(std::string_view text) {
     constexpr std::size_t date_length = 10;
     if (text.size() != date_length) return std::nullopt;
-    if (text[4] == '-' && text[7] == '-') return DateParts{text.substr(0, 4), text.substr(5, 2), text.substr(8, 2)};
-    if (text[2] == '/' && text[5] == '/') return DateParts{text.substr(6, 4), text.substr(3, 2), text.substr(0, 2)};
+    if (text[4] == '-' && text[7] == '-')
+        return DateParts{text.substr(0, 4), text.substr(5, 2), text.substr(8, 2)};
+    if (text[2] == '/' && text[5] == '/')
+        return DateParts{text.substr(6, 4), text.substr(3, 2), text.substr(0, 2)};
     return std::nullopt;
 }
 
 }  // namespace
 
-BirthDate parse_birth_date(std::string_view text)
-{
+BirthDate parse_birth_date(std::string_view text) {
     const std::optional<DateParts> parts = split_date(text);
     if (!parts) return DateError::NotADate;
     const auto year = read_digits(parts->year);
@@ -49,8 +48,7 @@ BirthDate parse_birth_date(std::string_view text)
     return date;
 }
 
-std::string_view date_error_text(DateError error)
-{
+std::string_view date_error_text(DateError error) {
     switch (error) {
         case DateError::NotADate:
             return "no tiene la forma AAAA-MM-DD ni DD/MM/AAAA";

@@ -10,9 +10,9 @@ namespace rfc_cli {
 
 // Why a text is not a date of birth.
 enum class DateError {
-    NotADate,     // neither YYYY-MM-DD nor DD/MM/YYYY, e.g. "ayer" or "1980-1-5"
-    NoSuchDay,    // the right shape, but not a calendar day, e.g. 1980-02-31
-    OutOfRange,   // a calendar day before 1601-01-01
+    NotADate,    // neither YYYY-MM-DD nor DD/MM/YYYY, e.g. "ayer" or "1980-1-5"
+    NoSuchDay,   // the right shape, but not a calendar day, e.g. 1980-02-31
+    OutOfRange,  // a calendar day before 1601-01-01
 };
 
 using BirthDate = std::variant<std::chrono::year_month_day, DateError>;

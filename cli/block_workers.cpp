@@ -4,16 +4,15 @@
 
 namespace rfc_cli {
 
-void RowBlock::add(const CsvRecord& record, LineEnd line_end)
-{
+void RowBlock::add(const CsvRecord& record, LineEnd line_end) {
     const std::size_t base = data.size();
-    rows.push_back({field_ends.size(), record.field_count(), record.line, line_end, record.problem});
+    rows.push_back(
+        {field_ends.size(), record.field_count(), record.line, line_end, record.problem});
     data.append(record.data);
     for (const std::size_t end : record.field_ends) field_ends.push_back(base + end);
 }
 
-void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& fields) const
-{
+void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {
     const Row& row = rows[index];
     fields.clear();
     std::size_t begin = row.first_field == 0 ? 0 : field_ends[row.first_field - 1];
@@ -23,8 +22,7 @@ void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& field
     }
 }
 
-void RowBlock::clear()
-{
+void RowBlock::clear() {
     data.clear();
     field_ends.clear();
     rows.clear();
@@ -36,13 +34,11 @@ void RowBlock::clear()
     done = false;
 }
 
-BlockWorkers::BlockWorkers(std::size_t threads, Work work) : work_(std::move(work))
-{
+BlockWorkers::BlockWorkers(std::size_t threads, Work work) : work_(std::move(work)) {
     for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { serve(); });
 }
 
-BlockWorkers::~BlockWorkers()
-{
+BlockWorkers::~BlockWorkers() {
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -51,8 +47,7 @@ BlockWorkers::~BlockWorkers()
     for (std::thread& thread : threads_) thread.join();
 }
 
-void BlockWorkers::submit(RowBlock& block)
-{
+void BlockWorkers::submit(RowBlock& block) {
     if (threads_.empty()) {
         work_(block);
         block.done = true;
@@ -65,14 +60,12 @@ void BlockWorkers::submit(RowBlock& block)
     work_ready_.notify_one();
 }
 
-void BlockWorkers::wait(RowBlock& block)
-{
+void BlockWorkers::wait(RowBlock& block) {
     std::unique_lock lock(mutex_);
     block_done_.wait(lock, [&] { return block.done; });
 }
 
-void BlockWorkers::serve()
-{
+void BlockWorkers::serve() {
     for (;;) {
         RowBlock* block;
         {

@@ -46,7 +46,7 @@ struct RowBlock {
 };
 
 class BlockWorkers {
-public:
+  public:
     // Each thread calls `work` on the blocks it takes; with no threads,
     // submit() does the work itself.
     using Work = std::function<void(RowBlock&)>;
@@ -59,7 +59,7 @@ public:
     // Waits until `block`, submitted before, is done.
     void wait(RowBlock& block);
 
-private:
+  private:
     void serve();
 
     Work work_;

@@ -40,8 +40,7 @@ Ejemplo:
   PELJ8001152A0
 )";
 
-int write_text(Console& console, std::string_view text)
-{
+int write_text(Console& console, std::string_view text) {
     if (const std::error_code error = console.out.write_all(text)) {
         report(console, "no se pudo escribir: " + error.message());
         return exit_status::io_error;
@@ -51,23 +50,20 @@ int write_text(Console& console, std::string_view text)
 
 }  // namespace
 
-void report(Console& console, std::string_view message)
-{
+void report(Console& console, std::string_view message) {
     std::string line = "rfc: ";
     line.append(message);
     line.push_back('\n');
     console.err.write_all(line);
 }
 
-int usage_error(Console& console, std::string_view message)
-{
+int usage_error(Console& console, std::string_view message) {
     report(console, message);
     console.err.write_all("Pruebe «rfc --help» para más información.\n");
     return exit_status::usage;
 }
 
-int run(std::span<const std::string_view> args, Console& console)
-{
+int run(std::span<const std::string_view> args, Console& console) {
     if (args.empty()) return usage_error(console, "falta la orden: key o batch");
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);

@@ -19,25 +19,20 @@ constexpr std::array<bool, 256> unquoted_stops = [] {
 
 }  // namespace
 
-std::string_view CsvRecord::field(std::size_t index) const
-{
+std::string_view CsvRecord::field(std::size_t index) const {
     const std::size_t begin = index == 0 ? 0 : field_ends[index - 1];
     return std::string_view(data).substr(begin, field_ends[index] - begin);
 }
 
-std::string_view CsvRecord::open_field_part() const
-{
+std::string_view CsvRecord::open_field_part() const {
     const std::size_t begin = field_ends.empty() ? 0 : field_ends.back();
     return std::string_view(data).substr(begin);
 }
 
 CsvReader::CsvReader(ByteSource& source, std::size_t record_limit)
-    : source_(source), record_limit_(record_limit), buffer_(read_size)
-{
-}
+    : source_(source), record_limit_(record_limit), buffer_(read_size) {}
 
-bool CsvReader::fill()
-{
+bool CsvReader::fill() {
     if (at_end_) return false;
     std::size_t count = 0;
     read_error_ = source_.read_some(buffer_, count);
@@ -47,8 +42,7 @@ bool CsvReader::fill()
     return count != 0;
 }
 
-void CsvReader::skip_byte_order_mark()
-{
+void CsvReader::skip_byte_order_mark() {
     // Gather at least as many bytes as the mark has, however the input comes.
     while (end_ < byte_order_mark.size() && !at_end_) {
         std::size_t count = 0;
@@ -62,19 +56,16 @@ void CsvReader::skip_byte_order_mark()
     }
 }
 
-void CsvReader::end_field(CsvRecord& record)
-{
+void CsvReader::end_field(CsvRecord& record) {
     record.field_ends.push_back(record.data.size());
     state_ = State::FieldStart;
 }
 
-void CsvReader::note(CsvRecord& record, CsvProblem problem)
-{
+void CsvReader::note(CsvRecord& record, CsvProblem problem) {
     if (record.problem == CsvProblem::None) record.problem = problem;
 }
 
-void CsvReader::scan_unquoted(CsvRecord& record)
-{
+void CsvReader::scan_unquoted(CsvRecord& record) {
     const char* const begin = buffer_.data() + position_;
     const char* const end = buffer_.data() + end_;
     const char* stop = begin;
@@ -83,8 +74,7 @@ void CsvReader::scan_unquoted(CsvRecord& record)
     position_ = static_cast<std::size_t>(stop - buffer_.data());
 }
 
-void CsvReader::scan_quoted(CsvRecord& record)
-{
+void CsvReader::scan_quoted(CsvRecord& record) {
     const char* const begin = buffer_.data() + position_;
     const char* const end = buffer_.data() + end_;
     const auto* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
@@ -94,8 +84,7 @@ void CsvReader::scan_quoted(CsvRecord& record)
     position_ = static_cast<std::size_t>(stop - buffer_.data());
 }
 
-bool CsvReader::finish_at_end_of_input(CsvRecord& record)
-{
+bool CsvReader::finish_at_end_of_input(CsvRecord& record) {
     switch (state_) {
         case State::FieldStart:
             // Nothing after the last line break: no record.
@@ -118,8 +107,7 @@ bool CsvReader::finish_at_end_of_input(CsvRecord& record)
     return true;
 }
 
-bool CsvReader::next(CsvRecord& record)
-{
+bool CsvReader::next(CsvRecord& record) {
     if (!started_) {
         started_ = true;
         skip_byte_order_mark();

@@ -50,7 +50,7 @@ struct CsvRecord {
 };
 
 class CsvReader {
-public:
+  public:
     static constexpr std::size_t default_record_limit = std::size_t{64} << 10;
 
     explicit CsvReader(ByteSource& source, std::size_t record_limit = default_record_limit);
@@ -63,7 +63,7 @@ public:
     std::error_code read_error() const { return read_error_; }
     bool had_byte_order_mark() const { return had_byte_order_mark_; }
 
-private:
+  private:
     enum class State { FieldStart, Unquoted, Quoted, QuoteInQuoted, AfterCr };
 
     bool fill();

@@ -12,8 +12,7 @@ constexpr std::array<bool, 256> needs_quotes = [] {
     return table;
 }();
 
-bool must_quote(std::string_view field)
-{
+bool must_quote(std::string_view field) {
     for (const char c : field) {
         if (needs_quotes[static_cast<unsigned char>(c)]) return true;
     }
@@ -22,8 +21,7 @@ bool must_quote(std::string_view field)
 
 }  // namespace
 
-void append_quoted_part(std::string_view part, std::string& out)
-{
+void append_quoted_part(std::string_view part, std::string& out) {
     for (;;) {
         const std::size_t quote = part.find('"');
         if (quote == std::string_view::npos) {
@@ -36,8 +34,7 @@ void append_quoted_part(std::string_view part, std::string& out)
     }
 }
 
-void append_csv_field(std::string_view field, std::string& out)
-{
+void append_csv_field(std::string_view field, std::string& out) {
     if (!must_quote(field)) {
         out.append(field);
         return;

@@ -7,8 +7,8 @@
 
 #include "birth_date.h"
 #include "compute_key.h"
-#include "output_mask.h"
 #include "outcome_text.h"
+#include "output_mask.h"
 #include "upper_case.h"
 #include "utf8.h"
 
@@ -25,8 +25,7 @@ struct KeyRequest {
 
 }  // namespace
 
-int run_key_command(std::span<const std::string_view> args, Console& console)
-{
+int run_key_command(std::span<const std::string_view> args, Console& console) {
     KeyRequest request;
     bool options_done = false;
     for (const std::string_view arg : args) {
@@ -41,8 +40,9 @@ int run_key_command(std::span<const std::string_view> args, Console& console)
         }
     }
     if (request.words.size() != 4) {
-        return usage_error(console, "rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió " +
-                                        std::to_string(request.words.size()));
+        return usage_error(console,
+                           "rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió " +
+                               std::to_string(request.words.size()));
     }
 
     std::array<std::u16string, 3> names;

@@ -6,8 +6,7 @@
 
 #include "cli.h"
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     rfc_cli::FdSource in(STDIN_FILENO);
     rfc_cli::FdSink out(STDOUT_FILENO);

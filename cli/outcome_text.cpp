@@ -12,8 +12,7 @@ bool is_control(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
 // The character as it looks, in quotes; as U+XXXX when it would not show, or
 // is half of a character outside the BMP.
-std::string quoted_character(char16_t c)
-{
+std::string quoted_character(char16_t c) {
     if (is_surrogate(c) || is_control(c)) {
         char code[8];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
@@ -24,8 +23,7 @@ std::string quoted_character(char16_t c)
 
 }  // namespace
 
-std::string refusal_text(keycalc::RefusalTest test)
-{
+std::string refusal_text(keycalc::RefusalTest test) {
     using keycalc::RefusalTest;
     std::string text = "entrada rechazada: ";
     switch (test) {
@@ -39,8 +37,7 @@ std::string refusal_text(keycalc::RefusalTest test)
     return text;
 }
 
-std::string failure_text(const keycalc::EmptyKey& failure)
-{
+std::string failure_text(const keycalc::EmptyKey& failure) {
     using keycalc::FailureReason;
     std::string text = "sin clave: ";
     switch (failure.reason) {

@@ -9,7 +9,7 @@
 namespace rfc_cli {
 
 class Progress {
-public:
+  public:
     // Shows nothing unless `enabled` (standard error is a terminal).
     Progress(ByteSink& err, bool enabled);
 
@@ -23,7 +23,7 @@ public:
     // At the end: leaves the last figures on their own line.
     void finish(std::size_t rows);
 
-private:
+  private:
     using Clock = std::chrono::steady_clock;
     void show(std::size_t rows, Clock::time_point now);
 

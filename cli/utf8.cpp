@@ -1,5 +1,7 @@
 #include "utf8.h"
 
+#include <algorithm>
+
 namespace rfc_cli {
 namespace {
 
@@ -10,8 +12,7 @@ bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-void append_code_point(char32_t c, std::string& out)
-{
+void append_code_point(char32_t c, std::string& out) {
     if (c < 0x80) {
         out.push_back(static_cast<char>(c));
     } else if (c < 0x800) {
@@ -29,11 +30,20 @@ void append_code_point(char32_t c, std::string& out)
     }
 }
 
+bool is_ascii(std::string_view text) {
+    unsigned char high_bits = 0;
+    for (const char c : text) high_bits |= static_cast<unsigned char>(c);
+    return high_bits < 0x80;
+}
+
 }  // namespace
 
-bool utf8_to_utf16(std::string_view utf8, std::u16string& out)
-{
+bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
     out.resize(utf8.size());  // never more code units than bytes
+    if (is_ascii(utf8)) {
+        std::copy(utf8.begin(), utf8.end(), out.begin());
+        return true;
+    }
     char16_t* written = out.data();
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
@@ -81,16 +91,15 @@ bool utf8_to_utf16(std::string_view utf8, std::u16string& out)
     return true;
 }
 
-void append_utf8(std::u16string_view utf16, std::string& out)
-{
+void append_utf8(std::u16string_view utf16, std::string& out) {
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             out.push_back(static_cast<char>(unit));
         } else if (is_high_surrogate(unit) && i + 1 < utf16.size() &&
                    is_low_surrogate(utf16[i + 1])) {
-            const char32_t c = 0x10000 + ((char32_t{unit} - 0xD800) << 10) +
-                               (char32_t{utf16[i + 1]} - 0xDC00);
+            const char32_t c =
+                0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{utf16[i + 1]} - 0xDC00);
             append_code_point(c, out);
             ++i;
         } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
@@ -101,8 +110,7 @@ void append_utf8(std::u16string_view utf16, std::string& out)
     }
 }
 
-std::string utf16_to_utf8(std::u16string_view utf16)
-{
+std::string utf16_to_utf8(std::u16string_view utf16) {
     std::string out;
     out.reserve(utf16.size());
     append_utf8(utf16, out);

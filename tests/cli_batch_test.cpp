@@ -17,8 +17,7 @@ struct BatchResult {
 };
 
 BatchResult batch(const std::string& input, std::size_t piece = 1 << 20, std::size_t threads = 2,
-                  std::size_t record_limit = CsvReader::default_record_limit)
-{
+                  std::size_t record_limit = CsvReader::default_record_limit) {
     StringSource in(input, piece);
     StringSink out;
     StringSink err;
@@ -39,8 +38,7 @@ void PrintTo(const BatchCase& c, std::ostream* os) { *os << c.name; }
 
 class BatchTest : public testing::TestWithParam<BatchCase> {};
 
-TEST_P(BatchTest, WritesEveryRowWithItsKey)
-{
+TEST_P(BatchTest, WritesEveryRowWithItsKey) {
     const BatchCase& c = GetParam();
     // Read whole and one byte at a time; keys computed on worker threads and
     // on the main thread.
@@ -59,28 +57,44 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         BatchCase{"Rows", "perez,lopez,juan,1980-01-15\nGOMEZ,DIAZ,ANA,03/12/1975\n", 0,
                   "perez,lopez,juan,1980-01-15,PELJ8001152A0,ok\n"
-                  "GOMEZ,DIAZ,ANA,03/12/1975,GODA7512038D0,ok\n", ""},
+                  "GOMEZ,DIAZ,ANA,03/12/1975,GODA7512038D0,ok\n",
+                  ""},
         BatchCase{"Header", "paterno,materno,nombre,fecha\nPEREZ,LOPEZ,JUAN,1980-01-15\n", 0,
-                  "paterno,materno,nombre,fecha,rfc,resultado\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n", ""},
-        BatchCase{"BadDateIsNoHeader", "PEREZ,LOPEZ,JUAN,1980-02-31\n", unreadable,
-                  "PEREZ,LOPEZ,JUAN,1980-02-31,,fila ilegible: la fecha no existe en el calendario\n",
-                  "rfc: línea 1: fila ilegible: la fecha no existe en el calendario\n"},
-        BatchCase{"OnlyFirstRowCanBeHeader", "PEREZ,LOPEZ,JUAN,1980-01-15\na,b,c,fecha\n", unreadable,
-                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
-                  "a,b,c,fecha,,fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n",
-                  "rfc: línea 2: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
+                  "paterno,materno,nombre,fecha,rfc,resultado\nPEREZ,LOPEZ,JUAN,1980-01-15,"
+                  "PELJ8001152A0,ok\n",
+                  ""},
+        BatchCase{
+            "BadDateIsNoHeader", "PEREZ,LOPEZ,JUAN,1980-02-31\n", unreadable,
+            "PEREZ,LOPEZ,JUAN,1980-02-31,,fila ilegible: la fecha no existe en el calendario\n",
+            "rfc: línea 1: fila ilegible: la fecha no existe en el calendario\n"},
+        BatchCase{
+            "OnlyFirstRowCanBeHeader", "PEREZ,LOPEZ,JUAN,1980-01-15\na,b,c,fecha\n", unreadable,
+            "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
+            "a,b,c,fecha,,fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n",
+            "rfc: línea 2: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
         BatchCase{"CrlfAndByteOrderMarkKept", "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15\r\n", 0,
                   "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
-        BatchCase{"LastRowWithoutLineBreak", "PEREZ,LOPEZ,JUAN,1980-01-15\r\nPEREZ,LOPEZ,JUAN,1980-01-15", 0,
-                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
-        BatchCase{"QuotingRedoneOnlyWhereNeeded", "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15\n", 0,
-                  "PEREZ,\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15,,\"sin clave: el carácter \"\",\"\" "
-                  "(posición 12 del nombre completo) no tiene valor en la tabla\"\n", ""},
-        BatchCase{"NoKeyIsNoReadingError", "PEREZ,LOPEZ,,1980-01-15\nPÉREZ,LOPEZ,JUAN,1980-01-15\n", 0,
-                  "PEREZ,LOPEZ,,1980-01-15,,entrada rechazada: el nombre está vacío o solo tiene espacios\n"
-                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el carácter \"\"É\"\" (posición 2 del nombre "
-                  "completo) no tiene valor en la tabla\"\n", ""},
-        BatchCase{"WrongFieldCount", "PEREZ,LOPEZ,1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15,X\n", unreadable,
+        BatchCase{"LastRowWithoutLineBreak",
+                  "PEREZ,LOPEZ,JUAN,1980-01-15\r\nPEREZ,LOPEZ,JUAN,1980-01-15", 0,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\nPEREZ,LOPEZ,JUAN,1980-01-15,"
+                  "PELJ8001152A0,ok\r\n",
+                  ""},
+        BatchCase{"QuotingRedoneOnlyWhereNeeded",
+                  "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15\n", 0,
+                  "PEREZ,\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15,,\"sin clave: el carácter "
+                  "\"\",\"\" "
+                  "(posición 12 del nombre completo) no tiene valor en la tabla\"\n",
+                  ""},
+        BatchCase{"NoKeyIsNoReadingError", "PEREZ,LOPEZ,,1980-01-15\nPÉREZ,LOPEZ,JUAN,1980-01-15\n",
+                  0,
+                  "PEREZ,LOPEZ,,1980-01-15,,entrada rechazada: el nombre está vacío o solo tiene "
+                  "espacios\n"
+                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el carácter \"\"É\"\" (posición 2 del "
+                  "nombre "
+                  "completo) no tiene valor en la tabla\"\n",
+                  ""},
+        BatchCase{"WrongFieldCount", "PEREZ,LOPEZ,1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15,X\n",
+                  unreadable,
                   "PEREZ,LOPEZ,1980-01-15,,fila ilegible: se esperaban 4 campos y hay 3\n"
                   "PEREZ,LOPEZ,JUAN,1980-01-15,X,,fila ilegible: se esperaban 4 campos y hay 5\n",
                   "rfc: línea 1: fila ilegible: se esperaban 4 campos y hay 3\n"
@@ -91,23 +105,27 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"InvalidUtf8KeptAsRead", "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n", unreadable,
                   "P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido\n",
                   "rfc: línea 1: fila ilegible: el campo 1 no es UTF-8 válido\n"},
-        BatchCase{"LineNumbersCountLineBreaksInQuotes",
-                  "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15\nA,B\n", unreadable,
-                  "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A (posición 6 del "
-                  "nombre completo) no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 campos y hay 2\n",
-                  "rfc: línea 3: fila ilegible: se esperaban 4 campos y hay 2\n"},
+        BatchCase{
+            "LineNumbersCountLineBreaksInQuotes", "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15\nA,B\n",
+            unreadable,
+            "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A (posición 6 del "
+            "nombre completo) no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 "
+            "campos y hay 2\n",
+            "rfc: línea 3: fila ilegible: se esperaban 4 campos y hay 2\n"},
         BatchCase{"StrayQuote", "O\"BRIEN,LOPEZ,JUAN,1980-01-15\n", unreadable,
-                  "\"O\"\"BRIEN\",LOPEZ,JUAN,1980-01-15,,fila ilegible: comilla dentro de un campo sin comillas\n",
+                  "\"O\"\"BRIEN\",LOPEZ,JUAN,1980-01-15,,fila ilegible: comilla dentro de un campo "
+                  "sin comillas\n",
                   "rfc: línea 1: fila ilegible: comilla dentro de un campo sin comillas\n"},
-        BatchCase{"UnterminatedQuote", "PEREZ,LOPEZ,JUAN,1980-01-15\nPEREZ,\"LOPEZ,JUAN,1980-01-15\n", unreadable,
+        BatchCase{"UnterminatedQuote",
+                  "PEREZ,LOPEZ,JUAN,1980-01-15\nPEREZ,\"LOPEZ,JUAN,1980-01-15\n", unreadable,
                   "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
-                  "PEREZ,\"LOPEZ,JUAN,1980-01-15\n\",,fila ilegible: comilla sin cerrar al final del archivo\n",
+                  "PEREZ,\"LOPEZ,JUAN,1980-01-15\n\",,fila ilegible: comilla sin cerrar al final "
+                  "del archivo\n",
                   "rfc: línea 2: fila ilegible: comilla sin cerrar al final del archivo\n"},
         BatchCase{"Empty", "", 0, "", ""}),
     [](const auto& info) { return info.param.name; });
 
-std::vector<std::vector<std::string>> read_back(const std::string& csv)
-{
+std::vector<std::vector<std::string>> read_back(const std::string& csv) {
     StringSource source(csv);
     CsvReader reader(source);
     CsvRecord record;
@@ -122,12 +140,16 @@ std::vector<std::vector<std::string>> read_back(const std::string& csv)
 
 // Whatever the rows hold, the output has one row per input row, in order, and
 // each starts with the input row's fields.
-TEST(Batch, KeepsEveryRowInOrder)
-{
-    const std::vector<std::string> samples = {
-        "PEREZ,LOPEZ,JUAN,1980-01-15",    "\"A,\"\"B\"\"\",C,D,01/01/2000", "X,Y",
-        "GOMEZ,DIAZ,ANA,1975-12-31",      "\"L\nM\",N,O,1990-06-30",          "P\xFFQ,R,S,2001-01-01",
-        "  ,  ,  ,1980-01-01",            "A,B,C,D,E,F",                      "RUIZ,,PEDRO,2020-02-29"};
+TEST(Batch, KeepsEveryRowInOrder) {
+    const std::vector<std::string> samples = {"PEREZ,LOPEZ,JUAN,1980-01-15",
+                                              "\"A,\"\"B\"\"\",C,D,01/01/2000",
+                                              "X,Y",
+                                              "GOMEZ,DIAZ,ANA,1975-12-31",
+                                              "\"L\nM\",N,O,1990-06-30",
+                                              "P\xFFQ,R,S,2001-01-01",
+                                              "  ,  ,  ,1980-01-01",
+                                              "A,B,C,D,E,F",
+                                              "RUIZ,,PEDRO,2020-02-29"};
     std::string input;
     std::vector<std::vector<std::string>> expected;
     for (int i = 0; i < 20000; ++i) {
@@ -151,25 +173,26 @@ TEST(Batch, KeepsEveryRowInOrder)
 
 // A row far over the length limit is copied through whole, quoted, without
 // a key; the rows after it are computed as usual.
-TEST(Batch, CopiesOverlongRowWhole)
-{
+TEST(Batch, CopiesOverlongRowWhole) {
     const std::string long_name(5000, 'A');
-    const std::string input = "PEREZ,\"" + long_name + "\",\"J\"\"R\",1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
+    const std::string input =
+        "PEREZ,\"" + long_name + "\",\"J\"\"R\",1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
     const BatchResult result = batch(input, 777, 2, 64);
     EXPECT_EQ(result.status, exit_status::unreadable_rows);
     EXPECT_EQ(result.err, "rfc: línea 1: fila ilegible: fila demasiado larga\n");
     const auto rows = read_back(result.out);
     using Row = std::vector<std::string>;
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (Row{"PEREZ", long_name, "J\"R", "1980-01-15", "", "fila ilegible: fila demasiado larga"}));
+    EXPECT_EQ(rows[0], (Row{"PEREZ", long_name, "J\"R", "1980-01-15", "",
+                            "fila ilegible: fila demasiado larga"}));
     EXPECT_EQ(rows[1], (Row{"PEREZ", "LOPEZ", "JUAN", "1980-01-15", "PELJ8001152A0", "ok"}));
 }
 
 // Fields go to the key computation exactly as written, spaces included, and
 // so give the key that rfc key gives for the same words.
-TEST(Batch, TakesNamesAsWrittenLikeKeyCommand)
-{
-    const std::vector<std::string_view> key_args{"key", " PE REZ ", "lopez ", " juan", "1980-01-15"};
+TEST(Batch, TakesNamesAsWrittenLikeKeyCommand) {
+    const std::vector<std::string_view> key_args{"key", " PE REZ ", "lopez ", " juan",
+                                                 "1980-01-15"};
     StringSource in("");
     StringSink key_out;
     StringSink key_err;
@@ -182,15 +205,36 @@ TEST(Batch, TakesNamesAsWrittenLikeKeyCommand)
     EXPECT_EQ(result.out, " PE REZ ,lopez , juan,1980-01-15," + key + ",ok\n");
 }
 
-TEST(BatchCommand, MissingFileIsAnInputError)
-{
+class FullDisk final : public ByteSink {
+  public:
+    std::error_code write_all(std::string_view) override {
+        return std::make_error_code(std::errc::no_space_on_device);
+    }
+};
+
+// Output that cannot be written is a failure, never a success.
+TEST(Batch, WriteFailureIsReported) {
+    for (const std::size_t threads : {0, 2}) {
+        StringSource in("PEREZ,LOPEZ,JUAN,1980-01-15\n");
+        FullDisk out;
+        StringSink err;
+        Console console{in, out, err};
+        EXPECT_EQ(
+            run_batch(in, BatchOptions{"", CsvReader::default_record_limit, threads}, console),
+            exit_status::io_error);
+        EXPECT_TRUE(err.text().starts_with("rfc: no se pudo escribir la salida: ")) << err.text();
+    }
+}
+
+TEST(BatchCommand, MissingFileIsAnInputError) {
     StringSource in("");
     StringSink out;
     StringSink err;
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
     EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
-    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/empleados.csv: ")) << err.text();
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/empleados.csv: "))
+        << err.text();
 }
 
 }  // namespace

@@ -17,23 +17,22 @@ struct ReadRecord {
     bool operator==(const ReadRecord&) const = default;
 };
 
-std::ostream& operator<<(std::ostream& os, const ReadRecord& r)
-{
+std::ostream& operator<<(std::ostream& os, const ReadRecord& r) {
     os << "{line " << r.line << ", end " << static_cast<int>(r.line_end) << ", problem "
        << static_cast<int>(r.problem) << ", fields";
     for (const auto& f : r.fields) os << " [" << f << "]";
     return os << "}";
 }
 
-std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece)
-{
+std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece) {
     StringSource source(text, piece);
     CsvReader reader(source);
     std::vector<ReadRecord> records;
     CsvRecord record;
     while (reader.next(record)) {
         ReadRecord r{{}, record.line, record.line_end, record.problem};
-        for (std::size_t i = 0; i < record.field_count(); ++i) r.fields.emplace_back(record.field(i));
+        for (std::size_t i = 0; i < record.field_count(); ++i)
+            r.fields.emplace_back(record.field(i));
         records.push_back(r);
     }
     return records;
@@ -51,8 +50,7 @@ class CsvReaderTest : public testing::TestWithParam<ReaderCase> {};
 
 // Every case is read whole and also one byte per read, so that every
 // boundary between reads falls everywhere once.
-TEST_P(CsvReaderTest, ReadsRecords)
-{
+TEST_P(CsvReaderTest, ReadsRecords) {
     const ReaderCase& c = GetParam();
     EXPECT_EQ(read_all(c.input, 1 << 20), c.expected);
     EXPECT_EQ(read_all(c.input, 1), c.expected);
@@ -65,34 +63,52 @@ using CsvProblem::StrayQuote, CsvProblem::TextAfterClosingQuote, CsvProblem::Unt
 INSTANTIATE_TEST_SUITE_P(
     Csv, CsvReaderTest,
     testing::Values(
-        ReaderCase{"Plain", "A,B,C,D\nE,F,G,H\n", {{{"A", "B", "C", "D"}, 1, Lf}, {{"E", "F", "G", "H"}, 2, Lf}}},
+        ReaderCase{"Plain",
+                   "A,B,C,D\nE,F,G,H\n",
+                   {{{"A", "B", "C", "D"}, 1, Lf}, {{"E", "F", "G", "H"}, 2, Lf}}},
         ReaderCase{"SpacesKept", " A , B ,C,D\n", {{{" A ", " B ", "C", "D"}, 1, Lf}}},
         ReaderCase{"Crlf", "A,B\r\nC,D\r\n", {{{"A", "B"}, 1, CrLf}, {{"C", "D"}, 2, CrLf}}},
-        ReaderCase{"NoFinalLineBreak", "A,B\nC,D", {{{"A", "B"}, 1, Lf}, {{"C", "D"}, 2, EndOfInput}}},
+        ReaderCase{
+            "NoFinalLineBreak", "A,B\nC,D", {{{"A", "B"}, 1, Lf}, {{"C", "D"}, 2, EndOfInput}}},
         ReaderCase{"EmptyFields", ",,\n", {{{"", "", ""}, 1, Lf}}},
         ReaderCase{"TrailingCommaAtEnd", "A,", {{{"A", ""}, 1, EndOfInput}}},
         ReaderCase{"BlankLine", "A\n\nB\n", {{{"A"}, 1, Lf}, {{""}, 2, Lf}, {{"B"}, 3, Lf}}},
         ReaderCase{"Empty", "", {}},
-        ReaderCase{"ByteOrderMark", "\xEF\xBB\xBF" "A,B\n", {{{"A", "B"}, 1, Lf}}},
-        ReaderCase{"MarkOnlyAtStart", "A\n\xEF\xBB\xBF" "B\n", {{{"A"}, 1, Lf}, {{"\xEF\xBB\xBF" "B"}, 2, Lf}}},
+        ReaderCase{"ByteOrderMark",
+                   "\xEF\xBB\xBF"
+                   "A,B\n",
+                   {{{"A", "B"}, 1, Lf}}},
+        ReaderCase{"MarkOnlyAtStart",
+                   "A\n\xEF\xBB\xBF"
+                   "B\n",
+                   {{{"A"}, 1, Lf},
+                    {{"\xEF\xBB\xBF"
+                      "B"},
+                     2,
+                     Lf}}},
         ReaderCase{"QuotedComma", "\"A,B\",C\n", {{{"A,B", "C"}, 1, Lf}}},
         ReaderCase{"DoubledQuotes", "\"A\"\"B\",\"\"\"\"\n", {{{"A\"B", "\""}, 1, Lf}}},
         ReaderCase{"QuotedEmpty", "\"\",X\n", {{{"", "X"}, 1, Lf}}},
-        ReaderCase{"LineBreaksInQuotes", "\"A\nB\r\nC\",D\nE\n",
+        ReaderCase{"LineBreaksInQuotes",
+                   "\"A\nB\r\nC\",D\nE\n",
                    {{{"A\nB\r\nC", "D"}, 1, Lf}, {{"E"}, 4, Lf}}},
         ReaderCase{"QuotedCrlfEnd", "\"A\"\r\nB\r\n", {{{"A"}, 1, CrLf}, {{"B"}, 2, CrLf}}},
         ReaderCase{"LoneCrIsData", "A\rB,C\n", {{{"A\rB", "C"}, 1, Lf}}},
-        ReaderCase{"StrayQuote", "O\"BRIEN,X\nY\n", {{{"O\"BRIEN", "X"}, 1, Lf, StrayQuote}, {{"Y"}, 2, Lf}}},
-        ReaderCase{"TextAfterClosingQuote", "\"A\"B,C\nD\n",
+        ReaderCase{"StrayQuote",
+                   "O\"BRIEN,X\nY\n",
+                   {{{"O\"BRIEN", "X"}, 1, Lf, StrayQuote}, {{"Y"}, 2, Lf}}},
+        ReaderCase{"TextAfterClosingQuote",
+                   "\"A\"B,C\nD\n",
                    {{{"AB", "C"}, 1, Lf, TextAfterClosingQuote}, {{"D"}, 2, Lf}}},
-        ReaderCase{"UnterminatedQuote", "A\n\"B,C\nD", {{{"A"}, 1, Lf}, {{"B,C\nD"}, 2, EndOfInput, UnterminatedQuote}}},
+        ReaderCase{"UnterminatedQuote",
+                   "A\n\"B,C\nD",
+                   {{{"A"}, 1, Lf}, {{"B,C\nD"}, 2, EndOfInput, UnterminatedQuote}}},
         ReaderCase{"ClosingQuoteAtEnd", "\"A\"", {{{"A"}, 1, EndOfInput}}}),
     [](const auto& info) { return info.param.name; });
 
 // A record longer than the limit comes in pieces that, joined, give its
 // fields back; the records after it are read as usual.
-TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp)
-{
+TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp) {
     const std::string long_field(100, 'x');
     StringSource source("A,\"" + long_field + "\",B\nC,D\n", 7);
     CsvReader reader(source, 16);

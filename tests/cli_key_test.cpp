@@ -14,8 +14,7 @@ struct RunResult {
     std::string err;
 };
 
-RunResult run_with(const std::vector<std::string_view>& args)
-{
+RunResult run_with(const std::vector<std::string_view>& args) {
     StringSource in("");
     StringSink out;
     StringSink err;
@@ -36,8 +35,7 @@ void PrintTo(const KeyCase& c, std::ostream* os) { *os << c.name; }
 
 class KeyCommandTest : public testing::TestWithParam<KeyCase> {};
 
-TEST_P(KeyCommandTest, PrintsKeyOrSaysWhy)
-{
+TEST_P(KeyCommandTest, PrintsKeyOrSaysWhy) {
     const KeyCase& c = GetParam();
     const RunResult result = run_with(c.args);
     EXPECT_EQ(result.status, c.status);
@@ -51,50 +49,113 @@ const std::string usage_hint = "Pruebe «rfc --help» para más información.\n"
 INSTANTIATE_TEST_SUITE_P(
     Key, KeyCommandTest,
     testing::Values(
-        KeyCase{"UpperCasesNames", {"key", "perez", "lopez", "juan", "1980-01-15"}, 0, "PELJ8001152A0\n", ""},
-        KeyCase{"MexicanDate", {"key", "PEREZ", "LOPEZ", "JUAN", "15/01/1980"}, 0, "PELJ8001152A0\n", ""},
-        KeyCase{"Mask", {"key", "--mask", "perez", "lopez", "juan", "15/01/1980"}, 0, "PELJ-800115-2A0\n", ""},
-        KeyCase{"MaskAfterNames", {"key", "perez", "lopez", "juan", "1980-01-15", "--mask"}, 0, "PELJ-800115-2A0\n", ""},
-        KeyCase{"MaskShortKey", {"key", "--mask", "li", "wu", "a", "2000-01-01"}, 0, " LWA-000101-QM3\n", ""},
-        KeyCase{"EmptySurname", {"key", "", "ruiz", "pedro", "1970-07-07"}, 0, "RUXP700707K85\n", ""},
-        KeyCase{"LowerEnye", {"key", "nuñez", "ruiz", "pedro", "1970-07-07"}, 0, "NURP700707LQ7\n", ""},
-        KeyCase{"AccentedLetter", {"key", "pérez", "lopez", "juan", "1980-01-15"}, exit_status::empty_key, "",
-                "rfc: sin clave: el carácter \"É\" (posición 2 del nombre completo) no tiene valor en la tabla\n"},
-        KeyCase{"Apostrophe", {"key", "o'brien", "ruiz", "pedro", "1980-01-15"}, exit_status::empty_key, "",
-                "rfc: sin clave: el carácter \"'\" (posición 2 del nombre completo) no tiene valor en la tabla\n"},
-        KeyCase{"TabShownAsCode", {"key", "ruiz", "\t", "pedro", "1980-01-15"}, exit_status::empty_key, "",
-                "rfc: sin clave: el carácter U+0009 (posición 6 del nombre completo) no tiene valor en la tabla\n"},
-        KeyCase{"OutsideBmp", {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"}, exit_status::empty_key, "",
-                "rfc: sin clave: el carácter U+D83D (posición 6 del nombre completo) no tiene valor en la tabla\n"},
-        KeyCase{"SumBelow100", {"key", "a", "", "a", "2000-01-01"}, exit_status::empty_key, "",
+        KeyCase{"UpperCasesNames",
+                {"key", "perez", "lopez", "juan", "1980-01-15"},
+                0,
+                "PELJ8001152A0\n",
+                ""},
+        KeyCase{"MexicanDate",
+                {"key", "PEREZ", "LOPEZ", "JUAN", "15/01/1980"},
+                0,
+                "PELJ8001152A0\n",
+                ""},
+        KeyCase{"Mask",
+                {"key", "--mask", "perez", "lopez", "juan", "15/01/1980"},
+                0,
+                "PELJ-800115-2A0\n",
+                ""},
+        KeyCase{"MaskAfterNames",
+                {"key", "perez", "lopez", "juan", "1980-01-15", "--mask"},
+                0,
+                "PELJ-800115-2A0\n",
+                ""},
+        KeyCase{"MaskShortKey",
+                {"key", "--mask", "li", "wu", "a", "2000-01-01"},
+                0,
+                " LWA-000101-QM3\n",
+                ""},
+        KeyCase{
+            "EmptySurname", {"key", "", "ruiz", "pedro", "1970-07-07"}, 0, "RUXP700707K85\n", ""},
+        KeyCase{
+            "LowerEnye", {"key", "nuñez", "ruiz", "pedro", "1970-07-07"}, 0, "NURP700707LQ7\n", ""},
+        KeyCase{"AccentedLetter",
+                {"key", "pérez", "lopez", "juan", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter \"É\" (posición 2 del nombre completo) no tiene valor "
+                "en la tabla\n"},
+        KeyCase{"Apostrophe",
+                {"key", "o'brien", "ruiz", "pedro", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter \"'\" (posición 2 del nombre completo) no tiene valor "
+                "en la tabla\n"},
+        KeyCase{"TabShownAsCode",
+                {"key", "ruiz", "\t", "pedro", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+0009 (posición 6 del nombre completo) no tiene "
+                "valor en la tabla\n"},
+        KeyCase{"OutsideBmp",
+                {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+D83D (posición 6 del nombre completo) no tiene "
+                "valor en la tabla\n"},
+        KeyCase{"SumBelow100",
+                {"key", "a", "", "a", "2000-01-01"},
+                exit_status::empty_key,
+                "",
                 "rfc: sin clave: la suma de la homoclave es menor que 100\n"},
-        KeyCase{"BlankGivenNames", {"key", "perez", "lopez", "   ", "1980-01-15"}, exit_status::refused, "",
+        KeyCase{"BlankGivenNames",
+                {"key", "perez", "lopez", "   ", "1980-01-15"},
+                exit_status::refused,
+                "",
                 "rfc: entrada rechazada: el nombre está vacío o solo tiene espacios\n"},
-        KeyCase{"BlankSurnames", {"key", " ", "", "juan", "1980-01-15"}, exit_status::refused, "",
+        KeyCase{"BlankSurnames",
+                {"key", " ", "", "juan", "1980-01-15"},
+                exit_status::refused,
+                "",
                 "rfc: entrada rechazada: los dos apellidos están vacíos o solo tienen espacios\n"},
-        KeyCase{"NotADate", {"key", "perez", "lopez", "juan", "ayer"}, usage, "",
+        KeyCase{"NotADate",
+                {"key", "perez", "lopez", "juan", "ayer"},
+                usage,
+                "",
                 "rfc: la fecha \"ayer\" no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
-        KeyCase{"NoSuchDay", {"key", "perez", "lopez", "juan", "31/02/1980"}, usage, "",
+        KeyCase{"NoSuchDay",
+                {"key", "perez", "lopez", "juan", "31/02/1980"},
+                usage,
+                "",
                 "rfc: la fecha \"31/02/1980\" no existe en el calendario\n"},
-        KeyCase{"TooEarly", {"key", "perez", "lopez", "juan", "1600-12-31"}, usage, "",
+        KeyCase{"TooEarly",
+                {"key", "perez", "lopez", "juan", "1600-12-31"},
+                usage,
+                "",
                 "rfc: la fecha \"1600-12-31\" es anterior al 1601-01-01\n"},
-        KeyCase{"InvalidUtf8", {"key", "p\xE9rez", "lopez", "juan", "1980-01-15"}, usage, "",
+        KeyCase{"InvalidUtf8",
+                {"key", "p\xE9rez", "lopez", "juan", "1980-01-15"},
+                usage,
+                "",
                 "rfc: el apellido paterno no es UTF-8 válido\n"},
-        KeyCase{"TooFewWords", {"key", "perez", "juan", "1980-01-15"}, usage, "",
+        KeyCase{"TooFewWords",
+                {"key", "perez", "juan", "1980-01-15"},
+                usage,
+                "",
                 "rfc: rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió 3\n"},
-        KeyCase{"UnknownOption", {"key", "--masc", "perez", "lopez", "juan", "1980-01-15"}, usage, "",
+        KeyCase{"UnknownOption",
+                {"key", "--masc", "perez", "lopez", "juan", "1980-01-15"},
+                usage,
+                "",
                 "rfc: opción desconocida «--masc»\n"},
         KeyCase{"NoCommand", {}, usage, "", "rfc: falta la orden: key o batch\n"},
         KeyCase{"UnknownCommand", {"clave"}, usage, "", "rfc: orden desconocida «clave»\n"}),
     [](const auto& info) { return info.param.name; });
 
-TEST(KeyCommand, UsageErrorsPointToHelp)
-{
+TEST(KeyCommand, UsageErrorsPointToHelp) {
     EXPECT_EQ(run_with({"key", "perez"}).err.ends_with(usage_hint), true);
 }
 
-TEST(Cli, HelpAndVersionGoToStandardOutput)
-{
+TEST(Cli, HelpAndVersionGoToStandardOutput) {
     for (const auto& args : std::vector<std::vector<std::string_view>>{
              {"--help"}, {"-h"}, {"key", "--help"}, {"batch", "--help"}}) {
         const RunResult help = run_with(args);

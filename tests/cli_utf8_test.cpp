@@ -16,8 +16,7 @@ void PrintTo(const Utf8Case& c, std::ostream* os) { *os << c.name; }
 
 class Utf8Test : public testing::TestWithParam<Utf8Case> {};
 
-TEST_P(Utf8Test, Converts)
-{
+TEST_P(Utf8Test, Converts) {
     const Utf8Case& c = GetParam();
     std::u16string out = u"left over";
     ASSERT_EQ(utf8_to_utf16(c.utf8, out), c.valid);
@@ -36,7 +35,10 @@ INSTANTIATE_TEST_SUITE_P(
                     Utf8Case{"Latin1", "P\xC9REZ", u"", false},
                     Utf8Case{"LoneContinuation", "\x80", u"", false},
                     Utf8Case{"Truncated", "A\xC3", u"", false},
-                    Utf8Case{"TruncatedBeforeAscii", "\xE2\x82" "A", u"", false},
+                    Utf8Case{"TruncatedBeforeAscii",
+                             "\xE2\x82"
+                             "A",
+                             u"", false},
                     Utf8Case{"Overlong", "\xC0\xAF", u"", false},
                     Utf8Case{"OverlongThree", "\xE0\x80\xAF", u"", false},
                     Utf8Case{"EncodedSurrogate", "\xED\xA0\x80", u"", false},
@@ -44,9 +46,11 @@ INSTANTIATE_TEST_SUITE_P(
                     Utf8Case{"InvalidLead", "\xFF", u"", false}),
     [](const auto& info) { return info.param.name; });
 
-TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter)
-{
-    EXPECT_EQ(utf16_to_utf8(u"A\xD83D" "B"), "A\xEF\xBF\xBD" "B");
+TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter) {
+    EXPECT_EQ(utf16_to_utf8(u"A\xD83D"
+                            "B"),
+              "A\xEF\xBF\xBD"
+              "B");
 }
 
 }  // namespace
