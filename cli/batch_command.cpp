@@ -180,7 +180,9 @@ class BatchRun {
     }
 
     RowBlock& verbatim_block() {
-        if (current_ && !current_->verbatim) hand_over_current();
+        if (current_ && (!current_->verbatim || current_->output.size() >= block_bytes)) {
+            hand_over_current();
+        }
         if (!current_) {
             current_ = take_block();
             current_->verbatim = true;

@@ -94,6 +94,8 @@ bool CsvReader::finish_at_end_of_input(CsvRecord& record) {
         case State::QuoteInQuoted:
             break;
         case State::Quoted:
+            // The missing quote is what made a record too long, if it was.
+            if (record.problem == CsvProblem::TooLong) record.problem = CsvProblem::None;
             note(record, CsvProblem::UnterminatedQuote);
             break;
         case State::AfterCr:

@@ -205,6 +205,19 @@ TEST(Batch, TakesNamesAsWrittenLikeKeyCommand) {
     EXPECT_EQ(result.out, " PE REZ ,lopez , juan,1980-01-15," + key + ",ok\n");
 }
 
+// A quote left open swallows the rest of the file into one long field: all
+// of it comes out, and the reason names the quote, not the length.
+TEST(Batch, UnterminatedQuoteOverLimitNamesTheQuote) {
+    const std::string rest(1000, 'B');
+    const BatchResult result = batch("\"A,\n" + rest, 100, 2, 64);
+    EXPECT_EQ(result.status, exit_status::unreadable_rows);
+    const auto rows = read_back(result.out);
+    using Row = std::vector<std::string>;
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0],
+              (Row{"A,\n" + rest, "", "fila ilegible: comilla sin cerrar al final del archivo"}));
+}
+
 class FullDisk final : public ByteSink {
   public:
     std::error_code write_all(std::string_view) override {
