@@ -89,13 +89,16 @@ bool is_header(const CsvRecord& record) {
 
 void append_output_row(std::span<const std::string_view> fields, std::string_view key,
                        std::string_view result, std::string_view line_end, std::string& out) {
-    for (const std::string_view field : fields) {
-        append_csv_field(field, out);
+    if (fields.size() == input_fields) {
+        const std::array<std::string_view, input_fields + 2> row = {fields[0], fields[1], fields[2],
+                                                                    fields[3], key,       result};
+        append_csv_fields(row, out);
+    } else {
+        append_csv_fields(fields, out);
+        const std::array<std::string_view, 2> added = {key, result};
         out.push_back(',');
+        append_csv_fields(added, out);
     }
-    append_csv_field(key, out);
-    out.push_back(',');
-    append_csv_field(result, out);
     out.append(line_end);
 }
 

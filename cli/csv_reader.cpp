@@ -70,7 +70,7 @@ void CsvReader::scan_unquoted(CsvRecord& record) {
     const char* const end = buffer_.data() + end_;
     const char* stop = begin;
     while (stop < end && !unquoted_stops[static_cast<unsigned char>(*stop)]) ++stop;
-    record.data.append(begin, stop);
+    record.data.append(begin, static_cast<std::size_t>(stop - begin));
     position_ = static_cast<std::size_t>(stop - buffer_.data());
 }
 
@@ -80,7 +80,7 @@ void CsvReader::scan_quoted(CsvRecord& record) {
     const auto* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
     const char* const stop = quote ? quote : end;
     line_ += static_cast<std::size_t>(std::count(begin, stop, '\n'));
-    record.data.append(begin, stop);
+    record.data.append(begin, static_cast<std::size_t>(stop - begin));
     position_ = static_cast<std::size_t>(stop - buffer_.data());
 }
 
@@ -130,10 +130,11 @@ bool CsvReader::next(CsvRecord& record) {
                 if (c == '"') {
                     ++position_;
                     state_ = State::Quoted;
-                } else {
-                    state_ = State::Unquoted;
+                    continue;
                 }
-                continue;
+                state_ = State::Unquoted;
+                scan_unquoted(record);
+                break;
             case State::Unquoted:
                 switch (c) {
                     case ',':

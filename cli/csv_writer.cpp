@@ -1,6 +1,7 @@
 #include "csv_writer.h"
 
 #include <array>
+#include <cstring>
 
 namespace rfc_cli {
 namespace {
@@ -42,6 +43,31 @@ void append_csv_field(std::string_view field, std::string& out) {
     out.push_back('"');
     append_quoted_part(field, out);
     out.push_back('"');
+}
+
+void append_csv_fields(std::span<const std::string_view> fields, std::string& out) {
+    if (fields.empty()) return;
+    // Most rows need no quotes: then the row is one copy of each field.
+    std::size_t size = fields.size() - 1;
+    bool plain = true;
+    for (const std::string_view field : fields) {
+        size += field.size();
+        plain = plain && !must_quote(field);
+    }
+    if (plain) {
+        std::size_t at = out.size();
+        out.resize(at + size);
+        for (std::size_t i = 0; i < fields.size(); ++i) {
+            if (i > 0) out[at++] = ',';
+            std::memcpy(out.data() + at, fields[i].data(), fields[i].size());
+            at += fields[i].size();
+        }
+        return;
+    }
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (i > 0) out.push_back(',');
+        append_csv_field(fields[i], out);
+    }
 }
 
 }  // namespace rfc_cli

@@ -92,6 +92,13 @@ bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
 }
 
 void append_utf8(std::u16string_view utf16, std::string& out) {
+    if (std::all_of(utf16.begin(), utf16.end(), [](char16_t unit) { return unit < 0x80; })) {
+        const std::size_t start = out.size();
+        out.resize(start + utf16.size());
+        std::transform(utf16.begin(), utf16.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
+                       [](char16_t unit) { return static_cast<char>(unit); });
+        return;
+    }
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
