@@ -13,8 +13,7 @@ struct Cleanup {
 
 class CleanUpNames : public testing::TestWithParam<Cleanup> {};
 
-TEST_P(CleanUpNames, LeavesThePartsThePrefixIsTakenFrom)
-{
+TEST_P(CleanUpNames, LeavesThePartsThePrefixIsTakenFrom) {
     NameParts parts = GetParam().typed;
     keycalc::clean_up_names(parts);
     const NameParts& expected = GetParam().cleaned;
@@ -25,19 +24,19 @@ TEST_P(CleanUpNames, LeavesThePartsThePrefixIsTakenFrom)
 
 INSTANTIATE_TEST_SUITE_P(
     Particles, CleanUpNames,
-    testing::Values(
-        Cleanup{{u"DE LA ROSA", u"DEL VALLE", u"ANA"}, {u"ROSA", u"VALLE", u"ANA"}},
-        // Inside words too: "DE " ends MENDE and "Y " ends GARAY.
-        Cleanup{{u"MENDE GARAY", u"RUIZ", u"ANA"}, {u"MEN GARAY", u"RUIZ", u"ANA"}},
-        Cleanup{{u"GARAY SOTO", u"RUIZ", u"ANA"}, {u"GARA SOTO", u"RUIZ", u"ANA"}},
-        // One pass per particle: what a replacement joins is not scanned again.
-        Cleanup{{u"DE DE ROSA", u"RUIZ", u"ANA"}, {u"ROSA", u"RUIZ", u"ANA"}},
-        // Only the first particle can match at the end, before the first trim.
-        Cleanup{{u"ROSA DE LOS ", u"RUIZ", u"ANA"}, {u"ROSA", u"RUIZ", u"ANA"}},
-        Cleanup{{u"ROSA DE ", u"RUIZ", u"ANA"}, {u"ROSA DE", u"RUIZ", u"ANA"}},
-        Cleanup{{u"DE ", u"RUIZ", u"ANA"}, {u"DE", u"RUIZ", u"ANA"}},
-        Cleanup{{u"MC GREGOR", u"VAN HALEN", u"ANA"}, {u"GREGOR", u"HALEN", u"ANA"}},
-        Cleanup{{u"ROBLES", u"FARIAS", u"MARIA DE LOS ANGELES"}, {u"ROBLES", u"FARIAS", u"ANGELES"}}),
+    testing::Values(Cleanup{{u"DE LA ROSA", u"DEL VALLE", u"ANA"}, {u"ROSA", u"VALLE", u"ANA"}},
+                    // Inside words too: "DE " ends MENDE and "Y " ends GARAY.
+                    Cleanup{{u"MENDE GARAY", u"RUIZ", u"ANA"}, {u"MEN GARAY", u"RUIZ", u"ANA"}},
+                    Cleanup{{u"GARAY SOTO", u"RUIZ", u"ANA"}, {u"GARA SOTO", u"RUIZ", u"ANA"}},
+                    // One pass per particle: what a replacement joins is not scanned again.
+                    Cleanup{{u"DE DE ROSA", u"RUIZ", u"ANA"}, {u"ROSA", u"RUIZ", u"ANA"}},
+                    // Only the first particle can match at the end, before the first trim.
+                    Cleanup{{u"ROSA DE LOS ", u"RUIZ", u"ANA"}, {u"ROSA", u"RUIZ", u"ANA"}},
+                    Cleanup{{u"ROSA DE ", u"RUIZ", u"ANA"}, {u"ROSA DE", u"RUIZ", u"ANA"}},
+                    Cleanup{{u"DE ", u"RUIZ", u"ANA"}, {u"DE", u"RUIZ", u"ANA"}},
+                    Cleanup{{u"MC GREGOR", u"VAN HALEN", u"ANA"}, {u"GREGOR", u"HALEN", u"ANA"}},
+                    Cleanup{{u"ROBLES", u"FARIAS", u"MARIA DE LOS ANGELES"},
+                            {u"ROBLES", u"FARIAS", u"ANGELES"}}),
     [](const auto& info) { return std::to_string(info.index); });
 
 INSTANTIATE_TEST_SUITE_P(
