@@ -57,12 +57,14 @@ using KeyOutcome = std::variant<NoKey, EmptyKey, Key>;
 
 // Computes the key of paternal surname `Ap`, maternal surname `Am`, given names
 // `Nm` (all three already upper-cased, otherwise as typed) and date of birth
-// `FB`. Never throws for any input of any length; pure and thread-safe.
+// `FB`. Returns an outcome for input of any length, in time linear in it;
+// throws only std::bad_alloc when memory runs out. Pure and thread-safe.
 KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
                        std::chrono::year_month_day FB);
 
 // The key text of an outcome: the key itself, or the empty text for no key and
 // for the empty key.
 std::u16string_view key_text(const KeyOutcome& outcome);
+std::u16string_view key_text(const KeyOutcome&& outcome) = delete;  // would dangle
 
 }  // namespace keycalc

@@ -1,0 +1,35 @@
+// Clean-up of the three name parts before the prefix letters are taken from
+// them: particles, the common leading given names JOSE and MARIA, apostrophes
+// in the surnames, and missing surnames.
+#pragma once
+
+#include <string>
+
+namespace keycalc {
+
+struct NameParts {
+    std::u16string Ap;  // paternal surname
+    std::u16string Am;  // maternal surname
+    std::u16string Nm;  // given names
+};
+
+// Replaces every particle ("DE LA ", "DEL ", "Y ", ...) by a space and trims,
+// particle by particle, in the paternal surname, the maternal surname and the
+// given names.
+void remove_particles(NameParts& parts);
+
+// Drops a leading "JOSE " from the given names, then a leading "MARIA " from
+// what is left, when other given names follow.
+void drop_common_first_names(std::u16string& Nm);
+
+// Removes the apostrophes of both surnames and trims them.
+void remove_surname_apostrophes(NameParts& parts);
+
+// A missing paternal surname takes the maternal one, and a missing maternal
+// surname becomes "X"; afterwards Am is never empty.
+void fill_missing_surnames(NameParts& parts);
+
+// All of the above, in that order.
+void clean_up_names(NameParts& parts);
+
+}  // namespace keycalc

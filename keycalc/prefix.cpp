@@ -1,0 +1,71 @@
+#include "prefix.h"
+
+#include <array>
+#include <cstdint>
+#include <limits>
+#include <string_view>
+
+#include "text.h"
+
+namespace keycalc {
+namespace {
+
+constexpr std::u16string_view vowels = u"AEIOU";
+constexpr std::u16string_view no_vowel = u"X";
+constexpr std::size_t longest_short_surname = 2;
+// The vowel's position is a signed 16-bit number.
+constexpr std::size_t last_vowel_position = std::numeric_limits<std::int16_t>::max();
+
+// Searched in this order; at most one can match.
+constexpr std::array<std::u16string_view, 45> inconvenient_words = {
+    u"BUEI", u"BUEY", u"CACA", u"CACO", u"CAGA", u"CAGO", u"CAKA", u"CAKO", u"COGE",
+    u"COJA", u"COJE", u"COJI", u"COJO", u"CULO", u"FETO", u"GUEY", u"JOTO", u"KACA",
+    u"KACO", u"KAGA", u"KAGO", u"KOGE", u"KOJO", u"KAKA", u"KULO", u"LOCA", u"LOCO",
+    u"LOKA", u"LOKO", u"MAME", u"MAMO", u"MEAR", u"MEAS", u"MEON", u"MION", u"MOCO",
+    u"MULA", u"PEDA", u"PEDO", u"PENE", u"PUTA", u"PUTO", u"QULO", u"RATA", u"RUIN",
+};
+constexpr char16_t defusing_letter = u'X';
+constexpr char16_t enye = u'Ñ';
+constexpr char16_t enye_in_prefix = u'X';
+
+// Writes "X" over the second letter of a prefix that spells an inconvenient word.
+void defuse_inconvenient_word(std::u16string& prefix)
+{
+    for (const auto word : inconvenient_words) {
+        if (prefix == word) {
+            prefix[1] = defusing_letter;
+            return;
+        }
+    }
+}
+
+}  // namespace
+
+std::variant<std::u16string, EmptyKey> build_prefix(const NameParts& parts)
+{
+    using text::first_char;
+    std::u16string prefix;
+    const std::u16string_view Ap = parts.Ap, Am = parts.Am, Nm = parts.Nm;
+
+    if (Ap.empty()) {
+        // Both surnames were emptied by the particles: no letters at all.
+    } else if (Ap.size() <= longest_short_surname) {
+        prefix.append(first_char(Ap)).append(first_char(Am)).append(first_char(Nm));
+        prefix.append(text::second_char(Nm));
+    } else {
+        const auto vowel = Ap.find_first_of(vowels, 1);
+        if (vowel != std::u16string_view::npos && vowel + 1 > last_vowel_position) {
+            return EmptyKey{FailureReason::VowelPositionOverflow};
+        }
+        prefix.append(first_char(Ap));
+        prefix.append(vowel == std::u16string_view::npos ? no_vowel : Ap.substr(vowel, 1));
+        prefix.append(first_char(Am)).append(first_char(Nm));
+    }
+
+    // The words are compared before "Ñ" turns into "X".
+    defuse_inconvenient_word(prefix);
+    text::replace_char(prefix, enye, enye_in_prefix);
+    return prefix;
+}
+
+}  // namespace keycalc
