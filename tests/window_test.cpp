@@ -327,12 +327,24 @@ void WindowTest::date_picker_starts_at_1980_and_spans_1601_to_9999()
     QCOMPARE(picker->text(), "01/01/1980");
     QVERIFY(picker->calendarPopup());
 
-    // Tabbing in lands on the day, which the arrow keys still change.
+    // Tabbing in lands on the day; the arrow keys, Ctrl+arrow between the
+    // sections and typing still edit the date.
     box(2)->setFocus();
     QTest::keyClick(box(2), Qt::Key_Tab);
     QCOMPARE(QApplication::focusWidget(), picker);
     QTest::keyClick(picker, Qt::Key_Up);
     QCOMPARE(picker->date(), QDate(1980, 1, 2));
+    QTest::keyClick(picker, Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClick(picker, Qt::Key_Up);
+    QCOMPARE(picker->date(), QDate(1980, 2, 2));
+    QTest::keyClick(picker, Qt::Key_Right, Qt::ControlModifier);
+    QTest::keyClicks(picker, "1975");
+    QCOMPARE(picker->date(), QDate(1975, 2, 2));
+    QTest::keyClick(picker, Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClick(picker, Qt::Key_Left, Qt::ControlModifier);
+    QTest::keyClicks(picker, "15");
+    QCOMPARE(picker->date(), QDate(1975, 2, 15));
+    QCOMPARE(QApplication::focusWidget(), picker);
 }
 
 void WindowTest::escape_does_not_close()

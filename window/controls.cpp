@@ -83,11 +83,21 @@ void InputBox::mousePressEvent(QMouseEvent* event)
     }
 }
 
-bool DatePicker::focusNextPrevChild(bool next)
+bool DatePicker::event(QEvent* event)
 {
-    // Skip QDateTimeEdit's stepping through sections: go straight to the next
-    // control in the window's tab order.
-    return QWidget::focusNextPrevChild(next);
+    // QDateTimeEdit spends Tab and Shift+Tab on moving between its sections
+    // (in its focusNextPrevChild, which Ctrl+Left and Ctrl+Right use too);
+    // take them first and move straight to the next control.
+    if (event->type() == QEvent::KeyPress) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const bool plain = !(key->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+        if (plain && (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)) {
+            const bool next = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+            QWidget::focusNextPrevChild(next);
+            return true;
+        }
+    }
+    return QDateEdit::event(event);
 }
 
 void ClickLabel::mouseReleaseEvent(QMouseEvent* event)

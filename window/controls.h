@@ -47,15 +47,16 @@ private:
 };
 
 // A date edit whose Tab and Shift+Tab move to the next or previous control
-// instead of stepping through the day, month and year sections; the arrow keys,
-// typing and the calendar still edit the sections.
+// instead of stepping through the day, month and year sections; the arrow keys
+// (Ctrl+Left and Ctrl+Right between sections), typing and the calendar still
+// edit the date.
 class DatePicker : public QDateEdit {
     Q_OBJECT
 public:
     using QDateEdit::QDateEdit;
 
 protected:
-    bool focusNextPrevChild(bool next) override;
+    bool event(QEvent* event) override;
 };
 
 // A label that emits clicked() when the left mouse button is pressed and

@@ -42,6 +42,9 @@ QFont make_font(const QString& family, qreal points, QFont::Weight weight = QFon
     QFont f(family);
     f.setPointSizeF(points);
     f.setWeight(weight);
+    // Full hinting gives the integer glyph advances of the Windows text
+    // renderer, so that the labels take the widths the layout was drawn with.
+    f.setHintingPreference(QFont::PreferFullHinting);
     return f;
 }
 
