@@ -12,6 +12,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -143,6 +144,7 @@ RfcWindow::RfcWindow(QWidget* parent)
     DtP->setGeometry(twips(1800, 2520, 1455, 315));
     DtP->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
     DtP->setDate(QDate(1980, 1, 1));
+    DtP->setLocale(QLocale(QLocale::Spanish, QLocale::Mexico));
     DtP->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     DtP->setCalendarPopup(true);
 
