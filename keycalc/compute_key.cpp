@@ -5,6 +5,7 @@
 #include "homoclave.h"
 #include "name_cleanup.h"
 #include "prefix.h"
+#include "scratch_memory.h"
 #include "text.h"
 
 namespace keycalc {
@@ -14,10 +15,10 @@ constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "�
 constexpr char16_t enye = u'Ñ';
 
 // The date of birth as yymmdd.
-std::u16string date_segment(std::chrono::year_month_day date)
-{
+std::u16string date_segment(std::chrono::year_month_day date) {
     const auto two_digits = [](unsigned n) {
-        return std::u16string{static_cast<char16_t>(u'0' + n / 10), static_cast<char16_t>(u'0' + n % 10)};
+        return std::u16string{static_cast<char16_t>(u'0' + n / 10),
+                              static_cast<char16_t>(u'0' + n % 10)};
     };
     const int year = static_cast<int>(date.year());
     const auto year_of_century = static_cast<unsigned>((year % 100 + 100) % 100);
@@ -28,19 +29,23 @@ std::u16string date_segment(std::chrono::year_month_day date)
 }  // namespace
 
 KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
-                       std::chrono::year_month_day FB)
-{
+                       std::chrono::year_month_day FB) {
     if (text::trim(Nm).empty()) return NoKey{RefusalTest::GivenNamesBlank};
     if (text::trim(Ap).empty() && text::trim(Am).empty()) return NoKey{RefusalTest::SurnamesBlank};
     if (!FB.ok()) return NoKey{RefusalTest::DateInvalid};
 
-    NameParts parts{std::u16string(Ap), std::u16string(Am), std::u16string(Nm)};
-    for (std::u16string* part : {&parts.Ap, &parts.Am, &parts.Nm}) text::replace_char(*part, yen, enye);
+    ScratchMemory scratch;
+    NameParts parts{text::Text(Ap, &scratch), text::Text(Am, &scratch), text::Text(Nm, &scratch)};
+    for (text::Text* part : {&parts.Ap, &parts.Am, &parts.Nm}) text::replace_char(*part, yen, enye);
 
     // The homoclave reads the name as typed, before any clean-up.
-    std::u16string full_name;
+    text::Text full_name(&scratch);
     full_name.reserve(parts.Ap.size() + parts.Am.size() + parts.Nm.size() + 2);
-    full_name.append(parts.Ap).append(1, text::space).append(parts.Am).append(1, text::space).append(parts.Nm);
+    full_name.append(parts.Ap)
+        .append(1, text::space)
+        .append(parts.Am)
+        .append(1, text::space)
+        .append(parts.Nm);
 
     clean_up_names(parts);
     auto prefix = build_prefix(parts);
@@ -48,14 +53,16 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     const auto homoclave_characters = homoclave(full_name);
     if (const auto* failure = std::get_if<EmptyKey>(&homoclave_characters)) return *failure;
 
-    std::u16string key = std::get<std::u16string>(prefix) + date_segment(FB) +
-                         std::get<std::u16string>(homoclave_characters);
-    key += check_character(key);
+    constexpr std::size_t key_length = 13;
+    std::u16string key;
+    key.reserve(key_length);
+    key.append(std::get<std::u16string>(prefix)).append(date_segment(FB));
+    key.append(std::get<std::u16string>(homoclave_characters));
+    key.append(check_character(key));
     return Key{std::move(key)};
 }
 
-std::u16string_view key_text(const KeyOutcome& outcome)
-{
+std::u16string_view key_text(const KeyOutcome& outcome) {
     const auto* key = std::get_if<Key>(&outcome);
     return key ? std::u16string_view(key->text) : std::u16string_view{};
 }

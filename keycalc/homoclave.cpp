@@ -33,20 +33,19 @@ constexpr char16_t symbol_of_zero = u'1';
 constexpr std::size_t lookup_size = 0x100;
 constexpr std::int8_t no_value = -1;
 
-constexpr std::array<std::int8_t, lookup_size> decode_values()
-{
+constexpr std::array<std::int8_t, lookup_size> decode_values() {
     std::array<std::int8_t, lookup_size> values{};
     values.fill(no_value);
     for (const auto row : value_rows) {
         auto& value = values[row[0]];
-        if (value == no_value) value = static_cast<std::int8_t>((row[1] - u'0') * 10 + (row[2] - u'0'));
+        if (value == no_value)
+            value = static_cast<std::int8_t>((row[1] - u'0') * 10 + (row[2] - u'0'));
     }
     return values;
 }
 
-constexpr std::array<std::int8_t, lookup_size> decode_check_values()
-{
-    std::array<std::int8_t, lookup_size> values{};  // no matching row: 0
+constexpr std::array<std::int8_t, lookup_size> decode_check_values() {
+    std::array<std::int8_t, lookup_size> values{};         // no matching row: 0
     for (std::size_t row = check_rows; row >= 1; --row) {  // the first row wins
         values[symbol_rows[row - 1][0]] = static_cast<std::int8_t>(row);
     }
@@ -69,28 +68,26 @@ constexpr int symbol_count = 34;
 
 }  // namespace
 
-std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name)
-{
+std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) {
     // The digit text is "0" followed by each character's two digits; the sum
     // adds, for every digit after the first, the two-digit number ending at it
     // times the digit itself. Only the previous digit is needed to stream it.
+    // Each character adds at most 1782, so a 64-bit sum cannot wrap, and since
+    // it only grows, it passed the 32-bit range at some step exactly when it
+    // ends past it.
     std::int64_t sum = 0;
-    bool overflowed = false;
     int previous_digit = 0;
     for (std::size_t i = 0; i < full_name.size(); ++i) {
         const int value = value_of(full_name[i]);
-        // Every character is coded before anything is summed, so a character
-        // without a value fails the name even after the sum has overflowed.
         if (value == no_value) {
             return EmptyKey{FailureReason::UncodedCharacter, full_name[i], i + 1};
         }
-        if (overflowed) continue;
-        for (const int digit : {value / 10, value % 10}) {
-            sum += (previous_digit * 10 + digit) * digit;
-            previous_digit = digit;
-        }
-        overflowed = sum > sum_limit;
+        const int tens = value / 10;
+        const int units = value % 10;
+        sum += (previous_digit * 10 + tens) * tens + value * units;
+        previous_digit = units;
     }
+    const bool overflowed = sum > sum_limit;
     if (overflowed) return EmptyKey{FailureReason::SumOverflow};
     if (sum < min_sum) return EmptyKey{FailureReason::SumBelow100};
 
@@ -98,8 +95,7 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name)
     return std::u16string{symbol_of(n / symbol_count), symbol_of(n % symbol_count)};
 }
 
-std::u16string check_character(std::u16string_view twelve)
-{
+std::u16string check_character(std::u16string_view twelve) {
     constexpr std::size_t counted = 12;
     constexpr std::size_t shortest_with_check = 11;
     constexpr int first_weight = 13;

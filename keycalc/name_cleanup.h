@@ -3,24 +3,23 @@
 // in the surnames, and missing surnames.
 #pragma once
 
-#include <string>
+#include "text.h"
 
 namespace keycalc {
 
 struct NameParts {
-    std::u16string Ap;  // paternal surname
-    std::u16string Am;  // maternal surname
-    std::u16string Nm;  // given names
+    text::Text Ap;  // paternal surname
+    text::Text Am;  // maternal surname
+    text::Text Nm;  // given names
 };
 
-// Replaces every particle ("DE LA ", "DEL ", "Y ", ...) by a space and trims,
-// particle by particle, in the paternal surname, the maternal surname and the
-// given names.
-void remove_particles(NameParts& parts);
+// Replaces every occurrence of each particle ("DE LA ", "DEL ", "Y ", ...) by a
+// space and trims the result, particle by particle in list order.
+void remove_particles(text::Text& part);
 
 // Drops a leading "JOSE " from the given names, then a leading "MARIA " from
 // what is left, when other given names follow.
-void drop_common_first_names(std::u16string& Nm);
+void drop_common_first_names(text::Text& Nm);
 
 // Removes the apostrophes of both surnames and trims them.
 void remove_surname_apostrophes(NameParts& parts);

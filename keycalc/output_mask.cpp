@@ -9,8 +9,7 @@ constexpr char16_t blank = u' ';
 
 }  // namespace
 
-std::u16string apply_output_mask(std::u16string_view key)
-{
+std::u16string apply_output_mask(std::u16string_view key) {
     // Filled from the right, so a short key keeps its date in the middle group.
     std::u16string shown(mask);
     std::size_t remaining = key.size();

@@ -1,5 +1,6 @@
 #include "prefix.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -24,15 +25,32 @@ constexpr std::array<std::u16string_view, 45> inconvenient_words = {
     u"LOKA", u"LOKO", u"MAME", u"MAMO", u"MEAR", u"MEAS", u"MEON", u"MION", u"MOCO",
     u"MULA", u"PEDA", u"PEDO", u"PENE", u"PUTA", u"PUTO", u"QULO", u"RATA", u"RUIN",
 };
+constexpr std::size_t word_length = 4;
+
+// A four-character text as one number, so that a prefix is compared with every
+// word at once-per-word integer cost.
+constexpr std::uint64_t pack(std::u16string_view word) {
+    std::uint64_t packed = 0;
+    for (const char16_t c : word) packed = packed << 16 | c;
+    return packed;
+}
+
+constexpr auto packed_inconvenient_words = [] {
+    std::array<std::uint64_t, inconvenient_words.size()> packed{};
+    for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = pack(inconvenient_words[i]);
+    return packed;
+}();
+
 constexpr char16_t defusing_letter = u'X';
 constexpr char16_t enye = u'Ñ';
 constexpr char16_t enye_in_prefix = u'X';
 
 // Writes "X" over the second letter of a prefix that spells an inconvenient word.
-void defuse_inconvenient_word(std::u16string& prefix)
-{
-    for (const auto word : inconvenient_words) {
-        if (prefix == word) {
+void defuse_inconvenient_word(std::u16string& prefix) {
+    if (prefix.size() != word_length) return;
+    const std::uint64_t packed = pack(prefix);
+    for (const std::uint64_t word : packed_inconvenient_words) {
+        if (packed == word) {
             prefix[1] = defusing_letter;
             return;
         }
@@ -41,8 +59,7 @@ void defuse_inconvenient_word(std::u16string& prefix)
 
 }  // namespace
 
-std::variant<std::u16string, EmptyKey> build_prefix(const NameParts& parts)
-{
+std::variant<std::u16string, EmptyKey> build_prefix(const NameParts& parts) {
     using text::first_char;
     std::u16string prefix;
     const std::u16string_view Ap = parts.Ap, Am = parts.Am, Nm = parts.Nm;
@@ -64,7 +81,7 @@ std::variant<std::u16string, EmptyKey> build_prefix(const NameParts& parts)
 
     // The words are compared before "Ñ" turns into "X".
     defuse_inconvenient_word(prefix);
-    text::replace_char(prefix, enye, enye_in_prefix);
+    std::ranges::replace(prefix, enye, enye_in_prefix);
     return prefix;
 }
 

@@ -4,18 +4,16 @@
 
 namespace keycalc::text {
 
-std::u16string_view trim(std::u16string_view text)
-{
+std::u16string_view trim(std::u16string_view text) {
     const auto first = text.find_first_not_of(space);
     if (first == std::u16string_view::npos) return {};
     const auto last = text.find_last_not_of(space);
     return text.substr(first, last - first + 1);
 }
 
-void trim_in_place(std::u16string& text)
-{
+void trim_in_place(Text& text) {
     const auto last = text.find_last_not_of(space);
-    if (last == std::u16string::npos) {
+    if (last == Text::npos) {
         text.clear();
         return;
     }
@@ -23,15 +21,14 @@ void trim_in_place(std::u16string& text)
     text.erase(0, text.find_first_not_of(space));
 }
 
-void replace_all(std::u16string& text, std::u16string_view what, std::u16string_view with)
-{
+bool replace_all(Text& text, std::u16string_view what, std::u16string_view with) {
     auto found = text.find(what);
-    if (found == std::u16string::npos) return;  // the common case: nothing to copy
+    if (found == Text::npos) return false;  // the common case: nothing to copy
 
-    std::u16string result;
+    Text result(text.get_allocator());
     result.reserve(text.size());
     std::size_t from = 0;
-    while (found != std::u16string::npos) {
+    while (found != Text::npos) {
         result.append(text, from, found - from);
         result.append(with);
         from = found + what.size();
@@ -39,13 +36,13 @@ void replace_all(std::u16string& text, std::u16string_view what, std::u16string_
     }
     result.append(text, from);
     text = std::move(result);
+    return true;
 }
 
-void replace_char(std::u16string& text, char16_t from, char16_t to)
-{
-    std::replace(text.begin(), text.end(), from, to);
+void replace_char(Text& text, char16_t from, char16_t to) {
+    std::replace(std::find(text.begin(), text.end(), from), text.end(), from, to);
 }
 
-void remove_char(std::u16string& text, char16_t c) { std::erase(text, c); }
+void remove_char(Text& text, char16_t c) { std::erase(text, c); }
 
 }  // namespace keycalc::text

@@ -19,10 +19,10 @@ install_missing_packages() {
     echo "Installing: ${missing[*]}"
     export DEBIAN_FRONTEND=noninteractive
     apt-get update -q
-    apt-get install -y -q --no-install-recommends "${missing[@]}"
+    apt-get install -y -q "${missing[@]}"
 }
 
 # What building and running the window needs.
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
 # What building and running every test needs on top of that.
-TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev xvfb)
+TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev)

@@ -12,23 +12,25 @@ using keycalc::FailureReason;
 using keycalc::homoclave;
 
 // The homoclave as text, or a word for why there is none.
-std::string homoclave_or_reason(std::u16string_view full_name)
-{
+std::string homoclave_or_reason(std::u16string_view full_name) {
     const auto result = homoclave(full_name);
     if (const auto* failure = std::get_if<EmptyKey>(&result)) {
         switch (failure->reason) {
-            case FailureReason::UncodedCharacter: return "uncoded";
-            case FailureReason::SumBelow100: return "below 100";
-            case FailureReason::SumOverflow: return "overflow";
-            case FailureReason::VowelPositionOverflow: return "vowel";
+            case FailureReason::UncodedCharacter:
+                return "uncoded";
+            case FailureReason::SumBelow100:
+                return "below 100";
+            case FailureReason::SumOverflow:
+                return "overflow";
+            case FailureReason::VowelPositionOverflow:
+                return "vowel";
         }
     }
     const auto& symbols = std::get<std::u16string>(result);
     return std::string(symbols.begin(), symbols.end());
 }
 
-TEST(Homoclave, SplitsTheLastThreeDigitsOfTheSumBy34)
-{
+TEST(Homoclave, SplitsTheLastThreeDigitsOfTheSumBy34) {
     // Each name is chosen for its digit-pair sum.
     const struct {
         std::u16string_view full_name;
@@ -53,8 +55,7 @@ TEST(Homoclave, SplitsTheLastThreeDigitsOfTheSumBy34)
     }
 }
 
-TEST(Homoclave, CodesExactlyTheTableCharacters)
-{
+TEST(Homoclave, CodesExactlyTheTableCharacters) {
     // Every coded character, in a name long enough to pass 100.
     EXPECT_EQ(homoclave_or_reason(u"0123456789 Ñ&ABCDEFGHIJKLMNOPQRSTUVWXYZ").size(), 2u);
     for (const char16_t uncoded : {u'a', u'z', u'Á', u'É', u'Ü', u'ñ', u'\'', u'.', u'-', u'\t',
@@ -68,26 +69,24 @@ TEST(Homoclave, CodesExactlyTheTableCharacters)
     }
 }
 
-TEST(Homoclave, FailsWhenTheSumPassesThe32BitRange)
-{
+TEST(Homoclave, FailsWhenTheSumPassesThe32BitRange) {
     // n letters "Z" sum to 360 + 630 (n - 1): up to 3,408,704 of them fit in 2^31 - 1.
     const std::size_t fits = 3'408'000;
     EXPECT_EQ(homoclave_or_reason(std::u16string(fits, u'Z')).size(), 2u);
     EXPECT_EQ(homoclave_or_reason(std::u16string(fits + 1000, u'Z')), "overflow");
 }
 
-TEST(CheckCharacter, WeighsTheFirstTwelveCharactersModulo11)
-{
+TEST(CheckCharacter, WeighsTheFirstTwelveCharactersModulo11) {
     const struct {
         std::u16string_view twelve;
         std::u16string_view expected;
     } cases[] = {
-        {u"PELJ8001152A", u"0"},   // sum 1056, divisible by 11
+        {u"PELJ8001152A", u"0"},    // sum 1056, divisible by 11
         {u"PELJ8001152AZZ", u"0"},  // characters past twelve are not weighed
-        {u"SORA8005153R", u"A"},   // check number 10
-        {u"LWJ 010101TR", u"7"},   // a space counts 37
-        {u"LWA000101QM", u"3"},    // eleven characters still get one
-        {u"LW900101H1", u""},      // ten or fewer get none
+        {u"SORA8005153R", u"A"},    // check number 10
+        {u"LWJ 010101TR", u"7"},    // a space counts 37
+        {u"LWA000101QM", u"3"},     // eleven characters still get one
+        {u"LW900101H1", u""},       // ten or fewer get none
         {u"", u""},
         // "&" and "0" add nothing: 1056 - 26 * 13 = 718; "Ñ" counts 24: 718 + 24 * 13 = 1030.
         {u"&ELJ8001152A", u"8"},

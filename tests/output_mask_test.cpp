@@ -4,8 +4,7 @@
 
 namespace {
 
-TEST(OutputMask, FillsThePlaceholdersFromTheRight)
-{
+TEST(OutputMask, FillsThePlaceholdersFromTheRight) {
     const struct {
         std::u16string_view key;
         std::u16string_view shown;
@@ -15,8 +14,8 @@ TEST(OutputMask, FillsThePlaceholdersFromTheRight)
         {u"LW900101H1", u"   L-W90010-1H1"},
         {u"900101TQ", u"    - 90010-1TQ"},
         {u"LWJ 010101TR7", u"LWJ -010101-TR7"},
-        {u"", u"    -      -   "},  // no key and the empty key
-        {u"abc", u"    -      -abc"},  // case is kept
+        {u"", u"    -      -   "},                 // no key and the empty key
+        {u"abc", u"    -      -abc"},              // case is kept
         {u"XXPELJ8001152A0", u"PELJ-800115-2A0"},  // only the last 13 fit
     };
     for (const auto& c : cases) {

@@ -1,0 +1,29 @@
+// The one-character upper-casing rule shared by the window and the command line.
+#include "upper_case.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(UpperCaseChar, MapsToTheOneCharacterCapitalOrLeavesTheCharacter) {
+    const struct {
+        char16_t in;
+        char16_t out;
+    } cases[] = {
+        {u'a', u'A'},       {u'z', u'Z'},     {u'ñ', u'Ñ'},     {u'é', u'É'},
+        {u'ü', u'Ü'},       {u'Ñ', u'Ñ'},     {u'ÿ', u'Ÿ'},  // its capital lies outside Latin-1
+        {u'ß', u'ß'},                                         // no one-character capital
+        {u'7', u'7'},       {u' ', u' '},     {u'-', u'-'},     {u'\'', u'\''},
+        {u'¥', u'¥'},       {u'\b', u'\b'},   {u'\xD801', u'\xD801'},  // a lone surrogate half
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(casing::upper_case_char(c.in), c.out) << "U+" << std::hex << int(c.in);
+    }
+}
+
+TEST(UpperCase, KeepsLengthAndEveryNonLetterInPlace) {
+    EXPECT_EQ(casing::upper_case(u" de la rosa-straße 12 "), u" DE LA ROSA-STRAßE 12 ");
+    EXPECT_EQ(casing::upper_case(u""), u"");
+}
+
+}  // namespace
