@@ -8,6 +8,7 @@
 #include <QDesktopServices>
 #include <QElapsedTimer>
 #include <QInputMethodEvent>
+#include <QKeySequence>
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
@@ -152,35 +153,11 @@ void WindowMonkeyTest::paste(QWidget* target, const QString& text) {
 void WindowMonkeyTest::random_event(std::mt19937& rng) {
     static const QList<QString> clickable = {"Txt(0)", "Txt(1)", "Txt(2)", "DtP",    "CmdGen",
                                              "TxtRFC", "lblweb", "lbl(0)", "Image1", "frm_RFC"};
-    struct KeyChord {
-        Qt::Key key;
-        Qt::KeyboardModifiers modifiers;
-    };
-    static const QList<KeyChord> chords = {
-        {Qt::Key_Tab, {}},
-        {Qt::Key_Backtab, Qt::ShiftModifier},
-        {Qt::Key_Backspace, {}},
-        {Qt::Key_Delete, {}},
-        {Qt::Key_Left, {}},
-        {Qt::Key_Right, {}},
-        {Qt::Key_Up, {}},
-        {Qt::Key_Down, {}},
-        {Qt::Key_Home, {}},
-        {Qt::Key_End, {}},
-        {Qt::Key_Left, Qt::ShiftModifier},
-        {Qt::Key_Right, Qt::ControlModifier},
-        {Qt::Key_Return, {}},
-        {Qt::Key_Enter, Qt::KeypadModifier},
-        {Qt::Key_C, Qt::AltModifier},
-        {Qt::Key_Escape, {}},
-        {Qt::Key_Z, Qt::ControlModifier},
-        {Qt::Key_Y, Qt::ControlModifier},
-        {Qt::Key_A, Qt::ControlModifier},
-        {Qt::Key_C, Qt::ControlModifier},
-        {Qt::Key_V, Qt::ControlModifier},
-        {Qt::Key_X, Qt::ControlModifier},
-        {Qt::Key_Down, Qt::AltModifier},  // opens the calendar
-    };
+    // Keys that move, edit, calculate and undo; Alt+Down opens the calendar.
+    static const QList<QKeySequence> chords = QKeySequence::listFromString(
+        u"Tab; Shift+Backtab; Backspace; Del; Left; Right; Up; Down; Home; End; Shift+Left; "
+        "Ctrl+Right; Return; Num+Enter; Alt+C; Esc; Ctrl+Z; Ctrl+Y; Ctrl+A; Ctrl+C; Ctrl+V; "
+        "Ctrl+X; Alt+Down"_s);
     auto pick = [&rng](qsizetype size) {
         return std::uniform_int_distribution<qsizetype>(0, size - 1)(rng);
     };
@@ -206,10 +183,10 @@ void WindowMonkeyTest::random_event(std::mt19937& rng) {
             break;
         }
         case Chord: {
-            const KeyChord chord = chords[pick(chords.size())];
+            const QKeyCombination chord = chords[pick(chords.size())][0];
             QWidget* target = focused();
-            const bool tab_into_box = chord.key == Qt::Key_Tab || chord.key == Qt::Key_Backtab;
-            QTest::keyClick(target, chord.key, chord.modifiers);
+            const bool tab_into_box = chord.key() == Qt::Key_Tab || chord.key() == Qt::Key_Backtab;
+            QTest::keyClick(target, chord.key(), chord.keyboardModifiers());
             // Entering an input box by the keyboard selects its whole text.
             auto* input = qobject_cast<QLineEdit*>(QApplication::focusWidget());
             if (tab_into_box && input && input != output() && QApplication::focusWidget() != target)
