@@ -28,6 +28,6 @@ find_program(VALGRIND_PROGRAM valgrind)
 if(VALGRIND_PROGRAM AND NOT RFC_SANITIZE)
     add_test(NAME leak_check
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/leak_check.sh
-                     $<TARGET_FILE:keycalc_tests> $<TARGET_FILE:window_start_close>)
+                     $<TARGET_FILE:keycalc_tests> $<TARGET_FILE:window_start_close> $<TARGET_FILE:rfc>)
     set_tests_properties(leak_check PROPERTIES TIMEOUT 300)
 endif()
