@@ -30,12 +30,15 @@ std::string_view CsvRecord::open_field_part() const {
 }
 
 CsvReader::CsvReader(ByteSource& source, std::size_t record_limit)
-    : source_(source), record_limit_(record_limit), buffer_(read_size) {}
+    : source_(source),
+      record_limit_(record_limit),
+      // Left uninitialised: only the bytes read into it are ever looked at.
+      buffer_(std::make_unique_for_overwrite<char[]>(read_size)) {}
 
 bool CsvReader::fill() {
     if (at_end_) return false;
     std::size_t count = 0;
-    read_error_ = source_.read_some(buffer_, count);
+    read_error_ = source_.read_some(std::span(buffer_.get(), read_size), count);
     position_ = 0;
     end_ = count;
     if (count == 0) at_end_ = true;
@@ -46,11 +49,11 @@ void CsvReader::skip_byte_order_mark() {
     // Gather at least as many bytes as the mark has, however the input comes.
     while (end_ < byte_order_mark.size() && !at_end_) {
         std::size_t count = 0;
-        read_error_ = source_.read_some(std::span(buffer_).subspan(end_), count);
+        read_error_ = source_.read_some(std::span(buffer_.get(), read_size).subspan(end_), count);
         if (count == 0) at_end_ = true;
         end_ += count;
     }
-    if (std::string_view(buffer_.data(), end_).starts_with(byte_order_mark)) {
+    if (std::string_view(buffer_.get(), end_).starts_with(byte_order_mark)) {
         had_byte_order_mark_ = true;
         position_ = byte_order_mark.size();
     }
@@ -66,22 +69,22 @@ void CsvReader::note(CsvRecord& record, CsvProblem problem) {
 }
 
 void CsvReader::scan_unquoted(CsvRecord& record) {
-    const char* const begin = buffer_.data() + position_;
-    const char* const end = buffer_.data() + end_;
+    const char* const begin = buffer_.get() + position_;
+    const char* const end = buffer_.get() + end_;
     const char* stop = begin;
     while (stop < end && !unquoted_stops[static_cast<unsigned char>(*stop)]) ++stop;
     record.data.append(begin, static_cast<std::size_t>(stop - begin));
-    position_ = static_cast<std::size_t>(stop - buffer_.data());
+    position_ = static_cast<std::size_t>(stop - buffer_.get());
 }
 
 void CsvReader::scan_quoted(CsvRecord& record) {
-    const char* const begin = buffer_.data() + position_;
-    const char* const end = buffer_.data() + end_;
+    const char* const begin = buffer_.get() + position_;
+    const char* const end = buffer_.get() + end_;
     const auto* quote = static_cast<const char*>(std::memchr(begin, '"', end - begin));
     const char* const stop = quote ? quote : end;
     line_ += static_cast<std::size_t>(std::count(begin, stop, '\n'));
     record.data.append(begin, static_cast<std::size_t>(stop - begin));
-    position_ = static_cast<std::size_t>(stop - buffer_.data());
+    position_ = static_cast<std::size_t>(stop - buffer_.get());
 }
 
 bool CsvReader::finish_at_end_of_input(CsvRecord& record) {

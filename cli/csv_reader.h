@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <system_error>
@@ -76,7 +77,7 @@ class CsvReader {
 
     ByteSource& source_;
     std::size_t record_limit_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     bool at_end_ = false;
