@@ -20,39 +20,35 @@ using namespace std::chrono;
 
 constexpr char16_t separator = 0xFFFF;
 
-void require(bool property, const char* what)
-{
+void require(bool property, const char* what) {
     if (!property) {
         std::fprintf(stderr, "property violated: %s\n", what);
         std::abort();
     }
 }
 
-year_month_day date_from(const std::uint8_t* data)
-{
+year_month_day date_from(const std::uint8_t* data) {
     constexpr int first_year = 1601, years = 9999 - 1601 + 1;
     const int year = first_year + (data[0] | data[1] << 8) % years;
     const unsigned month = 1 + data[2] % 12;
-    const year_month_day_last last{std::chrono::year{year}, month_day_last{std::chrono::month{month}}};
+    const year_month_day_last last{std::chrono::year{year},
+                                   month_day_last{std::chrono::month{month}}};
     const unsigned day = 1 + data[3] % static_cast<unsigned>(last.day());
     return {std::chrono::year{year}, std::chrono::month{month}, std::chrono::day{day}};
 }
 
-std::u16string date_segment(year_month_day date)
-{
+std::u16string date_segment(year_month_day date) {
     char digits[7];
     std::snprintf(digits, sizeof digits, "%02d%02u%02u", static_cast<int>(date.year()) % 100,
                   static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
     return std::u16string(digits, digits + 6);
 }
 
-bool is_key_character(char16_t c)
-{
+bool is_key_character(char16_t c) {
     return c == u' ' || c == u'&' || (c >= u'0' && c <= u'9') || (c >= u'A' && c <= u'Z');
 }
 
-void check_key(std::u16string_view key, year_month_day date)
-{
+void check_key(std::u16string_view key, year_month_day date) {
     require(key.size() >= 8 && key.size() <= 13, "a key has 8 to 13 characters");
     for (const char16_t c : key) require(is_key_character(c), "a key has only key characters");
     // Prefix, six date digits, two homoclave symbols and, past ten characters, the check.
@@ -60,16 +56,18 @@ void check_key(std::u16string_view key, year_month_day date)
     const std::size_t date_at = key.size() - (checked ? 9 : 8);
     require(key.substr(date_at, 6) == date_segment(date), "the date stands before the homoclave");
     if (checked) {
-        require(key.substr(key.size() - 1) == keycalc::check_character(key.substr(0, key.size() - 1)),
-                "the last character checks the others");
+        require(
+            key.substr(key.size() - 1) == keycalc::check_character(key.substr(0, key.size() - 1)),
+            "the last character checks the others");
     }
 }
 
-bool same_outcome(const keycalc::KeyOutcome& a, const keycalc::KeyOutcome& b)
-{
+bool same_outcome(const keycalc::KeyOutcome& a, const keycalc::KeyOutcome& b) {
     if (a.index() != b.index()) return false;
-    if (const auto* key = std::get_if<keycalc::Key>(&a)) return key->text == std::get<keycalc::Key>(b).text;
-    if (const auto* no_key = std::get_if<keycalc::NoKey>(&a)) return no_key->test == std::get<keycalc::NoKey>(b).test;
+    if (const auto* key = std::get_if<keycalc::Key>(&a))
+        return key->text == std::get<keycalc::Key>(b).text;
+    if (const auto* no_key = std::get_if<keycalc::NoKey>(&a))
+        return no_key->test == std::get<keycalc::NoKey>(b).test;
     const auto& fa = std::get<keycalc::EmptyKey>(a);
     const auto& fb = std::get<keycalc::EmptyKey>(b);
     return fa.reason == fb.reason && fa.character == fb.character && fa.position == fb.position;
@@ -77,8 +75,7 @@ bool same_outcome(const keycalc::KeyOutcome& a, const keycalc::KeyOutcome& b)
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
-{
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4) return 0;
     const year_month_day date = date_from(data);
     std::u16string units((size - 4) / 2, u'\0');

@@ -33,8 +33,8 @@ void require(bool property, const char* what) {
 using Fields = std::vector<std::string>;
 
 struct Reading {
-    std::size_t rows = 0;         // records, a long one counted once
-    std::vector<Fields> clean;    // the records read whole and without a problem
+    std::size_t rows = 0;       // records, a long one counted once
+    std::vector<Fields> clean;  // the records read whole and without a problem
 };
 
 Reading read_all(const std::string& text, std::size_t piece) {
