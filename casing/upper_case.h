@@ -14,5 +14,6 @@ char16_t upper_case_char(char16_t c);
 
 // Applies upper_case_char to every code unit; the length never changes.
 std::u16string upper_case(std::u16string_view text);
+void upper_case_in_place(std::u16string& text);
 
 }  // namespace casing

@@ -56,11 +56,11 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
                                "se esperaban 4 campos y hay " + std::to_string(fields.size()));
     }
     for (std::size_t i = 0; i < names_.size(); ++i) {
-        if (!utf8_to_utf16(fields[i], typed_)) {
+        if (!utf8_to_utf16(fields[i], names_[i])) {
             return mark_unreadable(verdict,
                                    "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
         }
-        names_[i] = casing::upper_case(typed_);
+        casing::upper_case_in_place(names_[i]);
     }
     const BirthDate date = parse_birth_date(fields[date_field]);
     if (const auto* error = std::get_if<DateError>(&date)) {

@@ -39,7 +39,6 @@ class RowEvaluator {
                   RowVerdict& verdict);
 
   private:
-    std::u16string typed_;
     std::array<std::u16string, 3> names_;
 };
 

@@ -18,7 +18,10 @@ std::string quoted_character(char16_t c) {
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
         return code;
     }
-    return "\"" + utf16_to_utf8(std::u16string_view(&c, 1)) + "\"";
+    std::string quoted(1, '"');
+    quoted += utf16_to_utf8(std::u16string_view(&c, 1));
+    quoted += '"';
+    return quoted;
 }
 
 }  // namespace

@@ -14,16 +14,16 @@ namespace {
 constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "Ñ"
 constexpr char16_t enye = u'Ñ';
 
-// The date of birth as yymmdd.
-std::u16string date_segment(std::chrono::year_month_day date) {
-    const auto two_digits = [](unsigned n) {
-        return std::u16string{static_cast<char16_t>(u'0' + n / 10),
-                              static_cast<char16_t>(u'0' + n % 10)};
+// Appends the date of birth as yymmdd.
+void append_date_segment(std::u16string& key, std::chrono::year_month_day date) {
+    const auto append_two_digits = [&key](unsigned n) {
+        key.push_back(static_cast<char16_t>(u'0' + n / 10));
+        key.push_back(static_cast<char16_t>(u'0' + n % 10));
     };
     const int year = static_cast<int>(date.year());
-    const auto year_of_century = static_cast<unsigned>((year % 100 + 100) % 100);
-    return two_digits(year_of_century) + two_digits(static_cast<unsigned>(date.month())) +
-           two_digits(static_cast<unsigned>(date.day()));
+    append_two_digits(static_cast<unsigned>((year % 100 + 100) % 100));
+    append_two_digits(static_cast<unsigned>(date.month()));
+    append_two_digits(static_cast<unsigned>(date.day()));
 }
 
 }  // namespace
@@ -56,7 +56,8 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     constexpr std::size_t key_length = 13;
     std::u16string key;
     key.reserve(key_length);
-    key.append(std::get<std::u16string>(prefix)).append(date_segment(FB));
+    key.append(std::get<std::u16string>(prefix));
+    append_date_segment(key, FB);
     key.append(std::get<std::u16string>(homoclave_characters));
     key.append(check_character(key));
     return Key{std::move(key)};

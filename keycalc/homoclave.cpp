@@ -53,6 +53,29 @@ constexpr std::array<std::int8_t, lookup_size> decode_check_values() {
 }
 
 constexpr auto homoclave_values = decode_values();
+
+// What a character with value 10a + b adds to the sum, after a character
+// whose last digit was p: (10p + a) * a + (10a + b) * b, which is
+// p * 10a plus a part of its own. Decoded once, like the values.
+struct SumTerms {
+    std::int16_t own = 0;
+    std::int8_t times_previous = 0;
+    std::int8_t last_digit = 0;
+};
+
+constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
+    std::array<SumTerms, lookup_size> terms{};
+    for (std::size_t c = 0; c < lookup_size; ++c) {
+        const int value = homoclave_values[c];
+        if (value == no_value) continue;
+        const int a = value / 10, b = value % 10;
+        terms[c] = {static_cast<std::int16_t>(a * a + value * b), static_cast<std::int8_t>(10 * a),
+                    static_cast<std::int8_t>(b)};
+    }
+    return terms;
+}
+
+constexpr auto sum_terms = decode_sum_terms();
 constexpr auto check_values = decode_check_values();
 
 int value_of(char16_t c) { return c < lookup_size ? homoclave_values[c] : no_value; }
@@ -78,14 +101,11 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) 
     std::int64_t sum = 0;
     int previous_digit = 0;
     for (std::size_t i = 0; i < full_name.size(); ++i) {
-        const int value = value_of(full_name[i]);
-        if (value == no_value) {
-            return EmptyKey{FailureReason::UncodedCharacter, full_name[i], i + 1};
-        }
-        const int tens = value / 10;
-        const int units = value % 10;
-        sum += (previous_digit * 10 + tens) * tens + value * units;
-        previous_digit = units;
+        const char16_t c = full_name[i];
+        if (value_of(c) == no_value) return EmptyKey{FailureReason::UncodedCharacter, c, i + 1};
+        const SumTerms& terms = sum_terms[c];
+        sum += previous_digit * terms.times_previous + terms.own;
+        previous_digit = terms.last_digit;
     }
     const bool overflowed = sum > sum_limit;
     if (overflowed) return EmptyKey{FailureReason::SumOverflow};

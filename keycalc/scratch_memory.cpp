@@ -19,7 +19,7 @@ void ScratchMemory::do_deallocate(void* p, std::size_t /*bytes*/, std::size_t al
     // Buffer space is given back all at once, with the object.
     const auto* byte = static_cast<const std::byte*>(p);
     if (byte >= buffer_.data() && byte < buffer_.data() + buffer_size) return;
-    ::operator delete(p, std::align_val_t{alignment});
+    ::operator delete (p, std::align_val_t{alignment});
 }
 
 }  // namespace keycalc

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QChar>
+
 namespace {
 
 TEST(UpperCaseChar, MapsToTheOneCharacterCapitalOrLeavesTheCharacter) {
@@ -10,14 +12,24 @@ TEST(UpperCaseChar, MapsToTheOneCharacterCapitalOrLeavesTheCharacter) {
         char16_t in;
         char16_t out;
     } cases[] = {
-        {u'a', u'A'},       {u'z', u'Z'},     {u'ñ', u'Ñ'},     {u'é', u'É'},
-        {u'ü', u'Ü'},       {u'Ñ', u'Ñ'},     {u'ÿ', u'Ÿ'},  // its capital lies outside Latin-1
-        {u'ß', u'ß'},                                         // no one-character capital
-        {u'7', u'7'},       {u' ', u' '},     {u'-', u'-'},     {u'\'', u'\''},
-        {u'¥', u'¥'},       {u'\b', u'\b'},   {u'\xD801', u'\xD801'},  // a lone surrogate half
+        {u'a', u'A'}, {u'z', u'Z'},   {u'ñ', u'Ñ'},           {u'é', u'É'},
+        {u'ü', u'Ü'}, {u'Ñ', u'Ñ'},   {u'ÿ', u'Ÿ'},  // its capital lies outside Latin-1
+        {u'ß', u'ß'},                                // no one-character capital
+        {u'7', u'7'}, {u' ', u' '},   {u'-', u'-'},           {u'\'', u'\''},
+        {u'¥', u'¥'}, {u'\b', u'\b'}, {u'\xD801', u'\xD801'},  // a lone surrogate half
     };
     for (const auto& c : cases) {
         EXPECT_EQ(casing::upper_case_char(c.in), c.out) << "U+" << std::hex << int(c.in);
+    }
+}
+
+TEST(UpperCaseChar, AgreesWithTheUnicodeTablesOnEveryBmpCharacter) {
+    for (char32_t c = 0; c <= 0xFFFF; ++c) {
+        const char32_t upper = QChar::toUpper(c);
+        const char16_t expected =
+            upper <= 0xFFFF ? static_cast<char16_t>(upper) : static_cast<char16_t>(c);
+        ASSERT_EQ(casing::upper_case_char(static_cast<char16_t>(c)), expected)
+            << "U+" << std::hex << int(c);
     }
 }
 

@@ -5,7 +5,7 @@ add_test(NAME window_tests COMMAND window_tests)
 set_tests_properties(window_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscreen)
 
 add_executable(upper_case_tests upper_case_test.cpp)
-target_link_libraries(upper_case_tests PRIVATE casing GTest::gtest_main)
+target_link_libraries(upper_case_tests PRIVATE casing Qt6::Core GTest::gtest_main)
 gtest_discover_tests(upper_case_tests)
 
 # The window under a few thousand random events from a fixed seed.
