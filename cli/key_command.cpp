@@ -47,11 +47,10 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
 
     std::array<std::u16string, 3> names;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        std::u16string typed;
-        if (!utf8_to_utf16(request.words[i], typed)) {
+        if (!utf8_to_utf16(request.words[i], names[i])) {
             return usage_error(console, std::string(name_labels[i]) + " no es UTF-8 válido");
         }
-        names[i] = casing::upper_case(typed);
+        casing::upper_case_in_place(names[i]);
     }
     const std::string_view date_text = request.words[3];
     const BirthDate date = parse_birth_date(date_text);
