@@ -111,8 +111,13 @@ class BatchRun {
             const RowBlock::Row& row = block.rows[i];
             block.fields_of(i, fields);
             evaluator.evaluate(fields, row.problem, verdict);
-            append_output_row(fields, verdict.key, verdict.result(), line_end_text(row.line_end),
-                              block.output);
+            const std::string_view line_end = line_end_text(row.line_end);
+            if (row.plain) {
+                append_plain_output_row(block.fields_text(i), verdict.key, verdict.result(),
+                                        line_end, block.output);
+            } else {
+                append_output_row(fields, verdict.key, verdict.result(), line_end, block.output);
+            }
             if (verdict.unreadable) {
                 ++block.unreadable_rows;
                 block.messages += unreadable_message(row.line, verdict.reason);

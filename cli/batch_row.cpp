@@ -102,6 +102,15 @@ void append_output_row(std::span<const std::string_view> fields, std::string_vie
     out.append(line_end);
 }
 
+void append_plain_output_row(std::string_view fields_text, std::string_view key,
+                             std::string_view result, std::string_view line_end, std::string& out) {
+    out.append(fields_text);
+    append_csv_field(key, out);
+    out.push_back(',');
+    append_csv_field(result, out);
+    out.append(line_end);
+}
+
 std::string_view line_end_text(LineEnd end) { return end == LineEnd::CrLf ? "\r\n" : "\n"; }
 
 }  // namespace rfc_cli

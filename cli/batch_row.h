@@ -50,6 +50,11 @@ bool is_header(const CsvRecord& record);
 void append_output_row(std::span<const std::string_view> fields, std::string_view key,
                        std::string_view result, std::string_view line_end, std::string& out);
 
+// The same for a plain record (see CsvRecord::plain), given as its fields
+// each followed by a comma: they go out as they are.
+void append_plain_output_row(std::string_view fields_text, std::string_view key,
+                             std::string_view result, std::string_view line_end, std::string& out);
+
 // "\n" or "\r\n".
 std::string_view line_end_text(LineEnd end);
 

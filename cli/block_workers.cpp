@@ -6,8 +6,8 @@ namespace rfc_cli {
 
 void RowBlock::add(const CsvRecord& record, LineEnd line_end) {
     const std::size_t base = data.size();
-    rows.push_back(
-        {field_ends.size(), record.field_count(), record.line, line_end, record.problem});
+    rows.push_back({field_ends.size(), record.field_count(), base, base + record.data.size(),
+                    record.line, line_end, record.problem, record.plain});
     data.append(record.data);
     for (const std::size_t end : record.field_ends) field_ends.push_back(base + end);
 }
@@ -15,11 +15,16 @@ void RowBlock::add(const CsvRecord& record, LineEnd line_end) {
 void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {
     const Row& row = rows[index];
     fields.clear();
-    std::size_t begin = row.first_field == 0 ? 0 : field_ends[row.first_field - 1];
+    std::size_t begin = row.data_begin;
     for (std::size_t i = row.first_field; i < row.first_field + row.field_count; ++i) {
         fields.push_back(std::string_view(data).substr(begin, field_ends[i] - begin));
-        begin = field_ends[i];
+        begin = field_ends[i] + 1;
     }
+}
+
+std::string_view RowBlock::fields_text(std::size_t index) const {
+    const Row& row = rows[index];
+    return std::string_view(data).substr(row.data_begin, row.data_end - row.data_begin);
 }
 
 void RowBlock::clear() {

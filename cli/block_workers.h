@@ -22,9 +22,12 @@ struct RowBlock {
     struct Row {
         std::size_t first_field;
         std::size_t field_count;
+        std::size_t data_begin;  // the record's `data`, trailing comma included
+        std::size_t data_end;
         std::size_t line;
         LineEnd line_end;
         CsvProblem problem;
+        bool plain;  // as CsvRecord::plain
     };
 
     std::string data;
@@ -42,6 +45,8 @@ struct RowBlock {
     void add(const CsvRecord& record, LineEnd line_end);
     // Sets `fields` to the fields of rows[index].
     void fields_of(std::size_t index, std::vector<std::string_view>& fields) const;
+    // The fields of rows[index], each followed by a comma.
+    std::string_view fields_text(std::size_t index) const;
     void clear();
 };
 

@@ -20,12 +20,12 @@ constexpr std::array<bool, 256> unquoted_stops = [] {
 }  // namespace
 
 std::string_view CsvRecord::field(std::size_t index) const {
-    const std::size_t begin = index == 0 ? 0 : field_ends[index - 1];
+    const std::size_t begin = index == 0 ? 0 : field_ends[index - 1] + 1;
     return std::string_view(data).substr(begin, field_ends[index] - begin);
 }
 
 std::string_view CsvRecord::open_field_part() const {
-    const std::size_t begin = field_ends.empty() ? 0 : field_ends.back();
+    const std::size_t begin = field_ends.empty() ? 0 : field_ends.back() + 1;
     return std::string_view(data).substr(begin);
 }
 
@@ -61,11 +61,37 @@ void CsvReader::skip_byte_order_mark() {
 
 void CsvReader::end_field(CsvRecord& record) {
     record.field_ends.push_back(record.data.size());
+    record.data.push_back(',');
     state_ = State::FieldStart;
 }
 
 void CsvReader::note(CsvRecord& record, CsvProblem problem) {
     if (record.problem == CsvProblem::None) record.problem = problem;
+}
+
+bool CsvReader::read_plain_line(CsvRecord& record) {
+    const char* const line = buffer_.get() + position_;
+    // Past the limit the record must come in pieces, which only the general
+    // reading does.
+    const std::size_t available = std::min(end_ - position_, record_limit_);
+    for (std::size_t i = 0; i < available; ++i) {
+        const char c = line[i];
+        if (!unquoted_stops[static_cast<unsigned char>(c)]) continue;
+        if (c == ',') {
+            record.field_ends.push_back(i);
+            continue;
+        }
+        if (c != '\n') break;  // a quote or a carriage return
+        record.field_ends.push_back(i);
+        record.data.assign(line, i + 1);
+        record.data.back() = ',';
+        record.line_end = LineEnd::Lf;
+        position_ += i + 1;
+        ++line_;
+        return true;
+    }
+    record.field_ends.clear();
+    return false;
 }
 
 void CsvReader::scan_unquoted(CsvRecord& record) {
@@ -103,6 +129,7 @@ bool CsvReader::finish_at_end_of_input(CsvRecord& record) {
             break;
         case State::AfterCr:
             if (cr_after_quote_) note(record, CsvProblem::TextAfterClosingQuote);
+            record.plain = false;
             record.data.push_back('\r');
             break;
     }
@@ -124,6 +151,8 @@ bool CsvReader::next(CsvRecord& record) {
     record.continues_previous = in_long_record_;
     record.line = in_long_record_ ? long_record_line_ : line_;
     record.problem = in_long_record_ ? long_record_problem_ : CsvProblem::None;
+    record.plain = !in_long_record_;
+    if (!in_long_record_ && read_plain_line(record)) return true;
 
     for (;;) {
         if (position_ == end_ && !fill()) return finish_at_end_of_input(record);
@@ -132,6 +161,7 @@ bool CsvReader::next(CsvRecord& record) {
             case State::FieldStart:
                 if (c == '"') {
                     ++position_;
+                    record.plain = false;
                     state_ = State::Quoted;
                     continue;
                 }
@@ -159,6 +189,7 @@ bool CsvReader::next(CsvRecord& record) {
                     case '"':
                         ++position_;
                         note(record, CsvProblem::StrayQuote);
+                        record.plain = false;
                         record.data.push_back('"');
                         continue;
                     default:
@@ -206,6 +237,7 @@ bool CsvReader::next(CsvRecord& record) {
                 }
                 // A carriage return on its own is part of the field.
                 if (cr_after_quote_) note(record, CsvProblem::TextAfterClosingQuote);
+                record.plain = false;
                 record.data.push_back('\r');
                 state_ = State::Unquoted;
                 continue;
@@ -213,6 +245,7 @@ bool CsvReader::next(CsvRecord& record) {
         if (record.data.size() >= record_limit_) {
             note(record, CsvProblem::TooLong);
             record.complete = false;
+            record.plain = false;
             if (!in_long_record_) {
                 in_long_record_ = true;
                 long_record_line_ = record.line;

@@ -32,11 +32,16 @@ enum class CsvProblem {
 enum class LineEnd { EndOfInput, Lf, CrLf };  // EndOfInput: the last record has no line break
 
 struct CsvRecord {
-    std::string data;                     // the bytes of the fields, one after the other
+    // The bytes of the fields, each followed by a comma; so a record written
+    // without quotes is held as its line, plus one comma.
+    std::string data;
     std::vector<std::size_t> field_ends;  // where each field ends in `data`
     std::size_t line = 0;                 // the line the record starts on, from 1
     LineEnd line_end = LineEnd::EndOfInput;
     CsvProblem problem = CsvProblem::None;
+    // No field was quoted and none holds a quote or a carriage return: the
+    // record's fields, comma after comma, are its bytes as written.
+    bool plain = true;
     // A record longer than the limit comes in pieces: every piece but the last
     // is not `complete`, and its last field goes on in the next piece, where
     // the first field of `data` is the rest of it. Every piece but the first
@@ -72,6 +77,7 @@ class CsvReader {
     void end_field(CsvRecord& record);
     void note(CsvRecord& record, CsvProblem problem);
     bool finish_at_end_of_input(CsvRecord& record);
+    bool read_plain_line(CsvRecord& record);
     void scan_unquoted(CsvRecord& record);
     void scan_quoted(CsvRecord& record);
 

@@ -141,5 +141,29 @@ TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp) {
     EXPECT_FALSE(reader.next(record));
 }
 
+// A plain record is written back as its bytes, so only records whose fields
+// hold nothing that needs quotes may be plain.
+TEST(CsvReaderPlain, OnlyRecordsWithoutQuotesOrCarriageReturns) {
+    const struct {
+        std::string input;
+        std::vector<bool> plain;
+    } cases[] = {
+        {"A,B\n,\n\n", {true, true, true}},
+        {"A,B\r\nC\n", {true, true}},  // the CRLF ends the line: nothing in a field
+        {"\"A\",B\nC", {false, true}},
+        {"A\rB\nO\"X\n\"\"\n", {false, false, false}},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
+            StringSource source(c.input, piece);
+            CsvReader reader(source);
+            CsvRecord record;
+            std::vector<bool> plain;
+            while (reader.next(record)) plain.push_back(record.plain);
+            EXPECT_EQ(plain, c.plain) << c.input << " read " << piece << " bytes at a time";
+        }
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli
