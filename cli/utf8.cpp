@@ -30,21 +30,21 @@ void append_code_point(char32_t c, std::string& out) {
     }
 }
 
-bool is_ascii(std::string_view text) {
-    unsigned char high_bits = 0;
-    for (const char c : text) high_bits |= static_cast<unsigned char>(c);
-    return high_bits < 0x80;
-}
-
 }  // namespace
 
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
     out.resize(utf8.size());  // never more code units than bytes
-    if (is_ascii(utf8)) {
-        std::copy(utf8.begin(), utf8.end(), out.begin());
-        return true;
-    }
+    // ASCII, the usual case, is widened byte for byte in one pass that also
+    // tells whether it was ASCII; anything else is decoded again below.
     char16_t* written = out.data();
+    unsigned char bits = 0;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        bits |= byte;
+        written[i] = byte;
+    }
+    if (bits < 0x80) return true;
+
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
@@ -92,11 +92,13 @@ bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
 }
 
 void append_utf8(std::u16string_view utf16, std::string& out) {
-    if (std::all_of(utf16.begin(), utf16.end(), [](char16_t unit) { return unit < 0x80; })) {
+    char16_t bits = 0;
+    for (const char16_t unit : utf16) bits |= unit;
+    if (bits < 0x80) {
         const std::size_t start = out.size();
         out.resize(start + utf16.size());
-        std::transform(utf16.begin(), utf16.end(), out.begin() + static_cast<std::ptrdiff_t>(start),
-                       [](char16_t unit) { return static_cast<char>(unit); });
+        char* const written = out.data() + start;
+        for (std::size_t i = 0; i < utf16.size(); ++i) written[i] = static_cast<char>(utf16[i]);
         return;
     }
     for (std::size_t i = 0; i < utf16.size(); ++i) {
