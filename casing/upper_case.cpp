@@ -21,16 +21,22 @@ char16_t upper_case_char(char16_t c) {
     return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
 }
 
-void upper_case_in_place(std::u16string& text) {
-    // Most names are plain ASCII: then two passes without branches or calls.
+void upper_case_in_place(std::span<char16_t> text) {
+    // ASCII letters first, in one pass without branches or calls, since most
+    // names are plain ASCII; only a text with other characters takes a second
+    // pass, through the Unicode tables, for those characters.
     char16_t bits = 0;
-    for (const char16_t c : text) bits |= c;
-    if (bits < 0x80) {
-        for (char16_t& c : text) c = ascii_upper_case(c);
-        return;
+    for (char16_t& c : text) {
+        bits |= c;
+        c = ascii_upper_case(c);
     }
-    for (char16_t& c : text) c = upper_case_char(c);
+    if (bits < 0x80) return;
+    for (char16_t& c : text) {
+        if (c >= 0x80) c = upper_case_char(c);
+    }
 }
+
+void upper_case_in_place(std::u16string& text) { upper_case_in_place(std::span<char16_t>(text)); }
 
 std::u16string upper_case(std::u16string_view text) {
     std::u16string result(text);

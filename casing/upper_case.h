@@ -2,6 +2,7 @@
 // types and when it calculates) and by the command line.
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,6 @@ char16_t upper_case_char(char16_t c);
 // Applies upper_case_char to every code unit; the length never changes.
 std::u16string upper_case(std::u16string_view text);
 void upper_case_in_place(std::u16string& text);
+void upper_case_in_place(std::span<char16_t> text);
 
 }  // namespace casing

@@ -55,12 +55,18 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         return mark_unreadable(verdict,
                                "se esperaban 4 campos y hay " + std::to_string(fields.size()));
     }
-    for (std::size_t i = 0; i < names_.size(); ++i) {
-        if (!utf8_to_utf16(fields[i], names_[i])) {
+    std::array<std::u16string_view, 3> names;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::u16string& buffer = buffers_[i];
+        if (buffer.size() < fields[i].size()) buffer.resize(fields[i].size());
+        const std::optional<std::size_t> units = utf8_into_utf16(fields[i], buffer);
+        if (!units) {
             return mark_unreadable(verdict,
                                    "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
         }
-        casing::upper_case_in_place(names_[i]);
+        const std::span<char16_t> name(buffer.data(), *units);
+        casing::upper_case_in_place(name);
+        names[i] = std::u16string_view(name.data(), name.size());
     }
     const BirthDate date = parse_birth_date(fields[date_field]);
     if (const auto* error = std::get_if<DateError>(&date)) {
@@ -68,7 +74,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     }
 
     const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
-        names_[0], names_[1], names_[2], std::get<std::chrono::year_month_day>(date));
+        names[0], names[1], names[2], std::get<std::chrono::year_month_day>(date));
     verdict.key.clear();
     verdict.ok = false;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {

@@ -39,7 +39,8 @@ class RowEvaluator {
                   RowVerdict& verdict);
 
   private:
-    std::array<std::u16string, 3> names_;
+    // Room for the names in UTF-16; grown to the longest name seen.
+    std::array<std::u16string, 3> buffers_;
 };
 
 // A first record that is a header: four fields, the fourth without a digit,

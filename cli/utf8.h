@@ -3,6 +3,9 @@
 // edge, and only through these functions.
 #pragma once
 
+#include <cstddef>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -13,6 +16,11 @@ namespace rfc_cli {
 // surrogates, values past U+10FFFF and truncated sequences included). A
 // character outside the BMP becomes a surrogate pair.
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out);
+
+// The same into `out`, which must have room for utf8.size() code units (never
+// fewer are needed): the number of code units written, or nothing when `utf8`
+// is not well-formed.
+std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char16_t> out);
 
 // Appends the UTF-8 form of `utf16` to `out`; a lone surrogate becomes U+FFFD.
 void append_utf8(std::u16string_view utf16, std::string& out);

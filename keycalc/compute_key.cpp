@@ -30,8 +30,11 @@ void append_date_segment(std::u16string& key, std::chrono::year_month_day date) 
 
 KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
                        std::chrono::year_month_day FB) {
-    if (text::trim(Nm).empty()) return NoKey{RefusalTest::GivenNamesBlank};
-    if (text::trim(Ap).empty() && text::trim(Am).empty()) return NoKey{RefusalTest::SurnamesBlank};
+    const auto blank = [](std::u16string_view part) {
+        return part.find_first_not_of(text::space) == std::u16string_view::npos;
+    };
+    if (blank(Nm)) return NoKey{RefusalTest::GivenNamesBlank};
+    if (blank(Ap) && blank(Am)) return NoKey{RefusalTest::SurnamesBlank};
     if (!FB.ok()) return NoKey{RefusalTest::DateInvalid};
 
     ScratchMemory scratch;

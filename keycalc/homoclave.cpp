@@ -61,6 +61,7 @@ struct SumTerms {
     std::int16_t own = 0;
     std::int8_t times_previous = 0;
     std::int8_t last_digit = 0;
+    bool coded = false;  // the character has a value
 };
 
 constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
@@ -70,15 +71,13 @@ constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
         if (value == no_value) continue;
         const int a = value / 10, b = value % 10;
         terms[c] = {static_cast<std::int16_t>(a * a + value * b), static_cast<std::int8_t>(10 * a),
-                    static_cast<std::int8_t>(b)};
+                    static_cast<std::int8_t>(b), true};
     }
     return terms;
 }
 
 constexpr auto sum_terms = decode_sum_terms();
 constexpr auto check_values = decode_check_values();
-
-int value_of(char16_t c) { return c < lookup_size ? homoclave_values[c] : no_value; }
 
 int check_value_of(char16_t c) { return c < lookup_size ? check_values[c] : 0; }
 
@@ -102,7 +101,9 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) 
     int previous_digit = 0;
     for (std::size_t i = 0; i < full_name.size(); ++i) {
         const char16_t c = full_name[i];
-        if (value_of(c) == no_value) return EmptyKey{FailureReason::UncodedCharacter, c, i + 1};
+        if (c >= lookup_size || !sum_terms[c].coded) {
+            return EmptyKey{FailureReason::UncodedCharacter, c, i + 1};
+        }
         const SumTerms& terms = sum_terms[c];
         sum += previous_digit * terms.times_previous + terms.own;
         previous_digit = terms.last_digit;

@@ -27,19 +27,25 @@ constexpr std::array<std::u16string_view, 45> inconvenient_words = {
 };
 constexpr std::size_t word_length = 4;
 
-// A four-character text as one number, so that a prefix is compared with every
-// word at once-per-word integer cost.
+// A four-character text as one number, so that a prefix is compared with a
+// word at the cost of one integer comparison.
 constexpr std::uint64_t pack(std::u16string_view word) {
     std::uint64_t packed = 0;
     for (const char16_t c : word) packed = packed << 16 | c;
     return packed;
 }
 
-constexpr auto packed_inconvenient_words = [] {
+// The words are all different, so finding the one that matches in sorted
+// order gives the same answer as searching them in their own order.
+constexpr auto sorted_inconvenient_words = [] {
     std::array<std::uint64_t, inconvenient_words.size()> packed{};
     for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = pack(inconvenient_words[i]);
+    std::ranges::sort(packed);
     return packed;
 }();
+static_assert(std::ranges::adjacent_find(sorted_inconvenient_words) ==
+                  sorted_inconvenient_words.end(),
+              "every inconvenient word is listed once");
 
 constexpr char16_t defusing_letter = u'X';
 constexpr char16_t enye = u'Ñ';
@@ -48,12 +54,8 @@ constexpr char16_t enye_in_prefix = u'X';
 // Writes "X" over the second letter of a prefix that spells an inconvenient word.
 void defuse_inconvenient_word(std::u16string& prefix) {
     if (prefix.size() != word_length) return;
-    const std::uint64_t packed = pack(prefix);
-    for (const std::uint64_t word : packed_inconvenient_words) {
-        if (packed == word) {
-            prefix[1] = defusing_letter;
-            return;
-        }
+    if (std::ranges::binary_search(sorted_inconvenient_words, pack(prefix))) {
+        prefix[1] = defusing_letter;
     }
 }
 

@@ -12,6 +12,7 @@ std::u16string_view trim(std::u16string_view text) {
 }
 
 void trim_in_place(Text& text) {
+    if (!text.empty() && text.front() != space && text.back() != space) return;  // the usual case
     const auto last = text.find_last_not_of(space);
     if (last == Text::npos) {
         text.clear();
@@ -43,6 +44,9 @@ void replace_char(Text& text, char16_t from, char16_t to) {
     std::replace(std::find(text.begin(), text.end(), from), text.end(), from, to);
 }
 
-void remove_char(Text& text, char16_t c) { std::erase(text, c); }
+void remove_char(Text& text, char16_t c) {
+    const auto first = std::find(text.begin(), text.end(), c);
+    if (first != text.end()) text.erase(std::remove(first, text.end(), c), text.end());
+}
 
 }  // namespace keycalc::text
