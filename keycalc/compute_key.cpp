@@ -37,18 +37,17 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     if (blank(Ap) && blank(Am)) return NoKey{RefusalTest::SurnamesBlank};
     if (!FB.ok()) return NoKey{RefusalTest::DateInvalid};
 
+    // The homoclave reads the full name "Ap Am Nm" as typed, before any
+    // clean-up; the parts to clean up are cut from it.
     ScratchMemory scratch;
-    NameParts parts{text::Text(Ap, &scratch), text::Text(Am, &scratch), text::Text(Nm, &scratch)};
-    for (text::Text* part : {&parts.Ap, &parts.Am, &parts.Nm}) text::replace_char(*part, yen, enye);
-
-    // The homoclave reads the name as typed, before any clean-up.
     text::Text full_name(&scratch);
-    full_name.reserve(parts.Ap.size() + parts.Am.size() + parts.Nm.size() + 2);
-    full_name.append(parts.Ap)
-        .append(1, text::space)
-        .append(parts.Am)
-        .append(1, text::space)
-        .append(parts.Nm);
+    full_name.reserve(Ap.size() + Am.size() + Nm.size() + 2);
+    full_name.append(Ap).append(1, text::space).append(Am).append(1, text::space).append(Nm);
+    for (char16_t& c : full_name) c = c == yen ? enye : c;
+    const std::u16string_view name = full_name;
+    NameParts parts{text::Text(name.substr(0, Ap.size()), &scratch),
+                    text::Text(name.substr(Ap.size() + 1, Am.size()), &scratch),
+                    text::Text(name.substr(Ap.size() + Am.size() + 2), &scratch)};
 
     clean_up_names(parts);
     auto prefix = build_prefix(parts);

@@ -47,7 +47,7 @@ void drop_leading(text::Text& Nm, std::u16string_view first_name) {
 void remove_particles(text::Text& part) {
     // Every particle ends in a space, and a text without spaces is trimmed
     // already: most surnames have nothing to change.
-    if (part.find(text::space) == text::Text::npos) return;
+    if (!text::contains(part, text::space)) return;
     // Only the first particle can meet the text untrimmed, and so match at its
     // very end. After that the text stays trimmed unless a particle matched.
     text::replace_all(part, particles.front(), u" ");

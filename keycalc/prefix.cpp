@@ -35,17 +35,49 @@ constexpr std::uint64_t pack(std::u16string_view word) {
     return packed;
 }
 
-// The words are all different, so finding the one that matches in sorted
-// order gives the same answer as searching them in their own order.
-constexpr auto sorted_inconvenient_words = [] {
-    std::array<std::uint64_t, inconvenient_words.size()> packed{};
-    for (std::size_t i = 0; i < packed.size(); ++i) packed[i] = pack(inconvenient_words[i]);
-    std::ranges::sort(packed);
-    return packed;
-}();
-static_assert(std::ranges::adjacent_find(sorted_inconvenient_words) ==
-                  sorted_inconvenient_words.end(),
-              "every inconvenient word is listed once");
+// The words in a table where each has a slot of its own, found by hashing:
+// a prefix is then compared with the one word that could match it. The
+// multiplier of the hash is searched for at compile time. At most one word
+// can match, so finding it this way gives what searching in order gives.
+constexpr unsigned slot_bits = 8;
+
+struct WordTable {
+    std::uint64_t multiplier = 0;
+    std::array<std::uint64_t, std::size_t{1} << slot_bits> slots{};
+
+    constexpr std::size_t slot_of(std::uint64_t packed) const {
+        return static_cast<std::size_t>((packed * multiplier) >> (64 - slot_bits));
+    }
+};
+
+constexpr WordTable make_word_table() {
+    WordTable table;
+    for (std::uint64_t candidate = 0x9E3779B97F4A7C15;; candidate += 0x2545F4914F6CDD1E) {
+        table.multiplier = candidate | 1;
+        std::array<bool, std::size_t{1} << slot_bits> taken{};
+        bool distinct = true;
+        for (const auto word : inconvenient_words) {
+            bool& slot = taken[table.slot_of(pack(word))];
+            distinct = distinct && !slot;
+            slot = true;
+        }
+        if (distinct) break;
+    }
+    // A slot without a word of its own holds the first word, which no prefix
+    // that lands there can equal.
+    table.slots.fill(pack(inconvenient_words.front()));
+    for (const auto word : inconvenient_words) table.slots[table.slot_of(pack(word))] = pack(word);
+    return table;
+}
+
+constexpr WordTable inconvenient_word_table = make_word_table();
+
+constexpr bool is_inconvenient(std::uint64_t packed) {
+    return inconvenient_word_table.slots[inconvenient_word_table.slot_of(packed)] == packed;
+}
+static_assert(std::ranges::all_of(inconvenient_words,
+                                  [](auto word) { return is_inconvenient(pack(word)); }));
+static_assert(!is_inconvenient(pack(u"PELJ")) && !is_inconvenient(pack(u"XXXX")));
 
 constexpr char16_t defusing_letter = u'X';
 constexpr char16_t enye = u'Ñ';
@@ -54,9 +86,7 @@ constexpr char16_t enye_in_prefix = u'X';
 // Writes "X" over the second letter of a prefix that spells an inconvenient word.
 void defuse_inconvenient_word(std::u16string& prefix) {
     if (prefix.size() != word_length) return;
-    if (std::ranges::binary_search(sorted_inconvenient_words, pack(prefix))) {
-        prefix[1] = defusing_letter;
-    }
+    if (is_inconvenient(pack(prefix))) prefix[1] = defusing_letter;
 }
 
 }  // namespace
@@ -83,7 +113,7 @@ std::variant<std::u16string, EmptyKey> build_prefix(const NameParts& parts) {
 
     // The words are compared before "Ñ" turns into "X".
     defuse_inconvenient_word(prefix);
-    std::ranges::replace(prefix, enye, enye_in_prefix);
+    for (char16_t& c : prefix) c = c == enye ? enye_in_prefix : c;
     return prefix;
 }
 

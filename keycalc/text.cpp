@@ -40,13 +40,14 @@ bool replace_all(Text& text, std::u16string_view what, std::u16string_view with)
     return true;
 }
 
-void replace_char(Text& text, char16_t from, char16_t to) {
-    std::replace(std::find(text.begin(), text.end(), from), text.end(), from, to);
+bool contains(std::u16string_view text, char16_t c) {
+    bool found = false;
+    for (const char16_t unit : text) found |= unit == c;
+    return found;
 }
 
 void remove_char(Text& text, char16_t c) {
-    const auto first = std::find(text.begin(), text.end(), c);
-    if (first != text.end()) text.erase(std::remove(first, text.end(), c), text.end());
+    if (contains(text, c)) std::erase(text, c);
 }
 
 }  // namespace keycalc::text

@@ -23,8 +23,9 @@ void trim_in_place(Text& text);
 // by `with`, and tells whether there was any. `what` must not be empty.
 bool replace_all(Text& text, std::u16string_view what, std::u16string_view with);
 
-// Replaces every `from` by `to`.
-void replace_char(Text& text, char16_t from, char16_t to);
+// Whether `text` holds `c`. One pass without an early exit: on texts as short
+// as names, a branch per character costs more than reading them all.
+bool contains(std::u16string_view text, char16_t c);
 
 // Removes every `c`.
 void remove_char(Text& text, char16_t c);
