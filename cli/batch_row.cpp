@@ -59,12 +59,12 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::u16string& buffer = buffers_[i];
         if (buffer.size() < fields[i].size()) buffer.resize(fields[i].size());
-        const std::optional<std::size_t> units = utf8_into_utf16(fields[i], buffer);
-        if (!units) {
+        std::size_t units = 0;
+        if (!utf8_into_utf16(fields[i], buffer, units)) {
             return mark_unreadable(verdict,
                                    "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
         }
-        const std::span<char16_t> name(buffer.data(), *units);
+        const std::span<char16_t> name(buffer.data(), units);
         casing::upper_case_in_place(name);
         names[i] = std::u16string_view(name.data(), name.size());
     }

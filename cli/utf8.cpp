@@ -34,13 +34,13 @@ void append_code_point(char32_t c, std::string& out) {
 
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
     out.resize(utf8.size());  // never more code units than bytes
-    const std::optional<std::size_t> units = utf8_into_utf16(utf8, out);
-    if (!units) return false;
-    out.resize(*units);
+    std::size_t units = 0;
+    if (!utf8_into_utf16(utf8, out, units)) return false;
+    out.resize(units);
     return true;
 }
 
-std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char16_t> out) {
+bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t& units) {
     // ASCII, the usual case, is widened byte for byte in one pass that also
     // tells whether it was ASCII; anything else is decoded again below.
     char16_t* written = out.data();
@@ -50,7 +50,10 @@ std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char
         bits |= byte;
         written[i] = byte;
     }
-    if (bits < 0x80) return utf8.size();
+    if (bits < 0x80) {
+        units = utf8.size();
+        return true;
+    }
 
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
@@ -77,14 +80,14 @@ std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char
             length = 4;
             smallest = 0x10000;
         } else {
-            return std::nullopt;
+            return false;
         }
-        if (static_cast<std::size_t>(end - p) < length) return std::nullopt;
+        if (static_cast<std::size_t>(end - p) < length) return false;
         for (std::size_t i = 1; i < length; ++i) {
-            if (!is_continuation(p[i])) return std::nullopt;
+            if (!is_continuation(p[i])) return false;
             c = (c << 6) | (p[i] & 0x3F);
         }
-        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return std::nullopt;
+        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
         if (c < 0x10000) {
             *written++ = static_cast<char16_t>(c);
         } else {
@@ -94,7 +97,8 @@ std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char
         }
         p += length;
     }
-    return static_cast<std::size_t>(written - out.data());
+    units = static_cast<std::size_t>(written - out.data());
+    return true;
 }
 
 void append_utf8(std::u16string_view utf16, std::string& out) {

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <cstddef>
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -18,9 +17,8 @@ namespace rfc_cli {
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out);
 
 // The same into `out`, which must have room for utf8.size() code units (never
-// fewer are needed): the number of code units written, or nothing when `utf8`
-// is not well-formed.
-std::optional<std::size_t> utf8_into_utf16(std::string_view utf8, std::span<char16_t> out);
+// fewer are needed); `units` tells how many were written.
+bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t& units);
 
 // Appends the UTF-8 form of `utf16` to `out`; a lone surrogate becomes U+FFFD.
 void append_utf8(std::u16string_view utf16, std::string& out);
