@@ -58,10 +58,11 @@ constexpr auto homoclave_values = decode_values();
 // whose last digit was p: (10p + a) * a + (10a + b) * b, which is
 // p * 10a plus a part of its own. Decoded once, like the values.
 struct SumTerms {
+    static constexpr std::int8_t uncoded = -1;  // in times_previous: the character has no value
+
     std::int16_t own = 0;
-    std::int8_t times_previous = 0;
+    std::int8_t times_previous = uncoded;
     std::int8_t last_digit = 0;
-    bool coded = false;  // the character has a value
 };
 
 constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
@@ -71,7 +72,7 @@ constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
         if (value == no_value) continue;
         const int a = value / 10, b = value % 10;
         terms[c] = {static_cast<std::int16_t>(a * a + value * b), static_cast<std::int8_t>(10 * a),
-                    static_cast<std::int8_t>(b), true};
+                    static_cast<std::int8_t>(b)};
     }
     return terms;
 }
@@ -101,10 +102,10 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) 
     int previous_digit = 0;
     for (std::size_t i = 0; i < full_name.size(); ++i) {
         const char16_t c = full_name[i];
-        if (c >= lookup_size || !sum_terms[c].coded) {
+        const SumTerms terms = c < lookup_size ? sum_terms[c] : SumTerms{};
+        if (terms.times_previous == SumTerms::uncoded) {
             return EmptyKey{FailureReason::UncodedCharacter, c, i + 1};
         }
-        const SumTerms& terms = sum_terms[c];
         sum += previous_digit * terms.times_previous + terms.own;
         previous_digit = terms.last_digit;
     }
