@@ -36,6 +36,17 @@ void upper_case_in_place(std::span<char16_t> text) {
     }
 }
 
+bool upper_case_ascii(std::string_view ascii, std::span<char16_t> out) {
+    // Widening and upper-casing in the same pass.
+    unsigned char bits = 0;
+    for (std::size_t i = 0; i < ascii.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(ascii[i]);
+        bits |= byte;
+        out[i] = ascii_upper_case(byte);
+    }
+    return bits < 0x80;
+}
+
 void upper_case_in_place(std::u16string& text) { upper_case_in_place(std::span<char16_t>(text)); }
 
 std::u16string upper_case(std::u16string_view text) {

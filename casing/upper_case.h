@@ -18,4 +18,10 @@ std::u16string upper_case(std::u16string_view text);
 void upper_case_in_place(std::u16string& text);
 void upper_case_in_place(std::span<char16_t> text);
 
+// For text read as bytes: when every byte of `ascii` is ASCII, writes its
+// upper-case form to `out` (which has room for ascii.size() code units), one
+// code unit per byte, and returns true. Otherwise returns false, and `out`
+// holds nothing of use: the text must be decoded and upper-cased as above.
+bool upper_case_ascii(std::string_view ascii, std::span<char16_t> out);
+
 }  // namespace casing

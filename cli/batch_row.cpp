@@ -59,14 +59,16 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     for (std::size_t i = 0; i < names.size(); ++i) {
         std::u16string& buffer = buffers_[i];
         if (buffer.size() < fields[i].size()) buffer.resize(fields[i].size());
-        std::size_t units = 0;
-        if (!utf8_into_utf16(fields[i], buffer, units)) {
-            return mark_unreadable(verdict,
-                                   "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
+        // Names are nearly always ASCII, which takes one pass.
+        std::size_t units = fields[i].size();
+        if (!casing::upper_case_ascii(fields[i], buffer)) {
+            if (!utf8_into_utf16(fields[i], buffer, units)) {
+                return mark_unreadable(verdict,
+                                       "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
+            }
+            casing::upper_case_in_place(std::span<char16_t>(buffer.data(), units));
         }
-        const std::span<char16_t> name(buffer.data(), units);
-        casing::upper_case_in_place(name);
-        names[i] = std::u16string_view(name.data(), name.size());
+        names[i] = std::u16string_view(buffer.data(), units);
     }
     const BirthDate date = parse_birth_date(fields[date_field]);
     if (const auto* error = std::get_if<DateError>(&date)) {

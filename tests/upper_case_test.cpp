@@ -38,4 +38,18 @@ TEST(UpperCase, KeepsLengthAndEveryNonLetterInPlace) {
     EXPECT_EQ(casing::upper_case(u""), u"");
 }
 
+// The one-pass form for bytes must agree with upper-casing code unit by code
+// unit, for every byte, and must refuse any text with a byte past ASCII.
+TEST(UpperCaseAscii, AgreesWithUpperCaseCharOrRefuses) {
+    for (unsigned byte = 0; byte <= 0xFF; ++byte) {
+        const std::string text = "a" + std::string(1, static_cast<char>(byte)) + "z";
+        std::u16string out(text.size(), u'?');
+        const bool ascii = casing::upper_case_ascii(text, out);
+        ASSERT_EQ(ascii, byte < 0x80) << byte;
+        if (ascii) {
+            EXPECT_EQ(out, casing::upper_case(std::u16string{u'a', char16_t(byte), u'z'})) << byte;
+        }
+    }
+}
+
 }  // namespace
