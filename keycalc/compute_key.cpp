@@ -1,5 +1,6 @@
 #include "compute_key.h"
 
+#include <span>
 #include <string>
 
 #include "homoclave.h"
@@ -13,6 +14,17 @@ namespace {
 
 constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "Ñ"
 constexpr char16_t enye = u'Ñ';
+
+// Reads every "¥" of a part of the full name as "Ñ", in place, and notes what
+// the clean-up will look for: one pass for both.
+PartMarks read_typed_part(std::span<char16_t> part) {
+    PartMarks marks;
+    for (char16_t& c : part) {
+        c = c == yen ? enye : c;
+        marks.note(c);
+    }
+    return marks;
+}
 
 // Appends the date of birth as yymmdd.
 void append_date_segment(std::u16string& key, std::chrono::year_month_day date) {
@@ -43,13 +55,17 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     text::Text full_name(&scratch);
     full_name.reserve(Ap.size() + Am.size() + Nm.size() + 2);
     full_name.append(Ap).append(1, text::space).append(Am).append(1, text::space).append(Nm);
-    for (char16_t& c : full_name) c = c == yen ? enye : c;
-    const std::u16string_view name = full_name;
-    NameParts parts{text::Text(name.substr(0, Ap.size()), &scratch),
-                    text::Text(name.substr(Ap.size() + 1, Am.size()), &scratch),
-                    text::Text(name.substr(Ap.size() + Am.size() + 2), &scratch)};
+    const std::span<char16_t> name(full_name);
+    const std::span<char16_t> typed_Ap = name.subspan(0, Ap.size()),
+                              typed_Am = name.subspan(Ap.size() + 1, Am.size()),
+                              typed_Nm = name.subspan(Ap.size() + Am.size() + 2);
+    const NameMarks marks{read_typed_part(typed_Ap), read_typed_part(typed_Am),
+                          read_typed_part(typed_Nm)};
+    NameParts parts{text::Text(typed_Ap.data(), typed_Ap.size(), &scratch),
+                    text::Text(typed_Am.data(), typed_Am.size(), &scratch),
+                    text::Text(typed_Nm.data(), typed_Nm.size(), &scratch)};
 
-    clean_up_names(parts);
+    clean_up_names(parts, marks);
     auto prefix = build_prefix(parts);
     if (const auto* failure = std::get_if<EmptyKey>(&prefix)) return *failure;
     const auto homoclave_characters = homoclave(full_name);

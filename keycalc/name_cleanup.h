@@ -13,6 +13,28 @@ struct NameParts {
     text::Text Nm;  // given names
 };
 
+inline constexpr char16_t apostrophe = u'\'';
+
+// What the clean-up looks for in a part, noted character by character so that
+// a caller who reads the part anyway finds it in the same pass: without a
+// space a part has no particle (every particle ends in one) and is trimmed
+// already, and without an apostrophe there is none to remove.
+struct PartMarks {
+    bool space = false;
+    bool apostrophe = false;
+
+    void note(char16_t c) {
+        space |= c == text::space;
+        apostrophe |= c == keycalc::apostrophe;
+    }
+};
+
+struct NameMarks {
+    PartMarks Ap, Am, Nm;
+};
+
+PartMarks marks_of(std::u16string_view part);
+
 // Replaces every occurrence of each particle ("DE LA ", "DEL ", "Y ", ...) by a
 // space and trims the result, particle by particle in list order.
 void remove_particles(text::Text& part);
@@ -30,5 +52,7 @@ void fill_missing_surnames(NameParts& parts);
 
 // All of the above, in that order.
 void clean_up_names(NameParts& parts);
+// The same, given the marks of the parts as they are now.
+void clean_up_names(NameParts& parts, const NameMarks& marks);
 
 }  // namespace keycalc
