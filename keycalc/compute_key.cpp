@@ -16,14 +16,9 @@ constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "�
 constexpr char16_t enye = u'Ñ';
 
 // Reads every "¥" of a part of the full name as "Ñ", in place, and notes what
-// the clean-up will look for: one pass for both.
+// the clean-up will look for.
 PartMarks read_typed_part(std::span<char16_t> part) {
-    PartMarks marks;
-    for (char16_t& c : part) {
-        c = c == yen ? enye : c;
-        marks.note(c);
-    }
-    return marks;
+    return change_and_mark(part, [](char16_t c) { return c == yen ? enye : c; });
 }
 
 // Appends the date of birth as yymmdd.

@@ -82,9 +82,12 @@ void drop_leading(text::Text& Nm, std::u16string_view first_name) {
 }  // namespace
 
 PartMarks marks_of(std::u16string_view part) {
-    PartMarks marks;
-    for (const char16_t c : part) marks.note(c);
-    return marks;
+    bool space = false, apostrophe = false;
+    for (const char16_t c : part) {
+        space |= c == text::space;
+        apostrophe |= c == keycalc::apostrophe;
+    }
+    return {space, apostrophe};
 }
 
 void remove_particles(text::Text& part) { remove_particles(part, marks_of(part)); }

@@ -3,6 +3,8 @@
 // in the surnames, and missing surnames.
 #pragma once
 
+#include <span>
+
 #include "text.h"
 
 namespace keycalc {
@@ -15,19 +17,28 @@ struct NameParts {
 
 inline constexpr char16_t apostrophe = u'\'';
 
-// What the clean-up looks for in a part, noted character by character so that
-// a caller who reads the part anyway finds it in the same pass: without a
-// space a part has no particle (every particle ends in one) and is trimmed
-// already, and without an apostrophe there is none to remove.
+// What the clean-up looks for in a part: without a space a part has no
+// particle (every particle ends in one) and is trimmed already, and without an
+// apostrophe there is none to remove.
 struct PartMarks {
     bool space = false;
     bool apostrophe = false;
+};
 
-    void note(char16_t c) {
+// Replaces every character c of `part` by change(c), in place, and returns the
+// marks of the changed part: one pass for both, for a caller who must read the
+// part anyway.
+template <typename Change>
+PartMarks change_and_mark(std::span<char16_t> part, Change change) {
+    // Numbers rather than flags, so that the loop can be vectorized.
+    unsigned space = 0, apostrophe = 0;
+    for (char16_t& c : part) {
+        c = change(c);
         space |= c == text::space;
         apostrophe |= c == keycalc::apostrophe;
     }
-};
+    return {space != 0, apostrophe != 0};
+}
 
 struct NameMarks {
     PartMarks Ap, Am, Nm;
