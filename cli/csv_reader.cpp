@@ -2,32 +2,15 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
-#include <cstdint>
 #include <cstring>
+
+#include "line_scan.h"
 
 namespace rfc_cli {
 namespace {
 
 constexpr std::size_t read_size = std::size_t{1} << 20;
 constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-// Eight bytes as one word: which of them equal `byte`, as 0x80 in those bytes
-// and 0 in the others. No carry crosses from one byte to the next.
-constexpr std::uint64_t bytes_equal(std::uint64_t word, unsigned char byte) {
-    constexpr std::uint64_t low_bits = 0x7F7F7F7F7F7F7F7F;
-    const std::uint64_t x = word ^ (0x0101010101010101 * byte);
-    return ~(((x & low_bits) + low_bits) | x | low_bits);
-}
-
-// Exact in every byte: neighbours, high bits and the byte's own high-bit twin
-// do not match.
-static_assert(bytes_equal(0x2C'AC'2D'2B'00'FF'80'2C, ',') == 0x80'00'00'00'00'00'00'80);
-static_assert(bytes_equal(0x0A'0A'0A'0A'0A'0A'0A'0A, '\n') == 0x80'80'80'80'80'80'80'80);
-
-// The place in a little-endian word of the first byte marked by bytes_equal.
-std::size_t byte_index(std::uint64_t marks) {
-    return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
-}
 
 // The bytes that end a run of plain bytes in a field without quotes.
 constexpr std::array<bool, 256> unquoted_stops = [] {
@@ -89,38 +72,22 @@ void CsvReader::note(CsvRecord& record, CsvProblem problem) {
 }
 
 bool CsvReader::read_plain_line(CsvRecord& record) {
-    if constexpr (std::endian::native != std::endian::little) return false;
-    const char* const line = buffer_.get() + position_;
     // Past the limit the record must come in pieces, which only the general
     // reading does.
-    const std::size_t available = std::min(end_ - position_, record_limit_);
-    // Eight bytes at a time; the line must end before the last eight bytes
-    // read, or the general reading takes it.
-    for (std::size_t at = 0; at + sizeof(std::uint64_t) <= available; at += sizeof(std::uint64_t)) {
-        std::uint64_t word;
-        std::memcpy(&word, line + at, sizeof word);
-        const std::uint64_t line_break = bytes_equal(word, '\n');
-        // Only the bytes before the line break belong to this line.
-        const std::uint64_t in_line =
-            line_break == 0 ? ~std::uint64_t{0} : (line_break & -line_break) - 1;
-        if ((bytes_equal(word, '"') | bytes_equal(word, '\r')) & in_line) break;
-        for (std::uint64_t commas = bytes_equal(word, ',') & in_line; commas != 0;
-             commas &= commas - 1) {
-            record.field_ends.push_back(at + byte_index(commas));
-        }
-        if (line_break == 0) continue;
-
-        const std::size_t length = at + byte_index(line_break);
-        record.field_ends.push_back(length);
-        record.data.assign(line, length + 1);
-        record.data.back() = ',';
-        record.line_end = LineEnd::Lf;
-        position_ += length + 1;
-        ++line_;
-        return true;
+    const std::string_view bytes(buffer_.get() + position_,
+                                 std::min(end_ - position_, record_limit_));
+    std::size_t length = 0;
+    if (!scan_plain_line(bytes, record.field_ends, length)) {
+        record.field_ends.clear();
+        return false;
     }
-    record.field_ends.clear();
-    return false;
+    record.field_ends.push_back(length);
+    record.data.assign(bytes.data(), length + 1);
+    record.data.back() = ',';
+    record.line_end = LineEnd::Lf;
+    position_ += length + 1;
+    ++line_;
+    return true;
 }
 
 void CsvReader::scan_unquoted(CsvRecord& record) {

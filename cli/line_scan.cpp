@@ -1,0 +1,109 @@
+#include "line_scan.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace rfc_cli {
+namespace {
+
+// Eight bytes as one word. Which of its bytes equal `byte`: 0x80 in those
+// bytes and 0 in the others, with no carry from one byte to the next.
+constexpr std::uint64_t bytes_equal(std::uint64_t word, unsigned char byte) {
+    constexpr std::uint64_t low_bits = 0x7F7F7F7F7F7F7F7F;
+    const std::uint64_t x = word ^ (0x0101010101010101 * byte);
+    return ~(((x & low_bits) + low_bits) | x | low_bits);
+}
+// Exact in every byte: neighbours, high bits and the byte's own high-bit twin
+// do not match.
+static_assert(bytes_equal(0x2C'AC'2D'2B'00'FF'80'2C, ',') == 0x80'00'00'00'00'00'00'80);
+static_assert(bytes_equal(0x0A'0A'0A'0A'0A'0A'0A'0A, '\n') == 0x80'80'80'80'80'80'80'80);
+
+// What a chunk of bytes holds, as marks over its bytes in their order, the
+// lowest mark for the first byte.
+template <typename Marks>
+struct ChunkMarks {
+    Marks line_breaks, commas, quotes_or_crs;
+};
+
+struct WordChunks {
+    using Marks = std::uint64_t;
+    static constexpr std::size_t size = sizeof(Marks);
+    static constexpr bool usable = std::endian::native == std::endian::little;
+
+    static ChunkMarks<Marks> read(const char* bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        return {bytes_equal(word, '\n'), bytes_equal(word, ','),
+                bytes_equal(word, '"') | bytes_equal(word, '\r')};
+    }
+    static std::size_t index(Marks marks) {
+        return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+    }
+};
+
+#if defined(__SSE2__)
+struct Sse2Chunks {
+    using Marks = std::uint32_t;
+    static constexpr std::size_t size = 16;
+    static constexpr bool usable = true;
+
+    static ChunkMarks<Marks> read(const char* bytes) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+        const auto marks = [chunk](char byte) {
+            return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(byte));
+        };
+        return {static_cast<Marks>(_mm_movemask_epi8(marks('\n'))),
+                static_cast<Marks>(_mm_movemask_epi8(marks(','))),
+                static_cast<Marks>(_mm_movemask_epi8(_mm_or_si128(marks('"'), marks('\r'))))};
+    }
+    static std::size_t index(Marks marks) {
+        return static_cast<std::size_t>(std::countr_zero(marks));
+    }
+};
+#endif
+
+template <typename Chunks>
+bool scan_by(std::string_view bytes, std::vector<std::size_t>& commas, std::size_t& length) {
+    if constexpr (!Chunks::usable) return false;
+    using Marks = typename Chunks::Marks;
+    for (std::size_t at = 0; at + Chunks::size <= bytes.size(); at += Chunks::size) {
+        const ChunkMarks<Marks> chunk = Chunks::read(bytes.data() + at);
+        // Only the bytes before the line break belong to the line.
+        const Marks in_line =
+            chunk.line_breaks == 0
+                ? ~Marks{0}
+                : static_cast<Marks>((chunk.line_breaks & -chunk.line_breaks) - 1);
+        if ((chunk.quotes_or_crs & in_line) != 0) return false;
+        for (Marks marks = chunk.commas & in_line; marks != 0; marks &= marks - 1) {
+            commas.push_back(at + Chunks::index(marks));
+        }
+        if (chunk.line_breaks != 0) {
+            length = at + Chunks::index(chunk.line_breaks);
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool scan_plain_line(std::string_view bytes, std::vector<std::size_t>& commas,
+                     std::size_t& length) {
+#if defined(__SSE2__)
+    return scan_by<Sse2Chunks>(bytes, commas, length);
+#else
+    return scan_by<WordChunks>(bytes, commas, length);
+#endif
+}
+
+bool scan_plain_line_by_words(std::string_view bytes, std::vector<std::size_t>& commas,
+                              std::size_t& length) {
+    return scan_by<WordChunks>(bytes, commas, length);
+}
+
+}  // namespace rfc_cli
