@@ -4,13 +4,6 @@
 
 namespace keycalc::text {
 
-std::u16string_view trim(std::u16string_view text) {
-    const auto first = text.find_first_not_of(space);
-    if (first == std::u16string_view::npos) return {};
-    const auto last = text.find_last_not_of(space);
-    return text.substr(first, last - first + 1);
-}
-
 void trim_in_place(Text& text) {
     if (!text.empty() && text.front() != space && text.back() != space) return;  // the usual case
     const auto last = text.find_last_not_of(space);

@@ -13,9 +13,6 @@ inline constexpr char16_t space = u' ';
 // A working text of the computation, in the computation's scratch memory.
 using Text = std::pmr::u16string;
 
-// The text without its leading and trailing U+0020 spaces.
-std::u16string_view trim(std::u16string_view text);
-
 // Trims `text` in place.
 void trim_in_place(Text& text);
 
