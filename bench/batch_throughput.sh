@@ -11,7 +11,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 rfc="$(realpath "${1:-build/cli/rfc}")"
 rows="${2:-1000000}"
-runs=5
+runs=10
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
