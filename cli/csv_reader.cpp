@@ -67,6 +67,14 @@ void CsvReader::end_field(CsvRecord& record) {
     state_ = State::FieldStart;
 }
 
+void CsvReader::end_line(CsvRecord& record, LineEnd line_end) {
+    ++position_;  // past the line feed
+    ++line_;
+    end_field(record);
+    record.line_end = line_end;
+    in_long_record_ = false;
+}
+
 void CsvReader::note(CsvRecord& record, CsvProblem problem) {
     if (record.problem == CsvProblem::None) record.problem = problem;
 }
@@ -171,11 +179,7 @@ bool CsvReader::next(CsvRecord& record) {
                         end_field(record);
                         continue;
                     case '\n':
-                        ++position_;
-                        ++line_;
-                        end_field(record);
-                        record.line_end = LineEnd::Lf;
-                        in_long_record_ = false;
+                        end_line(record, LineEnd::Lf);
                         return true;
                     case '\r':
                         ++position_;
@@ -224,11 +228,7 @@ bool CsvReader::next(CsvRecord& record) {
                 }
             case State::AfterCr:
                 if (c == '\n') {
-                    ++position_;
-                    ++line_;
-                    end_field(record);
-                    record.line_end = LineEnd::CrLf;
-                    in_long_record_ = false;
+                    end_line(record, LineEnd::CrLf);
                     return true;
                 }
                 // A carriage return on its own is part of the field.

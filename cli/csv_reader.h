@@ -75,6 +75,8 @@ class CsvReader {
     bool fill();
     void skip_byte_order_mark();
     void end_field(CsvRecord& record);
+    // Ends the record at the line feed under position_.
+    void end_line(CsvRecord& record, LineEnd line_end);
     void note(CsvRecord& record, CsvProblem problem);
     bool finish_at_end_of_input(CsvRecord& record);
     bool read_plain_line(CsvRecord& record);

@@ -82,12 +82,9 @@ void drop_leading(text::Text& Nm, std::u16string_view first_name) {
 }  // namespace
 
 PartMarks marks_of(std::u16string_view part) {
-    bool space = false, apostrophe = false;
-    for (const char16_t c : part) {
-        space |= c == text::space;
-        apostrophe |= c == keycalc::apostrophe;
-    }
-    return {space, apostrophe};
+    unsigned bits = 0;
+    for (const char16_t c : part) bits |= mark_bits(c);
+    return marks_from_bits(bits);
 }
 
 void remove_particles(text::Text& part) { remove_particles(part, marks_of(part)); }

@@ -28,16 +28,26 @@ struct PartMarks {
 // Replaces every character c of `part` by change(c), in place, and returns the
 // marks of the changed part: one pass for both, for a caller who must read the
 // part anyway.
+// The marks as bits, one character's at a time: numbers rather than flags,
+// so that a loop gathering them can be vectorized.
+constexpr unsigned space_mark = 1, apostrophe_mark = 2;
+
+constexpr unsigned mark_bits(char16_t c) {
+    return (c == text::space ? space_mark : 0) | (c == apostrophe ? apostrophe_mark : 0);
+}
+
+constexpr PartMarks marks_from_bits(unsigned bits) {
+    return {(bits & space_mark) != 0, (bits & apostrophe_mark) != 0};
+}
+
 template <typename Change>
 PartMarks change_and_mark(std::span<char16_t> part, Change change) {
-    // Numbers rather than flags, so that the loop can be vectorized.
-    unsigned space = 0, apostrophe = 0;
+    unsigned bits = 0;
     for (char16_t& c : part) {
         c = change(c);
-        space |= c == text::space;
-        apostrophe |= c == keycalc::apostrophe;
+        bits |= mark_bits(c);
     }
-    return {space != 0, apostrophe != 0};
+    return marks_from_bits(bits);
 }
 
 struct NameMarks {
