@@ -3,6 +3,7 @@
 #include <string>
 
 #include "batch_command.h"
+#include "check_command.h"
 #include "key_command.h"
 #include "version.h"
 
@@ -64,7 +65,7 @@ int usage_error(Console& console, std::string_view message) {
 }
 
 int run(std::span<const std::string_view> args, Console& console) {
-    if (args.empty()) return usage_error(console, "falta la orden: key o batch");
+    if (args.empty()) return usage_error(console, "falta la orden: key, check o batch");
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);
     if (command == "--help" || command == "-h" || command == "help") {
@@ -79,6 +80,7 @@ int run(std::span<const std::string_view> args, Console& console) {
     }
     if (command == "key") return run_key_command(rest, console);
     if (command == "batch") return run_batch_command(rest, console);
+    if (command == "check") return run_check_command(rest, console);
     return usage_error(console, "orden desconocida «" + std::string(command) + "»");
 }
 

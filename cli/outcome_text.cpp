@@ -10,8 +10,8 @@ namespace {
 bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 bool is_control(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
 
-// The character as it looks, in quotes; as U+XXXX when it would not show, or
-// is half of a character outside the BMP.
+}  // namespace
+
 std::string quoted_character(char16_t c) {
     if (is_surrogate(c) || is_control(c)) {
         char code[8];
@@ -23,8 +23,6 @@ std::string quoted_character(char16_t c) {
     quoted += '"';
     return quoted;
 }
-
-}  // namespace
 
 std::string refusal_text(keycalc::RefusalTest test) {
     using keycalc::RefusalTest;

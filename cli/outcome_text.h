@@ -9,6 +9,10 @@
 
 namespace rfc_cli {
 
+// The character as it looks, in quotes; as U+XXXX when it would not show, or
+// is half of a character outside the BMP.
+std::string quoted_character(char16_t c);
+
 // "entrada rechazada: ..." naming the refusal test.
 std::string refusal_text(keycalc::RefusalTest test);
 

@@ -1,0 +1,207 @@
+#include "key_verdict.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "outcome_text.h"
+#include "utf8.h"
+
+namespace rfc_cli {
+namespace {
+
+using keycalc::KeyFault;
+using keycalc::KeyKind;
+
+constexpr std::size_t natural_length = 13;
+constexpr std::size_t date_length = 6;
+
+std::string date_text(std::chrono::year_month_day date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
+                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
+    return text;
+}
+
+// Where the date starts in a key of 12 or 13 characters, 0-based.
+std::size_t date_start(std::u16string_view key) { return key.size() == natural_length ? 4 : 3; }
+
+std::string fault_text(const keycalc::KeyExamination& examination,
+                       const keycalc::NotAKey& not_a_key) {
+    const std::u16string_view key = examination.key;
+    const auto at = [&key, &not_a_key] {
+        return quoted_character(key[not_a_key.position - 1]) + " (posición " +
+               std::to_string(not_a_key.position) + ")";
+    };
+    std::string text = "no es una clave: ";
+    switch (not_a_key.fault) {
+        case KeyFault::Length:
+            if (key.empty()) return text + "está vacía";
+            return text + "tiene " + std::to_string(key.size()) +
+                   " caracteres, y una clave tiene 13 (persona física) o 12 (persona moral)";
+        case KeyFault::Letter:
+            return text + at() + " no es una letra";
+        case KeyFault::DateDigits:
+        case KeyFault::NoSuchDay:
+            return text + utf16_to_utf8(key.substr(date_start(key), date_length)) +
+                   " no es una fecha";
+        case KeyFault::Homoclave:
+            return text + at() + " no puede ir en la homoclave";
+        case KeyFault::CheckSymbol:
+            return text + "el dígito verificador " + quoted_character(key.back()) +
+                   " no es un dígito ni la A";
+    }
+    return text;
+}
+
+// "de persona física (nacimiento: 15/01/1980)" and the like.
+std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_year) {
+    const std::string date = date_text(keycalc::latest_date(key.date, this_year));
+    switch (key.kind) {
+        case KeyKind::NaturalPerson:
+            return "de persona física (nacimiento: " + date + ")";
+        case KeyKind::ShortNaturalPerson:
+            return "de persona física, de 12 caracteres como la dan estas reglas cuando el nombre "
+                   "no da cuarta letra (nacimiento: " +
+                   date + ")";
+        case KeyKind::LegalPerson:
+            return "de persona moral (constitución: " + date + ")";
+        case KeyKind::GeneralPublic:
+            return "genérica del público en general";
+        case KeyKind::Foreigner:
+            return "genérica de extranjeros";
+    }
+    return {};
+}
+
+std::string check_text(char16_t expected) {
+    return "su dígito verificador no corresponde: se esperaba " +
+           utf16_to_utf8(std::u16string_view(&expected, 1));
+}
+
+constexpr std::string_view check_note =
+    "el SAT ha asignado algunas claves así; confírmela con la constancia de situación fiscal";
+
+// "la fecha", "la fecha y la homoclave", "el prefijo, la fecha y la homoclave".
+std::string joined(const std::vector<std::string_view>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? " y " : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::WellFormedKey& key,
+                    std::u16string_view computed, std::u16string_view Ap, std::u16string_view Am,
+                    std::u16string_view Nm) {
+    const keycalc::KeyComparison parts =
+        keycalc::compare_keys(examination.key, computed, Ap, Am, Nm);
+    if (parts.all_agree()) return {CheckVerdict::Agrees, "coincide", {}, {}};
+
+    const std::string computed_utf8 = utf16_to_utf8(computed);
+    if (parts.enye_written_as_x && parts.date && parts.homoclave) {
+        std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
+        if (!key.check_verifies) {
+            return {CheckVerdict::CheckFails, finding + ", y " + check_text(key.expected_check),
+                    std::string(check_note), computed_utf8};
+        }
+        return {CheckVerdict::Agrees, finding,
+                "es una diferencia conocida de estas reglas, no un error de la clave",
+                computed_utf8};
+    }
+    if (parts.prefix && parts.date && parts.homoclave) {
+        return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador",
+                std::string(check_note), computed_utf8};
+    }
+    if (parts.prefix && parts.date) {
+        std::string finding = "coincide salvo la homoclave";
+        if (!key.check_verifies) finding += ", y " + check_text(key.expected_check);
+        return {CheckVerdict::HomoclaveDiffers, finding, "el SAT asigna otra homoclave a homónimos",
+                computed_utf8};
+    }
+    std::vector<std::string_view> differing;
+    if (!parts.prefix && !parts.enye_written_as_x) differing.push_back("el prefijo");
+    if (!parts.date) differing.push_back("la fecha");
+    if (!parts.homoclave) differing.push_back("la homoclave");
+    if (!parts.check_character) differing.push_back("el dígito verificador");
+    return {CheckVerdict::Disagrees,
+            std::string("no coincide: ") + (differing.size() > 1 ? "difieren " : "difiere ") +
+                joined(differing),
+            {},
+            computed_utf8};
+}
+
+}  // namespace
+
+CheckLevel level_of(CheckVerdict verdict) {
+    switch (verdict) {
+        case CheckVerdict::Valid:
+        case CheckVerdict::Agrees:
+            return CheckLevel::Sound;
+        case CheckVerdict::CheckFails:
+        case CheckVerdict::HomoclaveDiffers:
+            return CheckLevel::Doubtful;
+        case CheckVerdict::Disagrees:
+        case CheckVerdict::NotAKey:
+            return CheckLevel::Wrong;
+        case CheckVerdict::NoComputedKey:
+        case CheckVerdict::NotGiven:
+            return CheckLevel::Other;
+    }
+    return CheckLevel::Other;
+}
+
+CheckReport report_key_alone(const keycalc::KeyExamination& examination,
+                             std::chrono::year this_year) {
+    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, {}};
+    }
+    const auto& key = std::get<keycalc::WellFormedKey>(examination.verdict);
+    if (key.check_verifies) {
+        // A generic key is valid as a key, but no person's.
+        const bool generic = key.kind == KeyKind::GeneralPublic || key.kind == KeyKind::Foreigner;
+        return {CheckVerdict::Valid,
+                std::string(generic ? "clave " : "clave válida ") + kind_text(key, this_year),
+                {},
+                {}};
+    }
+    return {CheckVerdict::CheckFails,
+            "clave " + kind_text(key, this_year) + ", pero " + check_text(key.expected_check),
+            std::string(check_note),
+            {}};
+}
+
+CheckReport report_key_against(const keycalc::KeyExamination& examination,
+                               const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                               std::u16string_view Am, std::u16string_view Nm) {
+    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, {}};
+    }
+    const std::string no_computed_key = "no hay clave calculada con que compararla: ";
+    if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
+        return {CheckVerdict::NoComputedKey, no_computed_key + refusal_text(refused->test), {}, {}};
+    }
+    if (const auto* failed = std::get_if<keycalc::EmptyKey>(&computed)) {
+        return {CheckVerdict::NoComputedKey, no_computed_key + failure_text(*failed), {}, {}};
+    }
+    return compare(examination, std::get<keycalc::WellFormedKey>(examination.verdict),
+                   keycalc::key_text(computed), Ap, Am, Nm);
+}
+
+RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
+                       std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
+    if (key_field.find_first_not_of(' ') == std::string_view::npos) {
+        return {CheckVerdict::NotGiven, {}};
+    }
+    std::u16string key;
+    if (!utf8_to_utf16(key_field, key)) {
+        return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
+    }
+    const CheckReport report = report_key_against(keycalc::examine_key(key), computed, Ap, Am, Nm);
+    RowCheck row{report.verdict, report.finding};
+    if (!report.note.empty()) row.resultado.append("; ").append(report.note);
+    return row;
+}
+
+}  // namespace rfc_cli
