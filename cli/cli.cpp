@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::string_view help_text =
     R"(Uso: rfc key [--mask] PATERNO MATERNO NOMBRES FECHA
+     rfc check CLAVE [PATERNO MATERNO NOMBRES FECHA]
      rfc batch [ARCHIVO|-]
      rfc --help | --version
 
@@ -22,6 +23,13 @@ apellido que falta se escribe "". FECHA es AAAA-MM-DD o DD/MM/AAAA, entre
 1601-01-01 y 9999-12-31.
   --mask    escribe la clave con guiones: PELJ-800115-2A0
 
+rfc check dice en una línea si CLAVE es una clave del RFC: de persona física
+(13 caracteres), de persona moral (12) o una de las genéricas XAXX010101000 y
+XEXX010101000, con una fecha que exista y su dígito verificador. Admite
+minúsculas, espacios y guiones. Con los datos de la persona, leídos como en
+rfc key, dice además si coincide con la clave calculada o en qué difiere:
+prefijo, fecha, homoclave o dígito verificador.
+
 rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)
 con los campos paterno, materno, nombre y fecha, y escribe en la salida estándar
 cada fila tal como se leyó más dos columnas: rfc (la clave, o vacío) y resultado
@@ -30,15 +38,23 @@ dígitos es un encabezado. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea.
 
 Estado de salida:
-  0  clave calculada; en batch, todas las filas se pudieron leer
-  1  sin clave (rfc key); alguna fila no se pudo leer (rfc batch)
+  0  clave calculada; en check, clave válida y, con datos, de la persona; en
+     batch, todas las filas se pudieron leer
+  1  sin clave (rfc key, y la persona en rfc check); alguna fila no se pudo
+     leer (rfc batch)
   2  uso incorrecto (opción, dato o fecha no válidos)
-  3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key)
+  3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key, y la
+     persona en rfc check)
   4  error al leer o escribir un archivo
+  5  clave dudosa (rfc check): su dígito verificador no corresponde, o solo
+     difieren la homoclave y el dígito verificador
+  6  no es una clave, o difieren el prefijo o la fecha (rfc check)
 
-Ejemplo:
+Ejemplos:
   $ rfc key perez lopez juan 1980-01-15
   PELJ8001152A0
+  $ rfc check pelj-800115-2a0
+  PELJ8001152A0: clave válida de persona física (nacimiento: 15/01/1980)
 )";
 
 int write_text(Console& console, std::string_view text) {
