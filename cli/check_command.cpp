@@ -35,12 +35,22 @@ int status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
                                                             : exit_status::empty_key;
 }
 
+// The key as the line shows it: compacted, or as given when it is empty or
+// too long to be kept whole.
+std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
+    if (examination.length == examination.key().size() && examination.length > 0) {
+        return utf16_to_utf8(examination.key());
+    }
+    return "\"" + std::string(as_given) + "\"";
+}
+
 // "KEY: finding (calculada: K); note".
-std::string line_of(const keycalc::KeyExamination& examination, const CheckReport& report) {
-    std::string line = examination.key.empty() ? "\"\"" : utf16_to_utf8(examination.key);
+std::string line_of(const keycalc::KeyExamination& examination, std::string_view as_given,
+                    const CheckReport& report, const keycalc::KeyOutcome& computed) {
+    std::string line = shown_key(examination, as_given);
     line += ": " + report.finding;
-    if (!report.computed_key.empty()) {
-        line += " (calculada: " + report.computed_key + ")";
+    if (report.differs) {
+        line += " (calculada: " + utf16_to_utf8(keycalc::key_text(computed)) + ")";
     } else if (report.verdict == CheckVerdict::Agrees) {
         line += " con la calculada";
     }
@@ -90,7 +100,8 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
         found = report_key_against(examination, computed, Ap, Am, Nm);
     }
-    if (const std::error_code error = console.out.write_all(line_of(examination, found))) {
+    if (const std::error_code error =
+            console.out.write_all(line_of(examination, words.front(), found, computed))) {
         report(console, "no se pudo escribir: " + error.message());
         return exit_status::io_error;
     }

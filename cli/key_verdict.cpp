@@ -28,7 +28,7 @@ std::size_t date_start(std::u16string_view key) { return key.size() == natural_l
 
 std::string fault_text(const keycalc::KeyExamination& examination,
                        const keycalc::NotAKey& not_a_key) {
-    const std::u16string_view key = examination.key;
+    const std::u16string_view key = examination.key();
     const auto at = [&key, &not_a_key] {
         return quoted_character(key[not_a_key.position - 1]) + " (posición " +
                std::to_string(not_a_key.position) + ")";
@@ -36,8 +36,8 @@ std::string fault_text(const keycalc::KeyExamination& examination,
     std::string text = "no es una clave: ";
     switch (not_a_key.fault) {
         case KeyFault::Length:
-            if (key.empty()) return text + "está vacía";
-            return text + "tiene " + std::to_string(key.size()) +
+            if (examination.length == 0) return text + "está vacía";
+            return text + "tiene " + std::to_string(examination.length) +
                    " caracteres, y una clave tiene 13 (persona física) o 12 (persona moral)";
         case KeyFault::Letter:
             return text + at() + " no es una letra";
@@ -96,29 +96,27 @@ CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::W
                     std::u16string_view computed, std::u16string_view Ap, std::u16string_view Am,
                     std::u16string_view Nm) {
     const keycalc::KeyComparison parts =
-        keycalc::compare_keys(examination.key, computed, Ap, Am, Nm);
-    if (parts.all_agree()) return {CheckVerdict::Agrees, "coincide", {}, {}};
+        keycalc::compare_keys(examination.key(), computed, Ap, Am, Nm);
+    if (parts.all_agree()) return {CheckVerdict::Agrees, "coincide", {}, false};
 
-    const std::string computed_utf8 = utf16_to_utf8(computed);
     if (parts.enye_written_as_x && parts.date && parts.homoclave) {
         std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
         if (!key.check_verifies) {
             return {CheckVerdict::CheckFails, finding + ", y " + check_text(key.expected_check),
-                    std::string(check_note), computed_utf8};
+                    std::string(check_note), true};
         }
         return {CheckVerdict::Agrees, finding,
-                "es una diferencia conocida de estas reglas, no un error de la clave",
-                computed_utf8};
+                "es una diferencia conocida de estas reglas, no un error de la clave", true};
     }
     if (parts.prefix && parts.date && parts.homoclave) {
         return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador",
-                std::string(check_note), computed_utf8};
+                std::string(check_note), true};
     }
     if (parts.prefix && parts.date) {
         std::string finding = "coincide salvo la homoclave";
         if (!key.check_verifies) finding += ", y " + check_text(key.expected_check);
         return {CheckVerdict::HomoclaveDiffers, finding, "el SAT asigna otra homoclave a homónimos",
-                computed_utf8};
+                true};
     }
     std::vector<std::string_view> differing;
     if (!parts.prefix && !parts.enye_written_as_x) differing.push_back("el prefijo");
@@ -129,7 +127,7 @@ CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::W
             std::string("no coincide: ") + (differing.size() > 1 ? "difieren " : "difiere ") +
                 joined(differing),
             {},
-            computed_utf8};
+            true};
 }
 
 }  // namespace
@@ -155,7 +153,7 @@ CheckLevel level_of(CheckVerdict verdict) {
 CheckReport report_key_alone(const keycalc::KeyExamination& examination,
                              std::chrono::year this_year) {
     if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
-        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, {}};
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
     }
     const auto& key = std::get<keycalc::WellFormedKey>(examination.verdict);
     if (key.check_verifies) {
@@ -176,14 +174,20 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
                                const keycalc::KeyOutcome& computed, std::u16string_view Ap,
                                std::u16string_view Am, std::u16string_view Nm) {
     if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
-        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, {}};
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
     }
-    const std::string no_computed_key = "no hay clave calculada con que compararla: ";
+    constexpr std::string_view no_computed_key = "no hay clave calculada con que compararla: ";
     if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
-        return {CheckVerdict::NoComputedKey, no_computed_key + refusal_text(refused->test), {}, {}};
+        return {CheckVerdict::NoComputedKey,
+                std::string(no_computed_key) + refusal_text(refused->test),
+                {},
+                false};
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&computed)) {
-        return {CheckVerdict::NoComputedKey, no_computed_key + failure_text(*failed), {}, {}};
+        return {CheckVerdict::NoComputedKey,
+                std::string(no_computed_key) + failure_text(*failed),
+                {},
+                false};
     }
     return compare(examination, std::get<keycalc::WellFormedKey>(examination.verdict),
                    keycalc::key_text(computed), Ap, Am, Nm);
@@ -191,15 +195,25 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
 
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
                        std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
-    if (key_field.find_first_not_of(' ') == std::string_view::npos) {
-        return {CheckVerdict::NotGiven, {}};
+    // A key field is short: decoded on the stack, it costs a row no allocation.
+    constexpr std::size_t short_field = 32;
+    std::array<char16_t, short_field> buffer;
+    std::u16string long_field;
+    std::u16string_view key;
+    bool decoded = false;
+    if (key_field.size() <= short_field) {
+        std::size_t units = 0;
+        decoded = utf8_into_utf16(key_field, buffer, units);
+        key = std::u16string_view(buffer.data(), units);
+    } else {
+        decoded = utf8_to_utf16(key_field, long_field);
+        key = long_field;
     }
-    std::u16string key;
-    if (!utf8_to_utf16(key_field, key)) {
-        return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
-    }
-    const CheckReport report = report_key_against(keycalc::examine_key(key), computed, Ap, Am, Nm);
-    RowCheck row{report.verdict, report.finding};
+    if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
+    const keycalc::KeyExamination examination = keycalc::examine_key(key);
+    if (examination.length == 0) return {CheckVerdict::NotGiven, {}};  // spaces or hyphens only
+    CheckReport report = report_key_against(examination, computed, Ap, Am, Nm);
+    RowCheck row{report.verdict, std::move(report.finding)};
     if (!report.note.empty()) row.resultado.append("; ").append(report.note);
     return row;
 }

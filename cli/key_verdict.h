@@ -35,9 +35,9 @@ struct CheckReport {
     CheckVerdict verdict;
     std::string finding;  // what was found, e.g. "coincide salvo la homoclave"
     std::string note;     // why it may still be right, or empty
-    // The computed key in UTF-8 when the key differs from it, to show beside
-    // the finding; otherwise empty.
-    std::string computed_key;
+    // The key differs from the computed one in some part, which is then worth
+    // showing beside the finding.
+    bool differs = false;
 };
 
 // The report on a key alone. `this_year` places the two-digit year of the
@@ -54,8 +54,9 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
 // The check of one row of a file: `key_field` is the key column as read
 // (UTF-8), `computed` what Compute_Key gave for the row's names Ap, Am, Nm.
 // `resultado` is the text for the row's result column: "coincide", what
-// differs, why the text is no key, or why there is no computed key. An empty
-// or blank key field gives NotGiven and an empty text.
+// differs, why the text is no key, or why there is no computed key. A key
+// field that is empty, or holds only spaces and hyphens, gives NotGiven and an
+// empty text.
 struct RowCheck {
     CheckVerdict verdict;
     std::string resultado;

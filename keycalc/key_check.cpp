@@ -24,44 +24,80 @@ constexpr std::u16string_view check_symbols = u"0123456789A";
 constexpr std::size_t natural_length = 13, legal_length = 12;
 constexpr std::size_t natural_prefix = 4, legal_prefix = 3;
 constexpr std::size_t date_length = 6, homoclave_length = 2;
-constexpr std::size_t short_natural_check_span =
-    11;  // the check of a 12-character key of these rules
+// A 12-character key of these rules has its check over its 11 characters.
+constexpr std::size_t short_natural_check_span = 11;
 
 constexpr char16_t space = u' ', hyphen = u'-';
 
-// A character of a key as people write it: "a" to "z" and "ñ" in upper case,
-// and "¥", which some keyboards and code pages give for "Ñ", read as "Ñ".
-char16_t key_character(char16_t c) {
-    if (c >= u'a' && c <= u'z') return static_cast<char16_t>(c - u'a' + u'A');
-    if (c == u'ñ' || c == u'¥') return u'Ñ';
-    return c;
-}
+// What a character may stand for in a key, as bits: every key character lies
+// below U+0100 ("Ñ" is U+00D1), so the lists above are decoded once, at
+// compile time, into a table over that range.
+constexpr unsigned letter_class = 1, check_class = 2;
+constexpr std::size_t class_table_size = 0x100;
 
-std::u16string compact(std::u16string_view text) {
-    std::u16string key;
-    key.reserve(natural_length);
+constexpr std::array<unsigned char, class_table_size> decode_classes() {
+    std::array<unsigned char, class_table_size> classes{};
+    for (const char16_t c : key_letters) classes[c] |= letter_class;
+    for (const char16_t c : check_symbols) classes[c] |= check_class;
+    return classes;
+}
+constexpr auto classes = decode_classes();
+
+// How a character of a key as people write it is kept: "a" to "z" and "ñ" in
+// upper case, "¥" (which some keyboards and code pages give for "Ñ") as "Ñ",
+// others as they are.
+constexpr std::array<char16_t, class_table_size> decode_kept() {
+    std::array<char16_t, class_table_size> kept{};
+    for (std::size_t c = 0; c < class_table_size; ++c) kept[c] = static_cast<char16_t>(c);
+    for (char16_t c = u'a'; c <= u'z'; ++c) kept[c] = static_cast<char16_t>(c - u'a' + u'A');
+    kept[u'ñ'] = kept[u'¥'] = u'Ñ';
+    return kept;
+}
+constexpr auto kept_as = decode_kept();
+
+// Compacts `text` into `examination`, keeping what fits.
+void compact(std::u16string_view text, KeyExamination& examination) {
+    std::size_t length = 0;
     for (const char16_t c : text) {
-        if (c != space && c != hyphen) key.push_back(key_character(c));
+        if (c == space || c == hyphen) continue;
+        if (length < examination.kept.size()) {
+            examination.kept[length] = c < class_table_size ? kept_as[c] : c;
+        }
+        ++length;
     }
-    return key;
+    examination.length = length;
 }
 
+bool is_letter(char16_t c) { return c < class_table_size && (classes[c] & letter_class); }
+bool is_check_symbol(char16_t c) { return c < class_table_size && (classes[c] & check_class); }
 bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 int digit_pair(std::u16string_view two) { return (two[0] - u'0') * 10 + (two[1] - u'0'); }
 
-// Whether some century has this day: only 29 February depends on the
-// century, and yy = 00 is a leap year in 2000, any other multiple of 4 in 19yy.
+// Whether some century has this day: any day that its month can have, and
+// 29 February only when yy is divisible by 4 (00 is a leap year in 2000).
 bool day_in_some_century(KeyDate date) {
-    const auto in = [date](int century) { return (year{century + date.yy} / date.month_day).ok(); };
-    return in(1900) || in(2000);
+    constexpr int leap_cycle = 4;
+    return date.month_day.ok() && (date.month_day != February / 29 || date.yy % leap_cycle == 0);
 }
+
+// The twelve characters that the check weighs: `head`, a space, then `tail`.
+using Weighed = std::array<char16_t, natural_length - 1>;
+Weighed weighed(std::u16string_view head, std::u16string_view tail) {
+    Weighed twelve{};
+    const auto after_head = std::copy(head.begin(), head.end(), twelve.begin());
+    *after_head = space;
+    std::copy(tail.begin(), tail.end(), after_head + 1);
+    return twelve;
+}
+
+char16_t check_of(const Weighed& twelve) { return check_symbol({twelve.data(), twelve.size()}); }
 
 // The check character over the twelve characters before it, with the key
 // right-aligned in them: a 12-character key is read after a space.
 char16_t expected_check(std::u16string_view key) {
     const std::u16string_view body = key.substr(0, key.size() - 1);
     if (key.size() == natural_length) return check_symbol(body);
-    return check_symbol(std::u16string(1, space).append(body));
+    return check_of(weighed({}, body));
 }
 
 // Whether a 12-character key verifies the way these rules compute a natural
@@ -70,11 +106,8 @@ char16_t expected_check(std::u16string_view key) {
 bool verifies_as_short_natural(std::u16string_view key) {
     const std::u16string_view body = key.substr(0, short_natural_check_span);
     const char16_t check = key.back();
-    if (check_symbol(body) == check) return true;
-    std::u16string blank_fourth(body.substr(0, legal_prefix));
-    blank_fourth.push_back(space);
-    blank_fourth.append(body.substr(legal_prefix));
-    return check_symbol(blank_fourth) == check;
+    return check_symbol(body) == check ||
+           check_of(weighed(body.substr(0, legal_prefix), body.substr(legal_prefix))) == check;
 }
 
 // The 1-based position of the first character of key[from, from + count) that
@@ -93,13 +126,8 @@ KeyDate read_date(std::u16string_view digits) {
                 day{static_cast<unsigned>(digit_pair(digits.substr(4, 2)))}};
 }
 
-std::variant<WellFormedKey, NotAKey> verdict_of(std::u16string_view key) {
-    for (const auto& [generic, kind] : generic_keys) {
-        if (key == generic) {
-            return WellFormedKey{kind, read_date(key.substr(natural_prefix, date_length)), true,
-                                 key.back()};
-        }
-    }
+// The verdict by the rules of a key, the generic keys aside.
+std::variant<WellFormedKey, NotAKey> regular_verdict(std::u16string_view key) {
     if (key.size() != natural_length && key.size() != legal_length) {
         return NotAKey{KeyFault::Length};
     }
@@ -107,10 +135,6 @@ std::variant<WellFormedKey, NotAKey> verdict_of(std::u16string_view key) {
     const std::size_t prefix = natural ? natural_prefix : legal_prefix;
     const std::size_t homoclave = prefix + date_length, check = homoclave + homoclave_length;
 
-    const auto is_letter = [](char16_t c) { return key_letters.find(c) != key_letters.npos; };
-    const auto is_check_symbol = [](char16_t c) {
-        return check_symbols.find(c) != check_symbols.npos;
-    };
     if (const auto at = first_misfit(key, 0, prefix, is_letter)) {
         return NotAKey{KeyFault::Letter, at};
     }
@@ -138,11 +162,25 @@ std::variant<WellFormedKey, NotAKey> verdict_of(std::u16string_view key) {
                          expected};
 }
 
+// The generic keys break the rules of a key, so only a key that the rules
+// refuse needs comparing with them.
+std::variant<WellFormedKey, NotAKey> verdict_of(std::u16string_view key) {
+    auto verdict = regular_verdict(key);
+    if (std::holds_alternative<NotAKey>(verdict)) {
+        for (const auto& [generic, kind] : generic_keys) {
+            if (key == generic) {
+                return WellFormedKey{kind, read_date(key.substr(natural_prefix, date_length)), true,
+                                     key.back()};
+            }
+        }
+    }
+    return verdict;
+}
+
 // A key split into its parts from the end. A key of 10 characters or fewer
-// has no check character; spaces in the prefix are not counted.
+// has no check character.
 struct KeyParts {
-    std::u16string prefix;
-    std::u16string_view date, homoclave, check;
+    std::u16string_view prefix, date, homoclave, check;
 };
 
 KeyParts split(std::u16string_view key) {
@@ -157,30 +195,46 @@ KeyParts split(std::u16string_view key) {
     if (key.size() >= shortest_with_check) parts.check = take_last(1);
     parts.homoclave = take_last(homoclave_length);
     parts.date = take_last(date_length);
-    for (const char16_t c : key) {
-        if (c != space) parts.prefix.push_back(c);
-    }
+    parts.prefix = key;
     return parts;
+}
+
+struct PrefixMatch {
+    bool equal = true;
+    bool only_by_enye = false;  // they differ, and only by "Ñ" given where "X" was computed
+};
+
+// Compares two prefixes character by character with their spaces left out.
+PrefixMatch match_prefixes(std::u16string_view given, std::u16string_view computed) {
+    bool equal = true, only_by_enye = true;
+    std::size_t g = 0, c = 0;
+    for (;; ++g, ++c) {
+        while (g < given.size() && given[g] == space) ++g;
+        while (c < computed.size() && computed[c] == space) ++c;
+        if (g == given.size() || c == computed.size()) break;
+        if (given[g] != computed[c]) {
+            equal = false;
+            only_by_enye &= given[g] == u'Ñ' && computed[c] == u'X';
+        }
+    }
+    if (g != given.size() || c != computed.size()) equal = only_by_enye = false;
+    return {equal, !equal && only_by_enye};
 }
 
 bool holds_enye(std::u16string_view text) {
     return text.find_first_of(u"Ñ¥") != std::u16string_view::npos;
 }
 
-// Whether `given` differs from `computed` only by "Ñ" where `computed` has "X".
-bool differs_only_by_enye(std::u16string_view given, std::u16string_view computed) {
-    if (given.size() != computed.size() || given == computed) return false;
-    for (std::size_t i = 0; i < given.size(); ++i) {
-        if (given[i] != computed[i] && !(given[i] == u'Ñ' && computed[i] == u'X')) return false;
-    }
-    return true;
-}
-
 }  // namespace
 
 KeyExamination examine_key(std::u16string_view text) {
-    KeyExamination examination{compact(text), NotAKey{KeyFault::Length}};
-    examination.verdict = verdict_of(examination.key);
+    KeyExamination examination;
+    compact(text, examination);
+    if (examination.length == examination.key().size()) {
+        examination.verdict = verdict_of(examination.key());
+    } else {
+        examination.verdict = NotAKey{KeyFault::Length};
+    }
     return examination;
 }
 
@@ -201,14 +255,16 @@ year_month_day latest_date(KeyDate date, year latest) {
 
 KeyComparison compare_keys(std::u16string_view given, std::u16string_view computed,
                            std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
+    if (given == computed) return {true, true, true, true, false};  // the usual case
     const KeyParts g = split(given), c = split(computed);
+    const PrefixMatch prefixes = match_prefixes(g.prefix, c.prefix);
     KeyComparison comparison;
-    comparison.prefix = g.prefix == c.prefix;
+    comparison.prefix = prefixes.equal;
     comparison.date = g.date == c.date;
     comparison.homoclave = g.homoclave == c.homoclave;
     comparison.check_character = g.check == c.check;
-    comparison.enye_written_as_x = differs_only_by_enye(g.prefix, c.prefix) &&
-                                   (holds_enye(Ap) || holds_enye(Am) || holds_enye(Nm));
+    comparison.enye_written_as_x =
+        prefixes.only_by_enye && (holds_enye(Ap) || holds_enye(Am) || holds_enye(Nm));
     return comparison;
 }
 

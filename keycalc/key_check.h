@@ -12,6 +12,8 @@
 // and 3. Keys are UTF-16, like every input of this library ("Ñ" is U+00D1).
 #pragma once
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstddef>
 #include <string>
@@ -61,13 +63,19 @@ struct WellFormedKey {
 
 struct KeyExamination {
     // The key as given, compacted: upper case, without spaces and hyphens.
-    std::u16string key;
+    // Only as many characters as a key has are kept; `length` counts them all.
+    std::array<char16_t, 13> kept{};
+    std::size_t length = 0;
     std::variant<WellFormedKey, NotAKey> verdict;
+
+    // The compacted key; cut short when `length` passes 13.
+    std::u16string_view key() const& { return {kept.data(), std::min(length, kept.size())}; }
+    std::u16string_view key() const&& = delete;  // would dangle
 };
 
 // Examines `text`: lower case ("a" to "z", "ñ"), "¥" for "Ñ", spaces and
 // hyphens are accepted and compacted away. The generic keys are recognized as
-// such and verify. Never fails; any text gets a verdict.
+// such and verify. Never fails and never allocates; any text gets a verdict.
 KeyExamination examine_key(std::u16string_view text);
 
 // The latest day with the digits of `date` that falls in or before the year
@@ -90,7 +98,7 @@ struct KeyComparison {
     bool all_agree() const { return prefix && date && homoclave && check_character; }
 };
 
-// Compares the compacted `given` key (KeyExamination::key) with `computed`,
+// Compares the compacted `given` key (KeyExamination::key()) with `computed`,
 // the key that Compute_Key gave for the names Ap, Am, Nm (looked at only for
 // "Ñ"). Any texts are accepted; too short a text agrees in no part it lacks.
 KeyComparison compare_keys(std::u16string_view given, std::u16string_view computed,

@@ -37,6 +37,9 @@ std::string verdict(std::u16string_view text) {
     if (const auto* fault = std::get_if<NotAKey>(&examination.verdict)) {
         static constexpr const char* names[] = {"length",      "letter",    "date digits",
                                                 "no such day", "homoclave", "check symbol"};
+        if (fault->fault == KeyFault::Length) {
+            return "not a key: length " + std::to_string(examination.length);
+        }
         return std::string("not a key: ") + names[static_cast<int>(fault->fault)] + " at " +
                std::to_string(fault->position);
     }
@@ -59,7 +62,7 @@ TEST(ExamineKey, TheWorkedKeysVerify) {
           u"ORMA7007075Z9", u"XXRP7007072B5", u"RUXP700707K85", u"NURP700707LQ7", u"PXTO700707NH0",
           u"BXEI700707K86", u"SORA8005153RA"}) {
         const auto examination = examine_key(key);
-        EXPECT_EQ(utf8(examination.key), utf8(key));
+        EXPECT_EQ(utf8(examination.key()), utf8(key));
         const auto* well_formed = std::get_if<WellFormedKey>(&examination.verdict);
         ASSERT_NE(well_formed, nullptr) << utf8(key);
         EXPECT_EQ(well_formed->kind, KeyKind::NaturalPerson) << utf8(key);
@@ -118,14 +121,16 @@ TEST(ExamineKey, GivesAVerdictForEveryShape) {
         {u"PELJ8001152O0", "PELJ8001152O0", "not a key: homoclave at 12"},
         {u"PELJ8001152AB", "PELJ8001152AB", "not a key: check symbol at 13"},
         // Lengths.
-        {u"", "", "not a key: length at 0"},
-        {u"- -", "", "not a key: length at 0"},
-        {u"PELJ800115", "PELJ800115", "not a key: length at 0"},
-        {u"PELJ8001152A00", "PELJ8001152A00", "not a key: length at 0"},
-        {u"PELJ_8001152A0", "PELJ_8001152A0", "not a key: length at 0"},
+        {u"", "", "not a key: length 0"},
+        {u"- -", "", "not a key: length 0"},
+        {u"PELJ800115", "PELJ800115", "not a key: length 10"},
+        // Only a key's worth of characters is kept, but all are counted.
+        {u"PELJ8001152A00", "PELJ8001152A0", "not a key: length 14"},
+        {u"pelj_8001152a0 XYZ", "PELJ_8001152A", "not a key: length 17"},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(utf8(examine_key(c.text).key), c.compacted) << utf8(c.text);
+        const auto examination = examine_key(c.text);
+        EXPECT_EQ(utf8(examination.key()), c.compacted) << utf8(c.text);
         EXPECT_EQ(verdict(c.text), c.expected) << utf8(c.text);
     }
 }
@@ -220,7 +225,7 @@ TEST(CompareKeys, EveryComputedKeyVerifiesAndAgreesWithItself) {
                     const auto* well_formed = std::get_if<WellFormedKey>(&examination.verdict);
                     ASSERT_NE(well_formed, nullptr) << utf8(key);
                     EXPECT_TRUE(well_formed->check_verifies) << utf8(key);
-                    EXPECT_TRUE(compare_keys(examination.key, key, Ap, Am, Nm).all_agree())
+                    EXPECT_TRUE(compare_keys(examination.key(), key, Ap, Am, Nm).all_agree())
                         << utf8(key);
                 }
             }
