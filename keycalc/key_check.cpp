@@ -28,6 +28,9 @@ constexpr std::size_t date_length = 6, homoclave_length = 2;
 constexpr std::size_t short_natural_check_span = 11;
 
 constexpr char16_t space = u' ', hyphen = u'-';
+constexpr char16_t enye = u'Ñ';
+constexpr char16_t yen = u'¥';             // how some keyboards and code pages deliver "Ñ"
+constexpr char16_t enye_in_prefix = u'X';  // what the rules write for "Ñ" in a prefix
 
 // What a character may stand for in a key, as bits: every key character lies
 // below U+0100 ("Ñ" is U+00D1), so the lists above are decoded once, at
@@ -44,13 +47,12 @@ constexpr std::array<unsigned char, class_table_size> decode_classes() {
 constexpr auto classes = decode_classes();
 
 // How a character of a key as people write it is kept: "a" to "z" and "ñ" in
-// upper case, "¥" (which some keyboards and code pages give for "Ñ") as "Ñ",
-// others as they are.
+// upper case, "¥" as "Ñ", others as they are.
 constexpr std::array<char16_t, class_table_size> decode_kept() {
     std::array<char16_t, class_table_size> kept{};
     for (std::size_t c = 0; c < class_table_size; ++c) kept[c] = static_cast<char16_t>(c);
     for (char16_t c = u'a'; c <= u'z'; ++c) kept[c] = static_cast<char16_t>(c - u'a' + u'A');
-    kept[u'ñ'] = kept[u'¥'] = u'Ñ';
+    kept[u'ñ'] = kept[yen] = enye;
     return kept;
 }
 constexpr auto kept_as = decode_kept();
@@ -214,7 +216,7 @@ PrefixMatch match_prefixes(std::u16string_view given, std::u16string_view comput
         if (g == given.size() || c == computed.size()) break;
         if (given[g] != computed[c]) {
             equal = false;
-            only_by_enye &= given[g] == u'Ñ' && computed[c] == u'X';
+            only_by_enye &= given[g] == enye && computed[c] == enye_in_prefix;
         }
     }
     if (g != given.size() || c != computed.size()) equal = only_by_enye = false;
@@ -222,7 +224,8 @@ PrefixMatch match_prefixes(std::u16string_view given, std::u16string_view comput
 }
 
 bool holds_enye(std::u16string_view text) {
-    return text.find_first_of(u"Ñ¥") != std::u16string_view::npos;
+    constexpr char16_t enye_either_way[] = {enye, yen};
+    return text.find_first_of(std::u16string_view(enye_either_way, 2)) != text.npos;
 }
 
 }  // namespace
