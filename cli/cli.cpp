@@ -17,8 +17,11 @@ constexpr std::string_view help_text =
 Calcula la clave del RFC (Registro Federal de Contribuyentes) de una persona física.
 
 rfc key escribe la clave de una persona. Los nombres se pasan a mayúsculas; un
-apellido que falta se escribe "". FECHA es AAAA-MM-DD o DD/MM/AAAA, entre
-1601-01-01 y 9999-12-31.
+apellido que falta se escribe "". FECHA es AAAA-MM-DD, AAAA/MM/DD, DD/MM/AAAA,
+DD-MM-AAAA o DD.MM.AAAA, entre 1601-01-01 y 9999-12-31; el día y el mes pueden
+llevar una cifra (5/1/1980), el día va siempre antes del mes y el año lleva
+cuatro cifras. Se admite una hora después de la fecha, como la escriben las
+hojas de cálculo ("15/01/1980 00:00", "1980-01-15T00:00:00"), y se ignora.
   --mask    escribe la clave con guiones: PELJ-800115-2A0
 
 rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)

@@ -67,11 +67,13 @@ INSTANTIATE_TEST_SUITE_P(
             "BadDateIsNoHeader", "PEREZ,LOPEZ,JUAN,1980-02-31\n", unreadable,
             "PEREZ,LOPEZ,JUAN,1980-02-31,,fila ilegible: la fecha no existe en el calendario\n",
             "rfc: línea 1: fila ilegible: la fecha no existe en el calendario\n"},
-        BatchCase{
-            "OnlyFirstRowCanBeHeader", "PEREZ,LOPEZ,JUAN,1980-01-15\na,b,c,fecha\n", unreadable,
-            "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
-            "a,b,c,fecha,,fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n",
-            "rfc: línea 2: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
+        BatchCase{"OnlyFirstRowCanBeHeader", "PEREZ,LOPEZ,JUAN,1980-01-15\na,b,c,fecha\n",
+                  unreadable,
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
+                  "a,b,c,fecha,,fila ilegible: la fecha no tiene una forma de fecha conocida "
+                  "(AAAA-MM-DD o DD/MM/AAAA)\n",
+                  "rfc: línea 2: fila ilegible: la fecha no tiene una forma de fecha conocida "
+                  "(AAAA-MM-DD o DD/MM/AAAA)\n"},
         BatchCase{"CrlfAndByteOrderMarkKept", "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15\r\n", 0,
                   "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
         BatchCase{"LastRowWithoutLineBreak",
