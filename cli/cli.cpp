@@ -10,7 +10,7 @@ namespace rfc_cli {
 namespace {
 
 constexpr std::string_view help_text =
-    R"(Uso: rfc key [--mask] PATERNO MATERNO NOMBRES FECHA
+    R"(Uso: rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA
      rfc batch [ARCHIVO|-]
      rfc --help | --version
 
@@ -22,7 +22,10 @@ DD-MM-AAAA o DD.MM.AAAA, entre 1601-01-01 y 9999-12-31; el día y el mes pueden
 llevar una cifra (5/1/1980), el día va siempre antes del mes y el año lleva
 cuatro cifras. Se admite una hora después de la fecha, como la escriben las
 hojas de cálculo ("15/01/1980 00:00", "1980-01-15T00:00:00"), y se ignora.
-  --mask    escribe la clave con guiones: PELJ-800115-2A0
+  --mask          escribe la clave con guiones: PELJ-800115-2A0
+  --fold-accents  quita a las letras sus acentos y diéresis (GONZÁLEZ -> GONZALEZ,
+                  MÜLLER -> MULLER) antes de calcular; la Ñ se conserva. Sin esta
+                  opción, como en la ventana, una letra acentuada no da clave.
 
 rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)
 con los campos paterno, materno, nombre y fecha, y escribe en la salida estándar
