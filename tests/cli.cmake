@@ -3,6 +3,7 @@ add_executable(cli_tests
     cli_batch_test.cpp
     cli_birth_date_test.cpp
     cli_csv_reader_test.cpp
+    cli_curp_date_test.cpp
     cli_key_test.cpp
     cli_line_scan_test.cpp
     cli_utf8_test.cpp)
