@@ -4,6 +4,7 @@
 
 #include "batch_command.h"
 #include "key_command.h"
+#include "message_text.h"
 #include "version.h"
 
 namespace rfc_cli {
@@ -85,7 +86,7 @@ int run(std::span<const std::string_view> args, Console& console) {
     }
     if (command == "key") return run_key_command(rest, console);
     if (command == "batch") return run_batch_command(rest, console);
-    return usage_error(console, "orden desconocida «" + std::string(command) + "»");
+    return usage_error(console, "orden desconocida «" + escaped(command) + "»");
 }
 
 }  // namespace rfc_cli

@@ -7,6 +7,7 @@
 
 #include "birth_date.h"
 #include "compute_key.h"
+#include "message_text.h"
 #include "name_input.h"
 #include "outcome_text.h"
 #include "output_mask.h"
@@ -37,7 +38,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
         } else if (!options_done && arg == "--fold-accents") {
             request.fold_accents = true;
         } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + std::string(arg) + "»");
+            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
         } else {
             request.words.push_back(arg);
         }
@@ -58,7 +59,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
     const std::string_view date_text = request.words[3];
     const BirthDate date = parse_birth_date(date_text);
     if (const auto* error = std::get_if<DateError>(&date)) {
-        return usage_error(console, "la fecha \"" + std::string(date_text) + "\" " +
+        return usage_error(console, "la fecha «" + escaped(date_text) + "» " +
                                         std::string(date_error_text(*error)));
     }
 
@@ -69,7 +70,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
         return exit_status::refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        std::string message = failure_text(*failed);
+        std::string message = failure_text(*failed, names[0], names[1], names[2]);
         if (!request.fold_accents &&
             folding_would_help(*failed, names[0], names[1], names[2], birth)) {
             message += fold_accents_hint;

@@ -84,16 +84,14 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"QuotingRedoneOnlyWhereNeeded",
                   "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15\n", 0,
                   "PEREZ,\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15,,\"sin clave: el carácter "
-                  "\"\",\"\" "
-                  "(posición 12 del nombre completo) no tiene valor en la tabla\"\n",
+                  "U+002C «,» en la posición 6 del apellido materno no tiene valor en la tabla\"\n",
                   ""},
         BatchCase{"NoKeyIsNoReadingError", "PEREZ,LOPEZ,,1980-01-15\nPÉREZ,LOPEZ,JUAN,1980-01-15\n",
                   0,
                   "PEREZ,LOPEZ,,1980-01-15,,entrada rechazada: el nombre está vacío o solo tiene "
                   "espacios\n"
-                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el carácter \"\"É\"\" (posición 2 del "
-                  "nombre "
-                  "completo) no tiene valor en la tabla\"\n",
+                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+00C9 «É» en la posición 2 "
+                  "del apellido paterno no tiene valor en la tabla\n",
                   ""},
         BatchCase{"WrongFieldCount", "PEREZ,LOPEZ,1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15,X\n",
                   unreadable,
@@ -110,8 +108,8 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{
             "LineNumbersCountLineBreaksInQuotes", "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15\nA,B\n",
             unreadable,
-            "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A (posición 6 del "
-            "nombre completo) no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 "
+            "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A en la posición 6 "
+            "del apellido paterno no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 "
             "campos y hay 2\n",
             "rfc: línea 3: fila ilegible: se esperaban 4 campos y hay 2\n"},
         BatchCase{"StrayQuote", "O\"BRIEN,LOPEZ,JUAN,1980-01-15\n", unreadable,

@@ -68,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "perez", "lopez", "juan", "15/01/80"},
                 usage,
                 "",
-                "rfc: la fecha \"15/01/80\" tiene el año con dos cifras, que es ambiguo: "
+                "rfc: la fecha «15/01/80» tiene el año con dos cifras, que es ambiguo: "
                 "escríbalo con cuatro\n"},
         KeyCase{"Mask",
                 {"key", "--mask", "perez", "lopez", "juan", "15/01/1980"},
@@ -93,8 +93,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "pérez", "lopez", "juan", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter \"É\" (posición 2 del nombre completo) no tiene valor "
-                "en la tabla; con --fold-accents se quitan los acentos\n"},
+                "rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no "
+                "tiene valor en la tabla; con --fold-accents se quitan los acentos\n"},
         KeyCase{"FoldAccents",
                 {"key", "--fold-accents", "gonzález", "pérez", "josé", "1980-01-15"},
                 0,
@@ -119,38 +119,79 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "pe\u0301rez", "lopez", "juan", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter \"\u0301\" (posición 3 del nombre completo) no tiene "
+                "rfc: sin clave: el carácter U+0301 en la posición 3 del apellido paterno no tiene "
                 "valor en la tabla; con --fold-accents se quitan los acentos\n"},
         KeyCase{"NoAccentHintWhenFoldingLeavesTheCharacter",
                 {"key", "gonzaløz", "pérez", "josé", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter \"Ø\" (posición 7 del nombre completo) no tiene valor "
-                "en la tabla\n"},
+                "rfc: sin clave: el carácter U+00D8 «Ø» en la posición 7 del apellido paterno no "
+                "tiene valor en la tabla\n"},
         KeyCase{"NoAccentHintWhenFolding",
                 {"key", "--fold-accents", "gonzález", "o'brien", "josé", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter \"'\" (posición 11 del nombre completo) no tiene "
-                "valor en la tabla\n"},
+                "rfc: sin clave: el carácter U+0027 «'» en la posición 2 del apellido materno no "
+                "tiene valor en la tabla\n"},
         KeyCase{"Apostrophe",
                 {"key", "o'brien", "ruiz", "pedro", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter \"'\" (posición 2 del nombre completo) no tiene valor "
-                "en la tabla\n"},
+                "rfc: sin clave: el carácter U+0027 «'» en la posición 2 del apellido paterno no "
+                "tiene valor en la tabla\n"},
         KeyCase{"TabShownAsCode",
                 {"key", "ruiz", "\t", "pedro", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter U+0009 (posición 6 del nombre completo) no tiene "
+                "rfc: sin clave: el carácter U+0009 en la posición 1 del apellido materno no tiene "
                 "valor en la tabla\n"},
         KeyCase{"OutsideBmp",
                 {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter U+D83D (posición 6 del nombre completo) no tiene "
+                "rfc: sin clave: el carácter U+1F642 «🙂» en la posición 1 del apellido materno "
+                "no "
+                "tiene valor en la tabla\n"},
+        KeyCase{"InvisibleCharacterByCodeOnly",
+                {"key", "ruiz", "lopez", "juan\u00A0", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+00A0 en la posición 5 del nombre no tiene valor en "
+                "la tabla\n"},
+        KeyCase{"FormatCharacterByCodeOnly",
+                {"key", "ruiz", "lo\u200Bpez", "juan", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+200B en la posición 3 del apellido materno no tiene "
                 "valor en la tabla\n"},
+        KeyCase{"PositionCountsCharacters",
+                {"key", "ruiz", "lopez", "ÑÑ\u00B7", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+00B7 «·» en la posición 3 del nombre no tiene valor "
+                "en la tabla\n"},
+        KeyCase{"AccentHintThoughAnotherCharacterFailsLater",
+                {"key", "pérez", "o'brien", "juan", "1980-01-15"},
+                exit_status::empty_key,
+                "",
+                "rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no "
+                "tiene valor en la tabla; con --fold-accents se quitan los acentos\n"},
+        KeyCase{"EscapesEchoedDate",
+                {"key", "perez", "lopez", "juan", "1980\n\x1b[2J"},
+                usage,
+                "",
+                "rfc: la fecha «1980\\n\\x1b[2J» no tiene una forma de fecha conocida "
+                "(AAAA-MM-DD o DD/MM/AAAA)\n"},
+        KeyCase{"EscapesEchoedOption",
+                {"key", "--\x1b]0;x\x07", "perez", "lopez", "juan", "1980-01-15"},
+                usage,
+                "",
+                "rfc: opción desconocida «--\\x1b]0;x\\x07»\n"},
+        KeyCase{"EscapesEchoedCommand",
+                {"cla\r\nve\xff"},
+                usage,
+                "",
+                "rfc: orden desconocida «cla\\r\\nve\\xff»\n"},
         KeyCase{"SumBelow100",
                 {"key", "a", "", "a", "2000-01-01"},
                 exit_status::empty_key,
@@ -170,18 +211,18 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "perez", "lopez", "juan", "ayer"},
                 usage,
                 "",
-                "rfc: la fecha \"ayer\" no tiene una forma de fecha conocida (AAAA-MM-DD o "
+                "rfc: la fecha «ayer» no tiene una forma de fecha conocida (AAAA-MM-DD o "
                 "DD/MM/AAAA)\n"},
         KeyCase{"NoSuchDay",
                 {"key", "perez", "lopez", "juan", "31/02/1980"},
                 usage,
                 "",
-                "rfc: la fecha \"31/02/1980\" no existe en el calendario\n"},
+                "rfc: la fecha «31/02/1980» no existe en el calendario\n"},
         KeyCase{"TooEarly",
                 {"key", "perez", "lopez", "juan", "1600-12-31"},
                 usage,
                 "",
-                "rfc: la fecha \"1600-12-31\" es anterior al 1601-01-01\n"},
+                "rfc: la fecha «1600-12-31» es anterior al 1601-01-01\n"},
         KeyCase{"InvalidUtf8",
                 {"key", "p\xE9rez", "lopez", "juan", "1980-01-15"},
                 usage,
