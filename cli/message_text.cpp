@@ -13,8 +13,9 @@ constexpr unsigned char delete_byte = 0x7F;
 constexpr char32_t first_c1 = 0x80;
 constexpr char32_t last_c1 = 0x9F;
 
-// Characters without a glyph that still move text about: line breaks, and the
-// marks, embeddings, overrides and isolates of bidirectional text.
+// Characters that print as nothing yet change how the text around them reads:
+// line breaks, the marks, embeddings, overrides and isolates of bidirectional
+// text, and the byte-order mark.
 struct CodeRange {
     char32_t first, last;
 };
