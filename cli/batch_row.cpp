@@ -82,7 +82,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         verdict.reason = refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        verdict.reason = failure_text(*failed);
+        verdict.reason = failure_text(*failed, names[0], names[1], names[2]);
     } else {
         append_utf8(keycalc::key_text(outcome), verdict.key);
         verdict.ok = true;

@@ -7,6 +7,8 @@
 
 #include "key_check.h"
 #include "key_verdict.h"
+#include "message_text.h"
+#include "name_input.h"
 #include "person_words.h"
 #include "utf8.h"
 
@@ -35,13 +37,13 @@ int status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
                                                             : exit_status::empty_key;
 }
 
-// The key as the line shows it: compacted, or as given when it is empty or
-// too long to be kept whole.
+// The key as the line shows it, made safe to print: compacted, or in quotes
+// as given when it is empty or too long to be kept whole.
 std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
     if (examination.length == examination.key().size() && examination.length > 0) {
-        return utf16_to_utf8(examination.key());
+        return escaped(utf16_to_utf8(examination.key()));
     }
-    return "\"" + std::string(as_given) + "\"";
+    return "«" + escaped(as_given) + "»";
 }
 
 // "KEY: finding (calculada: K); note".
@@ -63,12 +65,15 @@ std::string line_of(const keycalc::KeyExamination& examination, std::string_view
 
 int run_check_command(std::span<const std::string_view> args, Console& console) {
     std::vector<std::string_view> words;
+    bool fold_accents = false;
     bool options_done = false;
     for (const std::string_view arg : args) {
         if (!options_done && arg == "--") {
             options_done = true;
+        } else if (!options_done && arg == "--fold-accents") {
+            fold_accents = true;
         } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + std::string(arg) + "»");
+            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
         } else {
             words.push_back(arg);
         }
@@ -90,8 +95,8 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
     if (words.size() == alone_words) {
         found = report_key_alone(examination, this_year());
     } else {
-        const auto read =
-            read_person_words(std::span<const std::string_view, 4>(words.begin() + alone_words, 4));
+        const auto read = read_person_words(
+            std::span<const std::string_view, 4>(words.begin() + alone_words, 4), fold_accents);
         if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
             return usage_error(console, problem->message);
         }
@@ -99,6 +104,11 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         const auto& [Ap, Am, Nm] = person.names;
         computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
         found = report_key_against(examination, computed, Ap, Am, Nm);
+        const auto* failed = std::get_if<keycalc::EmptyKey>(&computed);
+        if (found.verdict == CheckVerdict::NoComputedKey && failed && !fold_accents &&
+            folding_would_help(*failed, Ap, Am, Nm, person.birth)) {
+            found.finding += fold_accents_hint;
+        }
     }
     if (const std::error_code error =
             console.out.write_all(line_of(examination, words.front(), found, computed))) {

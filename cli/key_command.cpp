@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "compute_key.h"
+#include "message_text.h"
+#include "name_input.h"
 #include "outcome_text.h"
 #include "output_mask.h"
 #include "person_words.h"
@@ -15,6 +17,7 @@ namespace {
 
 struct KeyRequest {
     bool mask = false;
+    bool fold_accents = false;
     std::vector<std::string_view> words;  // the names and the date, as typed
 };
 
@@ -28,8 +31,10 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
             options_done = true;
         } else if (!options_done && arg == "--mask") {
             request.mask = true;
+        } else if (!options_done && arg == "--fold-accents") {
+            request.fold_accents = true;
         } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + std::string(arg) + "»");
+            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
         } else {
             request.words.push_back(arg);
         }
@@ -40,19 +45,26 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
                                std::to_string(request.words.size()));
     }
 
-    const auto read = read_person_words(std::span<const std::string_view, 4>(request.words));
+    const auto read = read_person_words(std::span<const std::string_view, 4>(request.words),
+                                        request.fold_accents);
     if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
         return usage_error(console, problem->message);
     }
     const PersonWords& person = std::get<PersonWords>(read);
+    const auto& [paternal, maternal, given] = person.names;
     const keycalc::KeyOutcome outcome =
-        keycalc::Compute_Key(person.names[0], person.names[1], person.names[2], person.birth);
+        keycalc::Compute_Key(paternal, maternal, given, person.birth);
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         report(console, refusal_text(refused->test));
         return exit_status::refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        report(console, failure_text(*failed));
+        std::string message = failure_text(*failed, paternal, maternal, given);
+        if (!request.fold_accents &&
+            folding_would_help(*failed, paternal, maternal, given, person.birth)) {
+            message += fold_accents_hint;
+        }
+        report(console, message);
         return exit_status::empty_key;
     }
     const std::u16string_view key = keycalc::key_text(outcome);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "message_text.h"
 #include "outcome_text.h"
 #include "utf8.h"
 
@@ -26,12 +27,19 @@ std::string date_text(std::chrono::year_month_day date) {
 // Where the date starts in a key of 12 or 13 characters, 0-based.
 std::size_t date_start(std::u16string_view key) { return key.size() == natural_length ? 4 : 3; }
 
+// The character at 0-based `index` of a key, with the other half of a
+// surrogate pair that it begins.
+std::u16string_view character_at(std::u16string_view key, std::size_t index) {
+    const bool pair = key[index] >= 0xD800 && key[index] <= 0xDBFF && index + 1 < key.size();
+    return key.substr(index, pair ? 2 : 1);
+}
+
 std::string fault_text(const keycalc::KeyExamination& examination,
                        const keycalc::NotAKey& not_a_key) {
     const std::u16string_view key = examination.key();
     const auto at = [&key, &not_a_key] {
-        return quoted_character(key[not_a_key.position - 1]) + " (posición " +
-               std::to_string(not_a_key.position) + ")";
+        return "el carácter " + character_text(character_at(key, not_a_key.position - 1)) +
+               " en la posición " + std::to_string(not_a_key.position);
     };
     std::string text = "no es una clave: ";
     switch (not_a_key.fault) {
@@ -43,12 +51,12 @@ std::string fault_text(const keycalc::KeyExamination& examination,
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text + utf16_to_utf8(key.substr(date_start(key), date_length)) +
+            return text + escaped(utf16_to_utf8(key.substr(date_start(key), date_length))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
         case KeyFault::CheckSymbol:
-            return text + "el dígito verificador " + quoted_character(key.back()) +
+            return text + "el dígito verificador " + character_text(key.substr(key.size() - 1)) +
                    " no es un dígito ni la A";
     }
     return text;
@@ -185,7 +193,7 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&computed)) {
         return {CheckVerdict::NoComputedKey,
-                std::string(no_computed_key) + failure_text(*failed),
+                std::string(no_computed_key) + failure_text(*failed, Ap, Am, Nm),
                 {},
                 false};
     }

@@ -12,7 +12,7 @@
 namespace rfc_cli {
 
 struct PersonWords {
-    std::array<std::u16string, 3> names;  // paternal, maternal, given: upper-cased
+    std::array<std::u16string, 3> names;  // paternal, maternal, given: prepared by prepare_name
     std::chrono::year_month_day birth;
 };
 
@@ -21,9 +21,9 @@ struct PersonWordsProblem {
     std::string message;
 };
 
-// Reads `words`, which must hold exactly the four words: names in UTF-8,
-// upper-cased; the date as parse_birth_date reads it.
+// Reads the four `words`: names in UTF-8, upper-cased and, when
+// `fold_accents`, without accents; the date as parse_birth_date reads it.
 std::variant<PersonWords, PersonWordsProblem> read_person_words(
-    std::span<const std::string_view, 4> words);
+    std::span<const std::string_view, 4> words, bool fold_accents);
 
 }  // namespace rfc_cli

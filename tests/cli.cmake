@@ -4,8 +4,10 @@ add_executable(cli_tests
     cli_birth_date_test.cpp
     cli_check_test.cpp
     cli_csv_reader_test.cpp
+    cli_curp_date_test.cpp
     cli_key_test.cpp
     cli_line_scan_test.cpp
+    cli_message_text_test.cpp
     cli_utf8_test.cpp)
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
 gtest_discover_tests(cli_tests)

@@ -70,16 +70,31 @@ INSTANTIATE_TEST_SUITE_P(
                   {"PELJ8002302A0"},
                   wrong,
                   "PELJ8002302A0: no es una clave: 800230 no es una fecha"},
-        CheckCase{"BadLetter",
-                  {"P3LJ8001152A0"},
-                  wrong,
-                  "P3LJ8001152A0: no es una clave: \"3\" (posición 2) no es una letra"},
+        CheckCase{
+            "BadLetter",
+            {"P3LJ8001152A0"},
+            wrong,
+            "P3LJ8001152A0: no es una clave: el carácter U+0033 «3» en la posición 2 no es una "
+            "letra"},
         CheckCase{
             "BadHomoclave",
             {"PELJ800115O2A"},
             wrong,
-            "PELJ800115O2A: no es una clave: \"O\" (posición 11) no puede ir en la homoclave"},
-        CheckCase{"Empty", {""}, wrong, "\"\": no es una clave: está vacía"},
+            "PELJ800115O2A: no es una clave: el carácter U+004F «O» en la posición 11 no puede "
+            "ir en la homoclave"},
+        CheckCase{"Empty", {""}, wrong, "«»: no es una clave: está vacía"},
+        // What is echoed cannot break or recolour the line.
+        CheckCase{"ControlCharacter",
+                  {"P\x1bLJ8001152A0"},
+                  wrong,
+                  "P\\x1bLJ8001152A0: no es una clave: el carácter U+001B en la posición 2 no es "
+                  "una letra"},
+        CheckCase{
+            "TooLongShownAsGiven",
+            {"PELJ-800115-2A0\n1"},
+            wrong,
+            "«PELJ-800115-2A0\\n1»: no es una clave: tiene 15 caracteres, y una clave tiene 13 "
+            "(persona física) o 12 (persona moral)"},
         // Against a person.
         CheckCase{"Agrees",
                   {"PELJ8001152A0", "perez", "lopez", "juan", "1980-01-15"},
@@ -132,7 +147,16 @@ INSTANTIATE_TEST_SUITE_P(
                   {"PELJ8001152A0", "pérez", "lopez", "juan", "1980-01-15"},
                   exit_status::empty_key,
                   "PELJ8001152A0: no hay clave calculada con que compararla: sin clave: el "
-                  "carácter \"É\" (posición 2 del nombre completo) no tiene valor en la tabla"},
+                  "carácter U+00C9 «É» en la posición 2 del apellido paterno no tiene valor en la "
+                  "tabla; con --fold-accents se quitan los acentos"},
+        CheckCase{"FoldAccents",
+                  {"--fold-accents", "GOPJ800115T78", "gonzález", "pérez", "josé", "1980-01-15"},
+                  ok,
+                  "GOPJ800115T78: coincide con la calculada"},
+        CheckCase{"DatesReadAsRfcKeyReadsThem",
+                  {"PELJ8001152A0", "perez", "lopez", "juan", "15/1/1980 00:00"},
+                  ok,
+                  "PELJ8001152A0: coincide con la calculada"},
         // Usage errors write nothing on standard output.
         CheckCase{"NoKey", {}, usage, ""},
         CheckCase{"ThreeWords", {"PELJ8001152A0", "perez", "lopez"}, usage, ""},
@@ -184,8 +208,8 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
          CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"},
         {"NoComputedKey", "PELJ8001152A0", u"PÉREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
          CheckVerdict::NoComputedKey,
-         "no hay clave calculada con que compararla: sin clave: el carácter \"É\" (posición 2 "
-         "del nombre completo) no tiene valor en la tabla"},
+         "no hay clave calculada con que compararla: sin clave: el carácter U+00C9 «É» en la "
+         "posición 2 del apellido paterno no tiene valor en la tabla"},
         {"Empty", "", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
         {"Blank", "   ", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
     };
