@@ -56,7 +56,7 @@ std::string line_of(const keycalc::KeyExamination& examination, std::string_view
     } else if (report.verdict == CheckVerdict::Agrees) {
         line += " con la calculada";
     }
-    if (!report.note.empty()) line += "; " + report.note;
+    if (!report.note.empty()) line.append("; ").append(report.note);
     line.push_back('\n');
     return line;
 }

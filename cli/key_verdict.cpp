@@ -111,14 +111,13 @@ CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::W
         std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
         if (!key.check_verifies) {
             return {CheckVerdict::CheckFails, finding + ", y " + check_text(key.expected_check),
-                    std::string(check_note), true};
+                    check_note, true};
         }
         return {CheckVerdict::Agrees, finding,
                 "es una diferencia conocida de estas reglas, no un error de la clave", true};
     }
     if (parts.prefix && parts.date && parts.homoclave) {
-        return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador",
-                std::string(check_note), true};
+        return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador", check_note, true};
     }
     if (parts.prefix && parts.date) {
         std::string finding = "coincide salvo la homoclave";
@@ -174,7 +173,7 @@ CheckReport report_key_alone(const keycalc::KeyExamination& examination,
     }
     return {CheckVerdict::CheckFails,
             "clave " + kind_text(key, this_year) + ", pero " + check_text(key.expected_check),
-            std::string(check_note),
+            check_note,
             {}};
 }
 

@@ -33,8 +33,8 @@ CheckLevel level_of(CheckVerdict verdict);
 
 struct CheckReport {
     CheckVerdict verdict;
-    std::string finding;  // what was found, e.g. "coincide salvo la homoclave"
-    std::string note;     // why it may still be right, or empty
+    std::string finding;    // what was found, e.g. "coincide salvo la homoclave"
+    std::string_view note;  // why it may still be right, or empty; a constant text
     // The key differs from the computed one in some part, which is then worth
     // showing beside the finding.
     bool differs = false;

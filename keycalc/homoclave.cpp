@@ -1,5 +1,6 @@
 #include "homoclave.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -131,10 +132,11 @@ char16_t check_symbol(std::u16string_view characters) {
     constexpr int modulus = 11;
     constexpr int ten = 10;
 
+    // Weights run 13, 12, ..., 2 over at most twelve characters.
+    const std::size_t weighed = std::min(characters.size(), counted);
     int sum = 0;
-    int weight = first_weight;
-    for (std::size_t i = 0; i < counted && i < characters.size(); ++i, --weight) {
-        sum += check_value_of(characters[i]) * weight;
+    for (std::size_t i = 0; i < weighed; ++i) {
+        sum += check_value_of(characters[i]) * (first_weight - static_cast<int>(i));
     }
     const int r = sum % modulus;
     const int d = r == 0 ? 0 : modulus - r;
