@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <optional>
+#include <string_view>
 #include <utility>
 
 #include "homoclave.h"
@@ -32,19 +35,64 @@ constexpr char16_t enye = u'Ñ';
 constexpr char16_t yen = u'¥';             // how some keyboards and code pages deliver "Ñ"
 constexpr char16_t enye_in_prefix = u'X';  // what the rules write for "Ñ" in a prefix
 
-// What a character may stand for in a key, as bits: every key character lies
-// below U+0100 ("Ñ" is U+00D1), so the lists above are decoded once, at
-// compile time, into a table over that range.
-constexpr unsigned letter_class = 1, check_class = 2;
+// What a character may stand for in a key, as bits. Every key character lies
+// below U+0100 ("Ñ" is U+00D1), so the classes are decoded once into a table
+// over that range.
+constexpr unsigned char letter_class = 1, digit_class = 2, homoclave_class = 4, check_class = 8;
 constexpr std::size_t class_table_size = 0x100;
 
-constexpr std::array<unsigned char, class_table_size> decode_classes() {
+std::array<unsigned char, class_table_size> decode_classes() {
     std::array<unsigned char, class_table_size> classes{};
     for (const char16_t c : key_letters) classes[c] |= letter_class;
+    for (char16_t c = u'0'; c <= u'9'; ++c) classes[c] |= digit_class;
     for (const char16_t c : check_symbols) classes[c] |= check_class;
+    for (char16_t c = 0; c < class_table_size; ++c) {
+        if (is_homoclave_symbol(c)) classes[c] |= homoclave_class;
+    }
     return classes;
 }
-constexpr auto classes = decode_classes();
+const auto classes = decode_classes();
+
+unsigned class_of(char16_t c) { return c < class_table_size ? classes[c] : 0; }
+
+// The shape of each kind of key, the class that each position takes: L letter,
+// D digit of the date, H homoclave symbol, C check character.
+using Shape = std::array<unsigned char, natural_length>;
+constexpr Shape decode_shape(std::string_view shape) {
+    Shape classes{};
+    for (std::size_t i = 0; i < shape.size(); ++i) {
+        classes[i] = shape[i] == 'L'   ? letter_class
+                     : shape[i] == 'D' ? digit_class
+                     : shape[i] == 'H' ? homoclave_class
+                                       : check_class;
+    }
+    return classes;
+}
+constexpr Shape natural_shape = decode_shape("LLLLDDDDDDHHC");
+constexpr Shape legal_shape = decode_shape("LLLDDDDDDHHC");
+
+// Why a character does not fit where it stands.
+KeyFault misfit_fault(unsigned char expected) {
+    switch (expected) {
+        case letter_class:
+            return KeyFault::Letter;
+        case digit_class:
+            return KeyFault::DateDigits;
+        case homoclave_class:
+            return KeyFault::Homoclave;
+        default:
+            return KeyFault::CheckSymbol;
+    }
+}
+
+// The first character of key[from, to) that its class in `shape` refuses.
+std::optional<NotAKey> first_misfit(std::u16string_view key, const Shape& shape, std::size_t from,
+                                    std::size_t to) {
+    for (std::size_t i = from; i < to; ++i) {
+        if (!(class_of(key[i]) & shape[i])) return NotAKey{misfit_fault(shape[i]), i + 1};
+    }
+    return std::nullopt;
+}
 
 // How a character of a key as people write it is kept: "a" to "z" and "ñ" in
 // upper case, "¥" as "Ñ", others as they are.
@@ -70,9 +118,6 @@ void compact(std::u16string_view text, KeyExamination& examination) {
     examination.length = length;
 }
 
-bool is_letter(char16_t c) { return c < class_table_size && (classes[c] & letter_class); }
-bool is_check_symbol(char16_t c) { return c < class_table_size && (classes[c] & check_class); }
-bool is_digit(char16_t c) { return c >= u'0' && c <= u'9'; }
 int digit_pair(std::u16string_view two) { return (two[0] - u'0') * 10 + (two[1] - u'0'); }
 
 // Whether some century has this day: any day that its month can have, and
@@ -112,16 +157,6 @@ bool verifies_as_short_natural(std::u16string_view key) {
            check_of(weighed(body.substr(0, legal_prefix), body.substr(legal_prefix))) == check;
 }
 
-// The 1-based position of the first character of key[from, from + count) that
-// `fits` refuses, or 0 when it accepts them all.
-template <typename Fits>
-std::size_t first_misfit(std::u16string_view key, std::size_t from, std::size_t count, Fits fits) {
-    for (std::size_t i = from; i < from + count; ++i) {
-        if (!fits(key[i])) return i + 1;
-    }
-    return 0;
-}
-
 KeyDate read_date(std::u16string_view digits) {
     return {digit_pair(digits.substr(0, 2)),
             month{static_cast<unsigned>(digit_pair(digits.substr(2, 2)))} /
@@ -134,23 +169,14 @@ std::variant<WellFormedKey, NotAKey> regular_verdict(std::u16string_view key) {
         return NotAKey{KeyFault::Length};
     }
     const bool natural = key.size() == natural_length;
+    const Shape& shape = natural ? natural_shape : legal_shape;
     const std::size_t prefix = natural ? natural_prefix : legal_prefix;
-    const std::size_t homoclave = prefix + date_length, check = homoclave + homoclave_length;
+    const std::size_t date_end = prefix + date_length;
 
-    if (const auto at = first_misfit(key, 0, prefix, is_letter)) {
-        return NotAKey{KeyFault::Letter, at};
-    }
-    if (const auto at = first_misfit(key, prefix, date_length, is_digit)) {
-        return NotAKey{KeyFault::DateDigits, at};
-    }
+    if (const auto misfit = first_misfit(key, shape, 0, date_end)) return *misfit;
     const KeyDate date = read_date(key.substr(prefix, date_length));
     if (!day_in_some_century(date)) return NotAKey{KeyFault::NoSuchDay, prefix + 1};
-    if (const auto at = first_misfit(key, homoclave, homoclave_length, is_homoclave_symbol)) {
-        return NotAKey{KeyFault::Homoclave, at};
-    }
-    if (const auto at = first_misfit(key, check, 1, is_check_symbol)) {
-        return NotAKey{KeyFault::CheckSymbol, at};
-    }
+    if (const auto misfit = first_misfit(key, shape, date_end, key.size())) return *misfit;
 
     const char16_t expected = expected_check(key);
     if (expected == key.back()) {
@@ -258,7 +284,11 @@ year_month_day latest_date(KeyDate date, year latest) {
 
 KeyComparison compare_keys(std::u16string_view given, std::u16string_view computed,
                            std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
-    if (given == computed) return {true, true, true, true, false};  // the usual case
+    // The usual case; memcmp, since comparing char16_t texts goes unit by unit.
+    if (given.size() == computed.size() &&
+        std::memcmp(given.data(), computed.data(), given.size() * sizeof(char16_t)) == 0) {
+        return {true, true, true, true, false};
+    }
     const KeyParts g = split(given), c = split(computed);
     const PrefixMatch prefixes = match_prefixes(g.prefix, c.prefix);
     KeyComparison comparison;
