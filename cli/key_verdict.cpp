@@ -169,12 +169,11 @@ CheckReport report_key_alone(const keycalc::KeyExamination& examination,
         return {CheckVerdict::Valid,
                 std::string(generic ? "clave " : "clave válida ") + kind_text(key, this_year),
                 {},
-                {}};
+                false};
     }
     return {CheckVerdict::CheckFails,
             "clave " + kind_text(key, this_year) + ", pero " + check_text(key.expected_check),
-            check_note,
-            {}};
+            check_note, false};
 }
 
 CheckReport report_key_against(const keycalc::KeyExamination& examination,
