@@ -221,5 +221,22 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
     }
 }
 
+TEST(ReportKeyAlone, PutsTheDateInTheLatestCenturyNotAfterThisYear) {
+    const struct {
+        std::u16string_view key;
+        int this_year;
+        std::string finding;
+    } cases[] = {
+        {u"SAT970701NN3", 2026, "clave válida de persona moral (constitución: 01/07/1997)"},
+        {u"SAT970701NN3", 1996, "clave válida de persona moral (constitución: 01/07/1897)"},
+        {u"SAT970701NN3", 1997, "clave válida de persona moral (constitución: 01/07/1997)"},
+        {u"PELJ0002291A4", 2026, "clave válida de persona física (nacimiento: 29/02/2000)"},
+    };
+    for (const auto& c : cases) {
+        const CheckReport report = report_key_alone(keycalc::examine_key(c.key), year{c.this_year});
+        EXPECT_EQ(report.finding, c.finding) << c.this_year;
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli
