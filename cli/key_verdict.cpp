@@ -87,6 +87,8 @@ std::string check_text(char16_t expected) {
            utf16_to_utf8(std::u16string_view(&expected, 1));
 }
 
+constexpr std::string_view agrees_text = "coincide";
+
 constexpr std::string_view check_note =
     "el SAT ha asignado algunas claves así; confírmela con la constancia de situación fiscal";
 
@@ -105,7 +107,7 @@ CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::W
                     std::u16string_view Nm) {
     const keycalc::KeyComparison parts =
         keycalc::compare_keys(examination.key(), computed, Ap, Am, Nm);
-    if (parts.all_agree()) return {CheckVerdict::Agrees, "coincide", {}, false};
+    if (parts.all_agree()) return {CheckVerdict::Agrees, std::string(agrees_text), {}, false};
 
     if (parts.enye_written_as_x && parts.date && parts.homoclave) {
         std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
@@ -218,6 +220,12 @@ RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& co
     if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
     const keycalc::KeyExamination examination = keycalc::examine_key(key);
     if (examination.length == 0) return {CheckVerdict::NotGiven, {}};  // spaces or hyphens only
+    // Most rows hold exactly the key computed for them, and need no report.
+    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
+    if (computed_key && std::holds_alternative<keycalc::WellFormedKey>(examination.verdict) &&
+        keycalc::compare_keys(examination.key(), computed_key->text, Ap, Am, Nm).all_agree()) {
+        return {CheckVerdict::Agrees, std::string(agrees_text)};
+    }
     CheckReport report = report_key_against(examination, computed, Ap, Am, Nm);
     RowCheck row{report.verdict, std::move(report.finding)};
     if (!report.note.empty()) row.resultado.append("; ").append(report.note);
