@@ -23,10 +23,14 @@ deb() {
     echo "$file"
 }
 
+# The paths a package holds, one a line; symbolic links as "PATH -> TARGET".
+contents() {
+    dpkg-deb --contents "$(deb "$1")" | awk '{ $1 = $2 = $3 = $4 = $5 = ""; sub(/^ +/, ""); print }'
+}
+
 # Each line: package, then a path (a regular expression) it must hold.
 while read -r package path; do
-    dpkg-deb --contents "$(deb "$package")" | awk '{ print $6 }' | grep -Eqx "\./usr/$path" ||
-        fail "$package holds no /usr/$path"
+    grep -Eqx "\./usr/$path( -> .*)?" <<<"$(contents "$package")" || fail "$package holds no /usr/$path"
 done <<'CONTENTS'
 rfc-ventana    bin/rfc-ventana
 rfc-ventana    share/applications/rfc-ventana\.desktop
@@ -60,9 +64,9 @@ libkeycalc-dev share/doc/libkeycalc-dev/copyright
 CONTENTS
 
 # The development symlink libkeycalc.so belongs with the headers, not the runtime.
-dpkg-deb --contents "$(deb libkeycalc1)" | grep -q 'libkeycalc\.so ->' &&
+grep -q 'libkeycalc\.so ->' <<<"$(contents libkeycalc1)" &&
     fail "libkeycalc1 holds the development symlink libkeycalc.so"
-dpkg-deb --contents "$(deb libkeycalc-dev)" | grep -q 'libkeycalc\.so ->' ||
+grep -q 'libkeycalc\.so ->' <<<"$(contents libkeycalc-dev)" ||
     fail "libkeycalc-dev lacks the development symlink libkeycalc.so"
 
 # Each line: package, then whether its Depends must (+) or must not (-) name a package.
