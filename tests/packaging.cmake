@@ -5,7 +5,8 @@ if(NOT RFC_SANITIZE AND NOT RFC_BUILD_FUZZ)
     add_test(NAME install_outside_program
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install_test.sh ${PROJECT_SOURCE_DIR}
                      ${PROJECT_BINARY_DIR})
-    set_tests_properties(install_outside_program PROPERTIES TIMEOUT 300)
+    # Both install from the build tree, which keeps a manifest of what it installed.
+    set_tests_properties(install_outside_program PROPERTIES TIMEOUT 300 RESOURCE_LOCK install_tree)
 
     # Where the tools are missing (they are in scripts/install-deps.sh) the
     # check is skipped rather than failed.
@@ -22,6 +23,6 @@ if(NOT RFC_SANITIZE AND NOT RFC_BUILD_FUZZ)
     if(packaging_tools_found)
         add_test(NAME packaging_check
                  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/packaging_check.sh ${PROJECT_BINARY_DIR})
-        set_tests_properties(packaging_check PROPERTIES TIMEOUT 600)
+        set_tests_properties(packaging_check PROPERTIES TIMEOUT 600 RESOURCE_LOCK install_tree)
     endif()
 endif()
