@@ -15,7 +15,8 @@ namespace casing {
 // gets no key rather than a wrong one.
 std::u16string upper_case_utf8(std::string_view typed);
 
-// `text` in UTF-8; an unpaired surrogate becomes U+FFFD.
+// `text` in UTF-8; an unpaired surrogate, which no text decoded above holds,
+// becomes "?".
 std::string to_utf8(std::u16string_view text);
 
 }  // namespace casing
