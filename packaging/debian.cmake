@@ -18,16 +18,15 @@ if(TARGET rfc-ventana)
 endif()
 
 # Every package carries the licence as its copyright file and a change log,
-# as Debian asks of each binary package.
+# as Debian asks of each binary package. A plain `cmake --install` leaves them
+# out: only the packages' per-component installs take them.
 execute_process(COMMAND env LC_ALL=C date -u -R -d "${RFC_RELEASE_DATE} 12:00"
     OUTPUT_VARIABLE debian_changelog_date OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
 configure_file(changelog.in ${CMAKE_CURRENT_BINARY_DIR}/changelog @ONLY)
 compress_file(${CMAKE_CURRENT_BINARY_DIR}/changelog changelog)
 foreach(component name IN ZIP_LISTS package_components package_names)
-    install(FILES copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${name}
-        COMPONENT ${component})
-    install(FILES ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${name}
-        COMPONENT ${component})
+    install(FILES copyright ${changelog} DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/${name}
+        COMPONENT ${component} EXCLUDE_FROM_ALL)
     string(TOUPPER ${component} upper)
     set(CPACK_DEBIAN_${upper}_PACKAGE_NAME ${name})
 endforeach()
