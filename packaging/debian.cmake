@@ -51,6 +51,9 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
+# The ldconfig trigger, as Debian asks. CPack still writes a postinst and a
+# postrm that call ldconfig for any library under /usr/lib, which lintian
+# warns of (maintscript-calls-ldconfig): redundant beside the trigger, harmless.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/triggers)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
     "library computing the Mexican RFC key of a person

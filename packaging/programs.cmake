@@ -9,9 +9,9 @@ set_target_properties(rfc-ventana rfc PROPERTIES INSTALL_RPATH "")
 install(TARGETS rfc-ventana RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT window)
 install(FILES rfc-ventana.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT window)
-configure_file(example.claverfc.RfcVentana.metainfo.xml.in
-    ${CMAKE_CURRENT_BINARY_DIR}/example.claverfc.RfcVentana.metainfo.xml @ONLY)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/example.claverfc.RfcVentana.metainfo.xml
+configure_file(example.claverfc.ventana.metainfo.xml.in
+    ${CMAKE_CURRENT_BINARY_DIR}/example.claverfc.ventana.metainfo.xml @ONLY)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/example.claverfc.ventana.metainfo.xml
     DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo COMPONENT window)
 set(icon_dir ${CMAKE_INSTALL_DATADIR}/icons/hicolor)
 foreach(size 16 24 32 48 64 128 256)

@@ -34,7 +34,7 @@ while read -r package path; do
 done <<'CONTENTS'
 rfc-ventana    bin/rfc-ventana
 rfc-ventana    share/applications/rfc-ventana\.desktop
-rfc-ventana    share/metainfo/example\.claverfc\.RfcVentana\.metainfo\.xml
+rfc-ventana    share/metainfo/example\.claverfc\.ventana\.metainfo\.xml
 rfc-ventana    share/icons/hicolor/16x16/apps/rfc-ventana\.png
 rfc-ventana    share/icons/hicolor/24x24/apps/rfc-ventana\.png
 rfc-ventana    share/icons/hicolor/32x32/apps/rfc-ventana\.png
