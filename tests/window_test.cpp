@@ -1,5 +1,8 @@
 // The window driven as a user drives it: keys, input-method commits, clicks.
 // Runs on Qt's offscreen platform.
+#include "frm_rfc.h"
+
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
@@ -9,10 +12,9 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
-
-#include "frm_rfc.h"
 
 using namespace Qt::StringLiterals;
 
@@ -23,15 +25,16 @@ const QString blank_mask = QStringLiteral("    -      -   ");
 // Stands in for the desktop's browser: counts the addresses it is asked to open.
 class UrlRecorder : public QObject {
     Q_OBJECT
-  public:
+public:
     QList<QUrl> opened;
-  public slots:
+public slots:
     void open(const QUrl& url) { opened.append(url); }
 };
 
 // Types `text` key by key, as a keyboard with those keys would send it; QTest's
 // own keyClicks() handles ASCII only.
-void type(QWidget* widget, const QString& text) {
+void type(QWidget* widget, const QString& text)
+{
     for (const QChar c : text) {
         const auto key = Qt::Key(c.toUpper().unicode());
         QTest::sendKeyEvent(QTest::Click, widget, key, QString(c), Qt::NoModifier);
@@ -43,7 +46,7 @@ void type(QWidget* widget, const QString& text) {
 class WindowTest : public QObject {
     Q_OBJECT
 
-  private slots:
+private slots:
     void init();
     void cleanup();
 
@@ -69,57 +72,63 @@ class WindowTest : public QObject {
     void escape_does_not_close();
     void closing_clears_frm_RFC();
     void logo_and_icons_load();
+    void opens_centred_on_the_screen();
+    void boxes_are_named_by_their_labels_data();
+    void boxes_are_named_by_their_labels();
 
     void link_opens_the_page_once_per_click();
 
-  private:
+private:
     template <typename T = QWidget>
-    T* control(const QString& name) const {
+    T* control(const QString& name) const
+    {
         T* widget = window_->findChild<T*>(name);
         if (!widget) qFatal("no control %s", qPrintable(name));
         return widget;
     }
-    QLineEdit* box(int index) const {
-        return control<QLineEdit>(QStringLiteral("Txt(%1)").arg(index));
-    }
+    QLineEdit* box(int index) const { return control<QLineEdit>(QStringLiteral("Txt(%1)").arg(index)); }
     QLineEdit* output() const { return control<QLineEdit>(QStringLiteral("TxtRFC")); }
     QDateEdit* date_picker() const { return control<QDateEdit>(QStringLiteral("DtP")); }
     QPushButton* button() const { return control<QPushButton>(QStringLiteral("CmdGen")); }
-    void fill(const QString& paternal, const QString& maternal, const QString& given,
-              QDate birth) const;
+    void fill(const QString& paternal, const QString& maternal, const QString& given, QDate birth) const;
 
     QPointer<RfcWindow> window_;
 };
 
-void WindowTest::init() {
+void WindowTest::init()
+{
     window_ = new RfcWindow;
     window_->show();
     QVERIFY(QTest::qWaitForWindowActive(window_));
 }
 
-void WindowTest::cleanup() { delete window_; }
+void WindowTest::cleanup()
+{
+    delete window_;
+}
 
 void WindowTest::fill(const QString& paternal, const QString& maternal, const QString& given,
-                      QDate birth) const {
+                      QDate birth) const
+{
     box(0)->setText(paternal);
     box(1)->setText(maternal);
     box(2)->setText(given);
     date_picker()->setDate(birth);
 }
 
-void WindowTest::typing_upper_cases_data() {
+void WindowTest::typing_upper_cases_data()
+{
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("ascii letters") << "perez"
-                                   << "PEREZ";
+    QTest::newRow("ascii letters") << "perez" << "PEREZ";
     QTest::newRow("enye") << u"muñoz"_s << u"MUÑOZ"_s;
     QTest::newRow("accented letters") << u"pérez güell"_s << u"PÉREZ GÜELL"_s;
     QTest::newRow("sharp s has no one-letter capital") << u"straße"_s << u"STRAßE"_s;
-    QTest::newRow("digits, space, hyphen, capitals") << "12 -AB"
-                                                     << "12 -AB";
+    QTest::newRow("digits, space, hyphen, capitals") << "12 -AB" << "12 -AB";
 }
 
-void WindowTest::typing_upper_cases() {
+void WindowTest::typing_upper_cases()
+{
     QFETCH(QString, typed);
     QFETCH(QString, shown);
     for (int i = 0; i < 3; ++i) {
@@ -128,7 +137,8 @@ void WindowTest::typing_upper_cases() {
     }
 }
 
-void WindowTest::input_method_commit_is_upper_cased() {
+void WindowTest::input_method_commit_is_upper_cased()
+{
     // A dead key followed by "a" reaches the box as a commit of "á".
     QInputMethodEvent commit;
     commit.setCommitString(u"á"_s);
@@ -136,7 +146,8 @@ void WindowTest::input_method_commit_is_upper_cased() {
     QCOMPARE(box(1)->text(), u"Á"_s);
 }
 
-void WindowTest::shortcuts_and_undo_still_work() {
+void WindowTest::shortcuts_and_undo_still_work()
+{
     type(box(0), "perez");
     QTest::keyClick(box(0), Qt::Key_Backspace);
     QCOMPARE(box(0)->text(), "PERE");
@@ -146,7 +157,8 @@ void WindowTest::shortcuts_and_undo_still_work() {
     QCOMPARE(box(0)->text(), "PEREZ");
 }
 
-void WindowTest::pasted_text_keeps_its_case() {
+void WindowTest::pasted_text_keeps_its_case()
+{
     QGuiApplication::clipboard()->setText(QStringLiteral("lopez"));
     box(1)->setFocus();
     QTest::keyClick(box(1), Qt::Key_V, Qt::ControlModifier);
@@ -160,28 +172,25 @@ void WindowTest::pasted_text_keeps_its_case() {
     QCOMPARE(box(1)->text(), "lopez");
 }
 
-void WindowTest::calculate_keys_data() {
+void WindowTest::calculate_keys_data()
+{
     QTest::addColumn<QString>("focused");
     QTest::addColumn<int>("key");
     QTest::addColumn<Qt::KeyboardModifiers>("modifiers");
-    QTest::newRow("Enter in an input box")
-        << "Txt(0)" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("Enter in an input box") << "Txt(0)" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
     QTest::newRow("keypad Enter in an input box")
         << "Txt(2)" << int(Qt::Key_Enter) << Qt::KeyboardModifiers(Qt::KeypadModifier);
-    QTest::newRow("Enter in the date picker")
-        << "DtP" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
-    QTest::newRow("Alt+C in an input box")
-        << "Txt(1)" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier);
-    QTest::newRow("Alt+C in the date picker")
-        << "DtP" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("Enter in the date picker") << "DtP" << int(Qt::Key_Return) << Qt::KeyboardModifiers();
+    QTest::newRow("Alt+C in an input box") << "Txt(1)" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier);
+    QTest::newRow("Alt+C in the date picker") << "DtP" << int(Qt::Key_C) << Qt::KeyboardModifiers(Qt::AltModifier);
 }
 
-void WindowTest::calculate_keys() {
+void WindowTest::calculate_keys()
+{
     QFETCH(QString, focused);
     QFETCH(int, key);
     QFETCH(Qt::KeyboardModifiers, modifiers);
-    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"),
-         QDate(1980, 1, 15));
+    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"), QDate(1980, 1, 15));
     QWidget* widget = control(focused);
     widget->setFocus();
     QTest::keyClick(widget, Qt::Key(key), modifiers);
@@ -191,37 +200,28 @@ void WindowTest::calculate_keys() {
     QVERIFY(window_->isVisible());
 }
 
-void WindowTest::shows_the_outcome_through_the_mask_data() {
+void WindowTest::shows_the_outcome_through_the_mask_data()
+{
     QTest::addColumn<QString>("paternal");
     QTest::addColumn<QString>("maternal");
     QTest::addColumn<QString>("given");
     QTest::addColumn<QDate>("birth");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("13-character key") << "PEREZ"
-                                      << "LOPEZ"
-                                      << "JUAN" << QDate(1980, 1, 15) << "PELJ-800115-2A0";
-    QTest::newRow("lower case as typed elsewhere")
-        << "perez"
-        << "lopez"
-        << "juan" << QDate(1980, 1, 15) << "PELJ-800115-2A0";
-    QTest::newRow("12-character key, right-aligned")
-        << "LI"
-        << "WU"
-        << "A" << QDate(2000, 1, 1) << " LWA-000101-QM3";
-    QTest::newRow("all blank: no key") << ""
-                                       << ""
-                                       << "" << QDate(1980, 1, 1) << blank_mask;
-    QTest::newRow("given names of spaces: no key") << "PEREZ"
-                                                   << "LOPEZ"
-                                                   << "   " << QDate(1980, 1, 1) << blank_mask;
-    QTest::newRow("accented letter: empty key") << u"PÉREZ"_s << "LOPEZ"
-                                                << "JUAN" << QDate(1980, 1, 15) << blank_mask;
-    QTest::newRow("lower-case accented letter: empty key")
-        << u"pérez"_s << "lopez"
-        << "juan" << QDate(1980, 1, 15) << blank_mask;
+    QTest::newRow("13-character key") << "PEREZ" << "LOPEZ" << "JUAN" << QDate(1980, 1, 15) << "PELJ-800115-2A0";
+    QTest::newRow("lower case as typed elsewhere") << "perez" << "lopez" << "juan" << QDate(1980, 1, 15)
+                                                  << "PELJ-800115-2A0";
+    QTest::newRow("12-character key, right-aligned") << "LI" << "WU" << "A" << QDate(2000, 1, 1)
+                                                    << " LWA-000101-QM3";
+    QTest::newRow("all blank: no key") << "" << "" << "" << QDate(1980, 1, 1) << blank_mask;
+    QTest::newRow("given names of spaces: no key") << "PEREZ" << "LOPEZ" << "   " << QDate(1980, 1, 1) << blank_mask;
+    QTest::newRow("accented letter: empty key") << u"PÉREZ"_s << "LOPEZ" << "JUAN" << QDate(1980, 1, 15)
+                                               << blank_mask;
+    QTest::newRow("lower-case accented letter: empty key") << u"pérez"_s << "lopez" << "juan"
+                                                          << QDate(1980, 1, 15) << blank_mask;
 }
 
-void WindowTest::shows_the_outcome_through_the_mask() {
+void WindowTest::shows_the_outcome_through_the_mask()
+{
     QFETCH(QString, paternal);
     QFETCH(QString, maternal);
     QFETCH(QString, given);
@@ -238,18 +238,18 @@ void WindowTest::shows_the_outcome_through_the_mask() {
     QCOMPARE(box(2)->text(), given);
 }
 
-void WindowTest::old_result_stays_after_an_edit() {
-    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"),
-         QDate(1980, 1, 15));
+void WindowTest::old_result_stays_after_an_edit()
+{
+    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"), QDate(1980, 1, 15));
     QTest::mouseClick(button(), Qt::LeftButton);
     type(box(2), "pedro");
     date_picker()->setDate(QDate(1999, 9, 9));
     QCOMPARE(output()->text(), "PELJ-800115-2A0");
 }
 
-void WindowTest::output_box_can_be_copied_but_not_changed() {
-    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"),
-         QDate(1980, 1, 15));
+void WindowTest::output_box_can_be_copied_but_not_changed()
+{
+    fill(QStringLiteral("PEREZ"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"), QDate(1980, 1, 15));
     QTest::mouseClick(button(), Qt::LeftButton);
     QGuiApplication::clipboard()->setText(QStringLiteral("pasted"));
     type(output(), "abc");
@@ -264,25 +264,21 @@ void WindowTest::output_box_can_be_copied_but_not_changed() {
     QCOMPARE(QGuiApplication::clipboard()->text(), "PELJ-800115-2A0");
 }
 
-void WindowTest::entering_a_box_selects_its_text_data() {
+void WindowTest::entering_a_box_selects_its_text_data()
+{
     QTest::addColumn<QString>("how");
     QTest::addColumn<QString>("from");
     QTest::addColumn<int>("to");
-    QTest::newRow("Tab") << "tab"
-                         << "Txt(0)" << 1;
-    QTest::newRow("Tab wrapping round") << "tab"
-                                        << "TxtRFC" << 0;
-    QTest::newRow("Shift+Tab") << "backtab"
-                               << "Txt(2)" << 1;
-    QTest::newRow("Shift+Tab from the date picker") << "backtab"
-                                                    << "DtP" << 2;
-    QTest::newRow("mouse click") << "click"
-                                 << "Txt(0)" << 1;
-    QTest::newRow("mouse click from the output box") << "click"
-                                                     << "TxtRFC" << 2;
+    QTest::newRow("Tab") << "tab" << "Txt(0)" << 1;
+    QTest::newRow("Tab wrapping round") << "tab" << "TxtRFC" << 0;
+    QTest::newRow("Shift+Tab") << "backtab" << "Txt(2)" << 1;
+    QTest::newRow("Shift+Tab from the date picker") << "backtab" << "DtP" << 2;
+    QTest::newRow("mouse click") << "click" << "Txt(0)" << 1;
+    QTest::newRow("mouse click from the output box") << "click" << "TxtRFC" << 2;
 }
 
-void WindowTest::entering_a_box_selects_its_text() {
+void WindowTest::entering_a_box_selects_its_text()
+{
     QFETCH(QString, how);
     QFETCH(QString, from);
     QFETCH(int, to);
@@ -304,29 +300,31 @@ void WindowTest::entering_a_box_selects_its_text() {
     QCOMPARE(box(to)->text(), "R");
 }
 
-void WindowTest::tab_order_skips_the_date_sections_data() {
+void WindowTest::tab_order_skips_the_date_sections_data()
+{
     QTest::addColumn<int>("key");
     QTest::addColumn<QStringList>("order");
     QTest::newRow("Tab") << int(Qt::Key_Tab)
                          << QStringList{"Txt(1)", "Txt(2)", "DtP", "CmdGen", "TxtRFC", "Txt(0)"};
-    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab) << QStringList{"TxtRFC", "CmdGen", "DtP",
-                                                                      "Txt(2)", "Txt(1)", "Txt(0)"};
+    QTest::newRow("Shift+Tab") << int(Qt::Key_Backtab)
+                               << QStringList{"TxtRFC", "CmdGen", "DtP", "Txt(2)", "Txt(1)", "Txt(0)"};
 }
 
-void WindowTest::tab_order_skips_the_date_sections() {
+void WindowTest::tab_order_skips_the_date_sections()
+{
     QFETCH(int, key);
     QFETCH(QStringList, order);
     box(0)->setFocus();
     for (const QString& expected : order) {
         QWidget* focused = QApplication::focusWidget();
         QVERIFY(focused);
-        QTest::keyClick(focused, Qt::Key(key),
-                        key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
+        QTest::keyClick(focused, Qt::Key(key), key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier);
         QCOMPARE(QApplication::focusWidget()->objectName(), expected);
     }
 }
 
-void WindowTest::date_picker_starts_at_1980_and_spans_1601_to_9999() {
+void WindowTest::date_picker_starts_at_1980_and_spans_1601_to_9999()
+{
     QDateEdit* picker = date_picker();
     QCOMPARE(picker->date(), QDate(1980, 1, 1));
     QCOMPARE(picker->minimumDate(), QDate(1601, 1, 1));
@@ -354,7 +352,8 @@ void WindowTest::date_picker_starts_at_1980_and_spans_1601_to_9999() {
     QCOMPARE(QApplication::focusWidget(), picker);
 }
 
-void WindowTest::escape_does_not_close() {
+void WindowTest::escape_does_not_close()
+{
     for (QWidget* widget : {static_cast<QWidget*>(box(0)), static_cast<QWidget*>(date_picker()),
                             static_cast<QWidget*>(output())}) {
         widget->setFocus();
@@ -363,7 +362,8 @@ void WindowTest::escape_does_not_close() {
     }
 }
 
-void WindowTest::closing_clears_frm_RFC() {
+void WindowTest::closing_clears_frm_RFC()
+{
     window_->setAttribute(Qt::WA_DeleteOnClose);
     frm_RFC = window_;
     QVERIFY(window_->close());
@@ -371,7 +371,8 @@ void WindowTest::closing_clears_frm_RFC() {
     QTRY_VERIFY(window_.isNull());
 }
 
-void WindowTest::logo_and_icons_load() {
+void WindowTest::logo_and_icons_load()
+{
     QCOMPARE(window_->size(), QSize(346, 266));
     const QLabel* logo = control<QLabel>(QStringLiteral("Image1"));
     QCOMPARE(logo->pixmap().size(), QSize(32, 32));
@@ -380,11 +381,47 @@ void WindowTest::logo_and_icons_load() {
     QVERIFY(sizes.contains(QSize(32, 32)));
 }
 
-void WindowTest::link_opens_the_page_once_per_click() {
+void WindowTest::opens_centred_on_the_screen()
+{
+    // The offscreen platform draws a frame of its own, as a window manager does.
+    QVERIFY(window_->frameGeometry().size() != window_->size());
+    const QPoint screen_centre = window_->screen()->availableGeometry().center();
+    const QPoint frame_centre = window_->frameGeometry().center();
+    QVERIFY2((frame_centre - screen_centre).manhattanLength() <= 1,
+             qPrintable(u"frame centre (%1, %2), screen centre (%3, %4)"_s.arg(frame_centre.x())
+                            .arg(frame_centre.y())
+                            .arg(screen_centre.x())
+                            .arg(screen_centre.y())));
+}
+
+void WindowTest::boxes_are_named_by_their_labels_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("paternal surname") << "Txt(0)" << "lbl(0)" << "Apellido Paterno";
+    QTest::newRow("maternal surname") << "Txt(1)" << "lbl(1)" << "Apellido Materno";
+    QTest::newRow("given names") << "Txt(2)" << "lbl(4)" << "Nombre(s)";
+    QTest::newRow("output box") << "TxtRFC" << "lbl(3)" << "R.F.C.";
+}
+
+void WindowTest::boxes_are_named_by_their_labels()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    // What a screen reader asks for, not just the widget property.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control(box));
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+    QCOMPARE(control<QLabel>(label)->text(), name);
+}
+
+void WindowTest::link_opens_the_page_once_per_click()
+{
     UrlRecorder browser;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &browser, "open");
-    fill(QStringLiteral("perez"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"),
-         QDate(1980, 1, 15));
+    fill(QStringLiteral("perez"), QStringLiteral("LOPEZ"), QStringLiteral("JUAN"), QDate(1980, 1, 15));
     QTest::mouseClick(button(), Qt::LeftButton);
     box(0)->setFocus();
 
