@@ -8,7 +8,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace rfc_cli {
+namespace delimited {
 namespace {
 
 // Eight bytes as one word. Which of its bytes equal `byte`: 0x80 in those
@@ -27,7 +27,7 @@ static_assert(bytes_equal(0x0A'0A'0A'0A'0A'0A'0A'0A, '\n') == 0x80'80'80'80'80'8
 // lowest mark for the first byte.
 template <typename Marks>
 struct ChunkMarks {
-    Marks line_breaks, commas, quotes_or_crs;
+    Marks line_breaks, separators, quotes, crs;
 };
 
 struct WordChunks {
@@ -35,11 +35,11 @@ struct WordChunks {
     static constexpr std::size_t size = sizeof(Marks);
     static constexpr bool usable = std::endian::native == std::endian::little;
 
-    static ChunkMarks<Marks> read(const char* bytes) {
+    static ChunkMarks<Marks> read(const char* bytes, char separator) {
         std::uint64_t word;
         std::memcpy(&word, bytes, sizeof word);
-        return {bytes_equal(word, '\n'), bytes_equal(word, ','),
-                bytes_equal(word, '"') | bytes_equal(word, '\r')};
+        return {bytes_equal(word, '\n'), bytes_equal(word, static_cast<unsigned char>(separator)),
+                bytes_equal(word, '"'), bytes_equal(word, '\r')};
     }
     static std::size_t index(Marks marks) {
         return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
@@ -52,14 +52,13 @@ struct Sse2Chunks {
     static constexpr std::size_t size = 16;
     static constexpr bool usable = true;
 
-    static ChunkMarks<Marks> read(const char* bytes) {
+    static ChunkMarks<Marks> read(const char* bytes, char separator) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
         const auto marks = [chunk](char byte) {
-            return _mm_cmpeq_epi8(chunk, _mm_set1_epi8(byte));
+            return static_cast<Marks>(
+                _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(byte))));
         };
-        return {static_cast<Marks>(_mm_movemask_epi8(marks('\n'))),
-                static_cast<Marks>(_mm_movemask_epi8(marks(','))),
-                static_cast<Marks>(_mm_movemask_epi8(_mm_or_si128(marks('"'), marks('\r'))))};
+        return {marks('\n'), marks(separator), marks('"'), marks('\r')};
     }
     static std::size_t index(Marks marks) {
         return static_cast<std::size_t>(std::countr_zero(marks));
@@ -68,22 +67,38 @@ struct Sse2Chunks {
 #endif
 
 template <typename Chunks>
-bool scan_by(std::string_view bytes, std::vector<std::size_t>& commas, std::size_t& length) {
+bool scan_by(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
+             PlainLine& line) {
     if constexpr (!Chunks::usable) return false;
     using Marks = typename Chunks::Marks;
+    // Where the line's one carriage return is, if it has one: it may only
+    // stand right before the line feed.
+    constexpr std::size_t none = ~std::size_t{0};
+    std::size_t carriage_return = none;
     for (std::size_t at = 0; at + Chunks::size <= bytes.size(); at += Chunks::size) {
-        const ChunkMarks<Marks> chunk = Chunks::read(bytes.data() + at);
+        const ChunkMarks<Marks> chunk = Chunks::read(bytes.data() + at, separator);
         // Only the bytes before the line break belong to the line.
         const Marks in_line =
             chunk.line_breaks == 0
                 ? ~Marks{0}
                 : static_cast<Marks>((chunk.line_breaks & -chunk.line_breaks) - 1);
-        if ((chunk.quotes_or_crs & in_line) != 0) return false;
-        for (Marks marks = chunk.commas & in_line; marks != 0; marks &= marks - 1) {
-            commas.push_back(at + Chunks::index(marks));
+        if ((chunk.quotes & in_line) != 0) return false;
+        if (const Marks crs = chunk.crs & in_line; crs != 0) {
+            // A second one, in this chunk or after an earlier one, is data.
+            if (carriage_return != none || (crs & (crs - 1)) != 0) return false;
+            carriage_return = at + Chunks::index(crs);
+        }
+        for (Marks marks = chunk.separators & in_line; marks != 0; marks &= marks - 1) {
+            separators.push_back(at + Chunks::index(marks));
         }
         if (chunk.line_breaks != 0) {
-            length = at + Chunks::index(chunk.line_breaks);
+            const std::size_t length = at + Chunks::index(chunk.line_breaks);
+            if (carriage_return == none) {
+                line = {length, false};
+                return true;
+            }
+            if (carriage_return + 1 != length) return false;
+            line = {carriage_return, true};
             return true;
         }
     }
@@ -92,18 +107,18 @@ bool scan_by(std::string_view bytes, std::vector<std::size_t>& commas, std::size
 
 }  // namespace
 
-bool scan_plain_line(std::string_view bytes, std::vector<std::size_t>& commas,
-                     std::size_t& length) {
+bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
+                     PlainLine& line) {
 #if defined(__SSE2__)
-    return scan_by<Sse2Chunks>(bytes, commas, length);
+    return scan_by<Sse2Chunks>(bytes, separator, separators, line);
 #else
-    return scan_by<WordChunks>(bytes, commas, length);
+    return scan_by<WordChunks>(bytes, separator, separators, line);
 #endif
 }
 
-bool scan_plain_line_by_words(std::string_view bytes, std::vector<std::size_t>& commas,
-                              std::size_t& length) {
-    return scan_by<WordChunks>(bytes, commas, length);
+bool scan_plain_line_by_words(std::string_view bytes, char separator,
+                              std::vector<std::size_t>& separators, PlainLine& line) {
+    return scan_by<WordChunks>(bytes, separator, separators, line);
 }
 
-}  // namespace rfc_cli
+}  // namespace delimited

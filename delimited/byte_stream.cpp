@@ -2,16 +2,27 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-namespace rfc_cli {
+namespace delimited {
 namespace {
 
 std::error_code last_error() { return {errno, std::generic_category()}; }
+
+bool would_block(int error) { return error == EAGAIN || error == EWOULDBLOCK; }
+
+// A descriptor someone else left in non-blocking mode: wait until it is ready
+// for `events` instead of giving up.
+void wait_for(int fd, short events) {
+    pollfd request{fd, events, 0};
+    while (::poll(&request, 1, -1) < 0 && errno == EINTR) {
+    }
+}
 
 std::error_code read_fd(int fd, std::span<char> buffer, std::size_t& count) {
     for (;;) {
@@ -20,7 +31,9 @@ std::error_code read_fd(int fd, std::span<char> buffer, std::size_t& count) {
             count = static_cast<std::size_t>(n);
             return {};
         }
-        if (errno != EINTR) {
+        if (would_block(errno)) {
+            wait_for(fd, POLLIN);
+        } else if (errno != EINTR) {
             count = 0;
             return last_error();
         }
@@ -28,6 +41,13 @@ std::error_code read_fd(int fd, std::span<char> buffer, std::size_t& count) {
 }
 
 }  // namespace
+
+std::optional<FileIdentity> regular_file_identity(int fd) {
+    struct stat status {};
+    if (fd < 0 || ::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) return std::nullopt;
+    return FileIdentity{static_cast<unsigned long long>(status.st_dev),
+                        static_cast<unsigned long long>(status.st_ino)};
+}
 
 std::error_code FdSource::read_some(std::span<char> buffer, std::size_t& count) {
     return read_fd(fd_, buffer, count);
@@ -42,8 +62,12 @@ std::error_code FdSink::write_all(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
-            return last_error();
+            if (would_block(errno)) {
+                wait_for(fd_, POLLOUT);
+            } else if (errno != EINTR) {
+                return last_error();
+            }
+            continue;
         }
         bytes.remove_prefix(static_cast<std::size_t>(n));
     }
@@ -79,4 +103,4 @@ std::error_code StringSink::write_all(std::string_view bytes) {
     return {};
 }
 
-}  // namespace rfc_cli
+}  // namespace delimited

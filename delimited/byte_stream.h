@@ -1,15 +1,28 @@
-// Where the command line reads and writes bytes: file descriptors in the
-// program, strings in the tests.
+// Where delimited text is read from and written to: file descriptors in a
+// program, strings in tests.
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 #include <system_error>
 #include <utility>
 
-namespace rfc_cli {
+namespace delimited {
+
+// Which file an open descriptor is, when it is a regular file: two streams
+// with the same identity read and write the same bytes.
+struct FileIdentity {
+    unsigned long long device = 0;
+    unsigned long long inode = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+// The identity of the regular file open on `fd`, or nothing for a pipe, a
+// terminal or a descriptor that is not open.
+std::optional<FileIdentity> regular_file_identity(int fd);
 
 class ByteSource {
   public:
@@ -19,6 +32,8 @@ class ByteSource {
     virtual std::error_code read_some(std::span<char> buffer, std::size_t& count) = 0;
     // Whether read_some would return at once rather than wait for more input.
     virtual bool ready() { return true; }
+    // The regular file read from, if it is one.
+    virtual std::optional<FileIdentity> file_identity() const { return std::nullopt; }
 };
 
 class ByteSink {
@@ -26,14 +41,20 @@ class ByteSink {
     virtual ~ByteSink() = default;
     // Writes all of `bytes`, or reports why it could not.
     virtual std::error_code write_all(std::string_view bytes) = 0;
+    // The regular file written to, if it is one.
+    virtual std::optional<FileIdentity> file_identity() const { return std::nullopt; }
 };
 
-// A file descriptor the object does not own (standard input or output).
+// A file descriptor the object does not own (standard input or output). One
+// in non-blocking mode is waited for rather than failing with EAGAIN.
 class FdSource final : public ByteSource {
   public:
     explicit FdSource(int fd) : fd_(fd) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     bool ready() override;
+    std::optional<FileIdentity> file_identity() const override {
+        return regular_file_identity(fd_);
+    }
 
   private:
     int fd_;
@@ -43,6 +64,9 @@ class FdSink final : public ByteSink {
   public:
     explicit FdSink(int fd) : fd_(fd) {}
     std::error_code write_all(std::string_view bytes) override;
+    std::optional<FileIdentity> file_identity() const override {
+        return regular_file_identity(fd_);
+    }
 
   private:
     int fd_;
@@ -57,6 +81,9 @@ class FileSource final : public ByteSource {
     FileSource(const FileSource&) = delete;
     FileSource& operator=(const FileSource&) = delete;
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
+    std::optional<FileIdentity> file_identity() const override {
+        return regular_file_identity(fd_);
+    }
 
   private:
     int fd_ = -1;
@@ -85,4 +112,4 @@ class StringSink final : public ByteSink {
     std::string text_;
 };
 
-}  // namespace rfc_cli
+}  // namespace delimited

@@ -5,7 +5,7 @@
 
 #include "csv_reader.h"
 
-namespace rfc_cli {
+namespace delimited {
 namespace {
 
 struct ReadRecord {
@@ -24,17 +24,23 @@ std::ostream& operator<<(std::ostream& os, const ReadRecord& r) {
     return os << "}";
 }
 
-std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece) {
+// Reads `text` and checks on the way that the records' bytes and line ends,
+// put one after the other, give `text` back.
+std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece, char separator = ',') {
     StringSource source(text, piece);
-    CsvReader reader(source);
+    CsvReader reader(source, separator);
     std::vector<ReadRecord> records;
     CsvRecord record;
+    std::string again;
     while (reader.next(record)) {
         ReadRecord r{{}, record.line, record.line_end, record.problem};
         for (std::size_t i = 0; i < record.field_count(); ++i)
             r.fields.emplace_back(record.field(i));
         records.push_back(r);
+        again.append(record.bytes());
+        again.append(line_end_text(record.line_end));
     }
+    EXPECT_EQ(again, text) << "read " << piece << " bytes at a time";
     return records;
 }
 
@@ -59,6 +65,7 @@ TEST_P(CsvReaderTest, ReadsRecords) {
 using enum LineEnd;
 using CsvProblem::StrayQuote, CsvProblem::TextAfterClosingQuote, CsvProblem::UnterminatedQuote,
     CsvProblem::TooLong;
+using LineEnd::Cr;
 
 INSTANTIATE_TEST_SUITE_P(
     Csv, CsvReaderTest,
@@ -74,17 +81,13 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"TrailingCommaAtEnd", "A,", {{{"A", ""}, 1, EndOfInput}}},
         ReaderCase{"BlankLine", "A\n\nB\n", {{{"A"}, 1, Lf}, {{""}, 2, Lf}, {{"B"}, 3, Lf}}},
         ReaderCase{"Empty", "", {}},
-        ReaderCase{"ByteOrderMark",
+        ReaderCase{"ByteOrderMarkIsData",
                    "\xEF\xBB\xBF"
                    "A,B\n",
-                   {{{"A", "B"}, 1, Lf}}},
-        ReaderCase{"MarkOnlyAtStart",
-                   "A\n\xEF\xBB\xBF"
-                   "B\n",
-                   {{{"A"}, 1, Lf},
-                    {{"\xEF\xBB\xBF"
+                   {{{"\xEF\xBB\xBF"
+                      "A",
                       "B"},
-                     2,
+                     1,
                      Lf}}},
         ReaderCase{"QuotedComma", "\"A,B\",C\n", {{{"A,B", "C"}, 1, Lf}}},
         ReaderCase{"DoubledQuotes", "\"A\"\"B\",\"\"\"\"\n", {{{"A\"B", "\""}, 1, Lf}}},
@@ -94,6 +97,10 @@ INSTANTIATE_TEST_SUITE_P(
                    {{{"A\nB\r\nC", "D"}, 1, Lf}, {{"E"}, 4, Lf}}},
         ReaderCase{"QuotedCrlfEnd", "\"A\"\r\nB\r\n", {{{"A"}, 1, CrLf}, {{"B"}, 2, CrLf}}},
         ReaderCase{"LoneCrIsData", "A\rB,C\n", {{{"A\rB", "C"}, 1, Lf}}},
+        ReaderCase{"LoneCrAtEndEndsTheLine", "A,B\r", {{{"A", "B"}, 1, Cr}}},
+        ReaderCase{"QuotedThenLoneCrAtEnd", "A\n\"B\"\r", {{{"A"}, 1, Lf}, {{"B"}, 2, Cr}}},
+        ReaderCase{
+            "CrAfterQuoteThenText", "\"A\"\rB\n", {{{"A\rB"}, 1, Lf, TextAfterClosingQuote}}},
         ReaderCase{"StrayQuote",
                    "O\"BRIEN,X\nY\n",
                    {{{"O\"BRIEN", "X"}, 1, Lf, StrayQuote}, {{"Y"}, 2, Lf}}},
@@ -106,14 +113,92 @@ INSTANTIATE_TEST_SUITE_P(
         ReaderCase{"ClosingQuoteAtEnd", "\"A\"", {{{"A"}, 1, EndOfInput}}}),
     [](const auto& info) { return info.param.name; });
 
+// Other separators follow the same quoting rules; a comma is then plain data.
+TEST(CsvReaderSeparator, AnyOfTheUsualOnes) {
+    for (const char separator : {';', '\t', '|'}) {
+        const std::string s(1, separator);
+        const std::string input = "A" + s + "\"B" + s + "C\"" + s + "D,E\r\nF" + s + "\n";
+        const std::vector<ReadRecord> expected = {{{"A", "B" + s + "C", "D,E"}, 1, CrLf},
+                                                  {{"F", ""}, 2, Lf}};
+        EXPECT_EQ(read_all(input, 1 << 20, separator), expected);
+        EXPECT_EQ(read_all(input, 1, separator), expected);
+    }
+}
+
+// Pieces of a long record never exceed the limit, whatever bytes make it
+// long, and their bytes put together are the record's.
+struct Pieces {
+    std::size_t count = 0;
+    std::size_t largest = 0;
+    std::string bytes;
+};
+
+Pieces read_pieces(const std::string& input, std::size_t limit, std::size_t piece) {
+    StringSource source(input, piece);
+    CsvReader reader(source, ',', limit);
+    CsvRecord record;
+    Pieces pieces;
+    while (reader.next(record)) {
+        ++pieces.count;
+        pieces.largest = std::max(pieces.largest, record.bytes().size());
+        EXPECT_LE(record.data.size(), limit + 1) << "fields past the limit";
+        pieces.bytes.append(record.bytes());
+        pieces.bytes.append(line_end_text(record.line_end));
+    }
+    EXPECT_LE(reader.largest_record(), limit);
+    EXPECT_EQ(reader.largest_record(), pieces.largest);
+    return pieces;
+}
+
+TEST(CsvReaderLongRecord, EveryByteCountsAgainstTheLimit) {
+    constexpr std::size_t limit = 256;
+    const std::string run(100 * limit, 'x');
+    const auto runs_of = [&](std::string_view unit) {
+        std::string text;
+        while (text.size() < run.size()) text += unit;
+        return text;
+    };
+    const struct {
+        const char* name;
+        std::string input;
+    } cases[] = {
+        {"quotes outside quotes", "a,b,c,fecha\nA,B,C,D" + runs_of("\"") + "\n"},
+        {"doubled quotes inside quotes", "A,\"" + runs_of("\"\"") + "\",C\n"},
+        {"carriage returns", "A," + runs_of("\r") + "\n"},
+        {"carriage returns after a quote", "\"A\"" + runs_of("\r") + "\n"},
+        {"CRLFs inside quotes", "\"" + runs_of("\r\n") + "\"\n"},
+        {"quote and text", runs_of("\"a") + "\n"},
+        {"unterminated quote", "\"" + run},
+        {"separators", runs_of(",")},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{97}}) {
+            const Pieces pieces = read_pieces(c.input, limit, piece);
+            EXPECT_GE(pieces.count, run.size() / limit) << c.name;
+            EXPECT_EQ(pieces.bytes, c.input) << c.name;
+        }
+    }
+}
+
+TEST(CsvReaderLongRecord, RunsOfEveryByteValue) {
+    constexpr std::size_t limit = 64;
+    for (int value = 0; value < 256; ++value) {
+        const std::string input =
+            "A,B,C,D\n" + std::string(40 * limit, static_cast<char>(value)) + "\nA,B,C,D\n";
+        const Pieces pieces = read_pieces(input, limit, 1000);
+        EXPECT_EQ(pieces.bytes, input) << "byte " << value;
+    }
+}
+
 // A record longer than the limit comes in pieces that, joined, give its
 // fields back; the records after it are read as usual.
-TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp) {
+TEST(CsvReaderLongRecord, ComesInPiecesThenReadingGoesOn) {
     const std::string long_field(100, 'x');
-    StringSource source("A,\"" + long_field + "\",B\nC,D\n", 7);
-    CsvReader reader(source, 16);
+    const std::string long_record = "A,\"" + long_field + "\",B";
+    StringSource source(long_record + "\nC,D\n", 7);
+    CsvReader reader(source, ',', 16);
     CsvRecord record;
-    std::vector<std::string> fields{""};
+    std::string bytes;
     int pieces = 0;
     for (;;) {
         ASSERT_TRUE(reader.next(record));
@@ -121,16 +206,12 @@ TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp) {
         EXPECT_EQ(record.line, 1u);
         EXPECT_EQ(record.problem, TooLong);
         EXPECT_EQ(record.continues_previous, pieces > 1);
-        for (std::size_t i = 0; i < record.field_count(); ++i) {
-            fields.back() += record.field(i);
-            fields.emplace_back();
-        }
+        EXPECT_LE(record.bytes().size(), 16u);
+        bytes += record.bytes();
         if (record.complete) break;
-        fields.back() += record.open_field_part();
     }
-    fields.pop_back();
     EXPECT_GT(pieces, 2);
-    EXPECT_EQ(fields, (std::vector<std::string>{"A", long_field, "B"}));
+    EXPECT_EQ(bytes, long_record);
 
     ASSERT_TRUE(reader.next(record));
     EXPECT_TRUE(record.complete);
@@ -141,29 +222,26 @@ TEST(CsvReaderLongRecord, ComesInPiecesThatJoinUp) {
     EXPECT_FALSE(reader.next(record));
 }
 
-// A plain record is written back as its bytes, so only records whose fields
-// hold nothing that needs quotes may be plain.
-TEST(CsvReaderPlain, OnlyRecordsWithoutQuotesOrCarriageReturns) {
+TEST(CsvReaderBlank, OnlyEmptyLinesAreBlank) {
     const struct {
         std::string input;
-        std::vector<bool> plain;
+        std::vector<bool> blank;
     } cases[] = {
-        {"A,B\n,\n\n", {true, true, true}},
-        {"A,B\r\nC\n", {true, true}},  // the CRLF ends the line: nothing in a field
-        {"\"A\",B\nC", {false, true}},
-        {"A\rB\nO\"X\n\"\"\n", {false, false, false}},
+        {"A\n\n\r\n", {false, true, true}},
+        {"A\n\r", {false, true}},
+        {"\"\"\n,\n \n", {false, false, false}},
     };
     for (const auto& c : cases) {
         for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
             StringSource source(c.input, piece);
             CsvReader reader(source);
             CsvRecord record;
-            std::vector<bool> plain;
-            while (reader.next(record)) plain.push_back(record.plain);
-            EXPECT_EQ(plain, c.plain) << c.input << " read " << piece << " bytes at a time";
+            std::vector<bool> blank;
+            while (reader.next(record)) blank.push_back(record.is_blank());
+            EXPECT_EQ(blank, c.blank) << c.input;
         }
     }
 }
 
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace delimited

@@ -1,0 +1,34 @@
+// The reader's fast path for the usual record: a line with no double quote
+// and no carriage return other than one right before its line feed, whose
+// fields are the bytes between its separators. It is scanned a chunk of bytes
+// at a time instead of byte by byte.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace delimited {
+
+// What scan_plain_line found: the line's length before its line end, and
+// whether that line end is CRLF rather than LF.
+struct PlainLine {
+    std::size_t length = 0;
+    bool crlf = false;
+};
+
+// When `bytes` holds a line feed before any double quote or any carriage
+// return that does not stand right before it, fills `line`, appends to
+// `separators` the positions of the line's `separator` bytes, and returns
+// true. Otherwise returns false, and whatever it appended to `separators` must
+// be dropped. A line that ends in the last chunk's worth of `bytes` may be
+// missed too: the caller then reads it the slow way.
+bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
+                     PlainLine& line);
+
+// The same with plain 64-bit words only, as on machines without SSE2; the
+// tests hold both to one answer.
+bool scan_plain_line_by_words(std::string_view bytes, char separator,
+                              std::vector<std::size_t>& separators, PlainLine& line);
+
+}  // namespace delimited
