@@ -10,6 +10,7 @@ gtest_discover_tests(delimited_tests)
 # Command-line tests.
 add_executable(cli_tests
     cli_batch_columns_test.cpp
+    cli_batch_files_test.cpp
     cli_batch_test.cpp
     cli_birth_date_test.cpp
     cli_key_test.cpp
