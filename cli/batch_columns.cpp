@@ -5,6 +5,7 @@
 #include <span>
 
 #include "header.h"
+#include "message_text.h"
 
 namespace rfc_cli {
 namespace {
@@ -48,7 +49,7 @@ std::optional<Role> role_named(std::string_view name) {
     return std::nullopt;
 }
 
-std::string quoted(std::string_view text) { return "«" + std::string(text) + "»"; }
+std::string quoted(std::string_view text) { return "«" + escaped(text) + "»"; }
 
 // The needed roles all there; the message for the first one missing.
 bool has_needed_roles(const ColumnLayout& layout, std::string& error) {

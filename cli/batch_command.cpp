@@ -13,6 +13,7 @@
 #include "batch_row.h"
 #include "batch_text.h"
 #include "block_workers.h"
+#include "message_text.h"
 #include "progress.h"
 #include "separator.h"
 
@@ -150,11 +151,11 @@ class BatchRun {
         static_cast<std::size_t>(RowOutcome::Unreadable);
 
     std::string input_label() const {
-        return options_.input_name.empty() ? "la entrada estándar" : options_.input_name;
+        return options_.input_name.empty() ? "la entrada estándar" : escaped(options_.input_name);
     }
 
     std::string input_prefix() const {
-        return options_.input_name.empty() ? "" : options_.input_name + ": ";
+        return options_.input_name.empty() ? "" : escaped(options_.input_name) + ": ";
     }
 
     std::size_t rows() const {
@@ -330,7 +331,7 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     if (input_file && input_file == console.out.file_identity()) {
         report(console, "la salida es el mismo archivo que la entrada " +
                             (options.input_name.empty() ? std::string("(la entrada estándar)")
-                                                        : options.input_name) +
+                                                        : escaped(options.input_name)) +
                             ": no se escribe nada");
         return exit_status::usage;
     }
@@ -338,7 +339,7 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     if (const std::error_code error = start.read_error()) {
         report(console, "no se pudo leer " +
                             (options.input_name.empty() ? std::string("la entrada estándar")
-                                                        : options.input_name) +
+                                                        : escaped(options.input_name)) +
                             ": " + error.message());
         return exit_status::io_error;
     }
@@ -378,7 +379,7 @@ int run_batch_command(std::span<const std::string_view> args, Console& console) 
     std::error_code open_error;
     FileSource file(name, open_error);
     if (open_error) {
-        report(console, "no se pudo abrir " + name + ": " + open_error.message());
+        report(console, "no se pudo abrir " + escaped(name) + ": " + open_error.message());
         return exit_status::io_error;
     }
     options.input_name = name;

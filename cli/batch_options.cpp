@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "message_text.h"
 #include "separator.h"
 
 namespace rfc_cli {
@@ -56,7 +57,7 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
                 const std::optional<char> separator = delimited::separator_choice(value);
                 if (!separator) {
                     error = "--delimiter espera un carácter de un byte (como , ; | o tab), no «" +
-                            std::string(value) + "»";
+                            escaped(value) + "»";
                     return false;
                 }
                 options.separator = separator;
@@ -66,16 +67,16 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
                 options.encoding = delimited::encoding_choice(value);
                 if (!options.encoding) {
                     error = "--encoding espera utf-8, utf-16 o windows-1252, no «" +
-                            std::string(value) + "»";
+                            escaped(value) + "»";
                     return false;
                 }
             }
         } else {
-            error = "opción desconocida «" + std::string(arg) + "»";
+            error = "opción desconocida «" + escaped(arg) + "»";
             return false;
         }
         if (missing) {
-            error = "falta el valor de " + std::string(arg);
+            error = "falta el valor de " + escaped(arg);
             return false;
         }
     }

@@ -6,6 +6,8 @@
 #include "birth_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
+#include "curp_date.h"
+#include "name_input.h"
 #include "outcome_text.h"
 #include "upper_case.h"
 #include "utf8.h"
@@ -81,31 +83,51 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         std::u16string& buffer = buffers_[i];
         if (buffer.size() < field.size()) buffer.resize(field.size());
         // Names are nearly always ASCII, which takes one pass.
-        std::size_t units = field.size();
-        if (!casing::upper_case_ascii(field, buffer)) {
-            if (!decode_field(field, format.encoding, buffer, units)) {
-                return mark_unreadable(verdict,
-                                       "el campo " + std::to_string(column + 1) + " no es " +
-                                           std::string(encoding_name(format.encoding)) + " válido");
-            }
-            casing::upper_case_in_place(std::span<char16_t>(buffer.data(), units));
+        // ASCII has no accents to fold.
+        if (casing::upper_case_ascii(field, buffer)) {
+            names[i] = std::u16string_view(buffer.data(), field.size());
+            continue;
         }
-        names[i] = std::u16string_view(buffer.data(), units);
+        std::size_t units = 0;
+        if (!decode_field(field, format.encoding, buffer, units)) {
+            return mark_unreadable(verdict, "el campo " + std::to_string(column + 1) + " no es " +
+                                                std::string(encoding_name(format.encoding)) +
+                                                " válido");
+        }
+        std::u16string& name = decoded_[i];
+        name.assign(buffer.data(), units);
+        prepare_name(name, format.fold_accents);
+        names[i] = name;
     }
-    const BirthDate date = parse_birth_date(fields[*layout.date_column()]);
-    if (const auto* error = std::get_if<DateError>(&date)) {
-        return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
+    const std::string_view date_field = fields[*layout.date_column()];
+    std::chrono::year_month_day birth;
+    if (layout.date_from_curp()) {
+        const auto date = birth_date_from_curp(date_field);
+        if (const auto* error = std::get_if<CurpError>(&date)) {
+            return mark_unreadable(verdict, curp_error_text(*error));
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
+    } else {
+        const BirthDate date = parse_birth_date(date_field);
+        if (const auto* error = std::get_if<DateError>(&date)) {
+            return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
     }
 
-    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
-        names[0], names[1], names[2], std::get<std::chrono::year_month_day>(date));
+    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     verdict.key.clear();
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         verdict.outcome = RowOutcome::Refused;
         verdict.reason = refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         verdict.outcome = failure_outcome(*failed);
-        verdict.reason = failure_text(*failed);
+        verdict.reason = failure_text(*failed, names[0], names[1], names[2]);
+        if (!format.fold_accents &&
+            folding_would_help(*failed, names[0], names[1], names[2], birth)) {
+            verdict.outcome = RowOutcome::Accents;
+            verdict.reason += fold_accents_hint;
+        }
     } else {
         append_utf8(keycalc::key_text(outcome), verdict.key);
         verdict.outcome = RowOutcome::Key;

@@ -61,6 +61,8 @@ class RowEvaluator {
   private:
     // Room for the names in UTF-16; grown to the longest name seen.
     std::array<std::u16string, 3> buffers_;
+    // Names that are not ASCII, decoded and prepared.
+    std::array<std::u16string, 3> decoded_;
 };
 
 // Appends a row's bytes, then the separator, `key`, the separator and

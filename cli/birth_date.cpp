@@ -1,61 +1,129 @@
 #include "birth_date.h"
 
-#include <optional>
-
 namespace rfc_cli {
 namespace {
 
 constexpr std::chrono::year earliest_year{1601};
+constexpr std::size_t year_digits = 4;
+constexpr std::size_t short_year_digits = 2;
+constexpr unsigned last_hour = 23;
+constexpr unsigned last_minute = 59;
+constexpr unsigned last_second = 59;
+constexpr std::size_t most_fraction_digits = 9;
 
-// The number written by the decimal digits of `digits`, or nothing when any
-// character is not a digit.
-std::optional<unsigned> read_digits(std::string_view digits) {
-    unsigned value = 0;
-    for (const char c : digits) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<unsigned>(c - '0');
-    }
-    return value;
+bool is_digit(char c) { return c >= '0' && c <= '9'; }
+bool is_blank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
+    return text;
 }
 
-struct DateParts {
-    std::string_view year, month, day;
+// A run of decimal digits at the start of a text.
+struct Number {
+    unsigned value = 0;
+    std::size_t digits = 0;
 };
 
-std::optional<DateParts> split_date(std::string_view text) {
-    constexpr std::size_t date_length = 10;
-    if (text.size() != date_length) return std::nullopt;
-    if (text[4] == '-' && text[7] == '-')
-        return DateParts{text.substr(0, 4), text.substr(5, 2), text.substr(8, 2)};
-    if (text[2] == '/' && text[5] == '/')
-        return DateParts{text.substr(6, 4), text.substr(3, 2), text.substr(0, 2)};
-    return std::nullopt;
+// Takes the digits at the start of `text` off it. Runs longer than a year has
+// digits are only counted, so that the value cannot overflow.
+Number take_number(std::string_view& text) {
+    Number number;
+    while (number.digits < text.size() && is_digit(text[number.digits])) {
+        if (number.digits < year_digits) {
+            number.value = number.value * 10 + static_cast<unsigned>(text[number.digits] - '0');
+        }
+        ++number.digits;
+    }
+    text.remove_prefix(number.digits);
+    return number;
 }
 
-}  // namespace
+bool take_char(std::string_view& text, char c) {
+    if (text.empty() || text.front() != c) return false;
+    text.remove_prefix(1);
+    return true;
+}
 
-BirthDate parse_birth_date(std::string_view text) {
-    const std::optional<DateParts> parts = split_date(text);
-    if (!parts) return DateError::NotADate;
-    const auto year = read_digits(parts->year);
-    const auto month = read_digits(parts->month);
-    const auto day = read_digits(parts->day);
-    if (!year || !month || !day) return DateError::NotADate;
-    const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(*year)},
-                                           std::chrono::month{*month}, std::chrono::day{*day}};
+bool is_day_or_month(const Number& n) { return n.digits == 1 || n.digits == 2; }
+
+// Whether `text` is exactly a time of day: H:MM, H:MM:SS or H:MM:SS.fff, the
+// hour with one or two digits.
+bool is_time_of_day(std::string_view text) {
+    const Number hour = take_number(text);
+    if (!is_day_or_month(hour) || hour.value > last_hour) return false;
+    if (!take_char(text, ':')) return false;
+    const Number minute = take_number(text);
+    if (minute.digits != 2 || minute.value > last_minute) return false;
+    if (text.empty()) return true;
+    if (!take_char(text, ':')) return false;
+    const Number second = take_number(text);
+    if (second.digits != 2 || second.value > last_second) return false;
+    if (text.empty()) return true;
+    if (!take_char(text, '.')) return false;
+    const Number fraction = take_number(text);
+    return fraction.digits >= 1 && fraction.digits <= most_fraction_digits && text.empty();
+}
+
+// What follows the date: nothing, or a separator and a time of day.
+bool is_time_tail(std::string_view tail, bool iso_date) {
+    if (tail.empty()) return true;
+    const char separator = tail.front();
+    if (separator != ' ' && !(iso_date && separator == 'T')) return false;
+    return is_time_of_day(tail.substr(1));
+}
+
+bool is_year_first_separator(char c) { return c == '-' || c == '/'; }
+bool is_day_first_separator(char c) { return c == '/' || c == '-' || c == '.'; }
+
+BirthDate calendar_day(unsigned year, unsigned month, unsigned day) {
+    const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(year)},
+                                           std::chrono::month{month}, std::chrono::day{day}};
     if (!date.ok()) return DateError::NoSuchDay;
     if (date.year() < earliest_year) return DateError::OutOfRange;
     return date;
 }
 
+}  // namespace
+
+BirthDate parse_birth_date(std::string_view text) {
+    std::string_view rest = trimmed(text);
+    const Number first = take_number(rest);
+    if (rest.empty()) return DateError::NotADate;
+    const char separator = rest.front();
+    rest.remove_prefix(1);
+    const Number second = take_number(rest);
+    if (!take_char(rest, separator)) return DateError::NotADate;
+    const Number third = take_number(rest);
+    if (!is_day_or_month(second)) return DateError::NotADate;
+
+    if (first.digits == year_digits) {
+        if (!is_year_first_separator(separator) || !is_day_or_month(third)) {
+            return DateError::NotADate;
+        }
+        if (!is_time_tail(rest, separator == '-')) return DateError::NotADate;
+        return calendar_day(first.value, second.value, third.value);
+    }
+    if (!is_day_or_month(first) || !is_day_first_separator(separator) ||
+        !is_time_tail(rest, false)) {
+        return DateError::NotADate;
+    }
+    if (third.digits == short_year_digits) return DateError::TwoDigitYear;
+    if (third.digits != year_digits) return DateError::NotADate;
+    return calendar_day(third.value, second.value, first.value);
+}
+
 std::string_view date_error_text(DateError error) {
     switch (error) {
         case DateError::NotADate:
-            return "no tiene la forma AAAA-MM-DD ni DD/MM/AAAA";
+            return "no tiene una forma de fecha conocida (AAAA-MM-DD o DD/MM/AAAA)";
         case DateError::NoSuchDay:
             return "no existe en el calendario";
         case DateError::OutOfRange:
             return "es anterior al 1601-01-01";
+        case DateError::TwoDigitYear:
+            return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
     }
     return {};
 }

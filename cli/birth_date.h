@@ -1,5 +1,7 @@
-// Reading a date of birth typed by a person: ISO "1980-01-15" or Mexican
-// "15/01/1980". Both `rfc key` and `rfc batch` read dates only through here.
+// Reading a date of birth as people and spreadsheets write it: "1980-01-15",
+// "15/01/1980", "5/1/1980", "15.01.1980", "15/01/1980 00:00",
+// "1980-01-15T00:00:00". Both `rfc key` and `rfc batch` read dates only
+// through here.
 #pragma once
 
 #include <chrono>
@@ -10,16 +12,22 @@ namespace rfc_cli {
 
 // Why a text is not a date of birth.
 enum class DateError {
-    NotADate,    // neither YYYY-MM-DD nor DD/MM/YYYY, e.g. "ayer" or "1980-1-5"
-    NoSuchDay,   // the right shape, but not a calendar day, e.g. 1980-02-31
-    OutOfRange,  // a calendar day before 1601-01-01
+    NotADate,      // no known form, e.g. "ayer", "1980-01-15 25:00" or "15/01-1980"
+    NoSuchDay,     // the right shape, but not a calendar day, e.g. 1980-02-31 or 13/25/1980
+    OutOfRange,    // a calendar day before 1601-01-01
+    TwoDigitYear,  // e.g. "15/01/80": the century is a guess, so it is refused
 };
 
 using BirthDate = std::variant<std::chrono::year_month_day, DateError>;
 
-// Reads `text`, which must be exactly YYYY-MM-DD or DD/MM/YYYY (two-digit day
-// and month, four-digit year, no spaces), a real day from 1601-01-01 to
-// 9999-12-31.
+// Reads `text` in one of these forms, the year always with four digits, the
+// day and month with one or two, and the day always before the month when the
+// year comes last:
+//     YYYY-MM-DD   YYYY/MM/DD   DD/MM/YYYY   DD-MM-YYYY   DD.MM.YYYY
+// optionally followed by a space (or, after YYYY-MM-DD, a "T") and a time
+// H:MM, H:MM:SS or H:MM:SS.fff, which must be a real time of day and is then
+// ignored. Spaces and tabs around the whole text are ignored. The day must be
+// a real one from 1601-01-01 to 9999-12-31.
 BirthDate parse_birth_date(std::string_view text);
 
 // The reason in Spanish, to follow "la fecha ..." in a message.

@@ -4,22 +4,29 @@
 
 #include "batch_command.h"
 #include "key_command.h"
+#include "message_text.h"
 #include "version.h"
 
 namespace rfc_cli {
 namespace {
 
 constexpr std::string_view help_text =
-    R"(Uso: rfc key [--mask] PATERNO MATERNO NOMBRES FECHA
+    R"(Uso: rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA
      rfc batch [ARCHIVO|-]
      rfc --help | --version
 
 Calcula la clave del RFC (Registro Federal de Contribuyentes) de una persona física.
 
 rfc key escribe la clave de una persona. Los nombres se pasan a mayúsculas; un
-apellido que falta se escribe "". FECHA es AAAA-MM-DD o DD/MM/AAAA, entre
-1601-01-01 y 9999-12-31.
-  --mask    escribe la clave con guiones: PELJ-800115-2A0
+apellido que falta se escribe "". FECHA es AAAA-MM-DD, AAAA/MM/DD, DD/MM/AAAA,
+DD-MM-AAAA o DD.MM.AAAA, entre 1601-01-01 y 9999-12-31; el día y el mes pueden
+llevar una cifra (5/1/1980), el día va siempre antes del mes y el año lleva
+cuatro cifras. Se admite una hora después de la fecha, como la escriben las
+hojas de cálculo ("15/01/1980 00:00", "1980-01-15T00:00:00"), y se ignora.
+  --mask          escribe la clave con guiones: PELJ-800115-2A0
+  --fold-accents  quita a las letras sus acentos y diéresis (GONZÁLEZ -> GONZALEZ,
+                  MÜLLER -> MULLER) antes de calcular; la Ñ se conserva. Sin esta
+                  opción, como en la ventana, una letra acentuada no da clave.
 
 rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)
 con los campos paterno, materno, nombre y fecha, y escribe en la salida estándar
@@ -79,7 +86,7 @@ int run(std::span<const std::string_view> args, Console& console) {
     }
     if (command == "key") return run_key_command(rest, console);
     if (command == "batch") return run_batch_command(rest, console);
-    return usage_error(console, "orden desconocida «" + std::string(command) + "»");
+    return usage_error(console, "orden desconocida «" + escaped(command) + "»");
 }
 
 }  // namespace rfc_cli

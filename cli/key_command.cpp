@@ -7,9 +7,10 @@
 
 #include "birth_date.h"
 #include "compute_key.h"
+#include "message_text.h"
+#include "name_input.h"
 #include "outcome_text.h"
 #include "output_mask.h"
-#include "upper_case.h"
 #include "utf8.h"
 
 namespace rfc_cli {
@@ -20,6 +21,7 @@ constexpr std::array<std::string_view, 3> name_labels = {"el apellido paterno",
 
 struct KeyRequest {
     bool mask = false;
+    bool fold_accents = false;
     std::vector<std::string_view> words;  // the names and the date, as typed
 };
 
@@ -33,8 +35,10 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
             options_done = true;
         } else if (!options_done && arg == "--mask") {
             request.mask = true;
+        } else if (!options_done && arg == "--fold-accents") {
+            request.fold_accents = true;
         } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + std::string(arg) + "»");
+            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
         } else {
             request.words.push_back(arg);
         }
@@ -50,23 +54,28 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
         if (!utf8_to_utf16(request.words[i], names[i])) {
             return usage_error(console, std::string(name_labels[i]) + " no es UTF-8 válido");
         }
-        casing::upper_case_in_place(names[i]);
+        prepare_name(names[i], request.fold_accents);
     }
     const std::string_view date_text = request.words[3];
     const BirthDate date = parse_birth_date(date_text);
     if (const auto* error = std::get_if<DateError>(&date)) {
-        return usage_error(console, "la fecha \"" + std::string(date_text) + "\" " +
+        return usage_error(console, "la fecha «" + escaped(date_text) + "» " +
                                         std::string(date_error_text(*error)));
     }
 
-    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
-        names[0], names[1], names[2], std::get<std::chrono::year_month_day>(date));
+    const auto birth = std::get<std::chrono::year_month_day>(date);
+    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         report(console, refusal_text(refused->test));
         return exit_status::refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        report(console, failure_text(*failed));
+        std::string message = failure_text(*failed, names[0], names[1], names[2]);
+        if (!request.fold_accents &&
+            folding_would_help(*failed, names[0], names[1], names[2], birth)) {
+            message += fold_accents_hint;
+        }
+        report(console, message);
         return exit_status::empty_key;
     }
     const std::u16string_view key = keycalc::key_text(outcome);

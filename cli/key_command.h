@@ -1,4 +1,4 @@
-// rfc key [--mask] PATERNO MATERNO NOMBRES FECHA: one key on standard output.
+// rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA: one key on standard output.
 #pragma once
 
 #include <span>

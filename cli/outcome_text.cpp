@@ -1,27 +1,83 @@
 #include "outcome_text.h"
 
+#include <array>
 #include <cstdio>
 
 #include "utf8.h"
+#include "visible_character.h"
 
 namespace rfc_cli {
 namespace {
 
-bool is_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-bool is_control(char16_t c) { return c < 0x20 || (c >= 0x7F && c < 0xA0); }
+bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// The character as it looks, in quotes; as U+XXXX when it would not show, or
-// is half of a character outside the BMP.
-std::string quoted_character(char16_t c) {
-    if (is_surrogate(c) || is_control(c)) {
-        char code[8];
-        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-        return code;
+// A character of a name: its code units, and its 1-based position in
+// characters (code points) within the name.
+struct NamedCharacter {
+    std::u16string_view units;
+    std::string_view name;  // "del apellido paterno", ...
+    std::size_t position = 0;
+};
+
+// Finds the character at 0-based code unit `offset` of the full name
+// "paternal maternal given", the way the computation joins the three names.
+NamedCharacter locate(std::size_t offset, std::u16string_view paternal,
+                      std::u16string_view maternal, std::u16string_view given) {
+    const std::array<std::pair<std::u16string_view, std::string_view>, 3> names = {{
+        {paternal, "del apellido paterno"},
+        {maternal, "del apellido materno"},
+        {given, "del nombre"},
+    }};
+    for (const auto& [text, label] : names) {
+        if (offset < text.size()) {
+            std::size_t position = 1;
+            for (std::size_t i = 0; i < offset; ++i) {
+                if (!(is_low_surrogate(text[i]) && i > 0 && is_high_surrogate(text[i - 1]))) {
+                    ++position;
+                }
+            }
+            const bool pair = is_high_surrogate(text[offset]) && offset + 1 < text.size() &&
+                              is_low_surrogate(text[offset + 1]);
+            return {text.substr(offset, pair ? 2 : 1), label, position};
+        }
+        // The name and the space that follows it.
+        if (offset == text.size()) return {};
+        offset -= text.size() + 1;
     }
-    std::string quoted(1, '"');
-    quoted += utf16_to_utf8(std::u16string_view(&c, 1));
-    quoted += '"';
-    return quoted;
+    return {};
+}
+
+char32_t code_point(std::u16string_view units) {
+    if (units.size() == 2) {
+        return 0x10000 + ((char32_t{units[0]} - 0xD800) << 10) + (char32_t{units[1]} - 0xDC00);
+    }
+    return units.front();
+}
+
+// "U+00C9 «É»", or just "U+00A0" for a character that would not show.
+std::string character_text(std::u16string_view units) {
+    const char32_t c = code_point(units);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    std::string text = code;
+    // A lone surrogate half is no character, and is not visible either.
+    if (casing::is_visible_alone(c)) text += " «" + utf16_to_utf8(units) + "»";
+    return text;
+}
+
+std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
+                                   std::u16string_view maternal, std::u16string_view given) {
+    const NamedCharacter found = failure.position == 0
+                                     ? NamedCharacter{}
+                                     : locate(failure.position - 1, paternal, maternal, given);
+    if (found.units.empty()) {
+        // Only when the names are not those of the computation.
+        return "un carácter en la posición " + std::to_string(failure.position) +
+               " del nombre completo";
+    }
+    return "el carácter " + character_text(found.units) + " en la posición " +
+           std::to_string(found.position) + " " + std::string(found.name);
 }
 
 }  // namespace
@@ -40,14 +96,14 @@ std::string refusal_text(keycalc::RefusalTest test) {
     return text;
 }
 
-std::string failure_text(const keycalc::EmptyKey& failure) {
+std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
+                         std::u16string_view maternal, std::u16string_view given) {
     using keycalc::FailureReason;
     std::string text = "sin clave: ";
     switch (failure.reason) {
         case FailureReason::UncodedCharacter:
-            return text + "el carácter " + quoted_character(failure.character) + " (posición " +
-                   std::to_string(failure.position) +
-                   " del nombre completo) no tiene valor en la tabla";
+            return text + uncoded_character_text(failure, paternal, maternal, given) +
+                   " no tiene valor en la tabla";
         case FailureReason::SumBelow100:
             return text + "la suma de la homoclave es menor que 100";
         case FailureReason::SumOverflow:

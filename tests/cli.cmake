@@ -13,7 +13,9 @@ add_executable(cli_tests
     cli_batch_files_test.cpp
     cli_batch_test.cpp
     cli_birth_date_test.cpp
+    cli_curp_date_test.cpp
     cli_key_test.cpp
+    cli_message_text_test.cpp
     cli_utf8_test.cpp)
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
 target_compile_definitions(cli_tests PRIVATE

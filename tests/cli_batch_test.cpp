@@ -97,17 +97,18 @@ INSTANTIATE_TEST_SUITE_P(
             "PEREZ,LOPEZ,JUAN,1980-02-31,,fila ilegible: la fecha no existe en el calendario\n",
             "rfc: línea 1: fila ilegible: la fecha no existe en el calendario\n"},
         BatchCase{"FirstRowOfDataIsNoHeader", "PEREZ,LOPEZ,JUAN,ayer\n", unreadable,
-                  "PEREZ,LOPEZ,JUAN,ayer,,fila ilegible: la fecha no tiene la forma "
-                  "AAAA-MM-DD ni DD/MM/AAAA\n",
-                  "rfc: línea 1: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni "
-                  "DD/MM/AAAA\n"},
+                  "PEREZ,LOPEZ,JUAN,ayer,,fila ilegible: la fecha no tiene una forma de fecha "
+                  "conocida (AAAA-MM-DD o DD/MM/AAAA)\n",
+                  "rfc: línea 1: fila ilegible: la fecha no tiene una forma de fecha conocida "
+                  "(AAAA-MM-DD o DD/MM/AAAA)\n"},
         BatchCase{
             "OnlyFirstRowCanBeHeader",
             "PEREZ,LOPEZ,JUAN,1980-01-15\npaterno,materno,nombre,fecha\n", unreadable,
             "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n"
-            "paterno,materno,nombre,fecha,,fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni "
-            "DD/MM/AAAA\n",
-            "rfc: línea 2: fila ilegible: la fecha no tiene la forma AAAA-MM-DD ni DD/MM/AAAA\n"},
+            "paterno,materno,nombre,fecha,,fila ilegible: la fecha no tiene una forma de fecha "
+            "conocida (AAAA-MM-DD o DD/MM/AAAA)\n",
+            "rfc: línea 2: fila ilegible: la fecha no tiene una forma de fecha conocida "
+            "(AAAA-MM-DD o DD/MM/AAAA)\n"},
         BatchCase{"CrlfAndByteOrderMarkKept", "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15\r\n", 0,
                   "\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\r\n", ""},
         BatchCase{"LastRowWithoutLineBreakKeepsNone",
@@ -120,16 +121,15 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{
             "QuotesKeptAsWritten", "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15\n", 0,
             "\"PEREZ\",\"DE LA, ROSA\",\"JUAN \"\"J\"\"\",1980-01-15,,\"sin clave: el carácter "
-            "\"\",\"\" "
-            "(posición 12 del nombre completo) no tiene valor en la tabla\"\n",
+            "U+002C «,» en la posición 6 del apellido materno no tiene valor en la tabla\"\n",
             ""},
         BatchCase{"NoKeyIsNoReadingError", "PEREZ,LOPEZ,,1980-01-15\nPÉREZ,LOPEZ,JUAN,1980-01-15\n",
                   0,
                   "PEREZ,LOPEZ,,1980-01-15,,entrada rechazada: el nombre está vacío o solo tiene "
                   "espacios\n"
-                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el carácter \"\"É\"\" (posición 2 del "
-                  "nombre "
-                  "completo) no tiene valor en la tabla\"\n",
+                  "PÉREZ,LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+00C9 «É» en la posición 2 "
+                  "del apellido paterno no tiene valor en la tabla; con --fold-accents se quitan "
+                  "los acentos\n",
                   ""},
         BatchCase{"WrongFieldCount", "PEREZ,LOPEZ,1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15,X\n",
                   unreadable,
@@ -143,15 +143,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n\n",
                   ""},
         BatchCase{"Windows1252Found", "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n", 0,
-                  "P\xC9REZ,LOPEZ,JUAN,1980-01-15,,\"sin clave: el car\xE1"
-                  "cter \"\"\xC9\"\" "
-                  "(posici\xF3n 2 del nombre completo) no tiene valor en la tabla\"\n",
+                  "P\xC9REZ,LOPEZ,JUAN,1980-01-15,,sin clave: el car\xE1"
+                  "cter U+00C9 \xAB\xC9\xBB en la posici\xF3n 2 del apellido paterno no tiene "
+                  "valor en la tabla; con --fold-accents se quitan los acentos\n",
                   ""},
         BatchCase{
             "LineNumbersCountLineBreaksInQuotes", "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15\nA,B\n",
             unreadable,
-            "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A (posición 6 del "
-            "nombre completo) no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 "
+            "\"PEREZ\nX\",LOPEZ,JUAN,1980-01-15,,sin clave: el carácter U+000A en la posición 6 "
+            "del apellido paterno no tiene valor en la tabla\nA,B,,fila ilegible: se esperaban 4 "
             "campos y hay 2\n",
             "rfc: línea 3: fila ilegible: se esperaban 4 campos y hay 2\n"},
         BatchCase{"StrayQuoteKeptAsWritten", "PE\"REZ,LOPEZ,JUAN,1980-01-15\n", unreadable,

@@ -8,6 +8,10 @@ add_executable(upper_case_tests upper_case_test.cpp)
 target_link_libraries(upper_case_tests PRIVATE casing Qt6::Core GTest::gtest_main)
 gtest_discover_tests(upper_case_tests)
 
+add_executable(fold_accents_tests fold_accents_test.cpp)
+target_link_libraries(fold_accents_tests PRIVATE casing Qt6::Core GTest::gtest_main)
+gtest_discover_tests(fold_accents_tests)
+
 # The window under a few thousand random events from a fixed seed.
 qt_add_executable(window_monkey_tests window_monkey_test.cpp)
 target_link_libraries(window_monkey_tests PRIVATE window_lib Qt6::Test)

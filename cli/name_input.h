@@ -1,0 +1,30 @@
+// Names as the command line hands them to the key computation: upper-cased by
+// the window's rule and, on request, without accents.
+//
+//     "gonzález" -> "GONZÁLEZ"; with folding -> "GONZALEZ"
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "compute_key.h"
+
+namespace rfc_cli {
+
+// Upper-cases `text` by the window's rule and, when `fold` is set, folds accents afterwards.
+void prepare_name(std::u16string& text, bool fold);
+
+// Whether the failure is an uncoded character that accent folding would have coded.
+// `paternal`, `maternal`, `given` and `birth` are what the failed computation
+// was given (prepared without folding): the same names folded are computed
+// again, and folding helps when that computation gets past the character, be
+// it to a key or to a later failure.
+bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view paternal,
+                        std::u16string_view maternal, std::u16string_view given,
+                        std::chrono::year_month_day birth);
+
+// Follows a failure message when folding_would_help: names the option.
+inline constexpr std::string_view fold_accents_hint = "; con --fold-accents se quitan los acentos";
+
+}  // namespace rfc_cli
