@@ -46,11 +46,7 @@ CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limi
       separator_(separator),
       record_limit_(std::max<std::size_t>(record_limit, 1)),
       // Left uninitialised: only the bytes read into it are ever looked at.
-      buffer_(std::make_unique_for_overwrite<char[]>(read_size)) {
-    for (const char c : {separator, '\n', '\r', '"'}) {
-        unquoted_stops_[static_cast<unsigned char>(c)] = true;
-    }
-}
+      buffer_(std::make_unique_for_overwrite<char[]>(read_size)) {}
 
 bool CsvReader::fill() {
     if (at_end_) return false;
@@ -133,12 +129,10 @@ bool CsvReader::read_plain_line(CsvRecord& record) {
 }
 
 void CsvReader::scan_unquoted(CsvRecord& record, std::size_t room) {
-    const char* const begin = buffer_.get() + position_;
-    const char* const end = begin + std::min(end_ - position_, room);
-    const char* stop = begin;
-    while (stop < end && !unquoted_stops_[static_cast<unsigned char>(*stop)]) ++stop;
-    record.data.append(begin, static_cast<std::size_t>(stop - begin));
-    position_ = static_cast<std::size_t>(stop - buffer_.get());
+    const std::string_view bytes(buffer_.get() + position_, std::min(end_ - position_, room));
+    const std::size_t length = find_field_stop(bytes, separator_);
+    record.data.append(bytes.data(), length);
+    position_ += length;
 }
 
 void CsvReader::scan_quoted(CsvRecord& record, std::size_t room) {

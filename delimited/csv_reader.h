@@ -103,7 +103,6 @@ class CsvReader {
     ByteSource& source_;
     char separator_;
     std::size_t record_limit_;
-    std::array<bool, 256> unquoted_stops_{};
     std::unique_ptr<char[]> buffer_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;

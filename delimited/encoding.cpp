@@ -234,6 +234,12 @@ bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const
 }
 
 void Windows1252::encode_utf8(std::string_view utf8, std::string& out) const {
+    // ASCII, as keys always are, is the same bytes.
+    if (std::all_of(utf8.begin(), utf8.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out.append(utf8);
+        return;
+    }
     std::size_t at = 0;
     while (at < utf8.size()) {
         bool cut = false;

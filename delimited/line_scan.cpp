@@ -107,6 +107,30 @@ bool scan_by(std::string_view bytes, char separator, std::vector<std::size_t>& s
 
 }  // namespace
 
+std::size_t find_field_stop(std::string_view bytes, char separator) {
+    std::size_t at = 0;
+#if defined(__SSE2__)
+    const __m128i separators = _mm_set1_epi8(separator);
+    const __m128i quotes = _mm_set1_epi8('"');
+    const __m128i crs = _mm_set1_epi8('\r');
+    const __m128i lfs = _mm_set1_epi8('\n');
+    for (; at + 16 <= bytes.size(); at += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
+        const __m128i stops = _mm_or_si128(
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, separators), _mm_cmpeq_epi8(chunk, quotes)),
+            _mm_or_si128(_mm_cmpeq_epi8(chunk, crs), _mm_cmpeq_epi8(chunk, lfs)));
+        if (const int marks = _mm_movemask_epi8(stops); marks != 0) {
+            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
+        }
+    }
+#endif
+    for (; at < bytes.size(); ++at) {
+        const char c = bytes[at];
+        if (c == separator || c == '"' || c == '\r' || c == '\n') break;
+    }
+    return at;
+}
+
 bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
                      PlainLine& line) {
 #if defined(__SSE2__)

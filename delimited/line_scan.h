@@ -31,4 +31,8 @@ bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::si
 bool scan_plain_line_by_words(std::string_view bytes, char separator,
                               std::vector<std::size_t>& separators, PlainLine& line);
 
+// Where the first separator, double quote, CR or LF of `bytes` is, or
+// bytes.size() when there is none: the end of an unquoted field's run.
+std::size_t find_field_stop(std::string_view bytes, char separator);
+
 }  // namespace delimited

@@ -69,6 +69,27 @@ TEST(LineScan, BothScansAgreeWithReadingByteByByte) {
     }
 }
 
+TEST(FieldStop, AgreesWithReadingByteByByte) {
+    const std::string alphabet = std::string("AZ ,;\t|\n\"\r\x8A\xAC\xFF\0", 14);
+    std::mt19937 random(5);
+    for (const char separator : {',', ';', '\t', '|'}) {
+        for (int i = 0; i < 5000; ++i) {
+            std::string bytes;
+            const std::size_t size = random() % 70;
+            for (std::size_t k = 0; k < size; ++k) {
+                bytes += random() % 8 == 0 ? alphabet[random() % alphabet.size()] : 'A';
+            }
+            std::size_t expected = 0;
+            while (expected < bytes.size() &&
+                   std::string_view("\"\r\n").find(bytes[expected]) == std::string_view::npos &&
+                   bytes[expected] != separator) {
+                ++expected;
+            }
+            ASSERT_EQ(find_field_stop(bytes, separator), expected) << bytes;
+        }
+    }
+}
+
 TEST(LineScan, FindsTheUsualLinesAndMissesOnlyNearTheEnd) {
     const std::string line = "PEREZ,LOPEZ,JUAN CARLOS,1980-01-15\n";
     const std::string padded = line + "NEXT,ROW,HERE,1990-01-01\n";
