@@ -99,8 +99,14 @@ class BatchRun {
             return exit_status::usage;
         }
         format_.layout = *layout;
+        // UTF-16 without a mark is a guess from its NUL bytes: say so.
+        const bool utf16 =
+            encoding_.encoding == Encoding::Utf16Le || encoding_.encoding == Encoding::Utf16Be;
+        const std::string_view unmarked =
+            utf16 && !encoding_.byte_order_mark ? " sin marca de orden de bytes" : "";
         report(console_, input_prefix() + std::string(encoding_name(encoding_.encoding)) +
-                             ", separador " + delimited::separator_label(format_.separator) + ", " +
+                             std::string(unmarked) + ", separador " +
+                             delimited::separator_label(format_.separator) + ", " +
                              layout_text(format_.layout));
         if (encoding_.byte_order_mark) {
             write_error_ = console_.out.write_all(delimited::byte_order_mark(encoding_.encoding));

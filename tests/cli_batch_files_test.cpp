@@ -101,7 +101,7 @@ TEST(BatchFiles, EverySeparatorAndEncodingRoundTrips) {
         {"WINDOWS-1252", "", "Windows-1252"},
         {"UTF-16LE", "\xFF\xFE", "UTF-16 LE"},
         {"UTF-16BE", "\xFE\xFF", "UTF-16 BE"},
-        {"UTF-16LE", "", "UTF-16 LE"},
+        {"UTF-16LE", "", "UTF-16 LE sin marca de orden de bytes"},
     };
     for (const auto& encoding : encodings) {
         for (const char separator : {',', ';', '\t', '|'}) {
