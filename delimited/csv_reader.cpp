@@ -8,7 +8,10 @@
 namespace delimited {
 namespace {
 
-constexpr std::size_t read_size = std::size_t{1} << 20;
+// Reads start small, so that short inputs cost little, and grow while they
+// come back full.
+constexpr std::size_t first_read_size = std::size_t{64} << 10;
+constexpr std::size_t largest_read_size = std::size_t{1} << 20;
 
 }  // namespace
 
@@ -46,12 +49,18 @@ CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limi
       separator_(separator),
       record_limit_(std::max<std::size_t>(record_limit, 1)),
       // Left uninitialised: only the bytes read into it are ever looked at.
-      buffer_(std::make_unique_for_overwrite<char[]>(read_size)) {}
+      buffer_(std::make_unique_for_overwrite<char[]>(first_read_size)),
+      buffer_size_(first_read_size) {}
 
 bool CsvReader::fill() {
     if (at_end_) return false;
+    // Everything in the buffer has been used: it can be replaced.
+    if (end_ == buffer_size_ && buffer_size_ < largest_read_size) {
+        buffer_size_ *= 2;
+        buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
+    }
     std::size_t count = 0;
-    read_error_ = source_.read_some(std::span(buffer_.get(), read_size), count);
+    read_error_ = source_.read_some(std::span(buffer_.get(), buffer_size_), count);
     position_ = 0;
     raw_from_ = 0;
     end_ = count;

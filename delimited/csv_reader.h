@@ -104,6 +104,7 @@ class CsvReader {
     char separator_;
     std::size_t record_limit_;
     std::unique_ptr<char[]> buffer_;
+    std::size_t buffer_size_;
     std::size_t position_ = 0;
     std::size_t end_ = 0;
     // The bytes of the record from here to position_ are not yet in its `raw`.

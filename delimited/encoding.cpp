@@ -183,13 +183,22 @@ std::optional<EncodingChoice> encoding_choice(std::string_view name) {
 
 TextEncoding detect_encoding(std::string_view start, bool whole_input,
                              std::optional<EncodingChoice> choice) {
-    for (const Encoding marked : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
-        if (start.starts_with(byte_order_mark(marked))) return {marked, true};
-    }
-    const std::optional<Encoding> utf16 = utf16_by_nul_bytes(start);
-    if (choice == EncodingChoice::Utf8) return {Encoding::Utf8, false};
+    const auto marked = [start](Encoding encoding) {
+        return start.starts_with(byte_order_mark(encoding));
+    };
+    // What the user names wins; its own mark is still a mark.
+    if (choice == EncodingChoice::Utf8) return {Encoding::Utf8, marked(Encoding::Utf8)};
     if (choice == EncodingChoice::Windows1252) return {Encoding::Windows1252, false};
-    if (choice == EncodingChoice::Utf16) return {utf16.value_or(Encoding::Utf16Le), false};
+    const std::optional<Encoding> utf16 = utf16_by_nul_bytes(start);
+    if (choice == EncodingChoice::Utf16) {
+        for (const Encoding order : {Encoding::Utf16Le, Encoding::Utf16Be}) {
+            if (marked(order)) return {order, true};
+        }
+        return {utf16.value_or(Encoding::Utf16Le), false};
+    }
+    for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
+        if (marked(encoding)) return {encoding, true};
+    }
     if (utf16) return {*utf16, false};
     if (starts_like_utf8(start, whole_input)) return {Encoding::Utf8, false};
     return {Encoding::Windows1252, false};
@@ -258,8 +267,10 @@ Utf16Source::Utf16Source(ByteSource& source, bool big_endian)
 
 std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& count) {
     count = 0;
-    // Two bytes of UTF-16 give at most three of UTF-8.
-    const std::size_t room = std::max<std::size_t>(buffer.size() / 3 * 2, 4);
+    // Two bytes of UTF-16 give at most three of UTF-8; reads of more than
+    // 64 KiB would gain nothing.
+    constexpr std::size_t largest_read = std::size_t{64} << 10;
+    const std::size_t room = std::clamp<std::size_t>(buffer.size() / 3 * 2, 4, largest_read);
     std::string& out = converted_;
     while (out.empty()) {
         const std::size_t kept = bytes_.size();

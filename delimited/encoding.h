@@ -43,9 +43,10 @@ std::string_view byte_order_mark(Encoding encoding);
 std::optional<EncodingChoice> encoding_choice(std::string_view name);
 
 // The encoding of text that begins with `start` (all of it when
-// `whole_input`). A byte-order mark decides; then `choice`, when given; then
-// NUL bytes in every other place mean UTF-16 without a mark, valid UTF-8
-// means UTF-8, and anything else Windows-1252.
+// `whole_input`). A `choice` decides, and then only that encoding's own
+// byte-order mark is one (UTF-16's also tells its byte order). Otherwise a
+// byte-order mark decides; then NUL bytes in every other place mean UTF-16
+// without a mark, valid UTF-8 means UTF-8, and anything else Windows-1252.
 TextEncoding detect_encoding(std::string_view start, bool whole_input,
                              std::optional<EncodingChoice> choice = std::nullopt);
 
