@@ -123,18 +123,58 @@ bool CsvReader::read_plain_line(CsvRecord& record) {
     const std::string_view bytes(buffer_.get() + position_,
                                  std::min(end_ - position_, record_limit_));
     PlainLine line;
-    if (!scan_plain_line(bytes, separator_, record.field_ends, line)) {
+    quotes_.clear();
+    if (!scan_plain_line(bytes, separator_, record.field_ends, quotes_, line) ||
+        (!quotes_.empty() && !unquote_line(record, bytes.substr(0, line.length)))) {
         record.field_ends.clear();
+        record.data.clear();
         return false;
     }
-    record.field_ends.push_back(line.length);
-    record.data.assign(bytes.data(), line.length + 1);
-    record.data.back() = separator_;
-    record.bytes_in_data = true;
+    if (quotes_.empty()) {
+        record.field_ends.push_back(line.length);
+        record.data.assign(bytes.data(), line.length + 1);
+        record.data.back() = separator_;
+        record.bytes_in_data = true;
+    } else {
+        record.raw.assign(bytes.data(), line.length);
+    }
     record.line_end = line.crlf ? LineEnd::CrLf : LineEnd::Lf;
     position_ += line.length + (line.crlf ? 2 : 1);
     ++line_;
     return hand_over(record);
+}
+
+// A line whose quoted fields are quoted whole ("14,922.00", not "A""B" or
+// "A"B), as spreadsheets write most of them: its fields are found from the
+// positions of its separators and quotes. Anything else is left to the
+// general reading.
+bool CsvReader::unquote_line(CsvRecord& record, std::string_view line) {
+    std::vector<std::size_t>& separators = separators_;
+    separators.swap(record.field_ends);  // the separators' positions
+    record.field_ends.clear();
+    std::size_t separator = 0;
+    std::size_t quote = 0;
+    std::size_t begin = 0;
+    for (;;) {
+        std::size_t end;
+        if (quote < quotes_.size() && quotes_[quote] == begin) {
+            if (quote + 1 == quotes_.size()) return false;  // open past the line
+            const std::size_t closing = quotes_[quote + 1];
+            end = closing + 1;
+            if (end != line.size() && line[end] != separator_) return false;
+            record.data.append(line.substr(begin + 1, closing - begin - 1));
+            quote += 2;
+            while (separator < separators.size() && separators[separator] < end) ++separator;
+        } else {
+            end = separator < separators.size() ? separators[separator] : line.size();
+            if (quote < quotes_.size() && quotes_[quote] < end) return false;  // a stray quote
+            record.data.append(line.substr(begin, end - begin));
+        }
+        end_field(record);
+        if (end == line.size()) return quote == quotes_.size();
+        ++separator;
+        begin = end + 1;
+    }
 }
 
 void CsvReader::scan_unquoted(CsvRecord& record, std::size_t room) {

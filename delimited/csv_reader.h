@@ -96,6 +96,7 @@ class CsvReader {
     void note(CsvRecord& record, CsvProblem problem);
     bool finish_at_end_of_input(CsvRecord& record);
     bool read_plain_line(CsvRecord& record);
+    bool unquote_line(CsvRecord& record, std::string_view line);
     void scan_unquoted(CsvRecord& record, std::size_t room);
     void scan_quoted(CsvRecord& record, std::size_t room);
     bool hand_over(const CsvRecord& record);
@@ -112,6 +113,9 @@ class CsvReader {
     bool at_end_ = false;
     std::error_code read_error_;
     std::size_t largest_record_ = 0;
+    // Where the fast path found quotes and separators; kept to reuse their room.
+    std::vector<std::size_t> quotes_;
+    std::vector<std::size_t> separators_;
 
     State state_ = State::FieldStart;
     bool cr_after_quote_ = false;

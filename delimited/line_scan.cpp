@@ -68,7 +68,7 @@ struct Sse2Chunks {
 
 template <typename Chunks>
 bool scan_by(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
-             PlainLine& line) {
+             std::vector<std::size_t>& quotes, PlainLine& line) {
     if constexpr (!Chunks::usable) return false;
     using Marks = typename Chunks::Marks;
     // Where the line's one carriage return is, if it has one: it may only
@@ -82,7 +82,9 @@ bool scan_by(std::string_view bytes, char separator, std::vector<std::size_t>& s
             chunk.line_breaks == 0
                 ? ~Marks{0}
                 : static_cast<Marks>((chunk.line_breaks & -chunk.line_breaks) - 1);
-        if ((chunk.quotes & in_line) != 0) return false;
+        for (Marks marks = chunk.quotes & in_line; marks != 0; marks &= marks - 1) {
+            quotes.push_back(at + Chunks::index(marks));
+        }
         if (const Marks crs = chunk.crs & in_line; crs != 0) {
             // A second one, in this chunk or after an earlier one, is data.
             if (carriage_return != none || (crs & (crs - 1)) != 0) return false;
@@ -132,17 +134,18 @@ std::size_t find_field_stop(std::string_view bytes, char separator) {
 }
 
 bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
-                     PlainLine& line) {
+                     std::vector<std::size_t>& quotes, PlainLine& line) {
 #if defined(__SSE2__)
-    return scan_by<Sse2Chunks>(bytes, separator, separators, line);
+    return scan_by<Sse2Chunks>(bytes, separator, separators, quotes, line);
 #else
-    return scan_by<WordChunks>(bytes, separator, separators, line);
+    return scan_by<WordChunks>(bytes, separator, separators, quotes, line);
 #endif
 }
 
 bool scan_plain_line_by_words(std::string_view bytes, char separator,
-                              std::vector<std::size_t>& separators, PlainLine& line) {
-    return scan_by<WordChunks>(bytes, separator, separators, line);
+                              std::vector<std::size_t>& separators,
+                              std::vector<std::size_t>& quotes, PlainLine& line) {
+    return scan_by<WordChunks>(bytes, separator, separators, quotes, line);
 }
 
 }  // namespace delimited

@@ -1,7 +1,6 @@
-// The reader's fast path for the usual record: a line with no double quote
-// and no carriage return other than one right before its line feed, whose
-// fields are the bytes between its separators. It is scanned a chunk of bytes
-// at a time instead of byte by byte.
+// The reader's fast path for the usual record: a line with no carriage return
+// other than one right before its line feed, whose separators and double
+// quotes are found a chunk of bytes at a time instead of byte by byte.
 #pragma once
 
 #include <cstddef>
@@ -17,19 +16,20 @@ struct PlainLine {
     bool crlf = false;
 };
 
-// When `bytes` holds a line feed before any double quote or any carriage
-// return that does not stand right before it, fills `line`, appends to
-// `separators` the positions of the line's `separator` bytes, and returns
-// true. Otherwise returns false, and whatever it appended to `separators` must
-// be dropped. A line that ends in the last chunk's worth of `bytes` may be
+// When `bytes` holds a line feed before any carriage return that does not
+// stand right before it, fills `line`, appends to `separators` and `quotes`
+// the positions of the line's `separator` bytes and double quotes, and
+// returns true. Otherwise returns false, and whatever it appended must be
+// dropped. A line that ends in the last chunk's worth of `bytes` may be
 // missed too: the caller then reads it the slow way.
 bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,
-                     PlainLine& line);
+                     std::vector<std::size_t>& quotes, PlainLine& line);
 
 // The same with plain 64-bit words only, as on machines without SSE2; the
 // tests hold both to one answer.
 bool scan_plain_line_by_words(std::string_view bytes, char separator,
-                              std::vector<std::size_t>& separators, PlainLine& line);
+                              std::vector<std::size_t>& separators,
+                              std::vector<std::size_t>& quotes, PlainLine& line);
 
 // Where the first separator, double quote, CR or LF of `bytes` is, or
 // bytes.size() when there is none: the end of an unquoted field's run.

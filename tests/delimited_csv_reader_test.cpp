@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -112,6 +113,29 @@ INSTANTIATE_TEST_SUITE_P(
                    {{{"A"}, 1, Lf}, {{"B,C\nD"}, 2, EndOfInput, UnterminatedQuote}}},
         ReaderCase{"ClosingQuoteAtEnd", "\"A\"", {{{"A"}, 1, EndOfInput}}}),
     [](const auto& info) { return info.param.name; });
+
+// Read whole, lines go the fast way where they can; read a byte at a time,
+// never. Both must give the same records, whatever the quoting.
+TEST(CsvReaderFastPath, AgreesWithTheGeneralReading) {
+    const std::vector<std::string> tokens = {
+        "PEREZ",    "JUAN CARLOS",     "",         "\"14,922.00\"", "\"\"", "\"A\"\"B\"", "\"A\"B",
+        "O\"BRIEN", "\"dos\nlineas\"", "\"cr\r\"", "X\rY",          "\"",   "1980-01-15"};
+    std::mt19937 random(11);
+    for (int round = 0; round < 3000; ++round) {
+        std::string text;
+        const int lines = 1 + static_cast<int>(random() % 4);
+        for (int line = 0; line < lines; ++line) {
+            const int fields = 1 + static_cast<int>(random() % 6);
+            for (int field = 0; field < fields; ++field) {
+                if (field > 0) text += ',';
+                text += tokens[random() % tokens.size()];
+            }
+            text += random() % 2 ? "\r\n" : "\n";
+        }
+        text += std::string(20, 'Z') + "\n";  // so that the lines before can go the fast way
+        ASSERT_EQ(read_all(text, 1 << 20), read_all(text, 1)) << text;
+    }
+}
 
 // Other separators follow the same quoting rules; a comma is then plain data.
 TEST(CsvReaderSeparator, AnyOfTheUsualOnes) {

@@ -14,6 +14,7 @@ struct Scan {
     std::size_t length = 0;
     bool crlf = false;
     std::vector<std::size_t> separators;
+    std::vector<std::size_t> quotes;
 
     bool operator==(const Scan&) const = default;
 };
@@ -23,20 +24,22 @@ Scan scan_slowly(std::string_view bytes, char separator) {
     Scan scan;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
         const bool ends_crlf = bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n';
-        if (bytes[i] == '"' || (bytes[i] == '\r' && !ends_crlf)) return {};
-        if (ends_crlf) return {true, i, true, scan.separators};
+        if (bytes[i] == '\r' && !ends_crlf) return {};
+        if (ends_crlf) return {true, i, true, scan.separators, scan.quotes};
         if (bytes[i] == separator) scan.separators.push_back(i);
-        if (bytes[i] == '\n') return {true, i, false, scan.separators};
+        if (bytes[i] == '"') scan.quotes.push_back(i);
+        if (bytes[i] == '\n') return {true, i, false, scan.separators, scan.quotes};
     }
     return {};
 }
 
-using Scanner = bool (*)(std::string_view, char, std::vector<std::size_t>&, PlainLine&);
+using Scanner = bool (*)(std::string_view, char, std::vector<std::size_t>&,
+                         std::vector<std::size_t>&, PlainLine&);
 
 Scan scan_with(Scanner scanner, std::string_view bytes, char separator) {
     Scan scan;
     PlainLine line;
-    scan.found = scanner(bytes, separator, scan.separators, line);
+    scan.found = scanner(bytes, separator, scan.separators, scan.quotes, line);
     if (!scan.found) return {};
     scan.length = line.length;
     scan.crlf = line.crlf;
@@ -96,8 +99,9 @@ TEST(LineScan, FindsTheUsualLinesAndMissesOnlyNearTheEnd) {
     const std::string crlf = "PEREZ;LOPEZ;JUAN CARLOS;1980-01-15\r\n" + padded;
     for (const Scanner scanner : {&scan_plain_line, &scan_plain_line_by_words}) {
         EXPECT_EQ(scan_with(scanner, padded, ','),
-                  (Scan{true, line.size() - 1, false, {5, 11, 23}}));
-        EXPECT_EQ(scan_with(scanner, crlf, ';'), (Scan{true, line.size() - 1, true, {5, 11, 23}}));
+                  (Scan{true, line.size() - 1, false, {5, 11, 23}, {}}));
+        EXPECT_EQ(scan_with(scanner, crlf, ';'),
+                  (Scan{true, line.size() - 1, true, {5, 11, 23}, {}}));
         // A line break in the last, partial chunk is left to the slow way.
         EXPECT_FALSE(scan_with(scanner, "A,B\n", ',').found);
     }
