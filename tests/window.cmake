@@ -35,3 +35,7 @@ if(VALGRIND_PROGRAM AND NOT RFC_SANITIZE)
                      $<TARGET_FILE:keycalc_tests> $<TARGET_FILE:window_start_close> $<TARGET_FILE:rfc>)
     set_tests_properties(leak_check PROPERTIES TIMEOUT 300)
 endif()
+
+add_executable(typed_text_tests typed_text_test.cpp)
+target_link_libraries(typed_text_tests PRIVATE casing GTest::gtest_main)
+gtest_discover_tests(typed_text_tests)

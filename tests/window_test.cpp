@@ -2,6 +2,7 @@
 // Runs on Qt's offscreen platform.
 #include "frm_rfc.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QDateEdit>
@@ -11,6 +12,7 @@
 #include <QLineEdit>
 #include <QPointer>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QUrl>
 
@@ -70,6 +72,9 @@ private slots:
     void escape_does_not_close();
     void closing_clears_frm_RFC();
     void logo_and_icons_load();
+    void opens_centred_on_the_screen();
+    void boxes_are_named_by_their_labels_data();
+    void boxes_are_named_by_their_labels();
 
     void link_opens_the_page_once_per_click();
 
@@ -374,6 +379,42 @@ void WindowTest::logo_and_icons_load()
     const QList<QSize> sizes = window_->windowIcon().availableSizes();
     QVERIFY(sizes.contains(QSize(16, 16)));
     QVERIFY(sizes.contains(QSize(32, 32)));
+}
+
+void WindowTest::opens_centred_on_the_screen()
+{
+    // The offscreen platform draws a frame of its own, as a window manager does.
+    QVERIFY(window_->frameGeometry().size() != window_->size());
+    const QPoint screen_centre = window_->screen()->availableGeometry().center();
+    const QPoint frame_centre = window_->frameGeometry().center();
+    QVERIFY2((frame_centre - screen_centre).manhattanLength() <= 1,
+             qPrintable(u"frame centre (%1, %2), screen centre (%3, %4)"_s.arg(frame_centre.x())
+                            .arg(frame_centre.y())
+                            .arg(screen_centre.x())
+                            .arg(screen_centre.y())));
+}
+
+void WindowTest::boxes_are_named_by_their_labels_data()
+{
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<QString>("label");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("paternal surname") << "Txt(0)" << "lbl(0)" << "Apellido Paterno";
+    QTest::newRow("maternal surname") << "Txt(1)" << "lbl(1)" << "Apellido Materno";
+    QTest::newRow("given names") << "Txt(2)" << "lbl(4)" << "Nombre(s)";
+    QTest::newRow("output box") << "TxtRFC" << "lbl(3)" << "R.F.C.";
+}
+
+void WindowTest::boxes_are_named_by_their_labels()
+{
+    QFETCH(QString, box);
+    QFETCH(QString, label);
+    QFETCH(QString, name);
+    // What a screen reader asks for, not just the widget property.
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control(box));
+    QVERIFY(accessible);
+    QCOMPARE(accessible->text(QAccessible::Name), name);
+    QCOMPARE(control<QLabel>(label)->text(), name);
 }
 
 void WindowTest::link_opens_the_page_once_per_click()

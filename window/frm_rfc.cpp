@@ -13,9 +13,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMoveEvent>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 
 #include <chrono>
 #include <limits>
@@ -121,14 +123,18 @@ RfcWindow::RfcWindow(QWidget* parent)
     lbl[0] = make_label(this, QStringLiteral("lbl(0)"), QStringLiteral("Apellido Paterno"), 240, 1080);
     Txt[0] = new InputBox(0, this);
     Txt[0]->setGeometry(twips(1800, 1080, 3135, 315));
+    // A screen reader names each box by the label beside it.
+    Txt[0]->setAccessibleName(lbl[0]->text());
 
     lbl[1] = make_label(this, QStringLiteral("lbl(1)"), QStringLiteral("Apellido Materno"), 240, 1560);
     Txt[1] = new InputBox(1, this);
     Txt[1]->setGeometry(twips(1800, 1560, 3135, 315));
+    Txt[1]->setAccessibleName(lbl[1]->text());
 
     lbl[4] = make_label(this, QStringLiteral("lbl(4)"), QStringLiteral("Nombre(s)"), 240, 2040);
     Txt[2] = new InputBox(2, this);
     Txt[2]->setGeometry(twips(1800, 2040, 3135, 315));
+    Txt[2]->setAccessibleName(lbl[4]->text());
 
     for (InputBox* box : Txt) {
         box->setObjectName(QStringLiteral("Txt(%1)").arg(box->index()));
@@ -163,6 +169,7 @@ RfcWindow::RfcWindow(QWidget* parent)
     TxtRFC->setObjectName(QStringLiteral("TxtRFC"));
     TxtRFC->setGeometry(twips(1800, 3360, 3135, 315));
     TxtRFC->setReadOnly(true);
+    TxtRFC->setAccessibleName(lbl[3]->text());
 
     setTabOrder(Txt[0], Txt[1]);
     setTabOrder(Txt[1], Txt[2]);
@@ -171,9 +178,39 @@ RfcWindow::RfcWindow(QWidget* parent)
     setTabOrder(CmdGen, TxtRFC);
     Txt[0]->setFocus();
 
-    QRect frame = geometry();
+    // Before it is shown the window has no frame, so this centres its client
+    // area; centre_once_framed centres it again with its frame.
+    centre_on_screen();
+}
+
+void RfcWindow::centre_on_screen()
+{
+    QRect frame = frameGeometry();
     frame.moveCenter(screen()->availableGeometry().center());
     move(frame.topLeft());
+}
+
+void RfcWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    centre_once_framed();
+}
+
+void RfcWindow::moveEvent(QMoveEvent* event)
+{
+    QDialog::moveEvent(event);
+    centre_once_framed();
+}
+
+void RfcWindow::centre_once_framed()
+{
+    // The frame's size is known only once the window is shown, and under a
+    // window manager only once it has framed the window, which it tells by
+    // moving it; later moves are the user's. Without a frame the window stays
+    // where the constructor put it.
+    if (centred_with_frame_ || !isVisible() || frameGeometry().size() == size()) return;
+    centred_with_frame_ = true;
+    centre_on_screen();
 }
 
 void RfcWindow::keyPressEvent(QKeyEvent* event)

@@ -28,6 +28,8 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
 
 private:
     void CmdGen_Click();
@@ -35,6 +37,12 @@ private:
     void Txt_KeyPress(qint16 index, char16_t& key_code);
     void Form_Unload();
     void lblweb_Click();
+
+    // Centres the window, its frame included, on the screen's available area.
+    void centre_on_screen();
+    // Centres it once more when it first has a frame.
+    void centre_once_framed();
+
 
     QLabel* Image1;
     std::array<QLabel*, 2> lblarh;
@@ -46,6 +54,9 @@ private:
     QWidget* Line2;
     QPushButton* CmdGen;
     QLineEdit* TxtRFC;
+
+    // Whether the window has been centred again with its frame.
+    bool centred_with_frame_ = false;
 };
 
 // The window while it is open; the program sets it at start, and closing the
