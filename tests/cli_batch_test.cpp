@@ -293,5 +293,21 @@ TEST(BatchCommand, MissingFileIsAnInputError) {
         << err.text();
 }
 
+// A file name echoed in a message cannot break the line or recolour the
+// terminal.
+TEST(BatchCommand, EchoedNamesAreEscaped) {
+    StringSource in("");
+    StringSink out;
+    StringSink err;
+    Console console{in, out, err};
+    const std::vector<std::string_view> args{"/nonexistent/a\nb\x1b[31m.csv"};
+    EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/a\\nb\\x1b[31m.csv: "))
+        << err.text();
+    const std::vector<std::string_view> option{"--encoding", "utf\r8"};
+    EXPECT_EQ(run_batch_command(option, console), exit_status::usage);
+    EXPECT_NE(err.text().find("«utf\\r8»"), std::string::npos) << err.text();
+}
+
 }  // namespace
 }  // namespace rfc_cli
