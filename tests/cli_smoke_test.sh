@@ -19,8 +19,8 @@ check "masked key" 0 "PELJ-800115-2A0" "$rfc" key --mask perez lopez juan 15/01/
 check "empty key" 1 "" "$rfc" key pérez lopez juan 1980-01-15
 check "refused" 3 "" "$rfc" key perez lopez "" 1980-01-15
 check "usage" 2 "" "$rfc" key perez lopez juan ayer
-check "batch from a pipe" 0 "a,b,c,fecha,rfc,resultado
-perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'a,b,c,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
+check "batch from a pipe" 0 "paterno,materno,nombre,fecha,rfc,resultado
+perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
 check "batch, a bad row" 1 "x,,fila ilegible: se esperaban 4 campos y hay 1" sh -c "printf 'x\n' | '$rfc' batch -"
 
 message="$("$rfc" key pérez lopez juan 1980-01-15 2>&1 >/dev/null)"
