@@ -9,16 +9,24 @@
 #include <utility>
 #include <vector>
 
+#include "batch_options.h"
 #include "batch_row.h"
+#include "batch_text.h"
 #include "block_workers.h"
-#include "csv_writer.h"
+#include "message_text.h"
 #include "progress.h"
+#include "separator.h"
 
 namespace rfc_cli {
 namespace {
 
-constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
-constexpr std::string_view added_columns = "rfc,resultado";
+using delimited::CsvRecord;
+using delimited::Encoding;
+using delimited::line_end_text;
+
+// How much of the input's start is looked at to tell its encoding and
+// separator.
+constexpr std::size_t lookahead_bytes = std::size_t{64} << 10;
 
 // A block goes to the workers once it holds this many rows or bytes.
 constexpr std::size_t block_rows = 4096;
@@ -45,32 +53,82 @@ class ReadWithoutHoldingBack final : public ByteSource {
     std::function<void()> before_waiting_;
 };
 
+// The fields of a first row as text, or nothing when it cannot be a header.
+std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record, Encoding encoding) {
+    if (!record.complete || record.continues_previous ||
+        record.problem != delimited::CsvProblem::None || record.is_blank()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> fields(record.field_count());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!field_to_utf8(record.field(i), encoding, fields[i])) return std::nullopt;
+    }
+    return fields;
+}
+
+// "1 fila" / "3 filas".
+std::string count_text(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
 class BatchRun {
   public:
-    BatchRun(ByteSource& input, const BatchOptions& options, Console& console)
+    BatchRun(ByteSource& text, const delimited::TextEncoding& encoding, char separator,
+             const BatchOptions& options, Console& console, ByteSink& out)
         : options_(options),
           console_(console),
-          input_(input, [this] { write_all_blocks(); }),
-          reader_(input_, options.record_limit),
+          out_(out),
+          encoding_(encoding),
+          input_(text, [this] { write_all_blocks(); }),
+          reader_(input_, separator, options.record_limit),
           progress_(console.err, console.err_is_terminal),
-          workers_(options.threads, [this](RowBlock& block) { evaluate(block); }) {}
+          workers_(options.threads, [this](RowBlock& block) { evaluate(block); }) {
+        format_.encoding = encoding.encoding;
+        format_.separator = separator;
+        format_.fold_accents = options.fold_accents;
+    }
 
     int run() {
+        bool more = reader_.next(record_);
+        std::string error;
+        const std::optional<ColumnLayout> layout =
+            find_layout(more ? first_row_text(record_, format_.encoding) : std::nullopt,
+                        options_.columns, error);
+        if (!layout) {
+            report(console_, input_prefix() + error);
+            return exit_status::usage;
+        }
+        format_.layout = *layout;
+        // UTF-16 without a mark is a guess from its NUL bytes: say so.
+        const bool utf16 =
+            encoding_.encoding == Encoding::Utf16Le || encoding_.encoding == Encoding::Utf16Be;
+        const std::string_view unmarked =
+            utf16 && !encoding_.byte_order_mark ? " sin marca de orden de bytes" : "";
+        report(console_, input_prefix() + std::string(encoding_name(encoding_.encoding)) +
+                             std::string(unmarked) + ", separador " +
+                             delimited::separator_label(format_.separator) + ", " +
+                             layout_text(format_.layout));
+        if (encoding_.byte_order_mark) {
+            write_error_ = console_.out.write_all(delimited::byte_order_mark(encoding_.encoding));
+        }
+
         bool first = true;
-        while (!write_error_ && reader_.next(record_)) {
-            if (first && reader_.had_byte_order_mark())
-                verbatim_block().output.append(byte_order_mark);
+        while (more && !write_error_) {
             if (!record_.complete || record_.continues_previous) {
                 copy_long_piece();
-            } else if (first && is_header(record_)) {
+            } else if (record_.is_blank()) {
+                verbatim_block().output.append(line_end_text(record_.line_end));
+            } else if (first && format_.layout.header) {
                 copy_header();
             } else {
-                row_block().add(record_, line_end_of(record_));
+                RowBlock& block = row_block();
+                block.add(record_);
             }
             first = false;
+            more = reader_.next(record_);
         }
         write_all_blocks();
-        progress_.finish(rows_);
+        progress_.finish(rows());
         if (const std::error_code error = reader_.read_error()) {
             report(console_, "no se pudo leer " + input_label() + ": " + error.message());
             return exit_status::io_error;
@@ -79,23 +137,67 @@ class BatchRun {
             report(console_, "no se pudo escribir la salida: " + write_error_.message());
             return exit_status::io_error;
         }
-        return unreadable_rows_ == 0 ? exit_status::ok : exit_status::unreadable_rows;
+        report(console_, input_prefix() + summary());
+        return outcomes_[unreadable_index] == 0 ? exit_status::ok : exit_status::unreadable_rows;
     }
+
+    // The input's own last byte that is not part of the text (an odd byte
+    // after UTF-16), written back after the rest.
+    void write_trailing_byte(char byte) {
+        if (!write_error_) write_error_ = console_.out.write_all(std::string_view(&byte, 1));
+        if (write_error_) {
+            report(console_, "no se pudo escribir la salida: " + write_error_.message());
+        }
+    }
+
+    bool write_failed() const { return bool(write_error_); }
 
   private:
+    static constexpr std::size_t unreadable_index =
+        static_cast<std::size_t>(RowOutcome::Unreadable);
+
     std::string input_label() const {
-        return options_.input_name.empty() ? "la entrada estándar" : options_.input_name;
+        return options_.input_name.empty() ? "la entrada estándar" : escaped(options_.input_name);
     }
 
-    // The record's line end; a last record without one ends like the others.
-    LineEnd line_end_of(const CsvRecord& record) {
-        if (record.line_end != LineEnd::EndOfInput) last_line_end_ = record.line_end;
-        return last_line_end_;
+    std::string input_prefix() const {
+        return options_.input_name.empty() ? "" : escaped(options_.input_name) + ": ";
+    }
+
+    std::size_t rows() const {
+        std::size_t total = 0;
+        for (const std::size_t count : outcomes_) total += count;
+        return total;
+    }
+
+    // "1204 filas: 1187 con clave, 15 sin clave (12 por acentos: vea
+    // --fold-accents), 2 ilegibles"
+    std::string summary() const {
+        const auto count = [this](RowOutcome outcome) {
+            return outcomes_[static_cast<std::size_t>(outcome)];
+        };
+        const std::pair<RowOutcome, std::string_view> groups[] = {
+            {RowOutcome::Accents, "por acentos: vea --fold-accents"},
+            {RowOutcome::UncodedOther, "por caracteres sin valor en la tabla"},
+            {RowOutcome::Refused, "por nombre o apellidos vacíos"},
+            {RowOutcome::HomoclaveFault, "por la homoclave"},
+        };
+        std::size_t without_key = 0;
+        std::string why;
+        for (const auto& [outcome, text] : groups) {
+            if (count(outcome) == 0) continue;
+            without_key += count(outcome);
+            why += (why.empty() ? " (" : ", ") + std::to_string(count(outcome)) + " " +
+                   std::string(text);
+        }
+        if (!why.empty()) why += ")";
+        return count_text(rows(), "fila", "filas") + ": " + std::to_string(count(RowOutcome::Key)) +
+               " con clave, " + std::to_string(without_key) + " sin clave" + why + ", " +
+               count_text(count(RowOutcome::Unreadable), "ilegible", "ilegibles");
     }
 
     std::string unreadable_message(std::size_t line, std::string_view why) const {
-        std::string message = "rfc: ";
-        if (!options_.input_name.empty()) message += options_.input_name + ": ";
+        std::string message = "rfc: " + input_prefix();
         message += "línea " + std::to_string(line) + ": ";
         message.append(why);
         message.push_back('\n');
@@ -110,74 +212,42 @@ class BatchRun {
         for (std::size_t i = 0; i < block.rows.size(); ++i) {
             const RowBlock::Row& row = block.rows[i];
             block.fields_of(i, fields);
-            evaluator.evaluate(fields, row.problem, verdict);
-            const std::string_view line_end = line_end_text(row.line_end);
-            if (row.plain) {
-                append_plain_output_row(block.fields_text(i), verdict.key, verdict.result(),
-                                        line_end, block.output);
-            } else {
-                append_output_row(fields, verdict.key, verdict.result(), line_end, block.output);
-            }
-            if (verdict.unreadable) {
-                ++block.unreadable_rows;
+            evaluator.evaluate(fields, row.problem, format_, verdict);
+            append_output_row(block.bytes_of(i), verdict.key, verdict.result(),
+                              line_end_text(row.line_end), format_, block.output);
+            ++block.outcomes[static_cast<std::size_t>(verdict.outcome)];
+            if (verdict.unreadable())
                 block.messages += unreadable_message(row.line, verdict.reason);
-            }
         }
-        block.output_rows = block.rows.size();
     }
 
     void copy_header() {
         std::string& out = verbatim_block().output;
-        for (std::size_t i = 0; i < record_.field_count(); ++i) {
-            append_csv_field(record_.field(i), out);
-            out.push_back(',');
-        }
-        out.append(added_columns);
-        out.append(line_end_text(line_end_of(record_)));
+        out.append(record_.bytes());
+        out.push_back(format_.separator);
+        out.append("rfc");
+        out.push_back(format_.separator);
+        out.append("resultado");
+        out.append(line_end_text(record_.line_end));
     }
 
-    // A record past the length limit is copied as it streams by, every field
-    // in quotes, without being held whole, and without a key.
+    // A record past the length limit is copied as it streams by, without
+    // being held whole, and without a key.
     void copy_long_piece() {
         RowBlock& block = verbatim_block();
-        std::string& out = block.output;
-        if (!record_.continues_previous) {
-            long_fields_ = 0;
-            long_field_open_ = false;
-        }
-        for (std::size_t i = 0; i < record_.field_count(); ++i) {
-            open_long_field(out);
-            append_quoted_part(record_.field(i), out);
-            out.push_back('"');
-            long_field_open_ = false;
-        }
-        if (!record_.complete) {
-            open_long_field(out);
-            append_quoted_part(record_.open_field_part(), out);
-            return;
-        }
+        block.output.append(record_.bytes());
+        if (!record_.complete) return;
         const std::string result = unreadable_text(csv_problem_text(record_.problem));
-        out.append(",,");
-        append_csv_field(result, out);
-        out.append(line_end_text(line_end_of(record_)));
-        ++block.output_rows;
-        ++block.unreadable_rows;
+        append_output_row({}, {}, result, line_end_text(record_.line_end), format_, block.output);
+        ++block.outcomes[unreadable_index];
         block.messages += unreadable_message(record_.line, result);
-    }
-
-    void open_long_field(std::string& out) {
-        if (long_field_open_) return;
-        if (long_fields_ > 0) out.push_back(',');
-        out.push_back('"');
-        ++long_fields_;
-        long_field_open_ = true;
     }
 
     // The block being filled with rows to evaluate, a new one when the
     // current one is full or verbatim.
     RowBlock& row_block() {
         if (current_ && (current_->verbatim || current_->rows.size() >= block_rows ||
-                         current_->data.size() >= block_bytes)) {
+                         current_->data.size() + current_->raw.size() >= block_bytes)) {
             hand_over_current();
         }
         if (!current_) current_ = take_block();
@@ -218,14 +288,14 @@ class BatchRun {
         RowBlock* block = in_flight_.front();
         in_flight_.pop_front();
         workers_.wait(*block);
-        if (!write_error_) write_error_ = console_.out.write_all(block->output);
+        if (console_.out_is_err_terminal) progress_.clear();
+        if (!write_error_) write_error_ = out_.write_all(block->output);
         if (!block->messages.empty()) {
             progress_.clear();
             console_.err.write_all(block->messages);
         }
-        rows_ += block->output_rows;
-        unreadable_rows_ += block->unreadable_rows;
-        progress_.update(rows_);
+        for (std::size_t i = 0; i < outcome_count; ++i) outcomes_[i] += block->outcomes[i];
+        progress_.update(rows());
         block->clear();
         free_.push_back(block);
     }
@@ -237,21 +307,20 @@ class BatchRun {
 
     const BatchOptions& options_;
     Console& console_;
+    ByteSink& out_;  // the console's output, or a conversion in front of it
+    const delimited::TextEncoding encoding_;
+    RowFormat format_;
     ReadWithoutHoldingBack input_;
-    CsvReader reader_;
+    delimited::CsvReader reader_;
     Progress progress_;
     CsvRecord record_;
-    LineEnd last_line_end_ = LineEnd::Lf;
-    std::size_t long_fields_ = 0;
-    bool long_field_open_ = false;
 
     std::vector<std::unique_ptr<RowBlock>> owned_;
     std::vector<RowBlock*> free_;
     std::deque<RowBlock*> in_flight_;  // in input order
     RowBlock* current_ = nullptr;
 
-    std::size_t rows_ = 0;
-    std::size_t unreadable_rows_ = 0;
+    std::array<std::size_t, outcome_count> outcomes_{};
     std::error_code write_error_;
     const std::size_t max_in_flight_ =
         std::max<std::size_t>(1, options_.threads* blocks_per_thread);
@@ -264,24 +333,62 @@ class BatchRun {
 std::size_t BatchOptions::default_threads() { return std::thread::hardware_concurrency(); }
 
 int run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
-    return BatchRun(input, options, console).run();
+    const std::optional<delimited::FileIdentity> input_file = input.file_identity();
+    if (input_file && input_file == console.out.file_identity()) {
+        report(console, "la salida es el mismo archivo que la entrada " +
+                            (options.input_name.empty() ? std::string("(la entrada estándar)")
+                                                        : escaped(options.input_name)) +
+                            ": no se escribe nada");
+        return exit_status::usage;
+    }
+    delimited::LookaheadSource start(input, lookahead_bytes);
+    if (const std::error_code error = start.read_error()) {
+        report(console, "no se pudo leer " +
+                            (options.input_name.empty() ? std::string("la entrada estándar")
+                                                        : escaped(options.input_name)) +
+                            ": " + error.message());
+        return exit_status::io_error;
+    }
+    const delimited::TextEncoding encoding =
+        delimited::detect_encoding(start.head(), start.head_is_whole_input(), options.encoding);
+    if (encoding.byte_order_mark) start.skip(delimited::byte_order_mark(encoding.encoding).size());
+
+    const bool utf16 =
+        encoding.encoding == Encoding::Utf16Le || encoding.encoding == Encoding::Utf16Be;
+    const bool big_endian = encoding.encoding == Encoding::Utf16Be;
+    std::optional<delimited::Utf16Source> utf16_in;
+    std::optional<delimited::Utf16Sink> utf16_out;
+    ByteSource* source = &start;
+    ByteSink* out = &console.out;
+    if (utf16) {
+        source = &utf16_in.emplace(start, big_endian);
+        out = &utf16_out.emplace(console.out, big_endian);
+    }
+    delimited::LookaheadSource text(*source, lookahead_bytes);
+    const char separator = options.separator.value_or(delimited::detect_separator(text.head()));
+
+    BatchRun batch(text, encoding, separator, options, console, *out);
+    int status = batch.run();
+    if (utf16_in && utf16_in->odd_last_byte() && !batch.write_failed()) {
+        batch.write_trailing_byte(*utf16_in->odd_last_byte());
+        if (batch.write_failed()) status = exit_status::io_error;
+    }
+    return status;
 }
 
 int run_batch_command(std::span<const std::string_view> args, Console& console) {
-    if (args.size() > 1) return usage_error(console, "rfc batch lee un solo archivo");
-    const std::string_view name = args.empty() ? "-" : args.front();
-    if (name == "-") return run_batch(console.in, BatchOptions{}, console);
-    if (name.size() > 1 && name.front() == '-') {
-        return usage_error(console, "opción desconocida «" + std::string(name) + "»");
-    }
-    std::error_code error;
-    FileSource file(std::string(name), error);
-    if (error) {
-        report(console, "no se pudo abrir " + std::string(name) + ": " + error.message());
+    BatchOptions options;
+    std::string name;
+    std::string error;
+    if (!parse_batch_options(args, options, name, error)) return usage_error(console, error);
+    if (name == "-") return run_batch(console.in, options, console);
+    std::error_code open_error;
+    FileSource file(name, open_error);
+    if (open_error) {
+        report(console, "no se pudo abrir " + escaped(name) + ": " + open_error.message());
         return exit_status::io_error;
     }
-    BatchOptions options;
-    options.input_name = std::string(name);
+    options.input_name = name;
     return run_batch(file, options, console);
 }
 

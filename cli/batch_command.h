@@ -1,35 +1,46 @@
-// rfc batch [FILE|-]: the keys of a whole CSV file of people.
+// rfc batch [OPTIONS] [FILE|-]: the keys of a whole delimited file of people.
 //
-// Every input record gives one output record, in the same order: its fields
-// as read, then "rfc" (the key, unmasked) and "resultado" ("ok" or why there
-// is no key). Records that cannot be read are kept too, named on standard
-// error by their line number.
+// Every input record gives one output record, in the same order: its bytes as
+// they came, then "rfc" (the key, unmasked) and "resultado" ("ok" or why
+// there is no key), in the file's own encoding, separator and line ends.
+// Records that cannot be read are kept too, named on standard error by their
+// line number; blank lines are copied as they are.
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
+#include "batch_columns.h"
 #include "console.h"
 #include "csv_reader.h"
+#include "encoding.h"
 
 namespace rfc_cli {
 
 struct BatchOptions {
     std::string input_name;  // shown in messages; empty for standard input
-    std::size_t record_limit = CsvReader::default_record_limit;
+    std::size_t record_limit = delimited::CsvReader::default_record_limit;
     // Threads computing keys while the main thread reads and writes; 0
     // computes them on the main thread.
     std::size_t threads = default_threads();
+    std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
+    std::optional<char> separator;                      // likewise
+    ColumnRequest columns{};                            // found by header when empty
+    bool fold_accents = false;
 
     static std::size_t default_threads();
 };
 
-// Reads CSV from `input` and writes it with keys to the console's output.
-// Returns exit_status::ok, unreadable_rows, or io_error.
+// Reads delimited text from `input` and writes it with keys to the console's
+// output. Returns exit_status::ok, unreadable_rows, usage (the columns cannot
+// be found, or the output is the input file: then nothing is written), or
+// io_error.
 int run_batch(ByteSource& input, const BatchOptions& options, Console& console);
 
-// `args` are the words after "batch": nothing, "-" or a file name.
+// `args` are the words after "batch": options, then nothing, "-" or a file
+// name ("--" ends the options).
 int run_batch_command(std::span<const std::string_view> args, Console& console);
 
 }  // namespace rfc_cli

@@ -1,11 +1,13 @@
 #include "batch_row.h"
 
-#include <algorithm>
 #include <variant>
 
+#include "batch_text.h"
 #include "birth_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
+#include "curp_date.h"
+#include "name_input.h"
 #include "outcome_text.h"
 #include "upper_case.h"
 #include "utf8.h"
@@ -13,17 +15,38 @@
 namespace rfc_cli {
 namespace {
 
-constexpr std::size_t date_field = 3;
+using delimited::CsvProblem;
 
 void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
-    verdict.ok = false;
+    verdict.outcome = RowOutcome::Unreadable;
     verdict.reason = unreadable_text(why);
-    verdict.unreadable = true;
 }
 
-bool is_blank(std::span<const std::string_view> fields) {
-    return fields.size() == 1 && fields.front().empty();
+std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
+    if (layout.exact_fields != 0) {
+        return "se esperaban " + std::to_string(layout.exact_fields) + " campos y hay " +
+               std::to_string(count);
+    }
+    return "se esperaban al menos " + std::to_string(layout.least_fields) + " campos y hay " +
+           std::to_string(count);
+}
+
+bool field_count_fits(const ColumnLayout& layout, std::size_t count) {
+    return layout.exact_fields != 0 ? count == layout.exact_fields : count >= layout.least_fields;
+}
+
+RowOutcome failure_outcome(const keycalc::EmptyKey& failure) {
+    using keycalc::FailureReason;
+    switch (failure.reason) {
+        case FailureReason::UncodedCharacter:
+            return RowOutcome::UncodedOther;
+        case FailureReason::SumBelow100:
+        case FailureReason::SumOverflow:
+        case FailureReason::VowelPositionOverflow:
+            break;
+    }
+    return RowOutcome::HomoclaveFault;
 }
 
 }  // namespace
@@ -47,78 +70,84 @@ std::string_view csv_problem_text(CsvProblem problem) {
 std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
-                            RowVerdict& verdict) {
-    verdict.unreadable = false;
+                            const RowFormat& format, RowVerdict& verdict) {
     if (problem != CsvProblem::None) return mark_unreadable(verdict, csv_problem_text(problem));
-    if (is_blank(fields)) return mark_unreadable(verdict, "fila vacía");
-    if (fields.size() != input_fields) {
-        return mark_unreadable(verdict,
-                               "se esperaban 4 campos y hay " + std::to_string(fields.size()));
+    const ColumnLayout& layout = format.layout;
+    if (!field_count_fits(layout, fields.size())) {
+        return mark_unreadable(verdict, field_count_text(layout, fields.size()));
     }
     std::array<std::u16string_view, 3> names;
     for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::size_t column = *layout.column[i];
+        const std::string_view field = fields[column];
         std::u16string& buffer = buffers_[i];
-        if (buffer.size() < fields[i].size()) buffer.resize(fields[i].size());
+        if (buffer.size() < field.size()) buffer.resize(field.size());
         // Names are nearly always ASCII, which takes one pass.
-        std::size_t units = fields[i].size();
-        if (!casing::upper_case_ascii(fields[i], buffer)) {
-            if (!utf8_into_utf16(fields[i], buffer, units)) {
-                return mark_unreadable(verdict,
-                                       "el campo " + std::to_string(i + 1) + " no es UTF-8 válido");
-            }
-            casing::upper_case_in_place(std::span<char16_t>(buffer.data(), units));
+        // ASCII has no accents to fold.
+        if (casing::upper_case_ascii(field, buffer)) {
+            names[i] = std::u16string_view(buffer.data(), field.size());
+            continue;
         }
-        names[i] = std::u16string_view(buffer.data(), units);
+        std::size_t units = 0;
+        if (!decode_field(field, format.encoding, buffer, units)) {
+            return mark_unreadable(verdict, "el campo " + std::to_string(column + 1) + " no es " +
+                                                std::string(encoding_name(format.encoding)) +
+                                                " válido");
+        }
+        std::u16string& name = decoded_[i];
+        name.assign(buffer.data(), units);
+        prepare_name(name, format.fold_accents);
+        names[i] = name;
     }
-    const BirthDate date = parse_birth_date(fields[date_field]);
-    if (const auto* error = std::get_if<DateError>(&date)) {
-        return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
+    const std::string_view date_field = fields[*layout.date_column()];
+    std::chrono::year_month_day birth;
+    if (layout.date_from_curp()) {
+        const auto date = birth_date_from_curp(date_field);
+        if (const auto* error = std::get_if<CurpError>(&date)) {
+            return mark_unreadable(verdict, curp_error_text(*error));
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
+    } else {
+        const BirthDate date = parse_birth_date(date_field);
+        if (const auto* error = std::get_if<DateError>(&date)) {
+            return mark_unreadable(verdict, "la fecha " + std::string(date_error_text(*error)));
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
     }
 
-    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(
-        names[0], names[1], names[2], std::get<std::chrono::year_month_day>(date));
+    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     verdict.key.clear();
-    verdict.ok = false;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
+        verdict.outcome = RowOutcome::Refused;
         verdict.reason = refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
+        verdict.outcome = failure_outcome(*failed);
         verdict.reason = failure_text(*failed, names[0], names[1], names[2]);
+        if (!format.fold_accents &&
+            folding_would_help(*failed, names[0], names[1], names[2], birth)) {
+            verdict.outcome = RowOutcome::Accents;
+            verdict.reason += fold_accents_hint;
+        }
     } else {
         append_utf8(keycalc::key_text(outcome), verdict.key);
-        verdict.ok = true;
+        verdict.outcome = RowOutcome::Key;
     }
 }
 
-bool is_header(const CsvRecord& record) {
-    if (record.problem != CsvProblem::None || record.field_count() != input_fields) return false;
-    const std::string_view date = record.field(date_field);
-    return std::none_of(date.begin(), date.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-void append_output_row(std::span<const std::string_view> fields, std::string_view key,
-                       std::string_view result, std::string_view line_end, std::string& out) {
-    if (fields.size() == input_fields) {
-        const std::array<std::string_view, input_fields + 2> row = {fields[0], fields[1], fields[2],
-                                                                    fields[3], key,       result};
-        append_csv_fields(row, out);
+void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
+                       std::string_view line_end, const RowFormat& format, std::string& out) {
+    out.append(bytes);
+    out.push_back(format.separator);
+    append_encoded(key, format.encoding, out);
+    out.push_back(format.separator);
+    if (result == "ok") {
+        out.append(result);
     } else {
-        append_csv_fields(fields, out);
-        const std::array<std::string_view, 2> added = {key, result};
-        out.push_back(',');
-        append_csv_fields(added, out);
+        std::string quoted;
+        delimited::append_csv_field(result, format.separator, quoted);
+        append_encoded(quoted, format.encoding, out);
     }
     out.append(line_end);
 }
-
-void append_plain_output_row(std::string_view fields_text, std::string_view key,
-                             std::string_view result, std::string_view line_end, std::string& out) {
-    out.append(fields_text);
-    append_csv_field(key, out);
-    out.push_back(',');
-    append_csv_field(result, out);
-    out.append(line_end);
-}
-
-std::string_view line_end_text(LineEnd end) { return end == LineEnd::CrLf ? "\r\n" : "\n"; }
 
 }  // namespace rfc_cli

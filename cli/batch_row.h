@@ -1,5 +1,5 @@
-// One row of rfc batch: what the key of a CSV record is, and the output row
-// that carries it.
+// One row of rfc batch: what the key of a record is, and the output row that
+// carries it: the record's bytes as they came, then the two added columns.
 //
 //     PEREZ,LOPEZ,JUAN,1980-01-15    ->   PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok
 #pragma once
@@ -9,24 +9,44 @@
 #include <string>
 #include <string_view>
 
+#include "batch_columns.h"
 #include "csv_reader.h"
+#include "encoding.h"
 
 namespace rfc_cli {
 
-constexpr std::size_t input_fields = 4;  // paterno, materno, nombre, fecha
+// What became of a row, as the summary groups them.
+enum class RowOutcome {
+    Key,
+    Refused,         // no given names, or no surnames
+    Accents,         // an accented letter has no value; --fold-accents would help
+    UncodedOther,    // another character has no value
+    HomoclaveFault,  // the homoclave sum is too small or overflows
+    Unreadable,      // the record itself could not be read
+};
+constexpr std::size_t outcome_count = 6;
 
 struct RowVerdict {
-    std::string key;          // the key, unmasked, in UTF-8; empty when there is none
-    bool ok = false;          // there is a key
-    std::string reason;       // when not ok: why there is no key
-    bool unreadable = false;  // the record itself could not be read
+    std::string key;  // the key, unmasked, in UTF-8; empty when there is none
+    RowOutcome outcome = RowOutcome::Unreadable;
+    std::string reason;  // when there is no key: why
 
+    bool ok() const { return outcome == RowOutcome::Key; }
+    bool unreadable() const { return outcome == RowOutcome::Unreadable; }
     // The "resultado" column: "ok", or the reason.
-    std::string_view result() const { return ok ? std::string_view("ok") : reason; }
+    std::string_view result() const { return ok() ? std::string_view("ok") : reason; }
+};
+
+// How the rows of one file are read.
+struct RowFormat {
+    ColumnLayout layout;
+    delimited::Encoding encoding = delimited::Encoding::Utf8;
+    char separator = ',';
+    bool fold_accents = false;
 };
 
 // The reader's problem with a record, in Spanish.
-std::string_view csv_problem_text(CsvProblem problem);
+std::string_view csv_problem_text(delimited::CsvProblem problem);
 
 // Why a record could not be read, as the "resultado" column says it.
 std::string unreadable_text(std::string_view why);
@@ -35,28 +55,19 @@ std::string unreadable_text(std::string_view why);
 class RowEvaluator {
   public:
     // `problem` is what the reader found wrong with the record, if anything.
-    void evaluate(std::span<const std::string_view> fields, CsvProblem problem,
-                  RowVerdict& verdict);
+    void evaluate(std::span<const std::string_view> fields, delimited::CsvProblem problem,
+                  const RowFormat& format, RowVerdict& verdict);
 
   private:
     // Room for the names in UTF-16; grown to the longest name seen.
     std::array<std::u16string, 3> buffers_;
+    // Names that are not ASCII, decoded and prepared.
+    std::array<std::u16string, 3> decoded_;
 };
 
-// A first record that is a header: four fields, the fourth without a digit,
-// so that it cannot be a mistyped date.
-bool is_header(const CsvRecord& record);
-
-// Appends the fields, then `key` and `result`, then `line_end`.
-void append_output_row(std::span<const std::string_view> fields, std::string_view key,
-                       std::string_view result, std::string_view line_end, std::string& out);
-
-// The same for a plain record (see CsvRecord::plain), given as its fields
-// each followed by a comma: they go out as they are.
-void append_plain_output_row(std::string_view fields_text, std::string_view key,
-                             std::string_view result, std::string_view line_end, std::string& out);
-
-// "\n" or "\r\n".
-std::string_view line_end_text(LineEnd end);
+// Appends a row's bytes, then the separator, `key`, the separator and
+// `result` (quoted as needed, in the format's encoding), then `line_end`.
+void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
+                       std::string_view line_end, const RowFormat& format, std::string& out);
 
 }  // namespace rfc_cli

@@ -4,10 +4,13 @@
 
 namespace rfc_cli {
 
-void RowBlock::add(const CsvRecord& record, LineEnd line_end) {
+void RowBlock::add(const delimited::CsvRecord& record) {
     const std::size_t base = data.size();
+    const std::size_t raw_base = raw.size();
+    if (!record.bytes_in_data) raw.append(record.bytes());
     rows.push_back({field_ends.size(), record.field_count(), base, base + record.data.size(),
-                    record.line, line_end, record.problem, record.plain});
+                    raw_base, raw.size(), record.bytes_in_data, record.line, record.line_end,
+                    record.problem});
     data.append(record.data);
     for (const std::size_t end : record.field_ends) field_ends.push_back(base + end);
 }
@@ -22,20 +25,23 @@ void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& field
     }
 }
 
-std::string_view RowBlock::fields_text(std::size_t index) const {
+std::string_view RowBlock::bytes_of(std::size_t index) const {
     const Row& row = rows[index];
-    return std::string_view(data).substr(row.data_begin, row.data_end - row.data_begin);
+    if (row.bytes_in_data) {
+        return std::string_view(data).substr(row.data_begin, row.data_end - row.data_begin - 1);
+    }
+    return std::string_view(raw).substr(row.raw_begin, row.raw_end - row.raw_begin);
 }
 
 void RowBlock::clear() {
     data.clear();
     field_ends.clear();
+    raw.clear();
     rows.clear();
     verbatim = false;
     output.clear();
     messages.clear();
-    output_rows = 0;
-    unreadable_rows = 0;
+    outcomes = {};
     done = false;
 }
 

@@ -2,6 +2,7 @@
 // the main thread writes the blocks back in the order it handed them over.
 #pragma once
 
+#include <array>
 #include <condition_variable>
 #include <cstddef>
 #include <deque>
@@ -11,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "batch_row.h"
 #include "csv_reader.h"
 
 namespace rfc_cli {
@@ -22,31 +24,35 @@ struct RowBlock {
     struct Row {
         std::size_t first_field;
         std::size_t field_count;
-        std::size_t data_begin;  // the record's `data`, trailing comma included
+        std::size_t data_begin;  // the record's `data`, trailing separator included
         std::size_t data_end;
+        // The record's bytes as they came: in `raw`, or, when bytes_in_data,
+        // the record's `data` less its trailing separator.
+        std::size_t raw_begin;
+        std::size_t raw_end;
+        bool bytes_in_data;
         std::size_t line;
-        LineEnd line_end;
-        CsvProblem problem;
-        bool plain;  // as CsvRecord::plain
+        delimited::LineEnd line_end;
+        delimited::CsvProblem problem;
     };
 
     std::string data;
     std::vector<std::size_t> field_ends;  // where each field of each row ends in `data`
+    std::string raw;
     std::vector<Row> rows;
     // A verbatim block needs no work: its output was written when it was made.
     bool verbatim = false;
 
-    std::string output;    // the output rows, in order
-    std::string messages;  // the standard-error lines, in order
-    std::size_t output_rows = 0;
-    std::size_t unreadable_rows = 0;
+    std::string output;                                 // the output rows, in order
+    std::string messages;                               // the standard-error lines, in order
+    std::array<std::size_t, outcome_count> outcomes{};  // rows by RowOutcome
     bool done = false;
 
-    void add(const CsvRecord& record, LineEnd line_end);
+    void add(const delimited::CsvRecord& record);
     // Sets `fields` to the fields of rows[index].
     void fields_of(std::size_t index, std::vector<std::string_view>& fields) const;
-    // The fields of rows[index], each followed by a comma.
-    std::string_view fields_text(std::size_t index) const;
+    // The bytes of rows[index] as they came, without the line end.
+    std::string_view bytes_of(std::size_t index) const;
     void clear();
 };
 

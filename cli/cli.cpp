@@ -14,7 +14,8 @@ namespace {
 constexpr std::string_view help_text =
     R"(Uso: rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA
      rfc check [--fold-accents] CLAVE [PATERNO MATERNO NOMBRES FECHA]
-     rfc batch [ARCHIVO|-]
+     rfc batch [--columns PAPEL=COL,...] [--delimiter C] [--encoding COD]
+               [--fold-accents] [--] [ARCHIVO|-]
      rfc --help | --version
 
 Calcula la clave del RFC (Registro Federal de Contribuyentes) de una persona física.
@@ -37,19 +38,34 @@ minúsculas, espacios y guiones. Con los datos de la persona, leídos como en
 rfc key (también --fold-accents), dice además si coincide con la clave
 calculada o en qué difiere: prefijo, fecha, homoclave o dígito verificador.
 
-rfc batch lee un archivo CSV (o la entrada estándar si no hay ARCHIVO o es -)
-con los campos paterno, materno, nombre y fecha, y escribe en la salida estándar
-cada fila tal como se leyó más dos columnas: rfc (la clave, o vacío) y resultado
-("ok", o por qué no hay clave). Una primera fila cuyo cuarto campo no lleva
-dígitos es un encabezado. Las filas que no se pueden leer se conservan y se
-señalan en la salida de errores con su número de línea.
+rfc batch lee un archivo de texto con columnas (CSV; o la entrada estándar si no
+hay ARCHIVO o es -) y escribe en la salida estándar cada fila tal como llegó, byte
+por byte, más dos columnas: rfc (la clave, o vacío) y resultado ("ok", o por qué
+no hay clave), con la codificación, el separador y los fines de línea del archivo.
+Las columnas se hallan por el encabezado (paterno, apellido paterno, primer
+apellido...; materno...; nombre, nombres, nombre(s); fecha, fecha de nacimiento,
+nacimiento...; curp), sin importar mayúsculas, acentos, espacios, _ ni puntos;
+sin encabezado, son paterno, materno, nombre y fecha, en ese orden. Si no hay
+columna de fecha pero sí de CURP, la fecha se lee de la CURP. Las líneas en
+blanco se copian tal cual. Las filas que no se pueden leer se conservan y se
+señalan en la salida de errores con su número de línea; al final se da un
+resumen. Una salida que es el mismo archivo que la entrada se rechaza.
+  --columns PAPEL=COL,...  columnas por número (desde 1) o por el texto de su
+                  encabezado: --columns paterno=3,materno=4,nombre=2,fecha=7
+  --delimiter C   separador: , ; | o tab (si no, se halla en la primera fila)
+  --encoding COD  utf-8, utf-16 o windows-1252 (si no, la marca de orden de
+                  bytes, o UTF-8 válido, o Windows-1252)
+  --fold-accents  como en rfc key
+  --              lo que sigue es el ARCHIVO aunque empiece con -
 
 Estado de salida:
   0  clave calculada; en check, clave válida y, con datos, de la persona; en
      batch, todas las filas se pudieron leer
   1  sin clave (rfc key, y la persona en rfc check); alguna fila no se pudo
      leer (rfc batch)
-  2  uso incorrecto (opción, dato o fecha no válidos)
+  2  uso incorrecto (opción, dato o fecha no válidos; en batch, columnas que
+     faltan o se repiten en el encabezado, o la salida es la entrada): en batch
+     no se escribe ninguna fila
   3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key, y la
      persona en rfc check)
   4  error al leer o escribir un archivo

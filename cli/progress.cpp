@@ -11,7 +11,7 @@ constexpr std::string_view clear_line = "\r\033[K";
 
 }  // namespace
 
-Progress::Progress(ByteSink& err, bool enabled)
+Progress::Progress(delimited::ByteSink& err, bool enabled)
     : err_(err), enabled_(enabled), start_(Clock::now()), next_show_(start_ + quiet_start) {}
 
 void Progress::update(std::size_t rows) {

@@ -11,7 +11,7 @@ namespace rfc_cli {
 class Progress {
   public:
     // Shows nothing unless `enabled` (standard error is a terminal).
-    Progress(ByteSink& err, bool enabled);
+    Progress(delimited::ByteSink& err, bool enabled);
 
     // Called often with the rows done so far; shows them once the batch has
     // run for a second, and then a few times a second.
@@ -27,7 +27,7 @@ class Progress {
     using Clock = std::chrono::steady_clock;
     void show(std::size_t rows, Clock::time_point now);
 
-    ByteSink& err_;
+    delimited::ByteSink& err_;
     bool enabled_;
     bool shown_ = false;
     Clock::time_point start_;

@@ -1,15 +1,26 @@
+# Delimited-text library tests.
+add_executable(delimited_tests
+    delimited_csv_reader_test.cpp
+    delimited_encoding_test.cpp
+    delimited_header_test.cpp
+    delimited_line_scan_test.cpp)
+target_link_libraries(delimited_tests PRIVATE delimited GTest::gtest_main)
+gtest_discover_tests(delimited_tests)
+
 # Command-line tests.
 add_executable(cli_tests
+    cli_batch_columns_test.cpp
+    cli_batch_files_test.cpp
     cli_batch_test.cpp
     cli_birth_date_test.cpp
     cli_check_test.cpp
-    cli_csv_reader_test.cpp
     cli_curp_date_test.cpp
     cli_key_test.cpp
-    cli_line_scan_test.cpp
     cli_message_text_test.cpp
     cli_utf8_test.cpp)
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
+target_compile_definitions(cli_tests PRIVATE
+    RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 gtest_discover_tests(cli_tests)
 
 # The installed program itself: exit statuses and streams of a real process.

@@ -24,8 +24,8 @@ check "check agrees" 0 "PELJ8001152A0: coincide con la calculada" "$rfc" check P
 check "check, homoclave only" 5 "PELJ800115XY8: coincide salvo la homoclave (calculada: PELJ8001152A0); el SAT asigna otra homoclave a homónimos" "$rfc" check PELJ800115XY8 perez lopez juan 1980-01-15
 check "check, not a key" 6 "PELJ8002302A0: no es una clave: 800230 no es una fecha" "$rfc" check PELJ8002302A0
 check "check, usage" 2 "" "$rfc" check PELJ8001152A0 perez
-check "batch from a pipe" 0 "a,b,c,fecha,rfc,resultado
-perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'a,b,c,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
+check "batch from a pipe" 0 "paterno,materno,nombre,fecha,rfc,resultado
+perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
 check "batch, a bad row" 1 "x,,fila ilegible: se esperaban 4 campos y hay 1" sh -c "printf 'x\n' | '$rfc' batch -"
 
 message="$("$rfc" key pérez lopez juan 1980-01-15 2>&1 >/dev/null)"

@@ -1,0 +1,247 @@
+#include "batch_columns.h"
+
+#include <algorithm>
+#include <charconv>
+#include <span>
+
+#include "header.h"
+#include "message_text.h"
+
+namespace rfc_cli {
+namespace {
+
+constexpr std::array<std::string_view, 4> paterno_names = {"paterno", "apellido paterno",
+                                                           "primer apellido", "apellido 1"};
+constexpr std::array<std::string_view, 4> materno_names = {"materno", "apellido materno",
+                                                           "segundo apellido", "apellido 2"};
+constexpr std::array<std::string_view, 3> nombre_names = {"nombre", "nombres", "nombre(s)"};
+constexpr std::array<std::string_view, 5> fecha_names = {
+    "fecha", "fecha de nacimiento", "fecha nacimiento", "nacimiento", "f. nacimiento"};
+constexpr std::array<std::string_view, 1> curp_names = {"curp"};
+
+// In the order of Role.
+const std::array<delimited::ColumnRole, role_count> roles = {{
+    {"paterno", paterno_names},
+    {"materno", materno_names},
+    {"nombre", nombre_names},
+    {"fecha", fecha_names},
+    {"curp", curp_names},
+}};
+
+// The roles every layout must have; the date may come from a CURP instead.
+constexpr std::array<Role, 3> name_roles = {Role::Paterno, Role::Materno, Role::Nombre};
+
+// A first row naming this many columns is a header, not a person.
+constexpr std::size_t least_header_names = 2;
+
+constexpr std::size_t index(Role role) { return static_cast<std::size_t>(role); }
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    return text;
+}
+
+std::optional<Role> role_named(std::string_view name) {
+    for (std::size_t i = 0; i < role_count; ++i) {
+        if (roles[i].role == name) return static_cast<Role>(i);
+    }
+    return std::nullopt;
+}
+
+std::string quoted(std::string_view text) { return "«" + escaped(text) + "»"; }
+
+// The needed roles all there; the message for the first one missing.
+bool has_needed_roles(const ColumnLayout& layout, std::string& error) {
+    for (const Role role : name_roles) {
+        if (!layout.column[index(role)]) {
+            error = "falta la columna " + std::string(role_name(role));
+            return false;
+        }
+    }
+    if (!layout.date_column()) {
+        error = "falta la columna fecha (o curp, de la que se lee la fecha)";
+        return false;
+    }
+    return true;
+}
+
+std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& header,
+                                               std::string& error) {
+    const delimited::HeaderColumns found = delimited::find_columns(header, roles);
+    ColumnLayout layout;
+    layout.header = true;
+    layout.header_names = header;
+    layout.exact_fields = header.size();
+    for (std::size_t role = 0; role < role_count; ++role) {
+        const std::vector<std::size_t>& columns = found.columns_of_role[role];
+        if (columns.size() > 1) {
+            error = "el encabezado tiene dos columnas " + std::string(roles[role].role) + ": " +
+                    quoted(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
+                    ") y " + quoted(header[columns[1]]) + " (col. " +
+                    std::to_string(columns[1] + 1) + ")";
+            return std::nullopt;
+        }
+        if (!columns.empty()) layout.column[role] = columns.front();
+    }
+    if (!has_needed_roles(layout, error)) {
+        error = "el encabezado no sirve: " + error;
+        return std::nullopt;
+    }
+    return layout;
+}
+
+std::optional<ColumnLayout> layout_from_request(
+    const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
+    std::string& error) {
+    ColumnLayout layout;
+    const bool by_text = std::any_of(request.begin(), request.end(), [](const auto& ref) {
+        return ref && std::holds_alternative<std::string>(*ref);
+    });
+    // Names given by text imply a header; numbers alone leave it to the row.
+    if (by_text && !first_row) {
+        error = "--columns nombra columnas por su texto, pero la primera fila no se puede leer";
+        return std::nullopt;
+    }
+    if (first_row) {
+        layout.header = by_text || delimited::find_columns(*first_row, roles).named_fields >=
+                                       least_header_names;
+    }
+    if (layout.header) {
+        layout.header_names = *first_row;
+        layout.exact_fields = first_row->size();
+    }
+    for (std::size_t role = 0; role < role_count; ++role) {
+        if (!request[role]) continue;
+        if (const auto* number = std::get_if<std::size_t>(&*request[role])) {
+            layout.column[role] = *number - 1;
+            continue;
+        }
+        const std::string key = delimited::column_name_key(std::get<std::string>(*request[role]));
+        for (std::size_t column = 0; column < first_row->size(); ++column) {
+            if (delimited::column_name_key((*first_row)[column]) != key) continue;
+            if (layout.column[role]) {
+                error = "el encabezado tiene dos columnas " +
+                        quoted(std::get<std::string>(*request[role]));
+                return std::nullopt;
+            }
+            layout.column[role] = column;
+        }
+        if (!layout.column[role]) {
+            error = "el encabezado no tiene la columna " +
+                    quoted(std::get<std::string>(*request[role]));
+            return std::nullopt;
+        }
+    }
+    if (!has_needed_roles(layout, error)) {
+        error = "--columns: " + error;
+        return std::nullopt;
+    }
+    std::size_t last = 0;
+    for (const auto& column : layout.column) {
+        if (column) last = std::max(last, *column);
+    }
+    if (layout.header && last >= layout.exact_fields) {
+        error = "--columns: el encabezado solo tiene " + std::to_string(layout.exact_fields) +
+                " columnas";
+        return std::nullopt;
+    }
+    if (!layout.header) layout.least_fields = last + 1;
+    return layout;
+}
+
+}  // namespace
+
+std::string_view role_name(Role role) { return roles[index(role)].role; }
+
+std::optional<std::size_t> ColumnLayout::date_column() const {
+    if (column[index(Role::Fecha)]) return column[index(Role::Fecha)];
+    return column[index(Role::Curp)];
+}
+
+bool ColumnLayout::date_from_curp() const {
+    return !column[index(Role::Fecha)] && column[index(Role::Curp)];
+}
+
+std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error) {
+    ColumnRequest request;
+    while (!text.empty()) {
+        const std::size_t comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        const std::size_t equals = item.find('=');
+        const std::optional<Role> role = equals == std::string_view::npos
+                                             ? std::nullopt
+                                             : role_named(trimmed(item.substr(0, equals)));
+        if (!role) {
+            error =
+                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o "
+                "curp, y no " +
+                quoted(item);
+            return std::nullopt;
+        }
+        if (request[index(*role)]) {
+            error = "--columns nombra dos veces la columna " + std::string(role_name(*role));
+            return std::nullopt;
+        }
+        const std::string_view column = trimmed(item.substr(equals + 1));
+        std::size_t number = 0;
+        const auto [end, problem] =
+            std::from_chars(column.data(), column.data() + column.size(), number);
+        if (column.empty()) {
+            error = "--columns: falta la columna de " + std::string(role_name(*role));
+            return std::nullopt;
+        }
+        if (problem == std::errc() && end == column.data() + column.size()) {
+            if (number == 0) {
+                error = "--columns: las columnas se cuentan desde 1";
+                return std::nullopt;
+            }
+            request[index(*role)] = number;
+        } else {
+            request[index(*role)] = std::string(column);
+        }
+    }
+    return request;
+}
+
+std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
+                                        const ColumnRequest& request, std::string& error) {
+    const bool requested = std::any_of(request.begin(), request.end(),
+                                       [](const auto& ref) { return ref.has_value(); });
+    if (requested) return layout_from_request(first_row, request, error);
+    if (first_row &&
+        delimited::find_columns(*first_row, roles).named_fields >= least_header_names) {
+        return layout_from_header(*first_row, error);
+    }
+    ColumnLayout layout;
+    for (const Role role : {Role::Paterno, Role::Materno, Role::Nombre, Role::Fecha}) {
+        layout.column[index(role)] = index(role);
+    }
+    layout.exact_fields = 4;
+    return layout;
+}
+
+std::string layout_text(const ColumnLayout& layout) {
+    std::string text = layout.header ? "encabezado: " : "sin encabezado: ";
+    bool first = true;
+    for (std::size_t role = 0; role < role_count; ++role) {
+        const std::optional<std::size_t> column = layout.column[role];
+        // A CURP beside a date column is not read.
+        if (!column || (static_cast<Role>(role) == Role::Curp && !layout.date_from_curp())) {
+            continue;
+        }
+        if (!first) text += ", ";
+        first = false;
+        text += std::string(roles[role].role) + " = ";
+        if (layout.header && *column < layout.header_names.size()) {
+            text += quoted(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
+                    ")";
+        } else {
+            text += "col. " + std::to_string(*column + 1);
+        }
+    }
+    return text;
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,63 @@
+// Which columns of a file rfc batch reads, found by the file's header, named
+// by the user with --columns, or the four columns of old:
+//
+//     No. Empleado,Nombre(s),Apellido Paterno,Apellido Materno,Fecha de Nacimiento,Puesto
+//       -> paterno = col. 3, materno = col. 4, nombre = col. 2, fecha = col. 5
+//
+// Other columns are copied through untouched. A key column (for a later
+// checking command) would be one more role here.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace rfc_cli {
+
+enum class Role { Paterno, Materno, Nombre, Fecha, Curp };
+constexpr std::size_t role_count = 5;
+
+// "paterno", "materno", "nombre", "fecha", "curp".
+std::string_view role_name(Role role);
+
+// What --columns says: for some roles, a column by its number from 1 or by
+// its header text.
+using ColumnRef = std::variant<std::size_t, std::string>;
+using ColumnRequest = std::array<std::optional<ColumnRef>, role_count>;
+
+// Reads "paterno=3,materno=4,nombre=2,fecha=Fecha de Nacimiento". On a
+// mistake returns nothing and sets `error` to why, in Spanish.
+std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error);
+
+struct ColumnLayout {
+    std::array<std::optional<std::size_t>, role_count> column;  // from 0
+    // The first row is a header, copied through with the added column names.
+    bool header = false;
+    std::vector<std::string> header_names;  // the header's fields, in UTF-8
+    // A data row must have exactly this many fields, or at least
+    // `least_fields` when that is set instead.
+    std::size_t exact_fields = 0;
+    std::size_t least_fields = 0;
+
+    // The column the date of birth comes from: fecha, or else curp.
+    std::optional<std::size_t> date_column() const;
+    bool date_from_curp() const;
+};
+
+// The layout for a file whose first row has the fields `first_row` (in
+// UTF-8; nothing when the first row could not be read as text). On a
+// mistake (a needed column missing or named twice, a name --columns gives
+// that the header lacks) returns nothing and sets `error`.
+std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
+                                        const ColumnRequest& request, std::string& error);
+
+// The columns found, as said once on standard error:
+//   encabezado: paterno = «Apellido Paterno» (col. 3), ...
+//   sin encabezado: paterno = col. 1, ...
+std::string layout_text(const ColumnLayout& layout);
+
+}  // namespace rfc_cli

@@ -1,0 +1,36 @@
+// Finding columns by the names a header row gives them, the way people write
+// those names: "Apellido_Paterno", "APELLIDO PATERNO" and "apellido paterno"
+// are one name, and so are "Nombre(s)" and "NOMBRE", "F. Nacimiento" and
+// "fnacimiento", "Último" and "ultimo".
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace delimited {
+
+// The form names are compared in: case folded, accents and diaereses
+// dropped, spaces, underscores and dots taken out, and a trailing "(s)" too.
+// `utf8` must be valid UTF-8.
+std::string column_name_key(std::string_view utf8);
+
+// A column a caller looks for, and the names it goes by.
+struct ColumnRole {
+    std::string_view role;
+    std::span<const std::string_view> names;
+};
+
+// Where each role's columns are in a header row (0-based, in field order);
+// a role no field names has none, one named twice has two.
+struct HeaderColumns {
+    std::vector<std::vector<std::size_t>> columns_of_role;  // in the order of the roles
+    std::size_t named_fields = 0;                           // fields that name some role
+};
+
+// Matches the fields of a header row, in UTF-8, against the roles' names.
+HeaderColumns find_columns(std::span<const std::string> header, std::span<const ColumnRole> roles);
+
+}  // namespace delimited

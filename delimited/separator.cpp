@@ -1,0 +1,49 @@
+#include "separator.h"
+
+#include <array>
+#include <cctype>
+
+namespace delimited {
+namespace {
+
+constexpr std::array<char, 4> candidates = {',', ';', '\t', '|'};
+
+}  // namespace
+
+char detect_separator(std::string_view text) {
+    std::array<std::size_t, candidates.size()> counts{};
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;  // a doubled quote toggles twice
+        if (quoted) continue;
+        if (c == '\n') break;
+        for (std::size_t i = 0; i < candidates.size(); ++i) {
+            if (c == candidates[i]) ++counts[i];
+        }
+    }
+    std::size_t best = 0;
+    for (std::size_t i = 1; i < candidates.size(); ++i) {
+        if (counts[i] > counts[best]) best = i;
+    }
+    return candidates[best];
+}
+
+std::optional<char> separator_choice(std::string_view text) {
+    if (text == "\\t") return '\t';
+    if (text.size() == 3 && std::tolower(static_cast<unsigned char>(text[0])) == 't' &&
+        std::tolower(static_cast<unsigned char>(text[1])) == 'a' &&
+        std::tolower(static_cast<unsigned char>(text[2])) == 'b') {
+        return '\t';
+    }
+    if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n') {
+        return std::nullopt;
+    }
+    return text[0];
+}
+
+std::string separator_label(char separator) {
+    if (separator == '\t') return "tabulador";
+    return std::string("«") + separator + "»";
+}
+
+}  // namespace delimited

@@ -1,0 +1,25 @@
+// The separator of a delimited file: comma, semicolon, tab or pipe, told from
+// the first line when the user does not name it.
+//
+//     Apellido Paterno;Apellido Materno;Nombre(s);"Sueldo, mensual"   ->   ';'
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace delimited {
+
+// The one of , ; TAB | that occurs most often outside double quotes in the
+// first line of `text`; a comma when none does, the earlier in that list on a
+// tie.
+char detect_separator(std::string_view text);
+
+// A separator as a user names it: one byte other than a double quote, CR or
+// LF, or "tab" (any case) or "\t" for the tab; nothing otherwise.
+std::optional<char> separator_choice(std::string_view text);
+
+// How a message shows the separator: "«;»", or "tabulador".
+std::string separator_label(char separator);
+
+}  // namespace delimited

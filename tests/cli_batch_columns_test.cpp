@@ -1,0 +1,147 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "batch_columns.h"
+
+namespace rfc_cli {
+namespace {
+
+using Row = std::vector<std::string>;
+using Columns = std::array<std::optional<std::size_t>, role_count>;
+
+struct HeaderCase {
+    const char* name;
+    Row first_row;
+    bool header;
+    Columns columns;  // from 0
+};
+
+void PrintTo(const HeaderCase& c, std::ostream* os) { *os << c.name; }
+
+class HeaderRecognitionTest : public testing::TestWithParam<HeaderCase> {};
+
+TEST_P(HeaderRecognitionTest, FindsTheColumns) {
+    const HeaderCase& c = GetParam();
+    std::string error;
+    const std::optional<ColumnLayout> layout = find_layout(c.first_row, {}, error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_EQ(layout->header, c.header);
+    EXPECT_EQ(layout->column, c.columns);
+}
+
+constexpr std::nullopt_t none = std::nullopt;
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, HeaderRecognitionTest,
+    testing::Values(
+        HeaderCase{
+            "ShortNames", {"paterno", "materno", "nombre", "fecha"}, true, {0, 1, 2, 3, none}},
+        HeaderCase{"LongNames",
+                   {"Apellido Paterno", "Apellido Materno", "Nombres", "Fecha de Nacimiento"},
+                   true,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"OrdinalNames",
+                   {"Primer apellido", "Segundo apellido", "Nombre(s)", "Nacimiento"},
+                   true,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"NumberedNames",
+                   {"apellido 1", "apellido 2", "NOMBRE", "fecha nacimiento"},
+                   true,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"AbbreviatedDate",
+                   {"PATERNO", "MATERNO", "NOMBRE", "F. NACIMIENTO"},
+                   true,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"AnyOrderAmongOtherColumns",
+                   {"No. Empleado", "Nombre(s)", "Apellido Paterno", "Apellido Materno", "Puesto",
+                    "Fecha de Nacimiento", "RFC"},
+                   true,
+                   {2, 3, 1, 5, none}},
+        HeaderCase{"UnderscoresAccentsAndCase",
+                   {"APELLIDO_PATERNO", "apellido_MATERNO", "NÓMBRES", "FECHA_NACIMIENTO"},
+                   true,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"CurpWithoutDate",
+                   {"CURP", "Primer apellido", "Segundo apellido", "Nombre(s)", "Fecha de ingreso"},
+                   true,
+                   {1, 2, 3, none, 0}},
+        HeaderCase{"CurpBesideDate",
+                   {"paterno", "materno", "nombre", "fecha", "curp"},
+                   true,
+                   {0, 1, 2, 3, 4}},
+        HeaderCase{
+            "DataIsNoHeader", {"PEREZ", "LOPEZ", "JUAN", "1980-01-15"}, false, {0, 1, 2, 3, none}},
+        HeaderCase{"UnreadableDataIsNoHeader",
+                   {"PEREZ", "LOPEZ", "JUAN", "ayer"},
+                   false,
+                   {0, 1, 2, 3, none}},
+        HeaderCase{"OneKnownNameIsNoHeader", {"a", "b", "c", "fecha"}, false, {0, 1, 2, 3, none}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(HeaderRecognition, RefusesHeadersThatLackOrRepeatAColumn) {
+    const struct {
+        Row header;
+        const char* error;
+    } cases[] = {
+        {{"paterno", "materno", "fecha"}, "el encabezado no sirve: falta la columna nombre"},
+        {{"nombre", "fecha", "departamento"}, "el encabezado no sirve: falta la columna paterno"},
+        {{"paterno", "materno", "nombre", "fecha de ingreso"},
+         "el encabezado no sirve: falta la columna fecha (o curp, de la que se lee la fecha)"},
+        {{"paterno", "Apellido Paterno", "materno", "nombre", "fecha"},
+         "el encabezado tiene dos columnas paterno: «paterno» (col. 1) y «Apellido Paterno» "
+         "(col. 2)"},
+        {{"paterno", "materno", "nombre", "fecha", "Fecha de Nacimiento"},
+         "el encabezado tiene dos columnas fecha: «fecha» (col. 4) y «Fecha de Nacimiento» (col. "
+         "5)"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(find_layout(c.header, {}, error));
+        EXPECT_EQ(error, c.error);
+    }
+}
+
+ColumnRequest request(std::string_view text) {
+    std::string error;
+    const std::optional<ColumnRequest> parsed = parse_column_request(text, error);
+    EXPECT_TRUE(parsed) << error;
+    return parsed.value_or(ColumnRequest{});
+}
+
+TEST(ColumnRequest, NamesColumnsByNumberOrByHeaderText) {
+    const Row header = {"Nombre(s)", "Ap. Pat.", "Ap. Mat.", "Nacido", "Otro"};
+    std::string error;
+    // By number, with a header that the names do not reveal: data layout.
+    auto layout = find_layout(header, request("paterno=2,materno=3,nombre=1,fecha=4"), error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_FALSE(layout->header);
+    EXPECT_EQ(layout->column, (Columns{1, 2, 0, 3, none}));
+    EXPECT_EQ(layout->least_fields, 4u);
+
+    // By text: a header, matched as loosely as recognised names are.
+    layout =
+        find_layout(header, request("paterno=AP PAT,materno=ap_mat,nombre=1,fecha=nacido"), error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_TRUE(layout->header);
+    EXPECT_EQ(layout->column, (Columns{1, 2, 0, 3, none}));
+    EXPECT_EQ(layout->exact_fields, 5u);
+
+    EXPECT_FALSE(find_layout(header, request("paterno=Paterno,materno=3,nombre=1,fecha=4"), error));
+    EXPECT_EQ(error, "el encabezado no tiene la columna «Paterno»");
+    EXPECT_FALSE(find_layout(header, request("paterno=2,materno=3,nombre=1"), error));
+    EXPECT_EQ(error, "--columns: falta la columna fecha (o curp, de la que se lee la fecha)");
+}
+
+TEST(ColumnRequest, RefusesMistakes) {
+    for (const char* text :
+         {"apellido=1", "paterno", "paterno=0", "paterno=1,paterno=2", "paterno=", "=3"}) {
+        std::string error;
+        EXPECT_FALSE(parse_column_request(text, error)) << text;
+        EXPECT_FALSE(error.empty()) << text;
+    }
+}
+
+}  // namespace
+}  // namespace rfc_cli

@@ -1,0 +1,429 @@
+// rfc batch on hostile input and on files as offices have them: what comes
+// out is what went in, byte for byte, plus the two added columns.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <iconv.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "batch_command.h"
+#include "cli.h"
+#include "csv_reader.h"
+
+namespace rfc_cli {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome batch(const std::string& input, BatchOptions options = {}) {
+    StringSource in(input, 4093);
+    StringSink out;
+    StringSink err;
+    Console console{in, out, err};
+    const int status = run_batch(in, options, console);
+    return {status, out.text(), err.text()};
+}
+
+// `utf8` in `encoding` as iconv of the C library writes it (without a
+// byte-order mark).
+std::string encoded(const std::string& utf8, const char* encoding) {
+    iconv_t convert = ::iconv_open(encoding, "UTF-8");
+    EXPECT_NE(convert, reinterpret_cast<iconv_t>(-1));
+    std::string out(utf8.size() * 4, '\0');
+    char* in_bytes = const_cast<char*>(utf8.data());
+    std::size_t in_left = utf8.size();
+    char* out_bytes = out.data();
+    std::size_t out_left = out.size();
+    EXPECT_NE(::iconv(convert, &in_bytes, &in_left, &out_bytes, &out_left), std::size_t(-1));
+    ::iconv_close(convert);
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+// The rows of a payroll export in UTF-8 with `separator`: ten columns in the
+// office's order, a quoted field holding the separator, a quoted line break,
+// accents in the columns that are not names; the expected output beside it.
+struct Export {
+    std::string input;
+    std::string output;
+};
+
+Export payroll_export(char separator, const std::string& line_end) {
+    const std::string s(1, separator);
+    const std::string no_key =
+        "sin clave: el carácter U+00C9 «É» en la posición 4 del nombre no tiene valor en la tabla; "
+        "con --fold-accents se quitan los acentos";
+    const std::vector<std::pair<std::string, std::string>> rows = {
+        {"No." + s + "Nombre(s)" + s + "Apellido Paterno" + s + "Apellido Materno" + s +
+             "Fecha de Nacimiento" + s + "Puesto" + s + "Área" + s + "Sueldo" + s + "Alta" + s +
+             "Notas",
+         "rfc" + s + "resultado"},
+        {"1" + s + "JUAN" + s + "PEREZ" + s + "LOPEZ" + s + "1980-01-15" + s + "Almacén" + s +
+             "Compras" + s + "\"14" + s + "922.00\"" + s + "2015-01-09" + s + "\"dice \"\"sí\"\"\"",
+         "PELJ8001152A0" + s + "ok"},
+        {"2" + s + "ANA" + s + "GOMEZ" + s + "DIAZ" + s + "03/12/1975" + s + "Gerente de área" + s +
+             "Dirección" + s + "1" + s + "2016-02-01" + s + "\"dos\nlíneas\"",
+         "GODA7512038D0" + s + "ok"},
+        {"3" + s + "JOSÉ" + s + "NUÑEZ" + s + "RUIZ" + s + "1970-07-07" + s + "" + s + "" + s + "" +
+             s + "" + s + "",
+         s + (separator == ';' ? "\"" + no_key + "\"" : no_key)},
+    };
+    Export file;
+    for (const auto& [row, added] : rows) {
+        file.input += row + line_end;
+        file.output += row + s + added + line_end;
+    }
+    return file;
+}
+
+// Each separator and encoding: the output is the input, every column byte
+// for byte, in the input's encoding, byte-order mark and line ends, with the
+// two columns added.
+TEST(BatchFiles, EverySeparatorAndEncodingRoundTrips) {
+    const struct {
+        const char* iconv_name;
+        std::string mark;
+        std::string_view said;
+    } encodings[] = {
+        {"UTF-8", "", "UTF-8"},
+        {"UTF-8", "\xEF\xBB\xBF", "UTF-8"},
+        {"WINDOWS-1252", "", "Windows-1252"},
+        {"UTF-16LE", "\xFF\xFE", "UTF-16 LE"},
+        {"UTF-16BE", "\xFE\xFF", "UTF-16 BE"},
+        {"UTF-16LE", "", "UTF-16 LE sin marca de orden de bytes"},
+    };
+    for (const auto& encoding : encodings) {
+        for (const char separator : {',', ';', '\t', '|'}) {
+            for (const std::string line_end : {"\n", "\r\n"}) {
+                const Export file = payroll_export(separator, line_end);
+                const std::string input = encoding.mark + encoded(file.input, encoding.iconv_name);
+                const Outcome run = batch(input);
+                const std::string context = std::string(encoding.iconv_name) + " mark " +
+                                            std::to_string(encoding.mark.size()) + " separator " +
+                                            std::to_string(int(separator));
+                EXPECT_EQ(run.status, exit_status::ok) << context << run.err;
+                EXPECT_EQ(run.out, encoding.mark + encoded(file.output, encoding.iconv_name))
+                    << context;
+                EXPECT_NE(run.err.find(std::string(encoding.said) + ", separador "),
+                          std::string::npos)
+                    << context << run.err;
+            }
+        }
+    }
+}
+
+TEST(BatchFiles, ColumnsFoundAreSaidOnceAndSummed) {
+    const Export file = payroll_export(',', "\r\n");
+    const Outcome run = batch(encoded(file.input, "WINDOWS-1252"));
+    EXPECT_EQ(run.err,
+              "rfc: Windows-1252, separador «,», encabezado: paterno = «Apellido Paterno» (col. "
+              "3), materno = «Apellido Materno» (col. 4), nombre = «Nombre(s)» (col. 2), fecha = "
+              "«Fecha de Nacimiento» (col. 5)\n"
+              "rfc: 3 filas: 2 con clave, 1 sin clave (1 por acentos: vea --fold-accents), 0 "
+              "ilegibles\n");
+}
+
+TEST(BatchFiles, HeaderMistakesStopBeforeAnyRowIsWritten) {
+    for (const std::string header :
+         {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha"}) {
+        const Outcome run = batch(header + "\nPEREZ,LOPEZ,1980-01-15\n");
+        EXPECT_EQ(run.status, exit_status::usage) << header;
+        EXPECT_EQ(run.out, "") << header;
+        EXPECT_NE(run.err.find("el encabezado"), std::string::npos) << run.err;
+    }
+}
+
+// --- Hostile input -------------------------------------------------------
+
+// A run of quotes, doubled quotes or carriage returns far past the row bound
+// is passed through in pieces, unchanged, with its reason; it is never a
+// header.
+TEST(BatchHostile, LongRunsPassThroughUnchanged) {
+    const std::string run(1 << 20, '"');
+    const std::string crs(1 << 20, '\r');
+    const struct {
+        const char* name;
+        std::string row;
+        std::string reason;  // the first problem found in the row
+    } cases[] = {
+        {"quotes", "A,B,C,D" + run, "comilla dentro de un campo sin comillas"},
+        {"doubled quotes in quotes", "A,\"" + run + "\",C,D", "fila demasiado larga"},
+        {"carriage returns", "paterno,materno,nombre,fecha" + crs + "X", "fila demasiado larga"},
+    };
+    for (const auto& c : cases) {
+        const std::string input = c.row + "\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
+        const Outcome result = batch(input);
+        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        // Not printed when they differ: a megabyte of quotes says nothing.
+        EXPECT_TRUE(result.out == c.row + ",,fila ilegible: " + c.reason + "\n" +
+                                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n")
+            << c.name;
+    }
+}
+
+// A first field that starts with U+FEFF comes out as it came, so that the
+// output, read again, does not take it for a byte-order mark.
+TEST(BatchHostile, LeadingZeroWidthNoBreakSpaceReadsBackAsItself) {
+    const std::string added = ",,sin clave: el carácter U+FEFF en la posición 1 ";
+    for (const std::string row : {"\"\xEF\xBB\xBFPEREZ\",LOPEZ,JUAN,1980-01-15",
+                                  "\xEF\xBB\xBF\xEF\xBB\xBFPEREZ,LOPEZ,JUAN,1980-01-15"}) {
+        const Outcome first = batch(row + "\n");
+        EXPECT_TRUE(first.out.starts_with(row + added)) << first.out;
+        const Outcome again = batch(first.out, [] {
+            BatchOptions options;
+            options.columns[0] = std::size_t{1};
+            options.columns[1] = std::size_t{2};
+            options.columns[2] = std::size_t{3};
+            options.columns[3] = std::size_t{4};
+            return options;
+        }());
+        EXPECT_TRUE(again.out.starts_with(first.out.substr(0, first.out.size() - 1) + added))
+            << again.out;
+    }
+}
+
+TEST(BatchHostile, Utf8WithAnInvalidByteLaterStaysUtf8) {
+    std::string input;
+    while (input.size() < (std::size_t{128} << 10)) input += "PEREZ,LOPEZ,JUAN,1980-01-15\n";
+    input += "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n";
+    const Outcome run = batch(input);
+    EXPECT_EQ(run.status, exit_status::unreadable_rows);
+    EXPECT_TRUE(
+        run.out.ends_with("P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es "
+                          "UTF-8 válido\n"));
+}
+
+class TemporaryFile {
+  public:
+    explicit TemporaryFile(const std::string& text) {
+        char name[] = "/tmp/rfc-batch-test-XXXXXX";
+        const int fd = ::mkstemp(name);
+        EXPECT_GE(fd, 0);
+        EXPECT_EQ(::write(fd, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        ::close(fd);
+        path_ = name;
+    }
+    ~TemporaryFile() { std::remove(path_.c_str()); }
+    const std::string& path() const { return path_; }
+    std::string text() const {
+        std::ifstream in(path_, std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        return all.str();
+    }
+
+  private:
+    std::string path_;
+};
+
+// rfc batch f.csv >> f.csv would read its own output for ever.
+TEST(BatchHostile, OutputToTheInputFileIsRefused) {
+    const std::string text = "PEREZ,LOPEZ,JUAN,1980-01-15\n";
+    TemporaryFile file(text);
+    const int fd = ::open(file.path().c_str(), O_WRONLY | O_APPEND);
+    ASSERT_GE(fd, 0);
+    FdSink out(fd);
+    StringSource no_input("");
+    StringSink err;
+    Console console{no_input, out, err};
+    const std::vector<std::string_view> args{"--", file.path()};
+    EXPECT_EQ(run_batch_command(args, console), exit_status::usage);
+    ::close(fd);
+    EXPECT_EQ(file.text(), text);
+    EXPECT_NE(err.text().find("la salida es el mismo archivo que la entrada"), std::string::npos)
+        << err.text();
+}
+
+TEST(BatchCommand, FileAfterDoubleDash) {
+    TemporaryFile file("PEREZ,LOPEZ,JUAN,1980-01-15\n");
+    StringSource no_input("");
+    StringSink out;
+    StringSink err;
+    Console console{no_input, out, err};
+    const std::vector<std::string_view> args{"--fold-accents", "--", file.path()};
+    EXPECT_EQ(run_batch_command(args, console), exit_status::ok) << err.text();
+    EXPECT_EQ(out.text(), "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n");
+}
+
+TEST(BatchCommand, OptionsAndTheirMistakes) {
+    const struct {
+        std::vector<std::string_view> args;
+        int status;
+    } cases[] = {
+        {{"--delimiter", ";", "--encoding=utf-8", "--columns",
+          "paterno=1,materno=2,nombre=3,fecha=4", "-"},
+         exit_status::ok},
+        {{"--delimiter"}, exit_status::usage},
+        {{"--delimiter", ";;"}, exit_status::usage},
+        {{"--encoding", "latin-9"}, exit_status::usage},
+        {{"--columns", "paterno=0"}, exit_status::usage},
+        {{"--threads", "2"}, exit_status::usage},
+        {{"a.csv", "b.csv"}, exit_status::usage},
+    };
+    for (const auto& c : cases) {
+        StringSource in("PEREZ;LOPEZ;JUAN;1980-01-15\n");
+        StringSink out;
+        StringSink err;
+        Console console{in, out, err};
+        EXPECT_EQ(run_batch_command(c.args, console), c.status) << err.text();
+    }
+}
+
+// A pipe in non-blocking mode: reads and writes wait instead of failing with
+// EAGAIN.
+TEST(BatchHostile, NonBlockingPipesAreWaitedFor) {
+    int input[2];
+    int output[2];
+    ASSERT_EQ(::pipe(input), 0);
+    ASSERT_EQ(::pipe(output), 0);
+    ::fcntl(input[0], F_SETFL, ::fcntl(input[0], F_GETFL) | O_NONBLOCK);
+    ::fcntl(output[1], F_SETFL, ::fcntl(output[1], F_GETFL) | O_NONBLOCK);
+    constexpr int rows = 20000;  // more output than a pipe holds
+    std::thread writer([&] {
+        const std::string row = "PEREZ,LOPEZ,JUAN,1980-01-15\n";
+        for (int i = 0; i < rows; ++i) {
+            if (i % 5000 == 0) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            ASSERT_EQ(::write(input[1], row.data(), row.size()), ssize_t(row.size()));
+        }
+        ::close(input[1]);
+    });
+    std::string written;
+    std::thread reader([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        char buffer[4096];
+        ssize_t n;
+        while ((n = ::read(output[0], buffer, sizeof buffer)) > 0) written.append(buffer, n);
+    });
+    FdSource in(input[0]);
+    FdSink out(output[1]);
+    StringSink err;
+    Console console{in, out, err};
+    const int status = run_batch(in, BatchOptions{}, console);
+    ::close(output[1]);
+    writer.join();
+    reader.join();
+    ::close(input[0]);
+    ::close(output[0]);
+    EXPECT_EQ(status, exit_status::ok) << err.text();
+    EXPECT_EQ(written.size(),
+              rows * std::string("PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n").size());
+}
+
+// Input that comes in three parts with a pause, so that the progress line
+// shows in between.
+class SlowSource final : public ByteSource {
+  public:
+    explicit SlowSource(std::vector<std::string> parts) : parts_(std::move(parts)) {}
+    std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
+        count = 0;
+        if (next_ == parts_.size()) return {};
+        if (next_ == 1) std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        const std::string& part = parts_[next_++];
+        count = std::min(part.size(), buffer.size());
+        std::copy_n(part.data(), count, buffer.data());
+        return {};
+    }
+    bool ready() override { return false; }
+
+  private:
+    std::vector<std::string> parts_;
+    std::size_t next_ = 0;
+};
+
+// Output and progress on one terminal: no row starts on the progress line.
+TEST(BatchHostile, ProgressLineClearedBeforeRowsOnTheSameTerminal) {
+    const std::string row = "PEREZ,LOPEZ,JUAN,1980-01-15\n";
+    std::string part;
+    for (int i = 0; i < 100; ++i) part += row;
+    SlowSource in({part, part, part});
+    StringSink terminal;
+    Console console{in, terminal, terminal, true, true};
+    BatchOptions options;
+    options.threads = 0;
+    ASSERT_EQ(run_batch(in, options, console), exit_status::ok);
+    const std::string& text = terminal.text();
+    ASSERT_NE(text.find("filas/s"), std::string::npos) << "the progress line never showed";
+    for (std::size_t at = text.find("PEREZ"); at != std::string::npos;
+         at = text.find("PEREZ", at + 1)) {
+        ASSERT_TRUE(at == 0 || text[at - 1] == '\n' || text.substr(0, at).ends_with("\033[K"))
+            << "a row after: " << text.substr(at > 40 ? at - 40 : 0, 40);
+    }
+}
+
+}  // namespace
+}  // namespace rfc_cli
+
+namespace rfc_cli {
+namespace {
+
+std::string read_file(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// The three kinds of office file give the keys their .keys files hold, one
+// for each data row, none where the row gets none.
+TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
+    const struct {
+        const char* file;
+        std::vector<std::string_view> options;
+        const char* from;  // the output's encoding, for iconv
+        char separator;
+    } samples[] = {
+        {"nomina-excel.csv", {"--fold-accents"}, "WINDOWS-1252", ','},
+        {"trabajadores-unicode.txt", {}, "UTF-16", '\t'},
+        {"empleados-rfc.csv", {"--fold-accents"}, "UTF-8", ';'},
+    };
+    for (const auto& sample : samples) {
+        const std::string path = std::string(RFC_TEST_DATA) + "/" + sample.file;
+        std::vector<std::string_view> args = sample.options;
+        args.push_back(path);
+        StringSource no_input("");
+        StringSink out;
+        StringSink err;
+        Console console{no_input, out, err};
+        EXPECT_EQ(run_batch_command(args, console), exit_status::ok) << err.text();
+
+        iconv_t convert = ::iconv_open("UTF-8", sample.from);
+        std::string utf8(out.text().size() * 2, '\0');
+        char* in_bytes = const_cast<char*>(out.text().data());
+        std::size_t in_left = out.text().size();
+        char* out_bytes = utf8.data();
+        std::size_t out_left = utf8.size();
+        ASSERT_NE(::iconv(convert, &in_bytes, &in_left, &out_bytes, &out_left), std::size_t(-1));
+        ::iconv_close(convert);
+        utf8.resize(utf8.size() - out_left);
+
+        StringSource text(utf8);
+        delimited::CsvReader reader(text, sample.separator);
+        delimited::CsvRecord record;
+        std::vector<std::string> keys;
+        ASSERT_TRUE(reader.next(record));  // the header
+        while (reader.next(record)) keys.emplace_back(record.field(record.field_count() - 2));
+        const std::string keys_file = path.substr(0, path.rfind('.')) + ".keys";
+        EXPECT_EQ(keys, lines_of(read_file(keys_file))) << sample.file;
+    }
+}
+
+}  // namespace
+}  // namespace rfc_cli

@@ -1,0 +1,194 @@
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+#include "encoding.h"
+#include "separator.h"
+
+namespace delimited {
+namespace {
+
+struct DetectCase {
+    const char* name;
+    std::string start;
+    bool whole_input;
+    std::optional<EncodingChoice> choice;
+    TextEncoding expected;
+};
+
+void PrintTo(const DetectCase& c, std::ostream* os) { *os << c.name; }
+
+class DetectEncodingTest : public testing::TestWithParam<DetectCase> {};
+
+TEST_P(DetectEncodingTest, Detects) {
+    const DetectCase& c = GetParam();
+    EXPECT_EQ(detect_encoding(c.start, c.whole_input, c.choice), c.expected);
+}
+
+constexpr auto Utf8 = Encoding::Utf8;
+constexpr auto Utf16Le = Encoding::Utf16Le;
+constexpr auto Utf16Be = Encoding::Utf16Be;
+constexpr auto Cp1252 = Encoding::Windows1252;
+constexpr auto utf16 = EncodingChoice::Utf16;
+
+INSTANTIATE_TEST_SUITE_P(
+    Encoding, DetectEncodingTest,
+    testing::Values(
+        DetectCase{"Utf8Mark", "\xEF\xBB\xBFP\xC3\x89REZ", true, {}, {Utf8, true}},
+        DetectCase{"Utf16LeMark", std::string("\xFF\xFEP\0", 4), true, {}, {Utf16Le, true}},
+        DetectCase{"Utf16BeMark", std::string("\xFE\xFF\0P", 4), true, {}, {Utf16Be, true}},
+        DetectCase{"ChoiceBeatsAnotherMark",
+                   "\xFF\xFEP",
+                   true,
+                   EncodingChoice::Windows1252,
+                   {Cp1252, false}},
+        DetectCase{"ChoiceKeepsItsOwnMark",
+                   "\xEF\xBB\xBF"
+                   "A",
+                   true,
+                   EncodingChoice::Utf8,
+                   {Utf8, true}},
+        DetectCase{"Utf16ChoiceTakesOrderFromMark",
+                   std::string("\xFE\xFF\0P", 4),
+                   true,
+                   utf16,
+                   {Utf16Be, true}},
+        DetectCase{"Ascii", "PEREZ,LOPEZ\n", true, {}, {Utf8, false}},
+        DetectCase{"Empty", "", true, {}, {Utf8, false}},
+        DetectCase{"Utf8Accents", "P\xC3\x89REZ,L\xC3\x93PEZ\n", true, {}, {Utf8, false}},
+        DetectCase{"Windows1252Accents", "P\xC9REZ,L\xD3PEZ\n", true, {}, {Cp1252, false}},
+        DetectCase{"Utf8CutWhereMoreFollows", "PEREZ,\xC3", false, {}, {Utf8, false}},
+        DetectCase{"Utf8CutAtTheEnd", "PEREZ,\xC3", true, {}, {Cp1252, false}},
+        DetectCase{"Utf16LeWithoutMark",
+                   std::string("P\0E\0R\0E\0Z\0,\0", 12),
+                   true,
+                   {},
+                   {Utf16Le, false}},
+        DetectCase{"Utf16BeWithoutMark",
+                   std::string("\0P\0E\0R\0E\0Z\0,", 12),
+                   true,
+                   {},
+                   {Utf16Be, false}},
+        DetectCase{"ChoiceOverridesGuess", "P\xC9REZ", true, EncodingChoice::Utf8, {Utf8, false}},
+        DetectCase{"ChoiceWindows1252",
+                   "P\xC3\x89REZ",
+                   true,
+                   EncodingChoice::Windows1252,
+                   {Cp1252, false}},
+        DetectCase{
+            "Utf16ChoiceGuessesOrder", std::string("\0P\0E", 4), true, utf16, {Utf16Be, false}},
+        DetectCase{"Utf16ChoiceDefaultsToLittleEndian", "AB", true, utf16, {Utf16Le, false}}),
+    [](const auto& info) { return info.param.name; });
+
+TEST(Windows1252, DecodesAndEncodesAsTheCLibraryDefinesIt) {
+    const Windows1252& code_page = Windows1252::get();
+    std::u16string units(5, u'\0');
+    ASSERT_TRUE(
+        code_page.decode("\xC9\x80\xD1\x9F"
+                         "A",
+                         units));
+    EXPECT_EQ(units, u"\u00C9\u20AC\u00D1\u0178A");
+    for (const char unassigned : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
+        EXPECT_FALSE(code_page.decode(std::string_view(&unassigned, 1), units));
+    }
+    std::string utf8;
+    ASSERT_TRUE(code_page.decode_to_utf8("G\xD3MEZ \x80", utf8));
+    EXPECT_EQ(utf8, "G\xC3\x93MEZ \xE2\x82\xAC");
+
+    std::string encoded;
+    code_page.encode_utf8("«sin clave»: É € \xF0\x9F\x98\x80 \xE2\x80\x8B", encoded);
+    EXPECT_EQ(encoded, "\xABsin clave\xBB: \xC9 \x80 ? ?");
+}
+
+// Any UTF-16, lone surrogates and an odd last byte included, read as UTF-8
+// and written back, is the same bytes, however reads and writes are cut.
+TEST(Utf16, ReadAndWrittenBackUnchanged) {
+    std::mt19937 random(7);
+    const char16_t units[] = {u'A',   u',',   u'\n',  u'\r',  u'"',   0x00C9, 0x20AC,
+                              0xD83D, 0xDE00, 0xDC00, 0xD800, 0xFEFF, 0xFFFF, 0x0000};
+    for (const bool big_endian : {false, true}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes;
+            const std::size_t count = random() % 200;
+            for (std::size_t i = 0; i < count; ++i) {
+                const char16_t unit = units[random() % std::size(units)];
+                const char high = static_cast<char>(unit >> 8);
+                const char low = static_cast<char>(unit & 0xFF);
+                bytes += big_endian ? std::string{high, low} : std::string{low, high};
+            }
+            const bool odd = random() % 4 == 0;
+            if (odd) bytes.push_back('\x7F');
+
+            StringSource raw(bytes, 1 + random() % 7);
+            Utf16Source source(raw, big_endian);
+            std::string text;
+            std::vector<char> buffer(64);
+            for (;;) {
+                std::size_t got = 0;
+                ASSERT_FALSE(source.read_some(buffer, got));
+                if (got == 0) break;
+                text.append(buffer.data(), got);
+            }
+            EXPECT_EQ(source.odd_last_byte().has_value(), odd);
+
+            StringSink written;
+            Utf16Sink sink(written, big_endian);
+            for (std::size_t at = 0; at < text.size();) {
+                const std::size_t cut = std::min(text.size() - at, std::size_t{1 + random() % 5});
+                ASSERT_FALSE(sink.write_all(std::string_view(text).substr(at, cut)));
+                at += cut;
+            }
+            EXPECT_EQ(written.text(), bytes.substr(0, bytes.size() - (odd ? 1 : 0)));
+        }
+    }
+}
+
+TEST(Utf16, PairsBecomeOneCharacter) {
+    StringSource raw(std::string("=\xD8\x00\xDE", 4));  // U+1F600, little-endian
+    Utf16Source source(raw, false);
+    char buffer[16];
+    std::size_t got = 0;
+    ASSERT_FALSE(source.read_some(buffer, got));
+    EXPECT_EQ(std::string(buffer, got), "\xF0\x9F\x98\x80");
+}
+
+TEST(LookaheadSource, HandsOverEverythingIncludingWhatItLookedAt) {
+    const std::string text = std::string(100000, 'x') + "\nrest\n";
+    for (const std::size_t limit : {std::size_t{10}, std::size_t{1} << 20}) {
+        StringSource raw(text, 333);
+        LookaheadSource source(raw, limit);
+        EXPECT_EQ(source.head(), text.substr(0, limit));
+        EXPECT_EQ(source.head_is_whole_input(), limit > text.size());
+        std::string all;
+        char buffer[1000];
+        std::size_t got = 0;
+        while (!source.read_some(buffer, got) && got > 0) all.append(buffer, got);
+        EXPECT_EQ(all, text);
+    }
+}
+
+TEST(Separator, FoundFromTheFirstLineOutsideQuotes) {
+    const struct {
+        std::string first_lines;
+        char expected;
+    } cases[] = {
+        {"a,b,c,d\n", ','},
+        {"a;b;c;\"d,e,f,g\"\n", ';'},
+        {"a\tb\tc\n1,2,3,4,5,6\n", '\t'},
+        {"a|b|c\n", '|'},
+        {"a;b,c\n", ','},  // a tie: the comma
+        {"solo\n", ','},
+        {"\"x\"\"y;z\"|w\n", '|'},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(detect_separator(c.first_lines), c.expected) << c.first_lines;
+    EXPECT_EQ(separator_choice("tab"), '\t');
+    EXPECT_EQ(separator_choice("\\t"), '\t');
+    EXPECT_EQ(separator_choice(";"), ';');
+    EXPECT_EQ(separator_choice("\""), std::nullopt);
+    EXPECT_EQ(separator_choice(";;"), std::nullopt);
+}
+
+}  // namespace
+}  // namespace delimited
