@@ -159,6 +159,28 @@ CheckLevel level_of(CheckVerdict verdict) {
     return CheckLevel::Other;
 }
 
+std::string_view summary_label(CheckVerdict verdict) {
+    switch (verdict) {
+        case CheckVerdict::Valid:
+            return "válidas";
+        case CheckVerdict::Agrees:
+            return "coinciden";
+        case CheckVerdict::CheckFails:
+            return "con dígito verificador que no corresponde";
+        case CheckVerdict::HomoclaveDiffers:
+            return "con otra homoclave";
+        case CheckVerdict::Disagrees:
+            return "no coinciden";
+        case CheckVerdict::NotAKey:
+            return "no son claves";
+        case CheckVerdict::NoComputedKey:
+            return "sin clave calculada";
+        case CheckVerdict::NotGiven:
+            return "sin clave que revisar";
+    }
+    return {};
+}
+
 CheckReport report_key_alone(const keycalc::KeyExamination& examination,
                              std::chrono::year this_year) {
     if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {

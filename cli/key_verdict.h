@@ -31,6 +31,10 @@ enum class CheckVerdict {
 enum class CheckLevel { Sound, Doubtful, Wrong, Other };
 CheckLevel level_of(CheckVerdict verdict);
 
+// How an end-of-run summary names the rows of a verdict, e.g. "12 con otra
+// homoclave": "coinciden", "con otra homoclave", "no son claves", ...
+std::string_view summary_label(CheckVerdict verdict);
+
 struct CheckReport {
     CheckVerdict verdict;
     std::string finding;    // what was found, e.g. "coincide salvo la homoclave"

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -218,6 +219,15 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
         const RowCheck row = check_row_key(c.key_field, computed, c.Ap, c.Am, c.Nm);
         EXPECT_EQ(row.verdict, c.verdict) << c.name;
         EXPECT_EQ(row.resultado, c.resultado) << c.name;
+    }
+}
+
+TEST(SummaryLabel, NamesEveryVerdictDistinctly) {
+    std::set<std::string_view> labels;
+    for (int v = 0; v <= static_cast<int>(CheckVerdict::NotGiven); ++v) {
+        const std::string_view label = summary_label(static_cast<CheckVerdict>(v));
+        EXPECT_FALSE(label.empty()) << v;
+        EXPECT_TRUE(labels.insert(label).second) << label;
     }
 }
 
