@@ -3,6 +3,7 @@
 #include <string>
 
 #include "batch_command.h"
+#include "check_command.h"
 #include "key_command.h"
 #include "message_text.h"
 #include "version.h"
@@ -12,6 +13,7 @@ namespace {
 
 constexpr std::string_view help_text =
     R"(Uso: rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA
+     rfc check [--fold-accents] CLAVE [PATERNO MATERNO NOMBRES FECHA]
      rfc batch [--columns PAPEL=COL,...] [--delimiter C] [--encoding COD]
                [--fold-accents] [--] [ARCHIVO|-]
      rfc --help | --version
@@ -28,6 +30,13 @@ hojas de cálculo ("15/01/1980 00:00", "1980-01-15T00:00:00"), y se ignora.
   --fold-accents  quita a las letras sus acentos y diéresis (GONZÁLEZ -> GONZALEZ,
                   MÜLLER -> MULLER) antes de calcular; la Ñ se conserva. Sin esta
                   opción, como en la ventana, una letra acentuada no da clave.
+
+rfc check dice en una línea si CLAVE es una clave del RFC: de persona física
+(13 caracteres), de persona moral (12) o una de las genéricas XAXX010101000 y
+XEXX010101000, con una fecha que exista y su dígito verificador. Admite
+minúsculas, espacios y guiones. Con los datos de la persona, leídos como en
+rfc key (también --fold-accents), dice además si coincide con la clave
+calculada o en qué difiere: prefijo, fecha, homoclave o dígito verificador.
 
 rfc batch lee un archivo de texto con columnas (CSV; o la entrada estándar si no
 hay ARCHIVO o es -) y escribe en la salida estándar cada fila tal como llegó, byte
@@ -50,17 +59,25 @@ resumen. Una salida que es el mismo archivo que la entrada se rechaza.
   --              lo que sigue es el ARCHIVO aunque empiece con -
 
 Estado de salida:
-  0  clave calculada; en batch, todas las filas se pudieron leer
-  1  sin clave (rfc key); alguna fila no se pudo leer (rfc batch)
+  0  clave calculada; en check, clave válida y, con datos, de la persona; en
+     batch, todas las filas se pudieron leer
+  1  sin clave (rfc key, y la persona en rfc check); alguna fila no se pudo
+     leer (rfc batch)
   2  uso incorrecto (opción, dato o fecha no válidos; en batch, columnas que
      faltan o se repiten en el encabezado, o la salida es la entrada): en batch
      no se escribe ninguna fila
-  3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key)
+  3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key, y la
+     persona en rfc check)
   4  error al leer o escribir un archivo
+  5  clave dudosa (rfc check): su dígito verificador no corresponde, o solo
+     difieren la homoclave y el dígito verificador
+  6  no es una clave, o difieren el prefijo o la fecha (rfc check)
 
-Ejemplo:
+Ejemplos:
   $ rfc key perez lopez juan 1980-01-15
   PELJ8001152A0
+  $ rfc check pelj-800115-2a0
+  PELJ8001152A0: clave válida de persona física (nacimiento: 15/01/1980)
 )";
 
 int write_text(Console& console, std::string_view text) {
@@ -87,7 +104,7 @@ int usage_error(Console& console, std::string_view message) {
 }
 
 int run(std::span<const std::string_view> args, Console& console) {
-    if (args.empty()) return usage_error(console, "falta la orden: key o batch");
+    if (args.empty()) return usage_error(console, "falta la orden: key, check o batch");
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);
     if (command == "--help" || command == "-h" || command == "help") {
@@ -102,6 +119,7 @@ int run(std::span<const std::string_view> args, Console& console) {
     }
     if (command == "key") return run_key_command(rest, console);
     if (command == "batch") return run_batch_command(rest, console);
+    if (command == "check") return run_check_command(rest, console);
     return usage_error(console, "orden desconocida «" + escaped(command) + "»");
 }
 

@@ -32,6 +32,9 @@ constexpr int unreadable_rows = 1;  // rfc batch: some rows could not be read
 constexpr int usage = 2;
 constexpr int refused = 3;  // rfc key: the input was refused
 constexpr int io_error = 4;
+constexpr int key_doubtful =
+    5;                        // rfc check: well formed, but the check character or homoclave differ
+constexpr int key_wrong = 6;  // rfc check: no key, or not the person's (prefix or date)
 }  // namespace exit_status
 
 // Writes "rfc: <message>\n" on standard error.

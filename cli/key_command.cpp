@@ -1,23 +1,19 @@
 #include "key_command.h"
 
-#include <array>
 #include <string>
 #include <variant>
 #include <vector>
 
-#include "birth_date.h"
 #include "compute_key.h"
 #include "message_text.h"
 #include "name_input.h"
 #include "outcome_text.h"
 #include "output_mask.h"
+#include "person_words.h"
 #include "utf8.h"
 
 namespace rfc_cli {
 namespace {
-
-constexpr std::array<std::string_view, 3> name_labels = {"el apellido paterno",
-                                                         "el apellido materno", "el nombre"};
 
 struct KeyRequest {
     bool mask = false;
@@ -49,30 +45,23 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
                                std::to_string(request.words.size()));
     }
 
-    std::array<std::u16string, 3> names;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (!utf8_to_utf16(request.words[i], names[i])) {
-            return usage_error(console, std::string(name_labels[i]) + " no es UTF-8 válido");
-        }
-        prepare_name(names[i], request.fold_accents);
+    const auto read = read_person_words(std::span<const std::string_view, 4>(request.words),
+                                        request.fold_accents);
+    if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
+        return usage_error(console, problem->message);
     }
-    const std::string_view date_text = request.words[3];
-    const BirthDate date = parse_birth_date(date_text);
-    if (const auto* error = std::get_if<DateError>(&date)) {
-        return usage_error(console, "la fecha «" + escaped(date_text) + "» " +
-                                        std::string(date_error_text(*error)));
-    }
-
-    const auto birth = std::get<std::chrono::year_month_day>(date);
-    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
+    const PersonWords& person = std::get<PersonWords>(read);
+    const auto& [paternal, maternal, given] = person.names;
+    const keycalc::KeyOutcome outcome =
+        keycalc::Compute_Key(paternal, maternal, given, person.birth);
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         report(console, refusal_text(refused->test));
         return exit_status::refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        std::string message = failure_text(*failed, names[0], names[1], names[2]);
+        std::string message = failure_text(*failed, paternal, maternal, given);
         if (!request.fold_accents &&
-            folding_would_help(*failed, names[0], names[1], names[2], birth)) {
+            folding_would_help(*failed, paternal, maternal, given, person.birth)) {
             message += fold_accents_hint;
         }
         report(console, message);

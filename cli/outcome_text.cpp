@@ -55,7 +55,8 @@ char32_t code_point(std::u16string_view units) {
     return units.front();
 }
 
-// "U+00C9 «É»", or just "U+00A0" for a character that would not show.
+}  // namespace
+
 std::string character_text(std::u16string_view units) {
     const char32_t c = code_point(units);
     char code[16];
@@ -65,6 +66,8 @@ std::string character_text(std::u16string_view units) {
     if (casing::is_visible_alone(c)) text += " «" + utf16_to_utf8(units) + "»";
     return text;
 }
+
+namespace {
 
 std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
                                    std::u16string_view maternal, std::u16string_view given) {

@@ -12,6 +12,10 @@
 
 namespace rfc_cli {
 
+// A character as messages show it: "U+00C9 «É»", or just "U+00A0" for one that
+// would not show. `units` is one code unit, or a surrogate pair.
+std::string character_text(std::u16string_view units);
+
 // "entrada rechazada: ..." naming the refusal test.
 std::string refusal_text(keycalc::RefusalTest test);
 

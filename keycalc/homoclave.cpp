@@ -1,5 +1,6 @@
 #include "homoclave.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <limits>
@@ -27,6 +28,7 @@ constexpr std::array<std::u16string_view, 38> symbol_rows = {
 };
 constexpr std::size_t check_rows = 37;
 constexpr char16_t symbol_of_zero = u'1';
+constexpr int symbol_count = 34;  // homoclave symbols, of 0 to 33
 
 // Every character that has a row lies below U+0100 ("Ñ" is U+00D1), so both
 // lookups are decoded once, at compile time, into arrays over that range.
@@ -78,16 +80,23 @@ constexpr std::array<SumTerms, lookup_size> decode_sum_terms() {
 }
 
 constexpr auto sum_terms = decode_sum_terms();
+
+constexpr char16_t symbol_of(int k) { return k == 0 ? symbol_of_zero : symbol_rows[k - 1][1]; }
+
+// Which characters the homoclave symbols of 0 to 33 are.
+constexpr std::array<bool, lookup_size> decode_homoclave_symbols() {
+    std::array<bool, lookup_size> symbols{};
+    for (int k = 0; k < symbol_count; ++k) symbols[symbol_of(k)] = true;
+    return symbols;
+}
 constexpr auto check_values = decode_check_values();
+constexpr auto homoclave_symbols = decode_homoclave_symbols();
 
 int check_value_of(char16_t c) { return c < lookup_size ? check_values[c] : 0; }
-
-char16_t symbol_of(int k) { return k == 0 ? symbol_of_zero : symbol_rows[k - 1][1]; }
 
 constexpr std::int64_t sum_limit = std::numeric_limits<std::int32_t>::max();
 constexpr int min_sum = 100;  // a sum needs three digits
 constexpr int last_three_digits = 1000;
-constexpr int symbol_count = 34;
 
 }  // namespace
 
@@ -117,22 +126,29 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) 
     return std::u16string{symbol_of(n / symbol_count), symbol_of(n % symbol_count)};
 }
 
-std::u16string check_character(std::u16string_view twelve) {
+char16_t check_symbol(std::u16string_view characters) {
     constexpr std::size_t counted = 12;
-    constexpr std::size_t shortest_with_check = 11;
     constexpr int first_weight = 13;
     constexpr int modulus = 11;
     constexpr int ten = 10;
 
-    if (twelve.size() < shortest_with_check) return {};
+    // Weights run 13, 12, ..., 2 over at most twelve characters.
+    const std::size_t weighed = std::min(characters.size(), counted);
     int sum = 0;
-    int weight = first_weight;
-    for (std::size_t i = 0; i < counted && i < twelve.size(); ++i, --weight) {
-        sum += check_value_of(twelve[i]) * weight;
+    for (std::size_t i = 0; i < weighed; ++i) {
+        sum += check_value_of(characters[i]) * (first_weight - static_cast<int>(i));
     }
     const int r = sum % modulus;
     const int d = r == 0 ? 0 : modulus - r;
-    return {d == ten ? u'A' : static_cast<char16_t>(u'0' + d)};
+    return d == ten ? u'A' : static_cast<char16_t>(u'0' + d);
 }
+
+std::u16string check_character(std::u16string_view twelve) {
+    constexpr std::size_t shortest_with_check = 11;
+    if (twelve.size() < shortest_with_check) return {};
+    return {check_symbol(twelve)};
+}
+
+bool is_homoclave_symbol(char16_t c) { return c < lookup_size && homoclave_symbols[c]; }
 
 }  // namespace keycalc

@@ -25,4 +25,12 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name);
 // "A". The empty text when `twelve` has 10 characters or fewer. Never fails.
 std::u16string check_character(std::u16string_view twelve);
 
+// The check symbol, a digit or "A", of the first twelve characters of
+// `characters`; positions past its end add nothing. Both a computed key and a
+// key being examined get their check character from here.
+char16_t check_symbol(std::u16string_view characters);
+
+// Whether `c` can stand in a homoclave: "1" to "9", "A" to "N", "P" to "Z".
+bool is_homoclave_symbol(char16_t c);
+
 }  // namespace keycalc

@@ -13,6 +13,7 @@ add_executable(cli_tests
     cli_batch_files_test.cpp
     cli_batch_test.cpp
     cli_birth_date_test.cpp
+    cli_check_test.cpp
     cli_curp_date_test.cpp
     cli_key_test.cpp
     cli_message_text_test.cpp

@@ -238,7 +238,7 @@ INSTANTIATE_TEST_SUITE_P(
                 usage,
                 "",
                 "rfc: opción desconocida «--masc»\n"},
-        KeyCase{"NoCommand", {}, usage, "", "rfc: falta la orden: key o batch\n"},
+        KeyCase{"NoCommand", {}, usage, "", "rfc: falta la orden: key, check o batch\n"},
         KeyCase{"UnknownCommand", {"clave"}, usage, "", "rfc: orden desconocida «clave»\n"}),
     [](const auto& info) { return info.param.name; });
 

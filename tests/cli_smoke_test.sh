@@ -19,6 +19,11 @@ check "masked key" 0 "PELJ-800115-2A0" "$rfc" key --mask perez lopez juan 15/01/
 check "empty key" 1 "" "$rfc" key pérez lopez juan 1980-01-15
 check "refused" 3 "" "$rfc" key perez lopez "" 1980-01-15
 check "usage" 2 "" "$rfc" key perez lopez juan ayer
+check "check alone" 0 "PELJ8001152A0: clave válida de persona física (nacimiento: 15/01/1980)" "$rfc" check pelj-800115-2a0
+check "check agrees" 0 "PELJ8001152A0: coincide con la calculada" "$rfc" check PELJ8001152A0 perez lopez juan 1980-01-15
+check "check, homoclave only" 5 "PELJ800115XY8: coincide salvo la homoclave (calculada: PELJ8001152A0); el SAT asigna otra homoclave a homónimos" "$rfc" check PELJ800115XY8 perez lopez juan 1980-01-15
+check "check, not a key" 6 "PELJ8002302A0: no es una clave: 800230 no es una fecha" "$rfc" check PELJ8002302A0
+check "check, usage" 2 "" "$rfc" check PELJ8001152A0 perez
 check "batch from a pipe" 0 "paterno,materno,nombre,fecha,rfc,resultado
 perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
 check "batch, a bad row" 1 "x,,fila ilegible: se esperaban 4 campos y hay 1" sh -c "printf 'x\n' | '$rfc' batch -"

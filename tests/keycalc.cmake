@@ -1,6 +1,7 @@
 add_executable(keycalc_tests
     compute_key_test.cpp
     homoclave_test.cpp
+    key_check_test.cpp
     name_cleanup_test.cpp
     output_mask_test.cpp)
 target_link_libraries(keycalc_tests PRIVATE keycalc GTest::gtest_main)

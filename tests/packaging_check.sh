@@ -52,6 +52,7 @@ libkeycalc1    lib/(.*/)?libkeycalc\.so\.[0-9]+
 libkeycalc1    share/doc/libkeycalc1/copyright
 libkeycalc-dev include/keycalc/compute_key\.h
 libkeycalc-dev include/keycalc/output_mask\.h
+libkeycalc-dev include/keycalc/key_check\.h
 libkeycalc-dev include/keycalc/upper_case\.h
 libkeycalc-dev include/keycalc/typed_text\.h
 libkeycalc-dev lib/(.*/)?libkeycalc\.a

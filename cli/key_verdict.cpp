@@ -1,0 +1,257 @@
+#include "key_verdict.h"
+
+#include <array>
+#include <cstdio>
+#include <vector>
+
+#include "message_text.h"
+#include "outcome_text.h"
+#include "utf8.h"
+
+namespace rfc_cli {
+namespace {
+
+using keycalc::KeyFault;
+using keycalc::KeyKind;
+
+constexpr std::size_t natural_length = 13;
+constexpr std::size_t date_length = 6;
+
+std::string date_text(std::chrono::year_month_day date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
+                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
+    return text;
+}
+
+// Where the date starts in a key of 12 or 13 characters, 0-based.
+std::size_t date_start(std::u16string_view key) { return key.size() == natural_length ? 4 : 3; }
+
+// The character at 0-based `index` of a key, with the other half of a
+// surrogate pair that it begins.
+std::u16string_view character_at(std::u16string_view key, std::size_t index) {
+    const bool pair = key[index] >= 0xD800 && key[index] <= 0xDBFF && index + 1 < key.size();
+    return key.substr(index, pair ? 2 : 1);
+}
+
+std::string fault_text(const keycalc::KeyExamination& examination,
+                       const keycalc::NotAKey& not_a_key) {
+    const std::u16string_view key = examination.key();
+    const auto at = [&key, &not_a_key] {
+        return "el carácter " + character_text(character_at(key, not_a_key.position - 1)) +
+               " en la posición " + std::to_string(not_a_key.position);
+    };
+    std::string text = "no es una clave: ";
+    switch (not_a_key.fault) {
+        case KeyFault::Length:
+            if (examination.length == 0) return text + "está vacía";
+            return text + "tiene " + std::to_string(examination.length) +
+                   " caracteres, y una clave tiene 13 (persona física) o 12 (persona moral)";
+        case KeyFault::Letter:
+            return text + at() + " no es una letra";
+        case KeyFault::DateDigits:
+        case KeyFault::NoSuchDay:
+            return text + escaped(utf16_to_utf8(key.substr(date_start(key), date_length))) +
+                   " no es una fecha";
+        case KeyFault::Homoclave:
+            return text + at() + " no puede ir en la homoclave";
+        case KeyFault::CheckSymbol:
+            return text + "el dígito verificador " + character_text(key.substr(key.size() - 1)) +
+                   " no es un dígito ni la A";
+    }
+    return text;
+}
+
+// "de persona física (nacimiento: 15/01/1980)" and the like.
+std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_year) {
+    const std::string date = date_text(keycalc::latest_date(key.date, this_year));
+    switch (key.kind) {
+        case KeyKind::NaturalPerson:
+            return "de persona física (nacimiento: " + date + ")";
+        case KeyKind::ShortNaturalPerson:
+            return "de persona física, de 12 caracteres como la dan estas reglas cuando el nombre "
+                   "no da cuarta letra (nacimiento: " +
+                   date + ")";
+        case KeyKind::LegalPerson:
+            return "de persona moral (constitución: " + date + ")";
+        case KeyKind::GeneralPublic:
+            return "genérica del público en general";
+        case KeyKind::Foreigner:
+            return "genérica de extranjeros";
+    }
+    return {};
+}
+
+std::string check_text(char16_t expected) {
+    return "su dígito verificador no corresponde: se esperaba " +
+           utf16_to_utf8(std::u16string_view(&expected, 1));
+}
+
+constexpr std::string_view agrees_text = "coincide";
+
+constexpr std::string_view check_note =
+    "el SAT ha asignado algunas claves así; confírmela con la constancia de situación fiscal";
+
+// "la fecha", "la fecha y la homoclave", "el prefijo, la fecha y la homoclave".
+std::string joined(const std::vector<std::string_view>& parts) {
+    std::string text;
+    for (std::size_t i = 0; i < parts.size(); ++i) {
+        if (i > 0) text += i + 1 == parts.size() ? " y " : ", ";
+        text += parts[i];
+    }
+    return text;
+}
+
+CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::WellFormedKey& key,
+                    std::u16string_view computed, std::u16string_view Ap, std::u16string_view Am,
+                    std::u16string_view Nm) {
+    const keycalc::KeyComparison parts =
+        keycalc::compare_keys(examination.key(), computed, Ap, Am, Nm);
+    if (parts.all_agree()) return {CheckVerdict::Agrees, std::string(agrees_text), {}, false};
+
+    if (parts.enye_written_as_x && parts.date && parts.homoclave) {
+        std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
+        if (!key.check_verifies) {
+            return {CheckVerdict::CheckFails, finding + ", y " + check_text(key.expected_check),
+                    check_note, true};
+        }
+        return {CheckVerdict::Agrees, finding,
+                "es una diferencia conocida de estas reglas, no un error de la clave", true};
+    }
+    if (parts.prefix && parts.date && parts.homoclave) {
+        return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador", check_note, true};
+    }
+    if (parts.prefix && parts.date) {
+        std::string finding = "coincide salvo la homoclave";
+        if (!key.check_verifies) finding += ", y " + check_text(key.expected_check);
+        return {CheckVerdict::HomoclaveDiffers, finding, "el SAT asigna otra homoclave a homónimos",
+                true};
+    }
+    std::vector<std::string_view> differing;
+    if (!parts.prefix && !parts.enye_written_as_x) differing.push_back("el prefijo");
+    if (!parts.date) differing.push_back("la fecha");
+    if (!parts.homoclave) differing.push_back("la homoclave");
+    if (!parts.check_character) differing.push_back("el dígito verificador");
+    return {CheckVerdict::Disagrees,
+            std::string("no coincide: ") + (differing.size() > 1 ? "difieren " : "difiere ") +
+                joined(differing),
+            {},
+            true};
+}
+
+}  // namespace
+
+CheckLevel level_of(CheckVerdict verdict) {
+    switch (verdict) {
+        case CheckVerdict::Valid:
+        case CheckVerdict::Agrees:
+            return CheckLevel::Sound;
+        case CheckVerdict::CheckFails:
+        case CheckVerdict::HomoclaveDiffers:
+            return CheckLevel::Doubtful;
+        case CheckVerdict::Disagrees:
+        case CheckVerdict::NotAKey:
+            return CheckLevel::Wrong;
+        case CheckVerdict::NoComputedKey:
+        case CheckVerdict::NotGiven:
+            return CheckLevel::Other;
+    }
+    return CheckLevel::Other;
+}
+
+std::string_view summary_label(CheckVerdict verdict) {
+    switch (verdict) {
+        case CheckVerdict::Valid:
+            return "válidas";
+        case CheckVerdict::Agrees:
+            return "coinciden";
+        case CheckVerdict::CheckFails:
+            return "con dígito verificador que no corresponde";
+        case CheckVerdict::HomoclaveDiffers:
+            return "con otra homoclave";
+        case CheckVerdict::Disagrees:
+            return "no coinciden";
+        case CheckVerdict::NotAKey:
+            return "no son claves";
+        case CheckVerdict::NoComputedKey:
+            return "sin clave calculada";
+        case CheckVerdict::NotGiven:
+            return "sin clave que revisar";
+    }
+    return {};
+}
+
+CheckReport report_key_alone(const keycalc::KeyExamination& examination,
+                             std::chrono::year this_year) {
+    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
+    }
+    const auto& key = std::get<keycalc::WellFormedKey>(examination.verdict);
+    if (key.check_verifies) {
+        // A generic key is valid as a key, but no person's.
+        const bool generic = key.kind == KeyKind::GeneralPublic || key.kind == KeyKind::Foreigner;
+        return {CheckVerdict::Valid,
+                std::string(generic ? "clave " : "clave válida ") + kind_text(key, this_year),
+                {},
+                false};
+    }
+    return {CheckVerdict::CheckFails,
+            "clave " + kind_text(key, this_year) + ", pero " + check_text(key.expected_check),
+            check_note, false};
+}
+
+CheckReport report_key_against(const keycalc::KeyExamination& examination,
+                               const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                               std::u16string_view Am, std::u16string_view Nm) {
+    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
+        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
+    }
+    constexpr std::string_view no_computed_key = "no hay clave calculada con que compararla: ";
+    if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
+        return {CheckVerdict::NoComputedKey,
+                std::string(no_computed_key) + refusal_text(refused->test),
+                {},
+                false};
+    }
+    if (const auto* failed = std::get_if<keycalc::EmptyKey>(&computed)) {
+        return {CheckVerdict::NoComputedKey,
+                std::string(no_computed_key) + failure_text(*failed, Ap, Am, Nm),
+                {},
+                false};
+    }
+    return compare(examination, std::get<keycalc::WellFormedKey>(examination.verdict),
+                   keycalc::key_text(computed), Ap, Am, Nm);
+}
+
+RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
+                       std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
+    // A key field is short: decoded on the stack, it costs a row no allocation.
+    constexpr std::size_t short_field = 32;
+    std::array<char16_t, short_field> buffer;
+    std::u16string long_field;
+    std::u16string_view key;
+    bool decoded = false;
+    if (key_field.size() <= short_field) {
+        std::size_t units = 0;
+        decoded = utf8_into_utf16(key_field, buffer, units);
+        key = std::u16string_view(buffer.data(), units);
+    } else {
+        decoded = utf8_to_utf16(key_field, long_field);
+        key = long_field;
+    }
+    if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
+    const keycalc::KeyExamination examination = keycalc::examine_key(key);
+    if (examination.length == 0) return {CheckVerdict::NotGiven, {}};  // spaces or hyphens only
+    // Most rows hold exactly the key computed for them, and need no report.
+    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
+    if (computed_key && std::holds_alternative<keycalc::WellFormedKey>(examination.verdict) &&
+        keycalc::compare_keys(examination.key(), computed_key->text, Ap, Am, Nm).all_agree()) {
+        return {CheckVerdict::Agrees, std::string(agrees_text)};
+    }
+    CheckReport report = report_key_against(examination, computed, Ap, Am, Nm);
+    RowCheck row{report.verdict, std::move(report.finding)};
+    if (!report.note.empty()) row.resultado.append("; ").append(report.note);
+    return row;
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,71 @@
+// What the command line says of a key that a person holds, in Spanish, alone
+// or against the key computed from the person's names and date of birth:
+//
+//     PELJ8001152A0  alone             clave válida de persona física (nacimiento: 15/01/1980)
+//     PELJ800115XY8  against PELJ8001152A0
+//                    coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos
+#pragma once
+
+#include <chrono>
+#include <string>
+#include <string_view>
+
+#include "compute_key.h"
+#include "key_check.h"
+
+namespace rfc_cli {
+
+// The verdicts, from best to worst; a summary counts rows by them.
+enum class CheckVerdict {
+    Valid,             // alone: a key whose check character verifies
+    Agrees,            // agrees with the computed key, or differs only by its Ñ
+    CheckFails,        // a well-formed key whose check character does not verify
+    HomoclaveDiffers,  // prefix and date agree; the homoclave differs
+    Disagrees,         // the prefix or the date differ
+    NotAKey,           // the text is no key at all
+    NoComputedKey,     // the names and date give no key to compare with
+    NotGiven,          // the key is empty: there is nothing to check
+};
+
+// Valid and Agrees; CheckFails and HomoclaveDiffers; Disagrees and NotAKey.
+enum class CheckLevel { Sound, Doubtful, Wrong, Other };
+CheckLevel level_of(CheckVerdict verdict);
+
+// How an end-of-run summary names the rows of a verdict, e.g. "12 con otra
+// homoclave": "coinciden", "con otra homoclave", "no son claves", ...
+std::string_view summary_label(CheckVerdict verdict);
+
+struct CheckReport {
+    CheckVerdict verdict;
+    std::string finding;    // what was found, e.g. "coincide salvo la homoclave"
+    std::string_view note;  // why it may still be right, or empty; a constant text
+    // The key differs from the computed one in some part, which is then worth
+    // showing beside the finding.
+    bool differs = false;
+};
+
+// The report on a key alone. `this_year` places the two-digit year of the
+// date in the latest century that does not put it in a later year.
+CheckReport report_key_alone(const keycalc::KeyExamination& examination,
+                             std::chrono::year this_year);
+
+// The report on a key against the outcome that Compute_Key gave for the names
+// Ap, Am, Nm. A text that is no key is reported so whatever the outcome.
+CheckReport report_key_against(const keycalc::KeyExamination& examination,
+                               const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                               std::u16string_view Am, std::u16string_view Nm);
+
+// The check of one row of a file: `key_field` is the key column as read
+// (UTF-8), `computed` what Compute_Key gave for the row's names Ap, Am, Nm.
+// `resultado` is the text for the row's result column: "coincide", what
+// differs, why the text is no key, or why there is no computed key. A key
+// field that is empty, or holds only spaces and hyphens, gives NotGiven and an
+// empty text.
+struct RowCheck {
+    CheckVerdict verdict;
+    std::string resultado;
+};
+RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
+                       std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm);
+
+}  // namespace rfc_cli

@@ -1,0 +1,29 @@
+// The four words PATERNO MATERNO NOMBRES FECHA of a person, read the one way
+// that every command taking them on the command line reads them.
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace rfc_cli {
+
+struct PersonWords {
+    std::array<std::u16string, 3> names;  // paternal, maternal, given: prepared by prepare_name
+    std::chrono::year_month_day birth;
+};
+
+// Why the words are not a person, as a usage message in Spanish.
+struct PersonWordsProblem {
+    std::string message;
+};
+
+// Reads the four `words`: names in UTF-8, upper-cased and, when
+// `fold_accents`, without accents; the date as parse_birth_date reads it.
+std::variant<PersonWords, PersonWordsProblem> read_person_words(
+    std::span<const std::string_view, 4> words, bool fold_accents);
+
+}  // namespace rfc_cli
