@@ -247,7 +247,7 @@ class BatchRun {
     // current one is full or verbatim.
     RowBlock& row_block() {
         if (current_ && (current_->verbatim || current_->rows.size() >= block_rows ||
-                         current_->data.size() + current_->raw.size() >= block_bytes)) {
+                         current_->held_bytes() >= block_bytes)) {
             hand_over_current();
         }
         if (!current_) current_ = take_block();
