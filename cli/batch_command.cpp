@@ -86,6 +86,8 @@ class BatchRun {
         format_.encoding = encoding.encoding;
         format_.separator = separator;
         format_.fold_accents = options.fold_accents;
+        format_.utf8_guessed =
+            encoding.encoding == Encoding::Utf8 && !encoding.byte_order_mark && !options.encoding;
     }
 
     int run() {
@@ -218,6 +220,9 @@ class BatchRun {
             ++block.outcomes[static_cast<std::size_t>(verdict.outcome)];
             if (verdict.unreadable())
                 block.messages += unreadable_message(row.line, verdict.reason);
+            if (verdict.invalid_text && !block.first_invalid_text_line) {
+                block.first_invalid_text_line = row.line;
+            }
         }
     }
 
@@ -290,6 +295,14 @@ class BatchRun {
         workers_.wait(*block);
         if (console_.out_is_err_terminal) progress_.clear();
         if (!write_error_) write_error_ = out_.write_all(block->output);
+        if (block->first_invalid_text_line && format_.utf8_guessed && !said_not_utf8_) {
+            said_not_utf8_ = true;
+            block->messages.insert(0, "rfc: " + input_prefix() + "la línea " +
+                                          std::to_string(*block->first_invalid_text_line) +
+                                          " no es UTF-8 aunque el inicio del archivo sí lo es; si "
+                                          "el archivo es Windows-1252, léalo con --encoding "
+                                          "windows-1252\n");
+        }
         if (!block->messages.empty()) {
             progress_.clear();
             console_.err.write_all(block->messages);
@@ -322,6 +335,7 @@ class BatchRun {
 
     std::array<std::size_t, outcome_count> outcomes_{};
     std::error_code write_error_;
+    bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
     const std::size_t max_in_flight_ =
         std::max<std::size_t>(1, options_.threads* blocks_per_thread);
     // Last, so that its threads stop before the blocks they work on go.

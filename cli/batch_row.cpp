@@ -19,6 +19,7 @@ using delimited::CsvProblem;
 
 void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
+    verdict.invalid_text = false;
     verdict.outcome = RowOutcome::Unreadable;
     verdict.reason = unreadable_text(why);
 }
@@ -90,9 +91,11 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         }
         std::size_t units = 0;
         if (!decode_field(field, format.encoding, buffer, units)) {
-            return mark_unreadable(verdict, "el campo " + std::to_string(column + 1) + " no es " +
-                                                std::string(encoding_name(format.encoding)) +
-                                                " válido");
+            mark_unreadable(verdict, "el campo " + std::to_string(column + 1) + " no es " +
+                                         std::string(encoding_name(format.encoding)) + " válido");
+            if (format.utf8_guessed) verdict.reason += windows1252_hint;
+            verdict.invalid_text = true;
+            return;
         }
         std::u16string& name = decoded_[i];
         name.assign(buffer.data(), units);
@@ -117,6 +120,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
 
     const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     verdict.key.clear();
+    verdict.invalid_text = false;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         verdict.outcome = RowOutcome::Refused;
         verdict.reason = refusal_text(refused->test);

@@ -48,6 +48,7 @@ void RowBlock::clear() {
     output.clear();
     messages.clear();
     outcomes = {};
+    first_invalid_text_line.reset();
     done = false;
 }
 

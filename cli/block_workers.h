@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -49,6 +50,8 @@ struct RowBlock {
     std::string output;                                 // the output rows, in order
     std::string messages;                               // the standard-error lines, in order
     std::array<std::size_t, outcome_count> outcomes{};  // rows by RowOutcome
+    // The first row whose names are not valid text in the file's encoding.
+    std::optional<std::size_t> first_invalid_text_line;
     bool done = false;
 
     void add(const delimited::CsvRecord& record);

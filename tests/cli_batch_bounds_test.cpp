@@ -121,5 +121,106 @@ TEST(BatchBounds, WideRowsOfEmptyFieldsStayWithinMemory) {
     }
 }
 
+// Hands its pieces over one read at a time and is not ready between them, as
+// a pipe is when its writer pauses.
+class PausingPipe final : public ByteSource {
+  public:
+    explicit PausingPipe(std::vector<std::string> pieces) : pieces_(std::move(pieces)) {}
+    std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
+        count = 0;
+        if (next_ == pieces_.size()) return {};
+        std::string& piece = pieces_[next_];
+        count = std::min(buffer.size(), piece.size());
+        std::memcpy(buffer.data(), piece.data(), count);
+        piece.erase(0, count);
+        if (piece.empty()) {
+            ++next_;
+            between_pieces_ = true;
+        }
+        return {};
+    }
+    bool ready() override {
+        const bool was_between = between_pieces_;
+        between_pieces_ = false;
+        return !was_between;
+    }
+
+  private:
+    std::vector<std::string> pieces_;
+    std::size_t next_ = 0;
+    bool between_pieces_ = false;
+};
+
+struct Outcome {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Outcome batch(ByteSource& in, BatchOptions options = {}) {
+    StringSink out;
+    StringSink err;
+    Console console{in, out, err};
+    const int status = run_batch(in, options, console);
+    return {status, out.text(), err.text()};
+}
+
+Outcome batch(const std::string& text, BatchOptions options = {}) {
+    StringSource in(text, 4093);
+    return batch(in, options);
+}
+
+// The encoding is told from the same bytes whether they come from a file at
+// once or from a pipe in pieces.
+TEST(BatchBounds, EncodingGuessDoesNotDependOnHowAPipeDelivers) {
+    const std::string header = "paterno,materno,nombre,fecha\n";
+    const std::string rows = "perez,lopez,juan,1980-01-15\nmu\xF1oz,lopez,juan,1980-01-15\n";
+    const std::vector<std::vector<std::string>> deliveries = {
+        {header + rows},
+        {header, rows},
+        {header + "perez,lo", "pez,juan,1980-01-15\nmu", "\xF1oz,lopez,juan,1980-01-15\n"},
+    };
+    for (const auto& pieces : deliveries) {
+        PausingPipe in(pieces);
+        const Outcome result = batch(in);
+        EXPECT_EQ(result.status, exit_status::ok) << result.err;
+        EXPECT_TRUE(result.err.starts_with("rfc: Windows-1252,")) << result.err;
+        EXPECT_EQ(result.out,
+                  "paterno,materno,nombre,fecha,rfc,resultado\n"
+                  "perez,lopez,juan,1980-01-15,PELJ8001152A0,ok\n"
+                  "mu\xF1oz,lopez,juan,1980-01-15,MULJ800115NM3,ok\n");
+    }
+}
+
+// A Windows-1252 file whose first accent lies past what the guess looks at:
+// the row keeps its bytes, and both the row and standard error (once) point
+// to --encoding. A file said or marked to be UTF-8 gets no such hint.
+TEST(BatchBounds, LateWindows1252BytePointsToTheEncodingOption) {
+    const std::string plain = "perez,lopez,juan,1980-01-15\n";
+    const std::string accented = "mu\xF1oz,lopez,juan,1980-01-15\n";
+    std::string text;
+    for (std::size_t i = 0; i < 5000; ++i) text += plain;
+    text += accented + accented;
+    const std::string hinted =
+        "mu\xF1oz,lopez,juan,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido "
+        "(¿el archivo es Windows-1252? léalo con --encoding windows-1252)\n";
+    const Outcome guessed = batch(text);
+    EXPECT_EQ(guessed.status, exit_status::unreadable_rows);
+    EXPECT_TRUE(guessed.out.ends_with(hinted + hinted));
+    const std::string once = "la línea 5001 no es UTF-8 aunque el inicio del archivo sí lo es";
+    const std::size_t at = guessed.err.find(once);
+    EXPECT_NE(at, std::string::npos) << guessed.err;
+    EXPECT_EQ(guessed.err.find(once, at + 1), std::string::npos);
+
+    BatchOptions utf8;
+    utf8.encoding = delimited::EncodingChoice::Utf8;
+    for (const Outcome& sure : {batch(text, utf8), batch("\xEF\xBB\xBF" + text)}) {
+        EXPECT_EQ(sure.status, exit_status::unreadable_rows);
+        EXPECT_EQ(sure.err.find("windows-1252"), std::string::npos) << sure.err;
+        EXPECT_TRUE(sure.out.ends_with(
+            "mu\xF1oz,lopez,juan,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido\n"));
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli

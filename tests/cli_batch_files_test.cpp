@@ -201,7 +201,8 @@ TEST(BatchHostile, Utf8WithAnInvalidByteLaterStaysUtf8) {
     EXPECT_EQ(run.status, exit_status::unreadable_rows);
     EXPECT_TRUE(
         run.out.ends_with("P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es "
-                          "UTF-8 válido\n"));
+                          "UTF-8 válido (¿el archivo es Windows-1252? léalo con --encoding "
+                          "windows-1252)\n"));
 }
 
 class TemporaryFile {
@@ -335,6 +336,8 @@ class SlowSource final : public ByteSource {
         return {};
     }
     bool ready() override { return false; }
+    // Typed at the terminal the output goes to.
+    bool interactive() const override { return true; }
 
   private:
     std::vector<std::string> parts_;
