@@ -74,13 +74,14 @@ std::string count_text(std::size_t count, std::string_view one, std::string_view
 class BatchRun {
   public:
     BatchRun(ByteSource& text, const delimited::TextEncoding& encoding, char separator,
-             const BatchOptions& options, Console& console, ByteSink& out)
+             delimited::LineBreaks line_breaks, const BatchOptions& options, Console& console,
+             ByteSink& out)
         : options_(options),
           console_(console),
           out_(out),
           encoding_(encoding),
           input_(text, [this] { write_all_blocks(); }),
-          reader_(input_, separator, options.record_limit),
+          reader_(input_, separator, options.record_limit, line_breaks),
           progress_(console.err, console.err_is_terminal),
           workers_(options.threads, [this](RowBlock& block) { evaluate(block); }) {
         format_.encoding = encoding.encoding;
@@ -381,7 +382,11 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     delimited::LookaheadSource text(*source, lookahead_bytes);
     const char separator = options.separator.value_or(delimited::detect_separator(text.head()));
 
-    BatchRun batch(text, encoding, separator, options, console, *out);
+    const delimited::LineBreaks line_breaks = delimited::lines_end_in_cr(text.head())
+                                                  ? delimited::LineBreaks::AlsoLoneCr
+                                                  : delimited::LineBreaks::LfOrCrLf;
+
+    BatchRun batch(text, encoding, separator, line_breaks, options, console, *out);
     int status = batch.run();
     if (utf16_in && utf16_in->odd_last_byte() && !batch.write_failed()) {
         batch.write_trailing_byte(*utf16_in->odd_last_byte());

@@ -16,7 +16,7 @@ char detect_separator(std::string_view text) {
     for (const char c : text) {
         if (c == '"') quoted = !quoted;  // a doubled quote toggles twice
         if (quoted) continue;
-        if (c == '\n') break;
+        if (c == '\n' || c == '\r') break;  // the end of the first line, however lines end
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             if (c == candidates[i]) ++counts[i];
         }
@@ -26,6 +26,18 @@ char detect_separator(std::string_view text) {
         if (counts[i] > counts[best]) best = i;
     }
     return candidates[best];
+}
+
+bool lines_end_in_cr(std::string_view text) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n') return false;
+        if (c == '\r') return i + 1 < text.size() && text[i + 1] != '\n';
+    }
+    return false;
 }
 
 std::optional<char> separator_choice(std::string_view text) {

@@ -15,6 +15,12 @@ namespace delimited {
 // tie.
 char detect_separator(std::string_view text);
 
+// Whether the lines of `text` end in a lone carriage return, as old Mac
+// programs and spreadsheets' "CSV (Macintosh)" saves write them: true when
+// the first line break outside double quotes is a CR followed by something
+// other than a LF. A CR that ends `text` says nothing.
+bool lines_end_in_cr(std::string_view text);
+
 // A separator as a user names it: one byte other than a double quote, CR or
 // LF, or "tab" (any case) or "\t" for the tab; nothing otherwise.
 std::optional<char> separator_choice(std::string_view text);

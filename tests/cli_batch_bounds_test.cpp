@@ -222,5 +222,33 @@ TEST(BatchBounds, LateWindows1252BytePointsToTheEncodingOption) {
     }
 }
 
+// Files saved with lone CRs (old Mac programs, "CSV (Macintosh)"): one row
+// per line, written back with the same line ends; a lone CR at the very end
+// of an LF file still just ends its last row.
+TEST(BatchBounds, LinesEndingInALoneCrAreRows) {
+    const struct {
+        const char* name;
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {"Header",
+         "paterno,materno,nombre,fecha\rperez,lopez,juan,1980-01-15\rgomez,diaz,ana,1990-02-03\r",
+         "paterno,materno,nombre,fecha,rfc,resultado\rperez,lopez,juan,1980-01-15,PELJ8001152A0,"
+         "ok\rgomez,diaz,ana,1990-02-03,GODA9002038D7,ok\r"},
+        {"NoHeaderBlankLineNoFinalBreak",
+         "perez,lopez,juan,1980-01-15\r\rgomez,diaz,ana,1990-02-03",
+         "perez,lopez,juan,1980-01-15,PELJ8001152A0,ok\r\rgomez,diaz,ana,1990-02-03,GODA9002038D7,"
+         "ok"},
+        {"LoneCrEndingAnLfFile", "perez,lopez,juan,1980-01-15\ngomez,diaz,ana,1990-02-03\r",
+         "perez,lopez,juan,1980-01-15,PELJ8001152A0,ok\ngomez,diaz,ana,1990-02-03,GODA9002038D7,"
+         "ok\r"},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = batch(c.in);
+        EXPECT_EQ(result.status, exit_status::ok) << c.name << "\n" << result.err;
+        EXPECT_EQ(result.out, c.out) << c.name;
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli
