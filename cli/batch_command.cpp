@@ -13,6 +13,7 @@
 #include "batch_row.h"
 #include "batch_text.h"
 #include "block_workers.h"
+#include "csv_writer.h"
 #include "message_text.h"
 #include "progress.h"
 #include "separator.h"
@@ -66,6 +67,13 @@ std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record, 
     return fields;
 }
 
+// How a message shows the separator: "«;»", "tabulador" or "espacio".
+std::string separator_label(char separator) {
+    if (separator == '\t') return "tabulador";
+    if (separator == ' ') return "espacio";
+    return "«" + escaped(std::string_view(&separator, 1)) + "»";
+}
+
 // "1 fila" / "3 filas".
 std::string count_text(std::size_t count, std::string_view one, std::string_view many) {
     return std::to_string(count) + " " + std::string(count == 1 ? one : many);
@@ -109,7 +117,7 @@ class BatchRun {
             utf16 && !encoding_.byte_order_mark ? " sin marca de orden de bytes" : "";
         report(console_, input_prefix() + std::string(encoding_name(encoding_.encoding)) +
                              std::string(unmarked) + ", separador " +
-                             delimited::separator_label(format_.separator) + ", " +
+                             separator_label(format_.separator) + ", " +
                              layout_text(format_.layout));
         if (encoding_.byte_order_mark) {
             write_error_ = console_.out.write_all(delimited::byte_order_mark(encoding_.encoding));
@@ -230,10 +238,10 @@ class BatchRun {
     void copy_header() {
         std::string& out = verbatim_block().output;
         out.append(record_.bytes());
-        out.push_back(format_.separator);
-        out.append("rfc");
-        out.push_back(format_.separator);
-        out.append("resultado");
+        for (const std::string_view name : {"rfc", "resultado"}) {
+            out.push_back(format_.separator);
+            delimited::append_csv_field(name, format_.separator, out);
+        }
         out.append(line_end_text(record_.line_end));
     }
 

@@ -141,14 +141,12 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
 void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
                        std::string_view line_end, const RowFormat& format, std::string& out) {
     out.append(bytes);
-    out.push_back(format.separator);
-    append_encoded(key, format.encoding, out);
-    out.push_back(format.separator);
-    if (result == "ok") {
-        out.append(result);
-    } else {
-        std::string quoted;
-        delimited::append_csv_field(result, format.separator, quoted);
+    // Either added field may hold the separator, whatever it is.
+    thread_local std::string quoted;
+    for (const std::string_view field : {key, result}) {
+        out.push_back(format.separator);
+        quoted.clear();
+        delimited::append_csv_field(field, format.separator, quoted);
         append_encoded(quoted, format.encoding, out);
     }
     out.append(line_end);

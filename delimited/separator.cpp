@@ -47,15 +47,12 @@ std::optional<char> separator_choice(std::string_view text) {
         std::tolower(static_cast<unsigned char>(text[2])) == 'b') {
         return '\t';
     }
-    if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n') {
+    if (text.size() != 1) return std::nullopt;
+    const auto byte = static_cast<unsigned char>(text[0]);
+    if (byte >= 0x80 || std::isalnum(byte) || byte == '"' || byte == '\r' || byte == '\n') {
         return std::nullopt;
     }
     return text[0];
-}
-
-std::string separator_label(char separator) {
-    if (separator == '\t') return "tabulador";
-    return std::string("«") + separator + "»";
 }
 
 }  // namespace delimited

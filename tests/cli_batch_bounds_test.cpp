@@ -250,5 +250,33 @@ TEST(BatchBounds, LinesEndingInALoneCrAreRows) {
     }
 }
 
+// The added columns are quoted whenever they hold the separator, so that
+// they read back as two fields whatever the separator is, even one the
+// command line refuses.
+TEST(BatchBounds, AddedColumnsHoldingTheSeparatorAreQuoted) {
+    const struct {
+        char separator;
+        std::string in;
+        std::string out;
+    } cases[] = {
+        {':', "perez:lopez:juan\n",
+         "perez:lopez:juan::\"fila ilegible: se esperaban 4 campos y hay 3\"\n"},
+        {' ', "perez lopez juan 1980-01-15\n", "perez lopez juan 1980-01-15 PELJ8001152A0 ok\n"},
+        {' ', "perez lopez juan\n",
+         "perez lopez juan  \"fila ilegible: se esperaban 4 campos y hay 3\"\n"},
+        {'P', "paternoPmaternoPnombrePfecha\nperezPlopezPjuanP1980-01-15\n",
+         "paternoPmaternoPnombrePfechaPrfcPresultado\nperezPlopezPjuanP1980-01-15P"
+         "\"PELJ8001152A0\"Pok\n"},
+        {'a', "\"paterno\"a\"materno\"a\"nombre\"a\"fecha\"\n",
+         "\"paterno\"a\"materno\"a\"nombre\"a\"fecha\"arfca\"resultado\"\n"},
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.separator = c.separator;
+        const Outcome result = batch(c.in, options);
+        EXPECT_EQ(result.out, c.out) << result.err;
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli

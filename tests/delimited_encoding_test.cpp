@@ -184,11 +184,23 @@ TEST(Separator, FoundFromTheFirstLineOutsideQuotes) {
     for (const auto& c : cases)
         EXPECT_EQ(detect_separator(c.first_lines), c.expected) << c.first_lines;
     EXPECT_EQ(detect_separator("a;b\rc,d,e,f\r"), ';');  // lines that end in a lone CR
-    EXPECT_EQ(separator_choice("tab"), '\t');
-    EXPECT_EQ(separator_choice("\\t"), '\t');
-    EXPECT_EQ(separator_choice(";"), ';');
-    EXPECT_EQ(separator_choice("\""), std::nullopt);
-    EXPECT_EQ(separator_choice(";;"), std::nullopt);
+}
+
+// Separators that could be part of a field's text, of its quoting or of a
+// character are refused; any other ASCII byte may separate.
+TEST(Separator, ChoiceRefusesBytesThatCannotSeparate) {
+    const struct {
+        std::string_view named;
+        std::optional<char> separator;
+    } cases[] = {
+        {"tab", '\t'}, {"TAB", '\t'}, {"\\t", '\t'}, {"\t", '\t'},     {";", ';'}, {",", ','},
+        {"|", '|'},    {" ", ' '},    {":", ':'},    {"\x1f", '\x1f'}, {"\"", {}}, {"\r", {}},
+        {"\n", {}},    {"P", {}},     {"a", {}},     {"0", {}},        {"9", {}},  {";;", {}},
+        {"", {}},      {"\x80", {}},  {"\xA7", {}},  {"\xC2\xA7", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(separator_choice(c.named), c.separator) << testing::PrintToString(c.named);
+    }
 }
 
 TEST(Separator, LinesEndingInALoneCrAreToldFromTheFirstBreak) {
