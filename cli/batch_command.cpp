@@ -67,6 +67,9 @@ std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record, 
     return fields;
 }
 
+constexpr std::string_view half_character_text =
+    "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
+
 // How a message shows the separator: "«;»", "tabulador" or "espacio".
 std::string separator_label(char separator) {
     if (separator == '\t') return "tabulador";
@@ -82,12 +85,13 @@ std::string count_text(std::size_t count, std::string_view one, std::string_view
 class BatchRun {
   public:
     BatchRun(ByteSource& text, const delimited::TextEncoding& encoding, char separator,
-             delimited::LineBreaks line_breaks, const BatchOptions& options, Console& console,
-             ByteSink& out)
+             delimited::LineBreaks line_breaks, const delimited::Utf16Source* utf16,
+             const BatchOptions& options, Console& console, ByteSink& out)
         : options_(options),
           console_(console),
           out_(out),
           encoding_(encoding),
+          utf16_(utf16),
           input_(text, [this] { write_all_blocks(); }),
           reader_(input_, separator, options.record_limit, line_breaks),
           progress_(console.err, console.err_is_terminal),
@@ -125,7 +129,9 @@ class BatchRun {
 
         bool first = true;
         while (more && !write_error_) {
-            if (!record_.complete || record_.continues_previous) {
+            if (ends_in_half_character()) {
+                copy_row_ending_in_half_character();
+            } else if (!record_.complete || record_.continues_previous) {
                 copy_long_piece();
             } else if (record_.is_blank()) {
                 verbatim_block().output.append(line_end_text(record_.line_end));
@@ -137,6 +143,10 @@ class BatchRun {
             }
             first = false;
             more = reader_.next(record_);
+        }
+        if (odd_last_byte() && !said_half_character_ && !write_error_) {
+            // After the last line break: no row to flag but the byte itself.
+            count_half_character(verbatim_block(), reader_.line());
         }
         write_all_blocks();
         progress_.finish(rows());
@@ -245,6 +255,29 @@ class BatchRun {
         out.append(line_end_text(record_.line_end));
     }
 
+    bool odd_last_byte() const { return utf16_ && utf16_->odd_last_byte(); }
+
+    // The last row of a UTF-16 file that ends in a lone byte: the byte stays
+    // last in the output (written after everything else, where the added
+    // columns keep their UTF-16 alignment), and the row is unreadable.
+    bool ends_in_half_character() const {
+        return record_.line_end == delimited::LineEnd::EndOfInput && record_.complete &&
+               !record_.continues_previous && odd_last_byte();
+    }
+
+    void copy_row_ending_in_half_character() {
+        RowBlock& block = verbatim_block();
+        block.output.append(record_.bytes());
+        append_output_row({}, {}, unreadable_text(half_character_text), {}, format_, block.output);
+        count_half_character(block, record_.line);
+    }
+
+    void count_half_character(RowBlock& block, std::size_t line) {
+        said_half_character_ = true;
+        ++block.outcomes[unreadable_index];
+        block.messages += unreadable_message(line, unreadable_text(half_character_text));
+    }
+
     // A record past the length limit is copied as it streams by, without
     // being held whole, and without a key.
     void copy_long_piece() {
@@ -331,6 +364,7 @@ class BatchRun {
     Console& console_;
     ByteSink& out_;  // the console's output, or a conversion in front of it
     const delimited::TextEncoding encoding_;
+    const delimited::Utf16Source* const utf16_;  // the conversion of a UTF-16 input
     RowFormat format_;
     ReadWithoutHoldingBack input_;
     delimited::CsvReader reader_;
@@ -345,6 +379,7 @@ class BatchRun {
     std::array<std::size_t, outcome_count> outcomes_{};
     std::error_code write_error_;
     bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
+    bool said_half_character_ = false;
     const std::size_t max_in_flight_ =
         std::max<std::size_t>(1, options_.threads* blocks_per_thread);
     // Last, so that its threads stop before the blocks they work on go.
@@ -394,7 +429,8 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
                                                   ? delimited::LineBreaks::AlsoLoneCr
                                                   : delimited::LineBreaks::LfOrCrLf;
 
-    BatchRun batch(text, encoding, separator, line_breaks, options, console, *out);
+    BatchRun batch(text, encoding, separator, line_breaks, utf16_in ? &*utf16_in : nullptr, options,
+                   console, *out);
     int status = batch.run();
     if (utf16_in && utf16_in->odd_last_byte() && !batch.write_failed()) {
         batch.write_trailing_byte(*utf16_in->odd_last_byte());

@@ -85,6 +85,8 @@ class CsvReader {
     bool next(CsvRecord& record);
 
     std::error_code read_error() const { return read_error_; }
+    // The line the next record starts on, from 1.
+    std::size_t line() const { return line_; }
     // The largest record or piece handed over so far, in bytes as read: never
     // more than the limit.
     std::size_t largest_record() const { return largest_record_; }

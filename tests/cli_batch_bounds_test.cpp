@@ -74,11 +74,25 @@ long child_peak_kilobytes(const std::function<void()>& work) {
     return usage.ru_maxrss;
 }
 
-std::string utf16le(std::string_view ascii) {
+// The UTF-16 of `utf8`, which holds characters of one or two bytes only.
+std::u16string units_of(std::string_view utf8) {
+    std::u16string units;
+    for (std::size_t i = 0; i < utf8.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(utf8[i]);
+        if (byte < 0x80) {
+            units.push_back(byte);
+        } else {
+            units.push_back(static_cast<char16_t>((byte & 0x1F) << 6 | (utf8[++i] & 0x3F)));
+        }
+    }
+    return units;
+}
+
+std::string utf16le(std::string_view utf8) {
     std::string out;
-    for (const char c : ascii) {
-        out.push_back(c);
-        out.push_back('\0');
+    for (const char16_t unit : units_of(utf8)) {
+        out.push_back(static_cast<char>(unit & 0xFF));
+        out.push_back(static_cast<char>(unit >> 8));
     }
     return out;
 }
@@ -276,6 +290,51 @@ TEST(BatchBounds, AddedColumnsHoldingTheSeparatorAreQuoted) {
         const Outcome result = batch(c.in, options);
         EXPECT_EQ(result.out, c.out) << result.err;
     }
+}
+
+std::string utf16be(std::string_view utf8) {
+    std::string out;
+    for (const char16_t unit : units_of(utf8)) {
+        out.push_back(static_cast<char>(unit >> 8));
+        out.push_back(static_cast<char>(unit & 0xFF));
+    }
+    return out;
+}
+
+// A UTF-16 file that ends in a lone byte: the byte stays the output's last,
+// and the row it ends (or, after the last line break, the byte itself) is
+// unreadable, so the run does not report success.
+TEST(BatchBounds, Utf16EndingInHalfACharacterIsUnreadable) {
+    const std::string row = "perez,lopez,juan,1980-01-15";
+    const std::string keyed = row + ",PELJ8001152A0,ok";
+    const std::string why =
+        "fila ilegible: el archivo termina en medio carácter UTF-16 (le sobra un byte)";
+    const struct {
+        const char* name;
+        std::string (*encode)(std::string_view);
+        std::string mark;
+        std::string text;
+        std::string out;  // before the lone byte
+        std::size_t line;
+    } cases[] = {
+        {"LeLastRow", utf16le, "\xFF\xFE", row + "\n" + row, keyed + "\n" + row + ",," + why, 2},
+        {"BeLastRow", utf16be, "\xFE\xFF", row + "\n" + row, keyed + "\n" + row + ",," + why, 2},
+        {"LeAfterLastBreak", utf16le, "\xFF\xFE", row + "\n", keyed + "\n", 2},
+        {"LeWithoutMark", utf16le, "", row + "\r\n" + row, keyed + "\r\n" + row + ",," + why, 2},
+    };
+    for (const auto& c : cases) {
+        const Outcome result = batch(c.mark + c.encode(c.text) + "z");
+        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        EXPECT_EQ(result.out, c.mark + c.encode(c.out) + "z") << c.name;
+        EXPECT_NE(result.err.find("línea " + std::to_string(c.line) + ": " + why),
+                  std::string::npos)
+            << c.name << "\n"
+            << result.err;
+    }
+    // An even file is untouched by all this.
+    const Outcome even = batch("\xFF\xFE" + utf16le(row + "\n"));
+    EXPECT_EQ(even.status, exit_status::ok);
+    EXPECT_EQ(even.out, "\xFF\xFE" + utf16le(keyed + "\n"));
 }
 
 }  // namespace
