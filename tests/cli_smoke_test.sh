@@ -28,6 +28,16 @@ check "batch from a pipe" 0 "paterno,materno,nombre,fecha,rfc,resultado
 perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
 check "batch, a bad row" 1 "x,,fila ilegible: se esperaban 4 campos y hay 1" sh -c "printf 'x\n' | '$rfc' batch -"
 
+# A closed output is a write error, not the input file taken for the output.
+printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' > "${TMPDIR:-/tmp}/rfc-smoke-$$.csv"
+message="$("$rfc" batch "${TMPDIR:-/tmp}/rfc-smoke-$$.csv" 2>&1 >&-)"
+status=$?
+rm -f "${TMPDIR:-/tmp}/rfc-smoke-$$.csv"
+case "$message" in
+*"no se pudo escribir la salida"*) [ "$status" = 4 ] || { echo "FAIL: closed output: status $status" >&2; failed=1; } ;;
+*) echo "FAIL: closed output: status $status, [$message]" >&2; failed=1 ;;
+esac
+
 message="$("$rfc" key pérez lopez juan 1980-01-15 2>&1 >/dev/null)"
 expected='rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no tiene valor en la tabla; con --fold-accents se quitan los acentos'
 if [ "$message" != "$expected" ]; then
