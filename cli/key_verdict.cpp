@@ -159,20 +159,21 @@ CheckLevel level_of(CheckVerdict verdict) {
     return CheckLevel::Other;
 }
 
-std::string_view summary_label(CheckVerdict verdict) {
+std::string_view summary_label(CheckVerdict verdict, std::size_t count) {
+    const bool one = count == 1;
     switch (verdict) {
         case CheckVerdict::Valid:
-            return "válidas";
+            return one ? "válida" : "válidas";
         case CheckVerdict::Agrees:
-            return "coinciden";
+            return one ? "coincide" : "coinciden";
         case CheckVerdict::CheckFails:
             return "con dígito verificador que no corresponde";
         case CheckVerdict::HomoclaveDiffers:
             return "con otra homoclave";
         case CheckVerdict::Disagrees:
-            return "no coinciden";
+            return one ? "no coincide" : "no coinciden";
         case CheckVerdict::NotAKey:
-            return "no son claves";
+            return one ? "no es clave" : "no son claves";
         case CheckVerdict::NoComputedKey:
             return "sin clave calculada";
         case CheckVerdict::NotGiven:
