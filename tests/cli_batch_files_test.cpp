@@ -173,7 +173,8 @@ TEST(BatchFiles, ColumnsFoundAreSaidOnceAndSummed) {
 
 TEST(BatchFiles, HeaderMistakesStopBeforeAnyRowIsWritten) {
     for (const std::string header :
-         {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha"}) {
+         {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha",
+          "RFC,paterno,materno,nombre,fecha,R.F.C."}) {
         const Outcome run = batch(header + "\nPEREZ,LOPEZ,1980-01-15\n");
         EXPECT_EQ(run.status, exit_status::usage) << header;
         EXPECT_EQ(run.out, "") << header;
