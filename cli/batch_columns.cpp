@@ -18,6 +18,10 @@ constexpr std::array<std::string_view, 3> nombre_names = {"nombre", "nombres", "
 constexpr std::array<std::string_view, 5> fecha_names = {
     "fecha", "fecha de nacimiento", "fecha nacimiento", "nacimiento", "f. nacimiento"};
 constexpr std::array<std::string_view, 1> curp_names = {"curp"};
+// Dots, spaces and case do not count, so "R.F.C." and "RFC" are "rfc" too.
+constexpr std::array<std::string_view, 6> rfc_names = {
+    "rfc",           "clave rfc",         "clave de rfc",
+    "clave del rfc", "rfc con homoclave", "registro federal de contribuyentes"};
 
 // In the order of Role.
 const std::array<delimited::ColumnRole, role_count> roles = {{
@@ -26,6 +30,7 @@ const std::array<delimited::ColumnRole, role_count> roles = {{
     {"nombre", nombre_names},
     {"fecha", fecha_names},
     {"curp", curp_names},
+    {"rfc", rfc_names},
 }};
 
 // The roles every layout must have; the date may come from a CURP instead.
@@ -163,6 +168,8 @@ bool ColumnLayout::date_from_curp() const {
     return !column[index(Role::Fecha)] && column[index(Role::Curp)];
 }
 
+std::optional<std::size_t> ColumnLayout::key_column() const { return column[index(Role::Rfc)]; }
+
 std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error) {
     ColumnRequest request;
     while (!text.empty()) {
@@ -175,8 +182,8 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
                                              : role_named(trimmed(item.substr(0, equals)));
         if (!role) {
             error =
-                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o "
-                "curp, y no " +
+                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
+                "curp o rfc, y no " +
                 quoted(item);
             return std::nullopt;
         }

@@ -41,7 +41,7 @@ void RowBlock::clear() {
     verbatim = false;
     output.clear();
     messages.clear();
-    outcomes = {};
+    tally = {};
     done = false;
 }
 

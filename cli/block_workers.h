@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "batch_row.h"
+#include "batch_summary.h"
 #include "csv_reader.h"
 
 namespace rfc_cli {
@@ -43,9 +44,9 @@ struct RowBlock {
     // A verbatim block needs no work: its output was written when it was made.
     bool verbatim = false;
 
-    std::string output;                                 // the output rows, in order
-    std::string messages;                               // the standard-error lines, in order
-    std::array<std::size_t, outcome_count> outcomes{};  // rows by RowOutcome
+    std::string output;    // the output rows, in order
+    std::string messages;  // the standard-error lines, in order
+    RowTally tally;        // what became of the rows
     bool done = false;
 
     void add(const delimited::CsvRecord& record);
