@@ -96,6 +96,21 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
     return layout;
 }
 
+// Each role reads a column of its own: a column read as two names would give
+// a key built from the wrong parts, with nothing to show for it.
+bool has_distinct_columns(const ColumnLayout& layout, std::string& error) {
+    for (std::size_t first = 0; first < role_count; ++first) {
+        for (std::size_t second = first + 1; second < role_count; ++second) {
+            if (!layout.column[first] || layout.column[first] != layout.column[second]) continue;
+            error = std::string(roles[first].role) + " y " + std::string(roles[second].role) +
+                    " no pueden ser la misma columna (col. " +
+                    std::to_string(*layout.column[first] + 1) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<ColumnLayout> layout_from_request(
     const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
     std::string& error) {
@@ -138,7 +153,7 @@ std::optional<ColumnLayout> layout_from_request(
             return std::nullopt;
         }
     }
-    if (!has_needed_roles(layout, error)) {
+    if (!has_needed_roles(layout, error) || !has_distinct_columns(layout, error)) {
         error = "--columns: " + error;
         return std::nullopt;
     }

@@ -184,6 +184,28 @@ TEST(ColumnRequest, NamesTheKeyColumn) {
     EXPECT_FALSE(layout->key_column());
 }
 
+TEST(ColumnRequest, RefusesTwoRolesInOneColumn) {
+    const Row header = {"No.", "Nombre", "Paterno", "Materno", "Nacimiento", "RFC"};
+    const struct {
+        const char* columns;
+        const char* error;
+    } cases[] = {
+        {"paterno=3,materno=3,nombre=2,fecha=5",
+         "--columns: paterno y materno no pueden ser la misma columna (col. 3)"},
+        {"paterno=paterno,materno=PATERNO,nombre=2,fecha=5",
+         "--columns: paterno y materno no pueden ser la misma columna (col. 3)"},
+        {"paterno=No.,materno=4,nombre=2,fecha=1",
+         "--columns: paterno y fecha no pueden ser la misma columna (col. 1)"},
+        {"paterno=3,materno=4,nombre=2,fecha=5,rfc=2",
+         "--columns: nombre y rfc no pueden ser la misma columna (col. 2)"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(find_layout(header, request(c.columns), error)) << c.columns;
+        EXPECT_EQ(error, c.error) << c.columns;
+    }
+}
+
 TEST(ColumnRequest, RefusesMistakes) {
     for (const char* text : {"apellido=1", "paterno", "paterno=0", "paterno=1,paterno=2",
                              "paterno=", "=3", "rfc=1,rfc=2", "clave=1"}) {
