@@ -18,6 +18,10 @@ constexpr std::array<std::string_view, 3> nombre_names = {"nombre", "nombres", "
 constexpr std::array<std::string_view, 5> fecha_names = {
     "fecha", "fecha de nacimiento", "fecha nacimiento", "nacimiento", "f. nacimiento"};
 constexpr std::array<std::string_view, 1> curp_names = {"curp"};
+// Dots, spaces and case do not count, so "R.F.C." and "RFC" are "rfc" too.
+constexpr std::array<std::string_view, 6> rfc_names = {
+    "rfc",           "clave rfc",         "clave de rfc",
+    "clave del rfc", "rfc con homoclave", "registro federal de contribuyentes"};
 
 // In the order of Role.
 const std::array<delimited::ColumnRole, role_count> roles = {{
@@ -26,6 +30,7 @@ const std::array<delimited::ColumnRole, role_count> roles = {{
     {"nombre", nombre_names},
     {"fecha", fecha_names},
     {"curp", curp_names},
+    {"rfc", rfc_names},
 }};
 
 // The roles every layout must have; the date may come from a CURP instead.
@@ -91,6 +96,21 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
     return layout;
 }
 
+// Each role reads a column of its own: a column read as two names would give
+// a key built from the wrong parts, with nothing to show for it.
+bool has_distinct_columns(const ColumnLayout& layout, std::string& error) {
+    for (std::size_t first = 0; first < role_count; ++first) {
+        for (std::size_t second = first + 1; second < role_count; ++second) {
+            if (!layout.column[first] || layout.column[first] != layout.column[second]) continue;
+            error = std::string(roles[first].role) + " y " + std::string(roles[second].role) +
+                    " no pueden ser la misma columna (col. " +
+                    std::to_string(*layout.column[first] + 1) + ")";
+            return false;
+        }
+    }
+    return true;
+}
+
 std::optional<ColumnLayout> layout_from_request(
     const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
     std::string& error) {
@@ -133,7 +153,7 @@ std::optional<ColumnLayout> layout_from_request(
             return std::nullopt;
         }
     }
-    if (!has_needed_roles(layout, error)) {
+    if (!has_needed_roles(layout, error) || !has_distinct_columns(layout, error)) {
         error = "--columns: " + error;
         return std::nullopt;
     }
@@ -163,6 +183,8 @@ bool ColumnLayout::date_from_curp() const {
     return !column[index(Role::Fecha)] && column[index(Role::Curp)];
 }
 
+std::optional<std::size_t> ColumnLayout::key_column() const { return column[index(Role::Rfc)]; }
+
 std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error) {
     ColumnRequest request;
     while (!text.empty()) {
@@ -175,8 +197,8 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
                                              : role_named(trimmed(item.substr(0, equals)));
         if (!role) {
             error =
-                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o "
-                "curp, y no " +
+                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
+                "curp o rfc, y no " +
                 quoted(item);
             return std::nullopt;
         }

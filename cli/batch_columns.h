@@ -4,8 +4,9 @@
 //     No. Empleado,Nombre(s),Apellido Paterno,Apellido Materno,Fecha de Nacimiento,Puesto
 //       -> paterno = col. 3, materno = col. 4, nombre = col. 2, fecha = col. 5
 //
-// Other columns are copied through untouched. A key column (for a later
-// checking command) would be one more role here.
+// Other columns are copied through untouched. A key column (rfc, "Clave RFC")
+// is optional: when there is one, each row's key is checked against the key
+// computed for the row.
 #pragma once
 
 #include <array>
@@ -18,10 +19,10 @@
 
 namespace rfc_cli {
 
-enum class Role { Paterno, Materno, Nombre, Fecha, Curp };
-constexpr std::size_t role_count = 5;
+enum class Role { Paterno, Materno, Nombre, Fecha, Curp, Rfc };
+constexpr std::size_t role_count = 6;
 
-// "paterno", "materno", "nombre", "fecha", "curp".
+// "paterno", "materno", "nombre", "fecha", "curp", "rfc".
 std::string_view role_name(Role role);
 
 // What --columns says: for some roles, a column by its number from 1 or by
@@ -46,6 +47,8 @@ struct ColumnLayout {
     // The column the date of birth comes from: fecha, or else curp.
     std::optional<std::size_t> date_column() const;
     bool date_from_curp() const;
+    // The column of the keys the file holds, to be checked; often none.
+    std::optional<std::size_t> key_column() const;
 };
 
 // The layout for a file whose first row has the fields `first_row` (in

@@ -11,6 +11,7 @@
 
 #include "batch_options.h"
 #include "batch_row.h"
+#include "batch_summary.h"
 #include "batch_text.h"
 #include "block_workers.h"
 #include "csv_writer.h"
@@ -75,11 +76,6 @@ std::string separator_label(char separator) {
     if (separator == '\t') return "tabulador";
     if (separator == ' ') return "espacio";
     return "«" + escaped(std::string_view(&separator, 1)) + "»";
-}
-
-// "1 fila" / "3 filas".
-std::string count_text(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
 }
 
 class BatchRun {
@@ -149,7 +145,7 @@ class BatchRun {
             count_half_character(verbatim_block(), reader_.line());
         }
         write_all_blocks();
-        progress_.finish(rows());
+        progress_.finish(tally_.rows());
         if (const std::error_code error = reader_.read_error()) {
             report(console_, "no se pudo leer " + input_label() + ": " + error.message());
             return exit_status::io_error;
@@ -158,8 +154,9 @@ class BatchRun {
             report(console_, "no se pudo escribir la salida: " + write_error_.message());
             return exit_status::io_error;
         }
-        report(console_, input_prefix() + summary());
-        return outcomes_[unreadable_index] == 0 ? exit_status::ok : exit_status::unreadable_rows;
+        report(console_,
+               input_prefix() + summary_text(tally_, format_.layout.key_column().has_value()));
+        return batch_exit_status(tally_);
     }
 
     // The input's own last byte that is not part of the text (an odd byte
@@ -185,38 +182,6 @@ class BatchRun {
         return options_.input_name.empty() ? "" : escaped(options_.input_name) + ": ";
     }
 
-    std::size_t rows() const {
-        std::size_t total = 0;
-        for (const std::size_t count : outcomes_) total += count;
-        return total;
-    }
-
-    // "1204 filas: 1187 con clave, 15 sin clave (12 por acentos: vea
-    // --fold-accents), 2 ilegibles"
-    std::string summary() const {
-        const auto count = [this](RowOutcome outcome) {
-            return outcomes_[static_cast<std::size_t>(outcome)];
-        };
-        const std::pair<RowOutcome, std::string_view> groups[] = {
-            {RowOutcome::Accents, "por acentos: vea --fold-accents"},
-            {RowOutcome::UncodedOther, "por caracteres sin valor en la tabla"},
-            {RowOutcome::Refused, "por nombre o apellidos vacíos"},
-            {RowOutcome::HomoclaveFault, "por la homoclave"},
-        };
-        std::size_t without_key = 0;
-        std::string why;
-        for (const auto& [outcome, text] : groups) {
-            if (count(outcome) == 0) continue;
-            without_key += count(outcome);
-            why += (why.empty() ? " (" : ", ") + std::to_string(count(outcome)) + " " +
-                   std::string(text);
-        }
-        if (!why.empty()) why += ")";
-        return count_text(rows(), "fila", "filas") + ": " + std::to_string(count(RowOutcome::Key)) +
-               " con clave, " + std::to_string(without_key) + " sin clave" + why + ", " +
-               count_text(count(RowOutcome::Unreadable), "ilegible", "ilegibles");
-    }
-
     std::string unreadable_message(std::size_t line, std::string_view why) const {
         std::string message = "rfc: " + input_prefix();
         message += "línea " + std::to_string(line) + ": ";
@@ -236,7 +201,7 @@ class BatchRun {
             evaluator.evaluate(fields, row.problem, format_, verdict);
             append_output_row(block.bytes_of(i), verdict.key, verdict.result(),
                               line_end_text(row.line_end), format_, block.output);
-            ++block.outcomes[static_cast<std::size_t>(verdict.outcome)];
+            block.tally.count(verdict);
             if (verdict.unreadable())
                 block.messages += unreadable_message(row.line, verdict.reason);
             if (verdict.invalid_text && !block.first_invalid_text_line) {
@@ -248,7 +213,7 @@ class BatchRun {
     void copy_header() {
         std::string& out = verbatim_block().output;
         out.append(record_.bytes());
-        for (const std::string_view name : {"rfc", "resultado"}) {
+        for (const std::string_view name : added_column_names(format_.layout)) {
             out.push_back(format_.separator);
             delimited::append_csv_field(name, format_.separator, out);
         }
@@ -274,7 +239,7 @@ class BatchRun {
 
     void count_half_character(RowBlock& block, std::size_t line) {
         said_half_character_ = true;
-        ++block.outcomes[unreadable_index];
+        ++block.tally.outcomes[unreadable_index];
         block.messages += unreadable_message(line, unreadable_text(half_character_text));
     }
 
@@ -286,7 +251,7 @@ class BatchRun {
         if (!record_.complete) return;
         const std::string result = unreadable_text(csv_problem_text(record_.problem));
         append_output_row({}, {}, result, line_end_text(record_.line_end), format_, block.output);
-        ++block.outcomes[unreadable_index];
+        ++block.tally.outcomes[unreadable_index];
         block.messages += unreadable_message(record_.line, result);
     }
 
@@ -349,8 +314,8 @@ class BatchRun {
             progress_.clear();
             console_.err.write_all(block->messages);
         }
-        for (std::size_t i = 0; i < outcome_count; ++i) outcomes_[i] += block->outcomes[i];
-        progress_.update(rows());
+        tally_ += block->tally;
+        progress_.update(tally_.rows());
         block->clear();
         free_.push_back(block);
     }
@@ -376,7 +341,7 @@ class BatchRun {
     std::deque<RowBlock*> in_flight_;  // in input order
     RowBlock* current_ = nullptr;
 
-    std::array<std::size_t, outcome_count> outcomes_{};
+    RowTally tally_;
     std::error_code write_error_;
     bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
     bool said_half_character_ = false;

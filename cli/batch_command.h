@@ -2,7 +2,9 @@
 //
 // Every input record gives one output record, in the same order: its bytes as
 // they came, then "rfc" (the key, unmasked) and "resultado" ("ok" or why
-// there is no key), in the file's own encoding, separator and line ends.
+// there is no key), in the file's own encoding, separator and line ends. A
+// file with a key column of its own gets "rfc_calculado" and a "resultado"
+// that says how the key it holds compares with the computed one.
 // Records that cannot be read are kept too, named on standard error by their
 // line number; blank lines are copied as they are.
 #pragma once
@@ -36,9 +38,9 @@ struct BatchOptions {
 };
 
 // Reads delimited text from `input` and writes it with keys to the console's
-// output. Returns exit_status::ok, unreadable_rows, usage (the columns cannot
-// be found, or the output is the input file: then nothing is written), or
-// io_error.
+// output. Returns exit_status::ok, unreadable_rows, key_doubtful or key_wrong
+// (as batch_exit_status), usage (the columns cannot be found, or the output
+// is the input file: then nothing is written), or io_error.
 int run_batch(ByteSource& input, const BatchOptions& options, Console& console);
 
 // `args` are the words after "batch": options, then nothing, "-" or a file

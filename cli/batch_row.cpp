@@ -1,5 +1,6 @@
 #include "batch_row.h"
 
+#include <optional>
 #include <variant>
 
 #include "batch_text.h"
@@ -22,6 +23,29 @@ void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.invalid_text = false;
     verdict.outcome = RowOutcome::Unreadable;
     verdict.reason = unreadable_text(why);
+}
+
+std::string invalid_field_text(std::size_t column, delimited::Encoding encoding) {
+    return "el campo " + std::to_string(column + 1) + " no es " +
+           std::string(encoding_name(encoding)) + " válido";
+}
+
+bool is_ascii(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80) return false;
+    }
+    return true;
+}
+
+// A text the output can carry as it is: ASCII, nothing to quote.
+bool is_plain_field(std::string_view text, char separator) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) >= 0x80 || c == separator || c == '"' || c == '\r' ||
+            c == '\n') {
+            return false;
+        }
+    }
+    return true;
 }
 
 std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
@@ -72,6 +96,7 @@ std::string unreadable_text(std::string_view why) { return "fila ilegible: " + s
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
                             const RowFormat& format, RowVerdict& verdict) {
+    verdict.check = CheckVerdict::NotGiven;
     if (problem != CsvProblem::None) return mark_unreadable(verdict, csv_problem_text(problem));
     const ColumnLayout& layout = format.layout;
     if (!field_count_fits(layout, fields.size())) {
@@ -91,8 +116,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         }
         std::size_t units = 0;
         if (!decode_field(field, format.encoding, buffer, units)) {
-            mark_unreadable(verdict, "el campo " + std::to_string(column + 1) + " no es " +
-                                         std::string(encoding_name(format.encoding)) + " válido");
+            mark_unreadable(verdict, invalid_field_text(column, format.encoding));
             if (format.utf8_guessed) verdict.reason += windows1252_hint;
             verdict.invalid_text = true;
             return;
@@ -117,6 +141,19 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         }
         birth = std::get<std::chrono::year_month_day>(date);
     }
+    // The key the row holds, in UTF-8; keys are nearly always ASCII, the same
+    // in every encoding read here.
+    std::string_view key_field;
+    if (const std::optional<std::size_t> column = layout.key_column()) {
+        key_field = fields[*column];
+        if (!is_ascii(key_field)) {
+            key_field_.clear();
+            if (!field_to_utf8(key_field, format.encoding, key_field_)) {
+                return mark_unreadable(verdict, invalid_field_text(*column, format.encoding));
+            }
+            key_field = key_field_;
+        }
+    }
 
     const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     verdict.key.clear();
@@ -136,16 +173,32 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         append_utf8(keycalc::key_text(outcome), verdict.key);
         verdict.outcome = RowOutcome::Key;
     }
+    if (key_field.empty()) return;
+    RowCheck check = check_row_key(key_field, outcome, names[0], names[1], names[2]);
+    verdict.check = check.verdict;
+    verdict.check_text = std::move(check.resultado);
+    // No computed key to compare with because of an accent: the option helps.
+    if (verdict.check == CheckVerdict::NoComputedKey && verdict.outcome == RowOutcome::Accents) {
+        verdict.check_text += fold_accents_hint;
+    }
+}
+
+std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout) {
+    if (layout.key_column()) return {"rfc_calculado", "resultado"};
+    return {"rfc", "resultado"};
 }
 
 void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
                        std::string_view line_end, const RowFormat& format, std::string& out) {
     out.append(bytes);
     // Either added field may hold the separator, whatever it is.
-    thread_local std::string quoted;
     for (const std::string_view field : {key, result}) {
         out.push_back(format.separator);
-        quoted.clear();
+        if (is_plain_field(field, format.separator)) {
+            out.append(field);
+            continue;
+        }
+        std::string quoted;
         delimited::append_csv_field(field, format.separator, quoted);
         append_encoded(quoted, format.encoding, out);
     }

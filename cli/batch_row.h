@@ -2,6 +2,12 @@
 // carries it: the record's bytes as they came, then the two added columns.
 //
 //     PEREZ,LOPEZ,JUAN,1980-01-15    ->   PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok
+//
+// When the file has a key column, the key it holds is checked against the
+// computed one, and the result column says how they compare:
+//
+//     PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8
+//       ->  ...,PELJ800115XY8,PELJ8001152A0,coincide salvo la homoclave; el SAT ...
 #pragma once
 
 #include <array>
@@ -12,6 +18,7 @@
 #include "batch_columns.h"
 #include "csv_reader.h"
 #include "encoding.h"
+#include "key_verdict.h"
 
 namespace rfc_cli {
 
@@ -27,16 +34,24 @@ enum class RowOutcome {
 constexpr std::size_t outcome_count = 6;
 
 struct RowVerdict {
-    std::string key;  // the key, unmasked, in UTF-8; empty when there is none
+    std::string key;  // the computed key, unmasked, in UTF-8; empty when there is none
     RowOutcome outcome = RowOutcome::Unreadable;
     std::string reason;  // when there is no key: why
+    // The key the row holds against the computed one; NotGiven when the file
+    // has no key column or the row's is empty.
+    CheckVerdict check = CheckVerdict::NotGiven;
+    std::string check_text;  // when checked: "coincide", what differs, or why no comparison
     // A name is not valid text in the file's encoding.
     bool invalid_text = false;
 
     bool ok() const { return outcome == RowOutcome::Key; }
     bool unreadable() const { return outcome == RowOutcome::Unreadable; }
-    // The "resultado" column: "ok", or the reason.
-    std::string_view result() const { return ok() ? std::string_view("ok") : reason; }
+    bool checked() const { return check != CheckVerdict::NotGiven; }
+    // The "resultado" column: the check's text, or else "ok" or the reason.
+    std::string_view result() const {
+        if (checked()) return check_text;
+        return ok() ? std::string_view("ok") : reason;
+    }
 };
 
 // How the rows of one file are read.
@@ -72,7 +87,13 @@ class RowEvaluator {
     std::array<std::u16string, 3> buffers_;
     // Names that are not ASCII, decoded and prepared.
     std::array<std::u16string, 3> decoded_;
+    // The key column in UTF-8, when it is not ASCII.
+    std::string key_field_;
 };
+
+// The names of the two added columns: "rfc" and "resultado", or, when the
+// file holds keys of its own, "rfc_calculado" and "resultado".
+std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout);
 
 // Appends a row's bytes, then the separator, `key`, the separator and
 // `result` (quoted as needed, in the format's encoding), then `line_end`.

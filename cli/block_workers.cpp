@@ -47,7 +47,7 @@ void RowBlock::clear() {
     verbatim = false;
     output.clear();
     messages.clear();
-    outcomes = {};
+    tally = {};
     first_invalid_text_line.reset();
     done = false;
 }

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "batch_row.h"
+#include "batch_summary.h"
 #include "csv_reader.h"
 
 namespace rfc_cli {
@@ -47,9 +48,9 @@ struct RowBlock {
     // A verbatim block needs no work: its output was written when it was made.
     bool verbatim = false;
 
-    std::string output;                                 // the output rows, in order
-    std::string messages;                               // the standard-error lines, in order
-    std::array<std::size_t, outcome_count> outcomes{};  // rows by RowOutcome
+    std::string output;    // the output rows, in order
+    std::string messages;  // the standard-error lines, in order
+    RowTally tally;        // what became of the rows
     // The first row whose names are not valid text in the file's encoding.
     std::optional<std::size_t> first_invalid_text_line;
     bool done = false;

@@ -51,8 +51,16 @@ columna de fecha pero sí de CURP, la fecha se lee de la CURP. Las líneas en
 blanco se copian tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
 resumen. Una salida que es el mismo archivo que la entrada se rechaza.
+Si el archivo trae las claves que ya se tienen (columna rfc, r.f.c., clave rfc,
+clave del rfc, rfc con homoclave o registro federal de contribuyentes), cada
+una se revisa contra la calculada, como en rfc check: las columnas añadidas son
+rfc_calculado y resultado ("coincide", en qué difiere, por qué no es una clave
+o por qué no hay clave calculada), y el resumen cuenta cada caso. Las filas con
+esa columna vacía se calculan como siempre.
   --columns PAPEL=COL,...  columnas por número (desde 1) o por el texto de su
-                  encabezado: --columns paterno=3,materno=4,nombre=2,fecha=7
+                  encabezado: --columns paterno=3,materno=4,nombre=2,fecha=7;
+                  PAPEL es paterno, materno, nombre, fecha, curp o rfc, y solo
+                  se leen las columnas nombradas
   --delimiter C   separador: , ; | o tab (si no, se halla en la primera fila);
                   otro signo ASCII o el espacio también, pero no letras, cifras,
                   comillas dobles ni fines de línea
@@ -63,9 +71,10 @@ resumen. Una salida que es el mismo archivo que la entrada se rechaza.
 
 Estado de salida:
   0  clave calculada; en check, clave válida y, con datos, de la persona; en
-     batch, todas las filas se pudieron leer
+     batch, todas las filas se pudieron leer y ninguna clave revisada es
+     dudosa ni ajena
   1  sin clave (rfc key, y la persona en rfc check); alguna fila no se pudo
-     leer (rfc batch)
+     leer (rfc batch, si ninguna clave revisada da 6)
   2  uso incorrecto (opción, dato o fecha no válidos; en batch, columnas que
      faltan o se repiten en el encabezado, o la salida es la entrada): en batch
      no se escribe ninguna fila
@@ -73,8 +82,10 @@ Estado de salida:
      persona en rfc check)
   4  error al leer o escribir un archivo
   5  clave dudosa (rfc check): su dígito verificador no corresponde, o solo
-     difieren la homoclave y el dígito verificador
-  6  no es una clave, o difieren el prefijo o la fecha (rfc check)
+     difieren la homoclave y el dígito verificador; en batch, alguna clave
+     revisada es dudosa y ninguna da 6 ni hay filas ilegibles
+  6  no es una clave, o difieren el prefijo o la fecha (rfc check); en batch,
+     alguna clave revisada es así
 
 Ejemplos:
   $ rfc key perez lopez juan 1980-01-15

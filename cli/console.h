@@ -32,9 +32,11 @@ constexpr int unreadable_rows = 1;  // rfc batch: some rows could not be read
 constexpr int usage = 2;
 constexpr int refused = 3;  // rfc key: the input was refused
 constexpr int io_error = 4;
-constexpr int key_doubtful =
-    5;                        // rfc check: well formed, but the check character or homoclave differ
-constexpr int key_wrong = 6;  // rfc check: no key, or not the person's (prefix or date)
+// rfc check, and rfc batch for the keys a file holds: well formed, but the
+// check character or the homoclave differ.
+constexpr int key_doubtful = 5;
+// rfc check, and rfc batch likewise: no key, or not the person's (prefix or date).
+constexpr int key_wrong = 6;
 }  // namespace exit_status
 
 // Writes "rfc: <message>\n" on standard error.

@@ -89,6 +89,19 @@ std::string check_text(char16_t expected) {
 
 constexpr std::string_view agrees_text = "coincide";
 
+// Whether `utf8` is the computed `key` character for character, the key
+// being ASCII without blanks; a computed key with a blank in its prefix is
+// left to the examination, which drops the blank.
+bool same_plain_key(std::string_view utf8, std::u16string_view key) {
+    if (utf8.size() != key.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (key[i] == u' ' || key[i] >= 0x80 || static_cast<char16_t>(utf8[i]) != key[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
 constexpr std::string_view check_note =
     "el SAT ha asignado algunas claves así; confírmela con la constancia de situación fiscal";
 
@@ -159,20 +172,21 @@ CheckLevel level_of(CheckVerdict verdict) {
     return CheckLevel::Other;
 }
 
-std::string_view summary_label(CheckVerdict verdict) {
+std::string_view summary_label(CheckVerdict verdict, std::size_t count) {
+    const bool one = count == 1;
     switch (verdict) {
         case CheckVerdict::Valid:
-            return "válidas";
+            return one ? "válida" : "válidas";
         case CheckVerdict::Agrees:
-            return "coinciden";
+            return one ? "coincide" : "coinciden";
         case CheckVerdict::CheckFails:
             return "con dígito verificador que no corresponde";
         case CheckVerdict::HomoclaveDiffers:
             return "con otra homoclave";
         case CheckVerdict::Disagrees:
-            return "no coinciden";
+            return one ? "no coincide" : "no coinciden";
         case CheckVerdict::NotAKey:
-            return "no son claves";
+            return one ? "no es clave" : "no son claves";
         case CheckVerdict::NoComputedKey:
             return "sin clave calculada";
         case CheckVerdict::NotGiven:
@@ -225,6 +239,12 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
 
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
                        std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
+    // Most rows hold exactly the key computed for them, written as it is
+    // computed: that needs neither decoding, examination nor report.
+    if (const auto* computed_key = std::get_if<keycalc::Key>(&computed);
+        computed_key && same_plain_key(key_field, computed_key->text)) {
+        return {CheckVerdict::Agrees, std::string(agrees_text)};
+    }
     // A key field is short: decoded on the stack, it costs a row no allocation.
     constexpr std::size_t short_field = 32;
     std::array<char16_t, short_field> buffer;
@@ -240,10 +260,10 @@ RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& co
         key = long_field;
     }
     if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
+    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
     const keycalc::KeyExamination examination = keycalc::examine_key(key);
     if (examination.length == 0) return {CheckVerdict::NotGiven, {}};  // spaces or hyphens only
-    // Most rows hold exactly the key computed for them, and need no report.
-    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
+    // Keys in lower case or with the mask's hyphens agree too.
     if (computed_key && std::holds_alternative<keycalc::WellFormedKey>(examination.verdict) &&
         keycalc::compare_keys(examination.key(), computed_key->text, Ap, Am, Nm).all_agree()) {
         return {CheckVerdict::Agrees, std::string(agrees_text)};

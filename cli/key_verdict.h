@@ -7,6 +7,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -31,9 +32,12 @@ enum class CheckVerdict {
 enum class CheckLevel { Sound, Doubtful, Wrong, Other };
 CheckLevel level_of(CheckVerdict verdict);
 
-// How an end-of-run summary names the rows of a verdict, e.g. "12 con otra
-// homoclave": "coinciden", "con otra homoclave", "no son claves", ...
-std::string_view summary_label(CheckVerdict verdict);
+constexpr std::size_t verdict_count = static_cast<std::size_t>(CheckVerdict::NotGiven) + 1;
+
+// How an end-of-run summary names `count` rows of a verdict, e.g. "12 con
+// otra homoclave", "1 no es clave": "coinciden" or "coincide", "con otra
+// homoclave", "no son claves" or "no es clave", ...
+std::string_view summary_label(CheckVerdict verdict, std::size_t count);
 
 struct CheckReport {
     CheckVerdict verdict;

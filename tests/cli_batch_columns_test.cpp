@@ -58,7 +58,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"No. Empleado", "Nombre(s)", "Apellido Paterno", "Apellido Materno", "Puesto",
                     "Fecha de Nacimiento", "RFC"},
                    true,
-                   {2, 3, 1, 5, none}},
+                   {2, 3, 1, 5, none, 6}},
         HeaderCase{"UnderscoresAccentsAndCase",
                    {"APELLIDO_PATERNO", "apellido_MATERNO", "NÓMBRES", "FECHA_NACIMIENTO"},
                    true,
@@ -80,6 +80,37 @@ INSTANTIATE_TEST_SUITE_P(
         HeaderCase{"OneKnownNameIsNoHeader", {"a", "b", "c", "fecha"}, false, {0, 1, 2, 3, none}}),
     [](const auto& info) { return info.param.name; });
 
+// The key column goes by the names people give it; it is never needed.
+TEST(HeaderRecognition, FindsTheKeyColumnByEachName) {
+    for (const char* name :
+         {"rfc", "RFC", "R.F.C.", "r. f. c.", "Clave RFC", "CLAVE_RFC", "Clave de RFC",
+          "Clave del R.F.C.", "RFC con homoclave", "Registro Federal de Contribuyentes"}) {
+        std::string error;
+        const auto layout =
+            find_layout(Row{"Nombre", "Paterno", name, "Materno", "Fecha"}, {}, error);
+        ASSERT_TRUE(layout) << name << ": " << error;
+        EXPECT_EQ(layout->column, (Columns{1, 3, 0, 4, none, 2})) << name;
+        EXPECT_EQ(layout->key_column(), 2u) << name;
+    }
+    for (const char* name : {"RFC anterior", "CURP", "rfc_calculado", "clave"}) {
+        std::string error;
+        const auto layout =
+            find_layout(Row{"Nombre", "Paterno", name, "Materno", "Fecha"}, {}, error);
+        ASSERT_TRUE(layout) << name << ": " << error;
+        EXPECT_FALSE(layout->key_column()) << name;
+    }
+}
+
+TEST(HeaderRecognition, SaysTheKeyColumnFound) {
+    std::string error;
+    const auto layout =
+        find_layout(Row{"R.F.C.", "paterno", "materno", "nombre", "fecha"}, {}, error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_EQ(layout_text(*layout),
+              "encabezado: paterno = «paterno» (col. 2), materno = «materno» (col. 3), nombre = "
+              "«nombre» (col. 4), fecha = «fecha» (col. 5), rfc = «R.F.C.» (col. 1)");
+}
+
 TEST(HeaderRecognition, RefusesHeadersThatLackOrRepeatAColumn) {
     const struct {
         Row header;
@@ -95,6 +126,9 @@ TEST(HeaderRecognition, RefusesHeadersThatLackOrRepeatAColumn) {
         {{"paterno", "materno", "nombre", "fecha", "Fecha de Nacimiento"},
          "el encabezado tiene dos columnas fecha: «fecha» (col. 4) y «Fecha de Nacimiento» (col. "
          "5)"},
+        {{"RFC", "paterno", "materno", "nombre", "fecha", "Clave RFC"},
+         "el encabezado tiene dos columnas rfc: «RFC» (col. 1) y «Clave RFC» (col. 6)"},
+        {{"RFC", "paterno", "materno", "fecha"}, "el encabezado no sirve: falta la columna nombre"},
     };
     for (const auto& c : cases) {
         std::string error;
@@ -134,9 +168,47 @@ TEST(ColumnRequest, NamesColumnsByNumberOrByHeaderText) {
     EXPECT_EQ(error, "--columns: falta la columna fecha (o curp, de la que se lee la fecha)");
 }
 
+TEST(ColumnRequest, NamesTheKeyColumn) {
+    std::string error;
+    auto layout = find_layout(Row{"PEREZ", "LOPEZ", "JUAN", "1980-01-15", "PELJ8001152A0"},
+                              request("paterno=1,materno=2,nombre=3,fecha=4,rfc=5"), error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_FALSE(layout->header);
+    EXPECT_EQ(layout->key_column(), 4u);
+    EXPECT_EQ(layout->least_fields, 5u);
+
+    // Only the columns --columns names are read: a key column it leaves out is not checked.
+    layout = find_layout(Row{"Ap", "Am", "Nom", "Nac", "RFC"},
+                         request("paterno=Ap,materno=Am,nombre=Nom,fecha=Nac"), error);
+    ASSERT_TRUE(layout) << error;
+    EXPECT_FALSE(layout->key_column());
+}
+
+TEST(ColumnRequest, RefusesTwoRolesInOneColumn) {
+    const Row header = {"No.", "Nombre", "Paterno", "Materno", "Nacimiento", "RFC"};
+    const struct {
+        const char* columns;
+        const char* error;
+    } cases[] = {
+        {"paterno=3,materno=3,nombre=2,fecha=5",
+         "--columns: paterno y materno no pueden ser la misma columna (col. 3)"},
+        {"paterno=paterno,materno=PATERNO,nombre=2,fecha=5",
+         "--columns: paterno y materno no pueden ser la misma columna (col. 3)"},
+        {"paterno=No.,materno=4,nombre=2,fecha=1",
+         "--columns: paterno y fecha no pueden ser la misma columna (col. 1)"},
+        {"paterno=3,materno=4,nombre=2,fecha=5,rfc=2",
+         "--columns: nombre y rfc no pueden ser la misma columna (col. 2)"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(find_layout(header, request(c.columns), error)) << c.columns;
+        EXPECT_EQ(error, c.error) << c.columns;
+    }
+}
+
 TEST(ColumnRequest, RefusesMistakes) {
-    for (const char* text :
-         {"apellido=1", "paterno", "paterno=0", "paterno=1,paterno=2", "paterno=", "=3"}) {
+    for (const char* text : {"apellido=1", "paterno", "paterno=0", "paterno=1,paterno=2",
+                             "paterno=", "=3", "rfc=1,rfc=2", "clave=1"}) {
         std::string error;
         EXPECT_FALSE(parse_column_request(text, error)) << text;
         EXPECT_FALSE(error.empty()) << text;

@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -123,6 +124,42 @@ TEST(BatchFiles, EverySeparatorAndEncodingRoundTrips) {
     }
 }
 
+// A key written with Ñ and in lower case is read in every encoding, and the
+// result comes back in the file's own.
+TEST(BatchFiles, KeyColumnInEveryEncoding) {
+    const std::string input =
+        "Nombre;Paterno;Materno;Fecha;R.F.C.\r\n"
+        "JUAN;PEREZ;ÑUÑEZ;1980-01-15;peñj-800115-hb8\r\n"
+        "JUAN;PEREZ;ÑUÑEZ;1980-01-15;PEÑJ800115HB0\r\n";
+    const std::string output =
+        "Nombre;Paterno;Materno;Fecha;R.F.C.;rfc_calculado;resultado\r\n"
+        "JUAN;PEREZ;ÑUÑEZ;1980-01-15;peñj-800115-hb8;PEXJ800115HB8;\"coincide salvo la Ñ, que "
+        "estas reglas escriben X; es una diferencia conocida de estas reglas, no un error de la "
+        "clave\"\r\n"
+        "JUAN;PEREZ;ÑUÑEZ;1980-01-15;PEÑJ800115HB0;PEXJ800115HB8;\"coincide salvo la Ñ, que "
+        "estas reglas escriben X, y su dígito verificador no corresponde: se esperaba 8; el SAT "
+        "ha asignado algunas claves así; confírmela con la constancia de situación fiscal\"\r\n";
+    const struct {
+        const char* iconv_name;
+        std::string mark;
+    } encodings[] = {
+        {"UTF-8", ""},
+        {"WINDOWS-1252", ""},
+        {"UTF-16LE", "\xFF\xFE"},
+        {"UTF-16BE", "\xFE\xFF"},
+    };
+    for (const auto& encoding : encodings) {
+        const Outcome run = batch(encoding.mark + encoded(input, encoding.iconv_name));
+        EXPECT_EQ(run.status, exit_status::key_doubtful) << encoding.iconv_name << run.err;
+        EXPECT_EQ(run.out, encoding.mark + encoded(output, encoding.iconv_name))
+            << encoding.iconv_name;
+        EXPECT_TRUE(run.err.ends_with(
+            "rfc: 2 filas: 1 coincide, 1 con dígito verificador que no corresponde, 0 "
+            "ilegibles\n"))
+            << encoding.iconv_name << run.err;
+    }
+}
+
 TEST(BatchFiles, ColumnsFoundAreSaidOnceAndSummed) {
     const Export file = payroll_export(',', "\r\n");
     const Outcome run = batch(encoded(file.input, "WINDOWS-1252"));
@@ -136,7 +173,8 @@ TEST(BatchFiles, ColumnsFoundAreSaidOnceAndSummed) {
 
 TEST(BatchFiles, HeaderMistakesStopBeforeAnyRowIsWritten) {
     for (const std::string header :
-         {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha"}) {
+         {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha",
+          "RFC,paterno,materno,nombre,fecha,R.F.C."}) {
         const Outcome run = batch(header + "\nPEREZ,LOPEZ,1980-01-15\n");
         EXPECT_EQ(run.status, exit_status::usage) << header;
         EXPECT_EQ(run.out, "") << header;
@@ -401,10 +439,12 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         std::vector<std::string_view> options;
         const char* from;  // the output's encoding, for iconv
         char separator;
+        int status;
     } samples[] = {
-        {"nomina-excel.csv", {"--fold-accents"}, "WINDOWS-1252", ','},
-        {"trabajadores-unicode.txt", {}, "UTF-16", '\t'},
-        {"empleados-rfc.csv", {"--fold-accents"}, "UTF-8", ';'},
+        {"nomina-excel.csv", {"--fold-accents"}, "WINDOWS-1252", ',', exit_status::ok},
+        {"trabajadores-unicode.txt", {}, "UTF-16", '\t', exit_status::ok},
+        // One of the keys it holds has a date that does not exist.
+        {"empleados-rfc.csv", {"--fold-accents"}, "UTF-8", ';', exit_status::key_wrong},
     };
     for (const auto& sample : samples) {
         const std::string path = std::string(RFC_TEST_DATA) + "/" + sample.file;
@@ -414,7 +454,7 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         StringSink out;
         StringSink err;
         Console console{no_input, out, err};
-        EXPECT_EQ(run_batch_command(args, console), exit_status::ok) << err.text();
+        EXPECT_EQ(run_batch_command(args, console), sample.status) << err.text();
 
         iconv_t convert = ::iconv_open("UTF-8", sample.from);
         std::string utf8(out.text().size() * 2, '\0');
@@ -435,6 +475,54 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         const std::string keys_file = path.substr(0, path.rfind('.')) + ".keys";
         EXPECT_EQ(keys, lines_of(read_file(keys_file))) << sample.file;
     }
+}
+
+// The office's own keys against the computed ones: rfc_calculado is the
+// computed key, and resultado says how the office's differs, when it does.
+TEST(BatchFiles, SampleKeysAreCheckedAgainstTheComputedOnes) {
+    const std::string path = std::string(RFC_TEST_DATA) + "/empleados-rfc.csv";
+    const std::vector<std::string_view> args{"--fold-accents", path};
+    StringSource no_input("");
+    StringSink out;
+    StringSink err;
+    Console console{no_input, out, err};
+    EXPECT_EQ(run_batch_command(args, console), exit_status::key_wrong);
+
+    const std::string other_homoclave =
+        "coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos";
+    // By employee number, the rows whose key is not the computed one.
+    const std::map<std::string, std::string> differing = {
+        {"1005", other_homoclave},
+        {"1009", other_homoclave},
+        {"1015", other_homoclave},
+        {"1021", "no es una clave: 991399 no es una fecha"},
+        {"1022", other_homoclave},
+        {"1026",
+         "sin clave: el carácter U+002E «.» en la posición 3 del nombre no tiene valor "
+         "en la tabla"},
+        {"1027", other_homoclave},
+    };
+    const std::vector<std::string> keys = lines_of(read_file(RFC_TEST_DATA "/empleados-rfc.keys"));
+    StringSource text(out.text());
+    delimited::CsvReader reader(text, ';');
+    delimited::CsvRecord record;
+    ASSERT_TRUE(reader.next(record));
+    EXPECT_TRUE(record.bytes().ends_with(";RFC;rfc_calculado;resultado")) << record.bytes();
+    std::size_t row = 0;
+    for (; reader.next(record); ++row) {
+        ASSERT_EQ(record.field_count(), 8u);
+        ASSERT_LT(row, keys.size());
+        const std::string number(record.field(0));
+        EXPECT_EQ(record.field(6), keys[row]) << number;
+        const auto found = differing.find(number);
+        EXPECT_EQ(record.field(7), found == differing.end() ? "coincide" : found->second) << number;
+    }
+    EXPECT_EQ(row, keys.size());
+    EXPECT_TRUE(err.text().find(", rfc = «RFC» (col. 6)\n") != std::string::npos) << err.text();
+    EXPECT_TRUE(err.text().ends_with(
+        ": 30 filas: 23 coinciden, 5 con otra homoclave, 1 no es clave, 1 sin clave calculada (1 "
+        "por caracteres sin valor en la tabla), 0 ilegibles\n"))
+        << err.text();
 }
 
 }  // namespace

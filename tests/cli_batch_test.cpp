@@ -171,6 +171,135 @@ INSTANTIATE_TEST_SUITE_P(
         BatchCase{"Empty", "", 0, "", ""}),
     [](const auto& info) { return info.param.name; });
 
+// The last line of standard error: the summary.
+std::string summary_line(const std::string& err) {
+    const std::size_t start = err.rfind('\n', err.size() - 2);
+    return err.substr(start == std::string::npos ? 0 : start + 1);
+}
+
+struct KeyColumnCase {
+    const char* name;
+    std::string rows;     // after the header "paterno,materno,nombre,fecha,rfc"
+    std::string added;    // each row's rfc_calculado and resultado, a line each
+    std::string summary;  // after "rfc: "
+    int status;
+};
+
+void PrintTo(const KeyColumnCase& c, std::ostream* os) { *os << c.name; }
+
+class KeyColumnTest : public testing::TestWithParam<KeyColumnCase> {};
+
+// Each row's key is checked against the one computed for it: the added
+// columns, the summary and the exit status say how they compare.
+TEST_P(KeyColumnTest, ChecksEachRowsKey) {
+    const KeyColumnCase& c = GetParam();
+    const std::string header = "paterno,materno,nombre,fecha,rfc";
+    std::string expected = header + ",rfc_calculado,resultado\n";
+    std::size_t row = 0;
+    std::size_t added = 0;
+    while (row < c.rows.size()) {
+        const std::size_t row_end = c.rows.find('\n', row);
+        const std::size_t added_end = c.added.find('\n', added);
+        expected += c.rows.substr(row, row_end - row) + "," +
+                    c.added.substr(added, added_end - added) + "\n";
+        row = row_end + 1;
+        added = added_end + 1;
+    }
+    for (const std::size_t threads : {2, 0}) {
+        const BatchResult result = batch(header + "\n" + c.rows, 7, threads);
+        EXPECT_EQ(result.out, expected);
+        EXPECT_EQ(summary_line(result.err), "rfc: " + c.summary + "\n");
+        EXPECT_EQ(result.status, c.status);
+    }
+}
+
+constexpr int key_wrong = exit_status::key_wrong;
+constexpr int key_doubtful = exit_status::key_doubtful;
+
+INSTANTIATE_TEST_SUITE_P(
+    Batch, KeyColumnTest,
+    testing::Values(
+        KeyColumnCase{"Agrees",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0\n"
+                      "perez,lopez,juan,15/01/1980,pelj-800115-2a0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15, PELJ 800115 2A0 \n",
+                      "PELJ8001152A0,coincide\nPELJ8001152A0,coincide\nPELJ8001152A0,coincide\n",
+                      "3 filas: 3 coinciden, 0 ilegibles", 0},
+        KeyColumnCase{"EnyeTheRulesWriteAsX", "PEREZ,ÑUÑEZ,JUAN,1980-01-15,PEÑJ800115HB8\n",
+                      "PEXJ800115HB8,\"coincide salvo la Ñ, que estas reglas escriben X; es una "
+                      "diferencia conocida de estas reglas, no un error de la clave\"\n",
+                      "1 fila: 1 coincide, 0 ilegibles", 0},
+        KeyColumnCase{"OtherHomoclaveIsDoubtful", "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8\n",
+                      "PELJ8001152A0,coincide salvo la homoclave; el SAT asigna otra homoclave a "
+                      "homónimos\n",
+                      "1 fila: 0 coinciden, 1 con otra homoclave, 0 ilegibles", key_doubtful},
+        KeyColumnCase{"FailingCheckCharacterIsDoubtful",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A1\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0\n",
+                      "PELJ8001152A0,coincide salvo el dígito verificador; el SAT ha asignado "
+                      "algunas claves así; confírmela con la constancia de situación fiscal\n"
+                      "PELJ8001152A0,coincide\n",
+                      "2 filas: 1 coincide, 1 con dígito verificador que no corresponde, 0 "
+                      "ilegibles",
+                      key_doubtful},
+        KeyColumnCase{"OtherPersonIsWrong",
+                      "PEREZ,LOPEZ,JUAN,1980-01-16,PELJ8001152A0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,XAXX010101000\n",
+                      "PELJ8001162A7,no coincide: difieren la fecha y el dígito verificador\n"
+                      "PELJ8001152A0,\"no coincide: difieren el prefijo, la fecha y la "
+                      "homoclave\"\n",
+                      "2 filas: 0 coinciden, 2 no coinciden, 0 ilegibles", key_wrong},
+        KeyColumnCase{"NotAKeyIsWrong",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,P3LJ8001152A0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,ninguno\n",
+                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      "PELJ8001152A0,no es una clave: el carácter U+0033 «3» en la posición 2 no "
+                      "es una letra\n"
+                      "PELJ8001152A0,\"no es una clave: tiene 7 caracteres, y una clave tiene 13 "
+                      "(persona física) o 12 (persona moral)\"\n",
+                      "3 filas: 0 coinciden, 3 no son claves, 0 ilegibles", key_wrong},
+        KeyColumnCase{"EmptyKeyIsComputedAsUsual",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15, - \n"
+                      "PEREZ,LOPEZ,,1980-01-15,\n",
+                      "PELJ8001152A0,ok\nPELJ8001152A0,ok\n"
+                      ",entrada rechazada: el nombre está vacío o solo tiene espacios\n",
+                      "3 filas: 0 coinciden, 2 sin clave que revisar, 1 sin clave calculada (1 "
+                      "por nombre o apellidos vacíos), 0 ilegibles",
+                      0},
+        KeyColumnCase{"NoComputedKeyToCompare",
+                      "PÉREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0\n"
+                      "PEREZ,LOPEZ,,1980-01-15,PELJ8001152A0\n",
+                      ",no hay clave calculada con que compararla: sin clave: el carácter U+00C9 "
+                      "«É» en la posición 2 del apellido paterno no tiene valor en la tabla; con "
+                      "--fold-accents se quitan los acentos\n"
+                      ",no hay clave calculada con que compararla: entrada rechazada: el nombre "
+                      "está vacío o solo tiene espacios\n",
+                      "2 filas: 0 coinciden, 2 sin clave calculada (1 por acentos: vea "
+                      "--fold-accents, 1 por nombre o apellidos vacíos), 0 ilegibles",
+                      0},
+        // A wrong key outweighs an unreadable row, which outweighs a doubtful key.
+        KeyColumnCase{"UnreadableRowOutweighsDoubtfulKey",
+                      "PEREZ,LOPEZ,JUAN,ayer,PELJ8001152A0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8\n",
+                      ",fila ilegible: la fecha no tiene una forma de fecha conocida (AAAA-MM-DD "
+                      "o DD/MM/AAAA)\n"
+                      "PELJ8001152A0,coincide salvo la homoclave; el SAT asigna otra homoclave a "
+                      "homónimos\n",
+                      "2 filas: 0 coinciden, 1 con otra homoclave, 1 ilegible", unreadable},
+        KeyColumnCase{"WrongKeyOutweighsUnreadableRow",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,sobra\n",
+                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      ",fila ilegible: se esperaban 5 campos y hay 6\n",
+                      "2 filas: 0 coinciden, 1 no es clave, 1 ilegible", key_wrong},
+        // Not UTF-8, so Windows-1252, where 0x81 is no character.
+        KeyColumnCase{"KeyNotTextIsUnreadable", "PEREZ,LOPEZ,JUAN,1980-01-15,PEL\x81J8001152A0\n",
+                      ",fila ilegible: el campo 5 no es Windows-1252 v\xE1lido\n",
+                      "1 fila: 0 coinciden, 1 ilegible", unreadable}),
+    [](const auto& info) { return info.param.name; });
+
 std::vector<std::vector<std::string>> read_back(const std::string& csv) {
     StringSource source(csv);
     CsvReader reader(source, ',', 1 << 20);

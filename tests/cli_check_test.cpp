@@ -223,11 +223,13 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
 }
 
 TEST(SummaryLabel, NamesEveryVerdictDistinctly) {
-    std::set<std::string_view> labels;
-    for (int v = 0; v <= static_cast<int>(CheckVerdict::NotGiven); ++v) {
-        const std::string_view label = summary_label(static_cast<CheckVerdict>(v));
-        EXPECT_FALSE(label.empty()) << v;
-        EXPECT_TRUE(labels.insert(label).second) << label;
+    for (const std::size_t count : {1, 2}) {
+        std::set<std::string_view> labels;
+        for (std::size_t v = 0; v < verdict_count; ++v) {
+            const std::string_view label = summary_label(static_cast<CheckVerdict>(v), count);
+            EXPECT_FALSE(label.empty()) << v;
+            EXPECT_TRUE(labels.insert(label).second) << label;
+        }
     }
 }
 

@@ -1,0 +1,128 @@
+#include "batch_summary.h"
+
+#include <utility>
+
+#include "console.h"
+
+namespace rfc_cli {
+namespace {
+
+// "1 fila" / "3 filas".
+std::string count_text(std::size_t count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
+}
+
+// The rows without a computed key, grouped by why, in the order a user
+// can act on them.
+constexpr std::pair<RowOutcome, std::string_view> no_key_groups[] = {
+    {RowOutcome::Accents, "por acentos: vea --fold-accents"},
+    {RowOutcome::UncodedOther, "por caracteres sin valor en la tabla"},
+    {RowOutcome::Refused, "por nombre o apellidos vacíos"},
+    {RowOutcome::HomoclaveFault, "por la homoclave"},
+};
+
+std::size_t without_key(const RowTally& tally) {
+    std::size_t total = 0;
+    for (const auto& [outcome, text] : no_key_groups) total += tally.of(outcome);
+    return total;
+}
+
+// " (12 por acentos: vea --fold-accents, 3 por la homoclave)", or nothing.
+std::string why_without_key(const RowTally& tally) {
+    std::string why;
+    for (const auto& [outcome, text] : no_key_groups) {
+        if (tally.of(outcome) == 0) continue;
+        why += (why.empty() ? " (" : ", ") + std::to_string(tally.of(outcome)) + " " +
+               std::string(text);
+    }
+    if (!why.empty()) why += ")";
+    return why;
+}
+
+std::string unreadable_rows_text(const RowTally& tally) {
+    return count_text(tally.of(RowOutcome::Unreadable), "ilegible", "ilegibles");
+}
+
+// "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
+std::string computing_summary(const RowTally& tally) {
+    return count_text(tally.rows(), "fila", "filas") + ": " +
+           std::to_string(tally.of(RowOutcome::Key)) + " con clave, " +
+           std::to_string(without_key(tally)) + " sin clave" + why_without_key(tally) + ", " +
+           unreadable_rows_text(tally);
+}
+
+// The verdicts that compare a held key with a computed one, from best to
+// worst; "coinciden" is always said, the others when some row has them.
+constexpr CheckVerdict compared_verdicts[] = {
+    CheckVerdict::Agrees,    CheckVerdict::CheckFails, CheckVerdict::HomoclaveDiffers,
+    CheckVerdict::Disagrees, CheckVerdict::NotAKey,
+};
+
+// "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
+std::string checking_summary(const RowTally& tally) {
+    std::string text = count_text(tally.rows(), "fila", "filas") + ":";
+    const auto add = [&text](std::size_t count, std::string_view label) {
+        text +=
+            (text.back() == ':' ? " " : ", ") + std::to_string(count) + " " + std::string(label);
+    };
+    for (const CheckVerdict verdict : compared_verdicts) {
+        const std::size_t count = tally.of(verdict);
+        if (count > 0 || verdict == CheckVerdict::Agrees) {
+            add(count, summary_label(verdict, count));
+        }
+    }
+    // An empty key cell leaves the row to be computed as usual.
+    if (const std::size_t count = tally.of(RowOutcome::Key)) {
+        add(count, summary_label(CheckVerdict::NotGiven, count));
+    }
+    if (const std::size_t count = without_key(tally)) {
+        add(count, std::string(summary_label(CheckVerdict::NoComputedKey, count)) +
+                       why_without_key(tally));
+    }
+    return text + ", " + unreadable_rows_text(tally);
+}
+
+}  // namespace
+
+void RowTally::count(const RowVerdict& verdict) {
+    // A key that could not be compared leaves the row to its computation's
+    // outcome, which says why there is no computed key.
+    if (verdict.checked() && verdict.check != CheckVerdict::NoComputedKey) {
+        ++checks[static_cast<std::size_t>(verdict.check)];
+    } else {
+        ++outcomes[static_cast<std::size_t>(verdict.outcome)];
+    }
+}
+
+RowTally& RowTally::operator+=(const RowTally& other) {
+    for (std::size_t i = 0; i < outcomes.size(); ++i) outcomes[i] += other.outcomes[i];
+    for (std::size_t i = 0; i < checks.size(); ++i) checks[i] += other.checks[i];
+    return *this;
+}
+
+std::size_t RowTally::rows() const {
+    std::size_t total = 0;
+    for (const std::size_t count : outcomes) total += count;
+    for (const std::size_t count : checks) total += count;
+    return total;
+}
+
+std::string summary_text(const RowTally& tally, bool checks_keys) {
+    return checks_keys ? checking_summary(tally) : computing_summary(tally);
+}
+
+int batch_exit_status(const RowTally& tally) {
+    std::size_t wrong = 0;
+    std::size_t doubtful = 0;
+    for (std::size_t i = 0; i < verdict_count; ++i) {
+        const CheckLevel level = level_of(static_cast<CheckVerdict>(i));
+        if (level == CheckLevel::Wrong) wrong += tally.checks[i];
+        if (level == CheckLevel::Doubtful) doubtful += tally.checks[i];
+    }
+    if (wrong > 0) return exit_status::key_wrong;
+    if (tally.of(RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
+    if (doubtful > 0) return exit_status::key_doubtful;
+    return exit_status::ok;
+}
+
+}  // namespace rfc_cli
