@@ -14,6 +14,7 @@
 #include "batch_summary.h"
 #include "batch_text.h"
 #include "block_workers.h"
+#include "csv_writer.h"
 #include "message_text.h"
 #include "progress.h"
 #include "separator.h"
@@ -67,21 +68,35 @@ std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record, 
     return fields;
 }
 
+constexpr std::string_view half_character_text =
+    "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
+
+// How a message shows the separator: "«;»", "tabulador" or "espacio".
+std::string separator_label(char separator) {
+    if (separator == '\t') return "tabulador";
+    if (separator == ' ') return "espacio";
+    return "«" + escaped(std::string_view(&separator, 1)) + "»";
+}
+
 class BatchRun {
   public:
     BatchRun(ByteSource& text, const delimited::TextEncoding& encoding, char separator,
+             delimited::LineBreaks line_breaks, const delimited::Utf16Source* utf16,
              const BatchOptions& options, Console& console, ByteSink& out)
         : options_(options),
           console_(console),
           out_(out),
           encoding_(encoding),
+          utf16_(utf16),
           input_(text, [this] { write_all_blocks(); }),
-          reader_(input_, separator, options.record_limit),
+          reader_(input_, separator, options.record_limit, line_breaks),
           progress_(console.err, console.err_is_terminal),
           workers_(options.threads, [this](RowBlock& block) { evaluate(block); }) {
         format_.encoding = encoding.encoding;
         format_.separator = separator;
         format_.fold_accents = options.fold_accents;
+        format_.utf8_guessed =
+            encoding.encoding == Encoding::Utf8 && !encoding.byte_order_mark && !options.encoding;
     }
 
     int run() {
@@ -102,7 +117,7 @@ class BatchRun {
             utf16 && !encoding_.byte_order_mark ? " sin marca de orden de bytes" : "";
         report(console_, input_prefix() + std::string(encoding_name(encoding_.encoding)) +
                              std::string(unmarked) + ", separador " +
-                             delimited::separator_label(format_.separator) + ", " +
+                             separator_label(format_.separator) + ", " +
                              layout_text(format_.layout));
         if (encoding_.byte_order_mark) {
             write_error_ = console_.out.write_all(delimited::byte_order_mark(encoding_.encoding));
@@ -110,7 +125,9 @@ class BatchRun {
 
         bool first = true;
         while (more && !write_error_) {
-            if (!record_.complete || record_.continues_previous) {
+            if (ends_in_half_character()) {
+                copy_row_ending_in_half_character();
+            } else if (!record_.complete || record_.continues_previous) {
                 copy_long_piece();
             } else if (record_.is_blank()) {
                 verbatim_block().output.append(line_end_text(record_.line_end));
@@ -122,6 +139,10 @@ class BatchRun {
             }
             first = false;
             more = reader_.next(record_);
+        }
+        if (odd_last_byte() && !said_half_character_ && !write_error_) {
+            // After the last line break: no row to flag but the byte itself.
+            count_half_character(verbatim_block(), reader_.line());
         }
         write_all_blocks();
         progress_.finish(tally_.rows());
@@ -183,6 +204,9 @@ class BatchRun {
             block.tally.count(verdict);
             if (verdict.unreadable())
                 block.messages += unreadable_message(row.line, verdict.reason);
+            if (verdict.invalid_text && !block.first_invalid_text_line) {
+                block.first_invalid_text_line = row.line;
+            }
         }
     }
 
@@ -191,9 +215,32 @@ class BatchRun {
         out.append(record_.bytes());
         for (const std::string_view name : added_column_names(format_.layout)) {
             out.push_back(format_.separator);
-            out.append(name);
+            delimited::append_csv_field(name, format_.separator, out);
         }
         out.append(line_end_text(record_.line_end));
+    }
+
+    bool odd_last_byte() const { return utf16_ && utf16_->odd_last_byte(); }
+
+    // The last row of a UTF-16 file that ends in a lone byte: the byte stays
+    // last in the output (written after everything else, where the added
+    // columns keep their UTF-16 alignment), and the row is unreadable.
+    bool ends_in_half_character() const {
+        return record_.line_end == delimited::LineEnd::EndOfInput && record_.complete &&
+               !record_.continues_previous && odd_last_byte();
+    }
+
+    void copy_row_ending_in_half_character() {
+        RowBlock& block = verbatim_block();
+        block.output.append(record_.bytes());
+        append_output_row({}, {}, unreadable_text(half_character_text), {}, format_, block.output);
+        count_half_character(block, record_.line);
+    }
+
+    void count_half_character(RowBlock& block, std::size_t line) {
+        said_half_character_ = true;
+        ++block.tally.outcomes[unreadable_index];
+        block.messages += unreadable_message(line, unreadable_text(half_character_text));
     }
 
     // A record past the length limit is copied as it streams by, without
@@ -212,7 +259,7 @@ class BatchRun {
     // current one is full or verbatim.
     RowBlock& row_block() {
         if (current_ && (current_->verbatim || current_->rows.size() >= block_rows ||
-                         current_->data.size() + current_->raw.size() >= block_bytes)) {
+                         current_->held_bytes() >= block_bytes)) {
             hand_over_current();
         }
         if (!current_) current_ = take_block();
@@ -255,6 +302,14 @@ class BatchRun {
         workers_.wait(*block);
         if (console_.out_is_err_terminal) progress_.clear();
         if (!write_error_) write_error_ = out_.write_all(block->output);
+        if (block->first_invalid_text_line && format_.utf8_guessed && !said_not_utf8_) {
+            said_not_utf8_ = true;
+            block->messages.insert(0, "rfc: " + input_prefix() + "la línea " +
+                                          std::to_string(*block->first_invalid_text_line) +
+                                          " no es UTF-8 aunque el inicio del archivo sí lo es; si "
+                                          "el archivo es Windows-1252, léalo con --encoding "
+                                          "windows-1252\n");
+        }
         if (!block->messages.empty()) {
             progress_.clear();
             console_.err.write_all(block->messages);
@@ -274,6 +329,7 @@ class BatchRun {
     Console& console_;
     ByteSink& out_;  // the console's output, or a conversion in front of it
     const delimited::TextEncoding encoding_;
+    const delimited::Utf16Source* const utf16_;  // the conversion of a UTF-16 input
     RowFormat format_;
     ReadWithoutHoldingBack input_;
     delimited::CsvReader reader_;
@@ -287,6 +343,8 @@ class BatchRun {
 
     RowTally tally_;
     std::error_code write_error_;
+    bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
+    bool said_half_character_ = false;
     const std::size_t max_in_flight_ =
         std::max<std::size_t>(1, options_.threads* blocks_per_thread);
     // Last, so that its threads stop before the blocks they work on go.
@@ -332,7 +390,12 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     delimited::LookaheadSource text(*source, lookahead_bytes);
     const char separator = options.separator.value_or(delimited::detect_separator(text.head()));
 
-    BatchRun batch(text, encoding, separator, options, console, *out);
+    const delimited::LineBreaks line_breaks = delimited::lines_end_in_cr(text.head())
+                                                  ? delimited::LineBreaks::AlsoLoneCr
+                                                  : delimited::LineBreaks::LfOrCrLf;
+
+    BatchRun batch(text, encoding, separator, line_breaks, utf16_in ? &*utf16_in : nullptr, options,
+                   console, *out);
     int status = batch.run();
     if (utf16_in && utf16_in->odd_last_byte() && !batch.write_failed()) {
         batch.write_trailing_byte(*utf16_in->odd_last_byte());

@@ -23,6 +23,8 @@ namespace rfc_cli {
 
 struct BatchOptions {
     std::string input_name;  // shown in messages; empty for standard input
+    // At most a few megabytes: rows are evaluated in blocks of a few hundred
+    // kilobytes plus one record, with 32-bit positions.
     std::size_t record_limit = delimited::CsvReader::default_record_limit;
     // Threads computing keys while the main thread reads and writes; 0
     // computes them on the main thread.

@@ -47,6 +47,13 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
         } else if (arg == "--fold-accents") {
             options.fold_accents = true;
         } else if (option_value(args, at, "--columns", value, missing)) {
+            if (!missing && value.empty()) {
+                // An empty value names no column: a mistake, not "find them by header".
+                error =
+                    "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, "
+                    "fecha o curp, y no está vacío";
+                return false;
+            }
             if (!missing) {
                 const std::optional<ColumnRequest> request = parse_column_request(value, error);
                 if (!request) return false;
@@ -56,8 +63,10 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
             if (!missing) {
                 const std::optional<char> separator = delimited::separator_choice(value);
                 if (!separator) {
-                    error = "--delimiter espera un carácter de un byte (como , ; | o tab), no «" +
-                            escaped(value) + "»";
+                    error =
+                        "--delimiter espera un signo ASCII que no sea letra, cifra, comilla "
+                        "doble ni fin de línea (como , ; | o tab), no «" +
+                        escaped(value) + "»";
                     return false;
                 }
                 options.separator = separator;

@@ -20,6 +20,7 @@ using delimited::CsvProblem;
 
 void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
+    verdict.invalid_text = false;
     verdict.outcome = RowOutcome::Unreadable;
     verdict.reason = unreadable_text(why);
 }
@@ -115,7 +116,10 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         }
         std::size_t units = 0;
         if (!decode_field(field, format.encoding, buffer, units)) {
-            return mark_unreadable(verdict, invalid_field_text(column, format.encoding));
+            mark_unreadable(verdict, invalid_field_text(column, format.encoding));
+            if (format.utf8_guessed) verdict.reason += windows1252_hint;
+            verdict.invalid_text = true;
+            return;
         }
         std::u16string& name = decoded_[i];
         name.assign(buffer.data(), units);
@@ -153,6 +157,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
 
     const keycalc::KeyOutcome outcome = keycalc::Compute_Key(names[0], names[1], names[2], birth);
     verdict.key.clear();
+    verdict.invalid_text = false;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         verdict.outcome = RowOutcome::Refused;
         verdict.reason = refusal_text(refused->test);
@@ -186,14 +191,15 @@ std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout) {
 void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
                        std::string_view line_end, const RowFormat& format, std::string& out) {
     out.append(bytes);
-    out.push_back(format.separator);
-    append_encoded(key, format.encoding, out);
-    out.push_back(format.separator);
-    if (is_plain_field(result, format.separator)) {
-        out.append(result);
-    } else {
+    // Either added field may hold the separator, whatever it is.
+    for (const std::string_view field : {key, result}) {
+        out.push_back(format.separator);
+        if (is_plain_field(field, format.separator)) {
+            out.append(field);
+            continue;
+        }
         std::string quoted;
-        delimited::append_csv_field(result, format.separator, quoted);
+        delimited::append_csv_field(field, format.separator, quoted);
         append_encoded(quoted, format.encoding, out);
     }
     out.append(line_end);

@@ -41,6 +41,8 @@ struct RowVerdict {
     // has no key column or the row's is empty.
     CheckVerdict check = CheckVerdict::NotGiven;
     std::string check_text;  // when checked: "coincide", what differs, or why no comparison
+    // A name is not valid text in the file's encoding.
+    bool invalid_text = false;
 
     bool ok() const { return outcome == RowOutcome::Key; }
     bool unreadable() const { return outcome == RowOutcome::Unreadable; }
@@ -58,7 +60,14 @@ struct RowFormat {
     delimited::Encoding encoding = delimited::Encoding::Utf8;
     char separator = ',';
     bool fold_accents = false;
+    // UTF-8 was guessed from the start of the file, which may have been
+    // Windows-1252 all the same, its first accent further on.
+    bool utf8_guessed = false;
 };
+
+// Said of a row that is not UTF-8 when UTF-8 was only guessed.
+inline constexpr std::string_view windows1252_hint =
+    " (¿el archivo es Windows-1252? léalo con --encoding windows-1252)";
 
 // The reader's problem with a record, in Spanish.
 std::string_view csv_problem_text(delimited::CsvProblem problem);

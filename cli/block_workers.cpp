@@ -12,7 +12,13 @@ void RowBlock::add(const delimited::CsvRecord& record) {
                     raw_base, raw.size(), record.bytes_in_data, record.line, record.line_end,
                     record.problem});
     data.append(record.data);
-    for (const std::size_t end : record.field_ends) field_ends.push_back(base + end);
+    for (const std::size_t end : record.field_ends) {
+        field_ends.push_back(static_cast<std::uint32_t>(base + end));
+    }
+}
+
+std::size_t RowBlock::held_bytes() const {
+    return data.size() + raw.size() + field_ends.size() * sizeof(field_ends[0]);
 }
 
 void RowBlock::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {
@@ -42,6 +48,7 @@ void RowBlock::clear() {
     output.clear();
     messages.clear();
     tally = {};
+    first_invalid_text_line.reset();
     done = false;
 }
 

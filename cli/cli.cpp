@@ -41,7 +41,8 @@ calculada o en qué difiere: prefijo, fecha, homoclave o dígito verificador.
 rfc batch lee un archivo de texto con columnas (CSV; o la entrada estándar si no
 hay ARCHIVO o es -) y escribe en la salida estándar cada fila tal como llegó, byte
 por byte, más dos columnas: rfc (la clave, o vacío) y resultado ("ok", o por qué
-no hay clave), con la codificación, el separador y los fines de línea del archivo.
+no hay clave), con la codificación, el separador y los fines de línea del archivo
+(LF, CRLF o CR solo, como en los archivos de Mac antiguos).
 Las columnas se hallan por el encabezado (paterno, apellido paterno, primer
 apellido...; materno...; nombre, nombres, nombre(s); fecha, fecha de nacimiento,
 nacimiento...; curp), sin importar mayúsculas, acentos, espacios, _ ni puntos;
@@ -60,7 +61,9 @@ esa columna vacía se calculan como siempre.
                   encabezado: --columns paterno=3,materno=4,nombre=2,fecha=7;
                   PAPEL es paterno, materno, nombre, fecha, curp o rfc, y solo
                   se leen las columnas nombradas
-  --delimiter C   separador: , ; | o tab (si no, se halla en la primera fila)
+  --delimiter C   separador: , ; | o tab (si no, se halla en la primera fila);
+                  otro signo ASCII o el espacio también, pero no letras, cifras,
+                  comillas dobles ni fines de línea
   --encoding COD  utf-8, utf-16 o windows-1252 (si no, la marca de orden de
                   bytes, o UTF-8 válido, o Windows-1252)
   --fold-accents  como en rfc key

@@ -58,6 +58,8 @@ bool FdSource::ready() {
     return ::poll(&request, 1, 0) != 0;
 }
 
+bool FdSource::interactive() const { return ::isatty(fd_) == 1; }
+
 std::error_code FdSink::write_all(std::string_view bytes) {
     while (!bytes.empty()) {
         const ssize_t n = ::write(fd_, bytes.data(), bytes.size());

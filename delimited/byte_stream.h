@@ -32,6 +32,9 @@ class ByteSource {
     virtual std::error_code read_some(std::span<char> buffer, std::size_t& count) = 0;
     // Whether read_some would return at once rather than wait for more input.
     virtual bool ready() { return true; }
+    // Whether a person types the input as it is read (a terminal): then no
+    // more of it is waited for than a line.
+    virtual bool interactive() const { return false; }
     // The regular file read from, if it is one.
     virtual std::optional<FileIdentity> file_identity() const { return std::nullopt; }
 };
@@ -52,6 +55,7 @@ class FdSource final : public ByteSource {
     explicit FdSource(int fd) : fd_(fd) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     bool ready() override;
+    bool interactive() const override;
     std::optional<FileIdentity> file_identity() const override {
         return regular_file_identity(fd_);
     }

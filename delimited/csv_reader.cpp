@@ -44,10 +44,12 @@ bool CsvRecord::is_blank() const {
            bytes().empty();
 }
 
-CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limit)
+CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limit,
+                     LineBreaks line_breaks)
     : source_(source),
       separator_(separator),
       record_limit_(std::max<std::size_t>(record_limit, 1)),
+      lone_cr_ends_line_(line_breaks == LineBreaks::AlsoLoneCr),
       // Left uninitialised: only the bytes read into it are ever looked at.
       buffer_(std::make_unique_for_overwrite<char[]>(first_read_size)),
       buffer_size_(first_read_size) {}
@@ -92,6 +94,16 @@ void CsvReader::end_line(CsvRecord& record, LineEnd line_end) {
     end_field(record);
     record.line_end = line_end;
     in_long_record_ = false;
+}
+
+bool CsvReader::end_line_at_cr(CsvRecord& record) {
+    keep_raw(record);
+    record.raw.pop_back();  // the CR
+    ++line_;
+    end_field(record);
+    record.line_end = LineEnd::Cr;
+    in_long_record_ = false;
+    return hand_over(record);
 }
 
 bool CsvReader::hand_over(const CsvRecord& record) {
@@ -212,11 +224,7 @@ bool CsvReader::finish_at_end_of_input(CsvRecord& record) {
             break;
         case State::AfterCr:
             // A carriage return that ends the input ends the last line.
-            record.raw.pop_back();
-            end_field(record);
-            record.line_end = LineEnd::Cr;
-            in_long_record_ = false;
-            return hand_over(record);
+            return end_line_at_cr(record);
     }
     end_field(record);
     record.line_end = LineEnd::EndOfInput;
@@ -234,7 +242,8 @@ bool CsvReader::next(CsvRecord& record) {
     record.continues_previous = in_long_record_;
     record.line = in_long_record_ ? long_record_line_ : line_;
     record.problem = in_long_record_ ? long_record_problem_ : CsvProblem::None;
-    if (!in_long_record_ && read_plain_line(record)) return true;
+    // The fast path knows only LF and CRLF.
+    if (!in_long_record_ && !lone_cr_ends_line_ && read_plain_line(record)) return true;
 
     raw_from_ = position_;
     for (;;) {
@@ -307,6 +316,7 @@ bool CsvReader::next(CsvRecord& record) {
                     end_line(record, LineEnd::CrLf);
                     return hand_over(record);
                 }
+                if (lone_cr_ends_line_) return end_line_at_cr(record);
                 // A carriage return on its own is part of the field.
                 if (cr_after_quote_) note(record, CsvProblem::TextAfterClosingQuote);
                 record.data.push_back('\r');

@@ -32,8 +32,13 @@ enum class CsvProblem {
     TooLong,                // the record is longer than the reader's limit
 };
 
+// Which line breaks end records: LF or CRLF, where a lone CR ends only the
+// last record; or, in files written that way, also a lone CR anywhere.
+enum class LineBreaks { LfOrCrLf, AlsoLoneCr };
+
 // How a record ends. EndOfInput: the last record has no line break; Cr: the
-// last record ends in a carriage return without a line feed.
+// record ends in a carriage return without a line feed (only the last one,
+// unless lone CRs end lines).
 enum class LineEnd { EndOfInput, Lf, CrLf, Cr };
 
 // The bytes of a line end ("" for EndOfInput).
@@ -71,7 +76,8 @@ class CsvReader {
 
     // `separator` is any byte but a double quote, CR or LF.
     explicit CsvReader(ByteSource& source, char separator = ',',
-                       std::size_t record_limit = default_record_limit);
+                       std::size_t record_limit = default_record_limit,
+                       LineBreaks line_breaks = LineBreaks::LfOrCrLf);
 
     // Reads the next record, or the next piece of a long one, into `record`.
     // Returns false at the end of the input (or when reading failed: see
@@ -79,6 +85,8 @@ class CsvReader {
     bool next(CsvRecord& record);
 
     std::error_code read_error() const { return read_error_; }
+    // The line the next record starts on, from 1.
+    std::size_t line() const { return line_; }
     // The largest record or piece handed over so far, in bytes as read: never
     // more than the limit.
     std::size_t largest_record() const { return largest_record_; }
@@ -92,6 +100,8 @@ class CsvReader {
     void end_field(CsvRecord& record);
     // Ends the record at the line feed under position_.
     void end_line(CsvRecord& record, LineEnd line_end);
+    // Ends the record at the lone carriage return just read.
+    bool end_line_at_cr(CsvRecord& record);
     bool cut_piece(CsvRecord& record);
     void note(CsvRecord& record, CsvProblem problem);
     bool finish_at_end_of_input(CsvRecord& record);
@@ -104,6 +114,7 @@ class CsvReader {
     ByteSource& source_;
     char separator_;
     std::size_t record_limit_;
+    bool lone_cr_ends_line_;
     std::unique_ptr<char[]> buffer_;
     std::size_t buffer_size_;
     std::size_t position_ = 0;

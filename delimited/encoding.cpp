@@ -350,7 +350,7 @@ LookaheadSource::LookaheadSource(ByteSource& source, std::size_t limit) : source
             whole_input_ = !error_;
             break;
         }
-        if (head_.find('\n', had) != std::string::npos && !source_.ready()) break;
+        if (source_.interactive() && head_.find('\n', had) != std::string::npos) break;
     }
 }
 

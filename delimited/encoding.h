@@ -78,6 +78,7 @@ class Utf16Source final : public ByteSource {
     Utf16Source(ByteSource& source, bool big_endian);
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     bool ready() override { return source_.ready(); }
+    bool interactive() const override { return source_.interactive(); }
     std::optional<FileIdentity> file_identity() const override { return source_.file_identity(); }
     std::optional<char> odd_last_byte() const { return odd_last_byte_; }
 
@@ -108,11 +109,13 @@ class Utf16Sink final : public ByteSink {
 // separator can be told from them, and then handed over again in full.
 class LookaheadSource final : public ByteSource {
   public:
-    // Reads up to `limit` bytes, stopping early at the end of the input, or
-    // once it has a line feed and more input would mean waiting.
+    // Reads up to `limit` bytes, however the source delivers them (a pipe
+    // may hand them over a few at a time), stopping early only at the end of
+    // the input, or, from a terminal, once a line is typed.
     LookaheadSource(ByteSource& source, std::size_t limit);
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     bool ready() override { return position_ < head_.size() || source_.ready(); }
+    bool interactive() const override { return source_.interactive(); }
     std::optional<FileIdentity> file_identity() const override { return source_.file_identity(); }
 
     std::string_view head() const { return head_; }

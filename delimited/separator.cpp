@@ -16,7 +16,7 @@ char detect_separator(std::string_view text) {
     for (const char c : text) {
         if (c == '"') quoted = !quoted;  // a doubled quote toggles twice
         if (quoted) continue;
-        if (c == '\n') break;
+        if (c == '\n' || c == '\r') break;  // the end of the first line, however lines end
         for (std::size_t i = 0; i < candidates.size(); ++i) {
             if (c == candidates[i]) ++counts[i];
         }
@@ -28,6 +28,18 @@ char detect_separator(std::string_view text) {
     return candidates[best];
 }
 
+bool lines_end_in_cr(std::string_view text) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '\n') return false;
+        if (c == '\r') return i + 1 < text.size() && text[i + 1] != '\n';
+    }
+    return false;
+}
+
 std::optional<char> separator_choice(std::string_view text) {
     if (text == "\\t") return '\t';
     if (text.size() == 3 && std::tolower(static_cast<unsigned char>(text[0])) == 't' &&
@@ -35,15 +47,12 @@ std::optional<char> separator_choice(std::string_view text) {
         std::tolower(static_cast<unsigned char>(text[2])) == 'b') {
         return '\t';
     }
-    if (text.size() != 1 || text[0] == '"' || text[0] == '\r' || text[0] == '\n') {
+    if (text.size() != 1) return std::nullopt;
+    const auto byte = static_cast<unsigned char>(text[0]);
+    if (byte >= 0x80 || std::isalnum(byte) || byte == '"' || byte == '\r' || byte == '\n') {
         return std::nullopt;
     }
     return text[0];
-}
-
-std::string separator_label(char separator) {
-    if (separator == '\t') return "tabulador";
-    return std::string("«") + separator + "»";
 }
 
 }  // namespace delimited

@@ -15,11 +15,17 @@ namespace delimited {
 // tie.
 char detect_separator(std::string_view text);
 
-// A separator as a user names it: one byte other than a double quote, CR or
-// LF, or "tab" (any case) or "\t" for the tab; nothing otherwise.
-std::optional<char> separator_choice(std::string_view text);
+// Whether the lines of `text` end in a lone carriage return, as old Mac
+// programs and spreadsheets' "CSV (Macintosh)" saves write them: true when
+// the first line break outside double quotes is a CR followed by something
+// other than a LF. A CR that ends `text` says nothing.
+bool lines_end_in_cr(std::string_view text);
 
-// How a message shows the separator: "«;»", or "tabulador".
-std::string separator_label(char separator);
+// A separator as a user names it: "tab" (any case) or "\t" for the tab, or
+// one ASCII byte that cannot be part of a field's text or its quoting: not a
+// letter, a digit, a double quote, CR or LF. Bytes past ASCII are refused
+// too, being pieces of characters in UTF-8 and in UTF-16 read as UTF-8.
+// Nothing for anything else.
+std::optional<char> separator_choice(std::string_view text);
 
 }  // namespace delimited

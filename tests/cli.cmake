@@ -9,6 +9,7 @@ gtest_discover_tests(delimited_tests)
 
 # Command-line tests.
 add_executable(cli_tests
+    cli_batch_bounds_test.cpp
     cli_batch_columns_test.cpp
     cli_batch_files_test.cpp
     cli_batch_test.cpp

@@ -197,14 +197,18 @@ TEST(BatchHostile, LongRunsPassThroughUnchanged) {
     } cases[] = {
         {"quotes", "A,B,C,D" + run, "comilla dentro de un campo sin comillas"},
         {"doubled quotes in quotes", "A,\"" + run + "\",C,D", "fila demasiado larga"},
-        {"carriage returns", "paterno,materno,nombre,fecha" + crs + "X", "fila demasiado larga"},
+        {"carriage returns", "A,B,C,D" + crs + "X", "fila demasiado larga"},
     };
+    // After a first line that ends in LF, so that the lone CRs are not line
+    // ends.
+    const std::string header = "paterno,materno,nombre,fecha\n";
     for (const auto& c : cases) {
-        const std::string input = c.row + "\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
+        const std::string input = header + c.row + "\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
         const Outcome result = batch(input);
         EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
         // Not printed when they differ: a megabyte of quotes says nothing.
-        EXPECT_TRUE(result.out == c.row + ",,fila ilegible: " + c.reason + "\n" +
+        EXPECT_TRUE(result.out == "paterno,materno,nombre,fecha,rfc,resultado\n" + c.row +
+                                      ",,fila ilegible: " + c.reason + "\n" +
                                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n")
             << c.name;
     }
@@ -239,7 +243,8 @@ TEST(BatchHostile, Utf8WithAnInvalidByteLaterStaysUtf8) {
     EXPECT_EQ(run.status, exit_status::unreadable_rows);
     EXPECT_TRUE(
         run.out.ends_with("P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es "
-                          "UTF-8 válido\n"));
+                          "UTF-8 válido (¿el archivo es Windows-1252? léalo con --encoding "
+                          "windows-1252)\n"));
 }
 
 class TemporaryFile {
@@ -304,6 +309,11 @@ TEST(BatchCommand, OptionsAndTheirMistakes) {
          exit_status::ok},
         {{"--delimiter"}, exit_status::usage},
         {{"--delimiter", ";;"}, exit_status::usage},
+        {{"--delimiter", "P"}, exit_status::usage},
+        {{"--delimiter=7"}, exit_status::usage},
+        {{"--delimiter", "\x80"}, exit_status::usage},
+        {{"--columns", ""}, exit_status::usage},
+        {{"--columns="}, exit_status::usage},
         {{"--encoding", "latin-9"}, exit_status::usage},
         {{"--columns", "paterno=0"}, exit_status::usage},
         {{"--threads", "2"}, exit_status::usage},
@@ -373,6 +383,8 @@ class SlowSource final : public ByteSource {
         return {};
     }
     bool ready() override { return false; }
+    // Typed at the terminal the output goes to.
+    bool interactive() const override { return true; }
 
   private:
     std::vector<std::string> parts_;

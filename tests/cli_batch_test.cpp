@@ -436,6 +436,17 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     const std::vector<std::string_view> option{"--encoding", "utf\r8"};
     EXPECT_EQ(run_batch_command(option, console), exit_status::usage);
     EXPECT_NE(err.text().find("«utf\\r8»"), std::string::npos) << err.text();
+    const std::vector<std::string_view> separator{"--delimiter", "\x80"};
+    EXPECT_EQ(run_batch_command(separator, console), exit_status::usage);
+    EXPECT_NE(err.text().find("«\\x80»"), std::string::npos) << err.text();
+    // A control byte may separate, and is shown escaped where the run names it.
+    StringSource control(
+        "PEREZ\x1bLOPEZ\x1bJUAN\x1b"
+        "1980-01-15\n");
+    Console run_console{control, out, err};
+    const std::vector<std::string_view> escape{"--delimiter", "\x1b"};
+    EXPECT_EQ(run_batch_command(escape, run_console), exit_status::ok) << err.text();
+    EXPECT_NE(err.text().find("separador «\\x1b»"), std::string::npos) << err.text();
 }
 
 }  // namespace

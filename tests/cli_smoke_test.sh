@@ -32,6 +32,16 @@ perez,lopez,juan,1980-01-15,pelj-800115-2a0,PELJ8001152A0,coincide" sh -c "print
 check "batch, a doubtful key" 5 "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8,PELJ8001152A0,coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos" sh -c "printf 'PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8\n' | '$rfc' batch --columns paterno=1,materno=2,nombre=3,fecha=4,rfc=5"
 check "batch, a wrong key" 6 "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0,PELJ8001152A0,no es una clave: 800230 no es una fecha" sh -c "printf 'PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n' | '$rfc' batch --columns paterno=1,materno=2,nombre=3,fecha=4,rfc=5"
 
+# A closed output is a write error, not the input file taken for the output.
+printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' > "${TMPDIR:-/tmp}/rfc-smoke-$$.csv"
+message="$("$rfc" batch "${TMPDIR:-/tmp}/rfc-smoke-$$.csv" 2>&1 >&-)"
+status=$?
+rm -f "${TMPDIR:-/tmp}/rfc-smoke-$$.csv"
+case "$message" in
+*"no se pudo escribir la salida"*) [ "$status" = 4 ] || { echo "FAIL: closed output: status $status" >&2; failed=1; } ;;
+*) echo "FAIL: closed output: status $status, [$message]" >&2; failed=1 ;;
+esac
+
 message="$("$rfc" key pérez lopez juan 1980-01-15 2>&1 >/dev/null)"
 expected='rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no tiene valor en la tabla; con --fold-accents se quitan los acentos'
 if [ "$message" != "$expected" ]; then

@@ -27,9 +27,10 @@ std::ostream& operator<<(std::ostream& os, const ReadRecord& r) {
 
 // Reads `text` and checks on the way that the records' bytes and line ends,
 // put one after the other, give `text` back.
-std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece, char separator = ',') {
+std::vector<ReadRecord> read_all(const std::string& text, std::size_t piece, char separator = ',',
+                                 LineBreaks line_breaks = LineBreaks::LfOrCrLf) {
     StringSource source(text, piece);
-    CsvReader reader(source, separator);
+    CsvReader reader(source, separator, CsvReader::default_record_limit, line_breaks);
     std::vector<ReadRecord> records;
     CsvRecord record;
     std::string again;
@@ -263,6 +264,30 @@ TEST(CsvReaderBlank, OnlyEmptyLinesAreBlank) {
             std::vector<bool> blank;
             while (reader.next(record)) blank.push_back(record.is_blank());
             EXPECT_EQ(blank, c.blank) << c.input;
+        }
+    }
+}
+
+// Files whose lines end in a lone CR: every lone CR outside quotes ends a
+// record, a CRLF still does, and a CR inside quotes stays in its field.
+TEST(CsvReader, LoneCarriageReturnsEndLinesWhenAskedTo) {
+    const struct {
+        const char* name;
+        std::string input;
+        std::vector<ReadRecord> expected;
+    } cases[] = {
+        {"Rows", "A,B\rC,D\r", {{{"A", "B"}, 1, Cr}, {{"C", "D"}, 2, Cr}}},
+        {"NoFinalBreak", "A,B\rC,D", {{{"A", "B"}, 1, Cr}, {{"C", "D"}, 2, EndOfInput}}},
+        {"BlankLine", "A\r\rB\r", {{{"A"}, 1, Cr}, {{""}, 2, Cr}, {{"B"}, 3, Cr}}},
+        {"QuotedCrStays", "\"A\rB\",C\rD\r", {{{"A\rB", "C"}, 1, Cr}, {{"D"}, 2, Cr}}},
+        {"AfterClosingQuote", "\"A\"\rB\r", {{{"A"}, 1, Cr}, {{"B"}, 2, Cr}}},
+        {"CrLfStillOne", "A\r\nB\r", {{{"A"}, 1, CrLf}, {{"B"}, 2, Cr}}},
+        {"EmptyFieldBeforeCr", "A,\rB", {{{"A", ""}, 1, Cr}, {{"B"}, 2, EndOfInput}}},
+    };
+    for (const auto& c : cases) {
+        for (const std::size_t piece : {std::size_t{1} << 20, std::size_t{1}}) {
+            EXPECT_EQ(read_all(c.input, piece, ',', LineBreaks::AlsoLoneCr), c.expected)
+                << c.name << ", " << piece << " bytes a read";
         }
     }
 }

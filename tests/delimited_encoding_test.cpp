@@ -183,11 +183,39 @@ TEST(Separator, FoundFromTheFirstLineOutsideQuotes) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(detect_separator(c.first_lines), c.expected) << c.first_lines;
-    EXPECT_EQ(separator_choice("tab"), '\t');
-    EXPECT_EQ(separator_choice("\\t"), '\t');
-    EXPECT_EQ(separator_choice(";"), ';');
-    EXPECT_EQ(separator_choice("\""), std::nullopt);
-    EXPECT_EQ(separator_choice(";;"), std::nullopt);
+    EXPECT_EQ(detect_separator("a;b\rc,d,e,f\r"), ';');  // lines that end in a lone CR
+}
+
+// Separators that could be part of a field's text, of its quoting or of a
+// character are refused; any other ASCII byte may separate.
+TEST(Separator, ChoiceRefusesBytesThatCannotSeparate) {
+    const struct {
+        std::string_view named;
+        std::optional<char> separator;
+    } cases[] = {
+        {"tab", '\t'}, {"TAB", '\t'}, {"\\t", '\t'}, {"\t", '\t'},     {";", ';'}, {",", ','},
+        {"|", '|'},    {" ", ' '},    {":", ':'},    {"\x1f", '\x1f'}, {"\"", {}}, {"\r", {}},
+        {"\n", {}},    {"P", {}},     {"a", {}},     {"0", {}},        {"9", {}},  {";;", {}},
+        {"", {}},      {"\x80", {}},  {"\xA7", {}},  {"\xC2\xA7", {}},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(separator_choice(c.named), c.separator) << testing::PrintToString(c.named);
+    }
+}
+
+TEST(Separator, LinesEndingInALoneCrAreToldFromTheFirstBreak) {
+    const struct {
+        std::string start;
+        bool lone_cr;
+    } cases[] = {
+        {"a,b\rc,d\r", true},      {"a,b\r\rc", true},  // followed by a blank line
+        {"a,b\r\nc,d\r\n", false},                      // CRLF
+        {"a,b\nc\rd\n", false},                         // a LF came first
+        {"a,b\r", false},                               // the CR that ends the input says nothing
+        {"\"a\rb\"\nc\n", false},                       // a CR in quotes is not a break
+        {"\"a\nb\"\rc\r", true},   {"a,b,c", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(lines_end_in_cr(c.start), c.lone_cr) << c.start;
 }
 
 }  // namespace
