@@ -100,6 +100,10 @@ std::string utf16le(std::string_view utf8) {
 // Rows of nothing but separators cost more in field positions than in
 // bytes; they must be held to the same few megabytes as any row.
 TEST(BatchBounds, WideRowsOfEmptyFieldsStayWithinMemory) {
+#if defined(__SANITIZE_ADDRESS__)
+    // AddressSanitizer's shadow memory and quarantine swamp what the batch holds.
+    GTEST_SKIP() << "peak memory means nothing under AddressSanitizer";
+#endif
     const std::string header = "paterno,materno,nombre,fecha\n";
     const struct {
         const char* name;
