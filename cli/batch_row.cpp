@@ -170,7 +170,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
             verdict.reason += fold_accents_hint;
         }
     } else {
-        append_utf8(keycalc::key_text(outcome), verdict.key);
+        delimited::append_utf8(keycalc::key_text(outcome), verdict.key);
         verdict.outcome = RowOutcome::Key;
     }
     if (key_field.empty()) return;

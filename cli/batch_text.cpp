@@ -12,7 +12,7 @@ bool decode_field(std::string_view bytes, Encoding encoding, std::span<char16_t>
         units = bytes.size();
         return delimited::Windows1252::get().decode(bytes, out);
     }
-    return utf8_into_utf16(bytes, out, units);
+    return delimited::utf8_into_utf16(bytes, out, units);
 }
 
 bool field_to_utf8(std::string_view bytes, Encoding encoding, std::string& out) {
@@ -20,7 +20,7 @@ bool field_to_utf8(std::string_view bytes, Encoding encoding, std::string& out) 
         return delimited::Windows1252::get().decode_to_utf8(bytes, out);
     }
     std::u16string check;
-    if (!utf8_to_utf16(bytes, check)) return false;
+    if (!delimited::utf8_to_utf16(bytes, check)) return false;
     out.append(bytes);
     return true;
 }

@@ -41,7 +41,7 @@ int status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
 // as given when it is empty or too long to be kept whole.
 std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
     if (examination.length == examination.key().size() && examination.length > 0) {
-        return escaped(utf16_to_utf8(examination.key()));
+        return escaped(delimited::utf16_to_utf8(examination.key()));
     }
     return "«" + escaped(as_given) + "»";
 }
@@ -52,7 +52,7 @@ std::string line_of(const keycalc::KeyExamination& examination, std::string_view
     std::string line = shown_key(examination, as_given);
     line += ": " + report.finding;
     if (report.differs) {
-        line += " (calculada: " + utf16_to_utf8(keycalc::key_text(computed)) + ")";
+        line += " (calculada: " + delimited::utf16_to_utf8(keycalc::key_text(computed)) + ")";
     } else if (report.verdict == CheckVerdict::Agrees) {
         line += " con la calculada";
     }
@@ -85,7 +85,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
                                std::to_string(words.size()) + " datos");
     }
     std::u16string key_text;
-    if (!utf8_to_utf16(words.front(), key_text)) {
+    if (!delimited::utf8_to_utf16(words.front(), key_text)) {
         return usage_error(console, "la clave no es UTF-8 válido");
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);

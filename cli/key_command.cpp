@@ -68,7 +68,8 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
         return exit_status::empty_key;
     }
     const std::u16string_view key = keycalc::key_text(outcome);
-    std::string line = utf16_to_utf8(request.mask ? keycalc::apply_output_mask(key) : key);
+    std::string line =
+        delimited::utf16_to_utf8(request.mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
     if (const std::error_code error = console.out.write_all(line)) {
         report(console, "no se pudo escribir la clave: " + error.message());

@@ -51,7 +51,8 @@ std::string fault_text(const keycalc::KeyExamination& examination,
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text + escaped(utf16_to_utf8(key.substr(date_start(key), date_length))) +
+            return text +
+                   escaped(delimited::utf16_to_utf8(key.substr(date_start(key), date_length))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
@@ -84,7 +85,7 @@ std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_
 
 std::string check_text(char16_t expected) {
     return "su dígito verificador no corresponde: se esperaba " +
-           utf16_to_utf8(std::u16string_view(&expected, 1));
+           delimited::utf16_to_utf8(std::u16string_view(&expected, 1));
 }
 
 constexpr std::string_view agrees_text = "coincide";
@@ -253,10 +254,10 @@ RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& co
     bool decoded = false;
     if (key_field.size() <= short_field) {
         std::size_t units = 0;
-        decoded = utf8_into_utf16(key_field, buffer, units);
+        decoded = delimited::utf8_into_utf16(key_field, buffer, units);
         key = std::u16string_view(buffer.data(), units);
     } else {
-        decoded = utf8_to_utf16(key_field, long_field);
+        decoded = delimited::utf8_to_utf16(key_field, long_field);
         key = long_field;
     }
     if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};

@@ -69,7 +69,7 @@ std::size_t sequence_length(unsigned char lead) {
 // of the command line; nothing when it is not one.
 bool decode(std::string_view sequence, char32_t& c) {
     std::u16string units;
-    if (!utf8_to_utf16(sequence, units)) return false;
+    if (!delimited::utf8_to_utf16(sequence, units)) return false;
     c = units.size() == 2 ? 0x10000 + ((char32_t{units[0]} - 0xD800) << 10) + (units[1] - 0xDC00)
                           : char32_t{units[0]};
     return true;

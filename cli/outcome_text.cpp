@@ -63,7 +63,7 @@ std::string character_text(std::u16string_view units) {
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
     std::string text = code;
     // A lone surrogate half is no character, and is not visible either.
-    if (casing::is_visible_alone(c)) text += " «" + utf16_to_utf8(units) + "»";
+    if (casing::is_visible_alone(c)) text += " «" + delimited::utf16_to_utf8(units) + "»";
     return text;
 }
 

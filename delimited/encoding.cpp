@@ -6,6 +6,8 @@
 #include <cctype>
 #include <cerrno>
 
+#include "utf8.h"
+
 namespace delimited {
 namespace {
 
@@ -116,24 +118,6 @@ char32_t next_code_point(std::string_view utf8, std::size_t& at, bool& cut) {
     return c;
 }
 
-void append_utf8(char32_t c, std::string& out) {
-    if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
-    } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
-    }
-}
-
 void append_unit(char16_t unit, bool big_endian, std::string& out) {
     const auto high = static_cast<char>(unit >> 8);
     const auto low = static_cast<char>(unit & 0xFF);
@@ -237,7 +221,7 @@ bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const
     for (const char byte : bytes) {
         const char16_t unit = to_utf16_[static_cast<unsigned char>(byte)];
         if (unit == unassigned) return false;
-        append_utf8(unit, out);
+        append_code_point(unit, out);
     }
     return true;
 }
@@ -293,7 +277,7 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
                 if (i + 3 < bytes_.size()) {
                     const char16_t next = unit_at(i + 2);
                     if (is_low_surrogate(next)) {
-                        append_utf8(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
+                        append_code_point(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
                         i += 2;
                         continue;
                     }
@@ -301,7 +285,7 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
                     break;  // its low half may be in the next read
                 }
             }
-            append_utf8(unit, out);
+            append_code_point(unit, out);
         }
         bytes_.erase(0, i);
         if (at_end) {

@@ -3,7 +3,8 @@ add_executable(delimited_tests
     delimited_csv_reader_test.cpp
     delimited_encoding_test.cpp
     delimited_header_test.cpp
-    delimited_line_scan_test.cpp)
+    delimited_line_scan_test.cpp
+    delimited_utf8_test.cpp)
 target_link_libraries(delimited_tests PRIVATE delimited GTest::gtest_main)
 gtest_discover_tests(delimited_tests)
 
@@ -18,7 +19,7 @@ add_executable(cli_tests
     cli_curp_date_test.cpp
     cli_key_test.cpp
     cli_message_text_test.cpp
-    cli_utf8_test.cpp)
+)
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
 target_compile_definitions(cli_tests PRIVATE
     RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")

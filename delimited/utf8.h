@@ -1,6 +1,6 @@
-// Conversion between the UTF-8 of arguments and files and the UTF-16 code
-// units the key computation works on. The command line converts once, at its
-// edge, and only through these functions.
+// Conversion between UTF-8, the text of arguments and of most files, and the
+// UTF-16 code units that names are worked on in. Callers convert once, at
+// their edge, and only through these functions.
 #pragma once
 
 #include <cstddef>
@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace rfc_cli {
+namespace delimited {
 
 // Replaces `out` with the UTF-16 form of `utf8`. Returns false, leaving `out`
 // unspecified, when `utf8` is not well-formed UTF-8 (overlong forms, encoded
@@ -25,4 +25,8 @@ void append_utf8(std::u16string_view utf16, std::string& out);
 
 std::string utf16_to_utf8(std::u16string_view utf16);
 
-}  // namespace rfc_cli
+// Appends the UTF-8 form of the value `c` below 0x110000. A surrogate value
+// takes its three-byte form, which strict UTF-8 readers refuse.
+void append_code_point(char32_t c, std::string& out);
+
+}  // namespace delimited

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-namespace rfc_cli {
+namespace delimited {
 namespace {
 
 constexpr char32_t replacement_character = 0xFFFD;
@@ -11,6 +11,8 @@ bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
 bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+
+}  // namespace
 
 void append_code_point(char32_t c, std::string& out) {
     if (c < 0x80) {
@@ -29,8 +31,6 @@ void append_code_point(char32_t c, std::string& out) {
         out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
     }
 }
-
-}  // namespace
 
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
     out.resize(utf8.size());  // never more code units than bytes
@@ -136,4 +136,4 @@ std::string utf16_to_utf8(std::u16string_view utf16) {
     return out;
 }
 
-}  // namespace rfc_cli
+}  // namespace delimited

@@ -2,7 +2,7 @@
 
 #include "utf8.h"
 
-namespace rfc_cli {
+namespace delimited {
 namespace {
 
 struct Utf8Case {
@@ -54,4 +54,4 @@ TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter) {
 }
 
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace delimited
