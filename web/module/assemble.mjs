@@ -41,8 +41,6 @@ writeFileSync(
   `${banner}let require;
 const __dirname = '.';
 ${engine}
-const runsOnNode = typeof process === 'object' && typeof process.versions === 'object' &&
-  typeof process.versions.node === 'string';
 export default async function createClaveRfcModule(options) {
   if (runsOnNode && !require) require = (await import('node:module')).createRequire(import.meta.url);
   return createClaveRfc(options);
