@@ -17,8 +17,8 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON
-cmake --build build-sanitize -j"$jobs" --target keycalc_tests upper_case_tests fold_accents_tests \
-    typed_text_tests delimited_tests cli_tests rfc
+cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests \
+    delimited_tests cli_tests rfc
 # The window has its own checks (the monkey test, valgrind); here the byte handling.
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak_check)'
 

@@ -7,14 +7,14 @@
 #   rfc-cli          the command line `rfc` and its man page
 #
 # Dependencies on system libraries come from dpkg-shlibdeps; the command line
-# links Qt Core only, so its package pulls in no Qt GUI library.
+# links no Qt library, so its package pulls in none.
 set(debian_maintainer "The Clave RFC developers <desarrollo@claverfc.example>")
 
-set(package_components runtime development)
-set(package_names libkeycalc1 libkeycalc-dev)
+set(package_components runtime development cli)
+set(package_names libkeycalc1 libkeycalc-dev rfc-cli)
 if(TARGET rfc-ventana)
-    list(APPEND package_components window cli)
-    list(APPEND package_names rfc-ventana rfc-cli)
+    list(APPEND package_components window)
+    list(APPEND package_names rfc-ventana)
 endif()
 
 # Every package carries the licence as its copyright file and a change log,
@@ -66,8 +66,6 @@ This package holds the shared library.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
-# keycalc::casing is a static library on Qt Core.
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS qt6-base-dev)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
     "library computing the Mexican RFC key of a person - development files
 keycalc computes the RFC (Registro Federal de Contribuyentes) key of a

@@ -78,14 +78,14 @@ while read -r package sign dependency; do
         -yes) fail "$package depends on $dependency: $depends" ;;
     esac
 done <<'DEPENDS'
-rfc-cli        + libqt6core6
+rfc-cli        - libqt6core6
 rfc-cli        - libqt6gui6
 rfc-cli        - libqt6widgets6
 rfc-ventana    + libqt6widgets6
 libkeycalc1    + libstdc\+\+6
 libkeycalc1    - libqt6core6
 libkeycalc-dev + libkeycalc1
-libkeycalc-dev + qt6-base-dev
+libkeycalc-dev - qt6-base-dev
 DEPENDS
 
 dpkg-deb --extract "$(deb rfc-ventana)" "$scratch/window"
