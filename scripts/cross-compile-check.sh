@@ -64,3 +64,19 @@ compile wasm em++ "${library[@]}" "$platform_folder/posix_io.cpp"
 compile windows x86_64-w64-mingw32-g++-posix "${library[@]}" "${command_line[@]}" \
     "$platform_folder/windows_io.cpp"
 echo "== the portable translation units compiled with em++ and mingw-w64"
+
+# The Windows side of the seam at work, under Wine when it is there.
+if command -v wine > /dev/null; then
+    windows="$out/windows"
+    x86_64-w64-mingw32-g++-posix "${flags[@]}" "${includes[@]}" -static \
+        tests/platform_windows_io_test.cpp "$windows/delimited_platform_windows_io.cpp.o" \
+        "$windows/delimited_utf8.cpp.o" -lshell32 -o "$windows/platform_windows_io_test.exe"
+    echo "== the Windows seam under Wine"
+    printed="$(cd "$windows" && WINEPREFIX="$out/wine-prefix" WINEDEBUG=-all LC_ALL=C.UTF-8 \
+        wine platform_windows_io_test.exe "PÉREZ ñ €" | od -An -c | tr -s ' ')"
+    if [ "$printed" != " o k \n" ]; then
+        echo "the Windows seam printed:$printed" >&2
+        exit 1
+    fi
+    echo "ok"
+fi
