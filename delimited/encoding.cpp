@@ -27,8 +27,9 @@ constexpr std::array<char16_t, 32> high_controls = {
 
 constexpr std::array<char16_t, 256> make_windows1252_table() {
     std::array<char16_t, 256> table{};
-    for (std::size_t byte = 0; byte < table.size(); ++byte)
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
         table[byte] = static_cast<char16_t>(byte);
+    }
     for (std::size_t i = 0; i < high_controls.size(); ++i) {
         table[high_controls_start + i] = high_controls[i];
     }
