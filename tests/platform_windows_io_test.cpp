@@ -6,6 +6,8 @@
 // checks file names and arguments in UTF-16, file identity and binary mode,
 // prints "ok\n" (no CR) on standard output and exits 0 when all hold.
 #include <windows.h>
+// After windows.h, which it needs.
+#include <io.h>
 
 #include <cstdio>
 #include <string>
@@ -78,10 +80,16 @@ int main(int argc, char** argv) {
     expect(platform::regular_file_identity(first) != platform::regular_file_identity(other),
            "two files, two identities");
     expect(!platform::regular_file_identity(platform::standard_output), "a pipe has no identity");
+    // As a shell's "> file" may hand it over: open for writing only.
+    const HANDLE write_only = ::CreateFileW(L"se\u00F1al.csv", GENERIC_WRITE, FILE_SHARE_READ,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const int written_to = ::_open_osfhandle(reinterpret_cast<intptr_t>(write_only), 0);
+    expect(platform::regular_file_identity(written_to) == platform::regular_file_identity(first),
+           "a file open for writing only has the same identity");
     expect(!platform::is_terminal(first) && platform::ready(first), "a file is ready, no terminal");
 
     expect(read_all(first) == bytes, "bytes read as they are");
-    for (const int fd : {first, again, other}) platform::close(fd);
+    for (const int fd : {first, again, other, written_to}) platform::close(fd);
     ::DeleteFileW(L"se\u00F1al.csv");
     ::DeleteFileW(L"otro.csv");
 

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <climits>
+#include <cstring>
 #include <mutex>
 
 #include "platform_io.h"
@@ -189,11 +190,22 @@ bool same_terminal(int a, int b) { return is_terminal(a) && is_terminal(b); }
 
 std::optional<FileIdentity> regular_file_identity(int fd) {
     const HANDLE handle = handle_of(fd);
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK ||
-        !::GetFileInformationByHandle(handle, &information)) {
+    if (handle == INVALID_HANDLE_VALUE || ::GetFileType(handle) != FILE_TYPE_DISK) {
         return std::nullopt;
     }
+    // The volume and the file's 128-bit id. This also works on a handle opened
+    // for writing only, as a redirected standard output may be, where
+    // GetFileInformationByHandle fails (Wine); that one, for older systems.
+    FILE_ID_INFO id{};
+    if (::GetFileInformationByHandleEx(handle, FileIdInfo, &id, sizeof id)) {
+        unsigned long long halves[2];
+        static_assert(sizeof halves == sizeof id.FileId.Identifier);
+        std::memcpy(halves, id.FileId.Identifier, sizeof halves);
+        // NTFS ids fit in 64 bits; ReFS's upper half goes into the volume's.
+        return FileIdentity{id.VolumeSerialNumber ^ halves[1], halves[0]};
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle, &information)) return std::nullopt;
     return FileIdentity{information.dwVolumeSerialNumber,
                         (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) |
                             information.nFileIndexLow};
