@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the whole
 # suite, then the key computation's and the command line's tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, and every fuzz target for a
-# bounded time.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the portable code compiled
+# with em++ and mingw-w64, and every fuzz target for a bounded time.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -22,6 +22,8 @@ cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casin
 # The window has its own checks (the monkey test, valgrind); here the byte handling.
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak_check)'
 
+echo "== Portable code with em++ and mingw-w64"
+scripts/cross-compile-check.sh build-cross
 
 echo "== Fuzz targets, a minute each"
 fuzz/run.sh 60

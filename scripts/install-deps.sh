@@ -26,6 +26,8 @@ install_missing_packages() {
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
 # What building and running every test needs on top of that.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
-# and runs lintian and the desktop and AppStream validators on them.
+# and runs lintian and the desktop and AppStream validators on them; the
+# cross-compile check compiles the portable code with em++ (emscripten) and
+# mingw-w64's POSIX-threads g++, and runs the Windows seam's test under Wine.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils)
+    dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine)
