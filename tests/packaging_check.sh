@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a build tree with cpack and checks them as a
 # distribution would: what each holds, what it depends on, the desktop entry
-# and AppStream metainfo through their validators, and lintian without errors.
+# and AppStream metainfo through their validators, and lintian without errors or warnings.
 # Usage: packaging_check.sh BUILD_DIR
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
@@ -94,6 +94,6 @@ desktop-file-validate "$scratch/window/usr/share/applications/rfc-ventana.deskto
 appstreamcli validate --no-net "$scratch/window/usr/share/metainfo/"*.metainfo.xml ||
     fail "appstreamcli validate"
 
-lintian --fail-on error "$scratch"/*.deb ||
-    fail "lintian found errors"
+lintian --fail-on error,warning "$scratch"/*.deb ||
+    fail "lintian found errors or warnings"
 echo "packaging check passed"
