@@ -94,6 +94,13 @@ desktop-file-validate "$scratch/window/usr/share/applications/rfc-ventana.deskto
 appstreamcli validate --no-net "$scratch/window/usr/share/metainfo/"*.metainfo.xml ||
     fail "appstreamcli validate"
 
-lintian --fail-on error,warning "$scratch"/*.deb ||
+# A build configured for another prefix than /usr (the test suite's) lays the
+# libraries in lib/ rather than Debian's multiarch directory, which lintian
+# warns of for the pkg-config files; packages built as the README says
+# (prefix /usr) have it, and then every warning counts.
+lintian_options=(--fail-on error,warning)
+grep -Eq '^\./usr/lib/[^/]+/libkeycalc\.so\.' <<<"$(contents libkeycalc1)" ||
+    lintian_options+=(--suppress-tags pkg-config-unavailable-for-cross-compilation)
+lintian "${lintian_options[@]}" "$scratch"/*.deb ||
     fail "lintian found errors or warnings"
 echo "packaging check passed"
