@@ -2,13 +2,36 @@
 # Installs what is missing, builds everything and runs every test: the whole
 # suite, then the key computation's and the command line's tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the portable code compiled
-# with em++ and mingw-w64, and every fuzz target for a bounded time.
+# with em++ and mingw-w64, and every fuzz target for a bounded time. This is
+# what CI runs.
+#
+#   ./test.sh           everything
+#   ./test.sh --quick   a first try: builds and runs the unit tests only, in
+#                       build-quick/ (no sanitizers, no fuzzing, and none of the
+#                       checks labelled "system": valgrind, install, packages)
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
-install_missing_packages "${TEST_PACKAGES[@]}"
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+
+case "${1:-}" in
+    "") ;;
+    --quick)
+        install_missing_packages "${QUICK_TEST_PACKAGES[@]}"
+        echo "== Build and run the unit tests"
+        cmake -S . -B build-quick -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake --build build-quick -j"$jobs"
+        ctest --test-dir build-quick --output-on-failure -j"$jobs" --label-exclude '^system$'
+        exit 0
+        ;;
+    *)
+        echo "usage: ./test.sh [--quick]" >&2
+        exit 2
+        ;;
+esac
+
+install_missing_packages "${TEST_PACKAGES[@]}"
 
 echo "== Build and test"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRFC_BUILD_BENCH=ON

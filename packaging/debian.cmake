@@ -51,10 +51,11 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-# The ldconfig trigger, as Debian asks. CPack still writes a postinst and a
-# postrm that call ldconfig for any library under /usr/lib, which lintian
-# warns of (maintscript-calls-ldconfig): redundant beside the trigger, harmless.
+# The ldconfig trigger, as Debian asks. CPack also writes a postinst and a
+# postrm that call ldconfig for any library under /usr/lib, which lintian warns
+# of (maintscript-calls-ldconfig); they are taken out once the packages are built.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/triggers)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/drop_ldconfig_scripts.cmake)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
     "library computing the Mexican RFC key of a person
 keycalc computes the RFC (Registro Federal de Contribuyentes) key of a
@@ -91,8 +92,10 @@ set(CPACK_DEBIAN_CLI_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
     "command line computing the Mexican RFC key of a person
 rfc computes the RFC (Registro Federal de Contribuyentes) key of a natural
-person from the names and the date of birth given as arguments (rfc key), or
-adds the key to every row of a CSV payroll file (rfc batch), with the same
-rules as the Clave RFC window.")
+person from the names and the date of birth given as arguments (rfc key),
+tells whether a key someone holds is well formed and, given the person's
+names and date, whether it is theirs (rfc check), or adds the key to every
+row of a CSV payroll file, or checks the keys the file already holds
+(rfc batch), with the same rules as the Clave RFC window.")
 
 include(CPack)

@@ -24,7 +24,9 @@ install_missing_packages() {
 
 # What building and running the window needs.
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
-# What building and running every test needs on top of that.
+# What ./test.sh --quick needs to build and run the unit tests.
+QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
+# What building and running every test needs on top of the window's packages.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
 # and runs lintian and the desktop and AppStream validators on them; the
 # cross-compile check compiles the portable code with em++ (emscripten) and

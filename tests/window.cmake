@@ -19,11 +19,17 @@ set_tests_properties(window_start_close PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=o
 
 # Memory leaks of the key computation and of the window's start and close, under
 # valgrind (which cannot run sanitized programs). The command line's program is
-# the script's third argument, once there is one.
+# the script's third argument, once there is one. Labelled "system", like the
+# install and packaging checks, which ./test.sh --quick leaves out.
 find_program(VALGRIND_PROGRAM valgrind)
 if(VALGRIND_PROGRAM AND NOT RFC_SANITIZE)
     add_test(NAME leak_check
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/leak_check.sh
                      $<TARGET_FILE:keycalc_tests> $<TARGET_FILE:window_start_close> $<TARGET_FILE:rfc>)
-    set_tests_properties(leak_check PROPERTIES TIMEOUT 300)
+    set_tests_properties(leak_check PROPERTIES TIMEOUT 300 LABELS system)
 endif()
+
+# What rfc-ventana answers on its command line, run without any display.
+add_test(NAME window_options
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/window_options_test.sh
+                 $<TARGET_FILE:rfc-ventana> $<TARGET_FILE:rfc>)
