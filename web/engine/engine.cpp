@@ -1,0 +1,142 @@
+#include "engine.h"
+
+#include <vector>
+
+#include "batch_options.h"
+#include "cli.h"
+#include "output_mask.h"
+#include "upper_case.h"
+#include "version.h"
+
+namespace web_engine {
+namespace {
+
+using rfc_cli::exit_status::empty_key;
+using rfc_cli::exit_status::ok;
+using rfc_cli::exit_status::refused;
+
+// "rfc: " starts every line the command line writes on standard error.
+constexpr std::string_view message_prefix = "rfc: ";
+
+// Standard error cut into lines, each handed on as soon as it is whole.
+class LineSink final : public delimited::ByteSink {
+  public:
+    explicit LineSink(const std::function<void(std::string_view)>& line) : line_(line) {}
+    std::error_code write_all(std::string_view bytes) override {
+        for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
+            pending_.append(bytes.substr(0, end));
+            line_(pending_);
+            pending_.clear();
+            bytes.remove_prefix(end + 1);
+        }
+        pending_.append(bytes);
+        return {};
+    }
+    ~LineSink() override {
+        if (!pending_.empty()) line_(pending_);
+    }
+    LineSink(const LineSink&) = delete;
+    LineSink& operator=(const LineSink&) = delete;
+
+  private:
+    const std::function<void(std::string_view)>& line_;
+    std::string pending_;
+};
+
+struct Captured {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+// Runs the command line on `args` with no input, keeping what it writes.
+Captured run_captured(const std::vector<std::string_view>& args) {
+    delimited::StringSource in("");
+    delimited::StringSink out;
+    delimited::StringSink err;
+    rfc_cli::Console console{in, out, err};
+    const int status = rfc_cli::run(args, console);
+    return {status, out.text(), err.text()};
+}
+
+// The first line of `text` without its line end, after "rfc: " when it starts so.
+std::string first_line(std::string_view text) {
+    text = text.substr(0, text.find('\n'));
+    if (text.starts_with(message_prefix)) text.remove_prefix(message_prefix.size());
+    return std::string(text);
+}
+
+// The names and the date, after the options and "--" so that a name that
+// starts with "-" is read as a name.
+void append_person(std::vector<std::string_view>& args, const Person& person) {
+    args.insert(args.end(), {person.paterno, person.materno, person.nombre, person.fecha});
+}
+
+std::string masked(std::string_view key) {
+    const std::u16string wide(key.begin(), key.end());  // a key is ASCII
+    const std::u16string shown = keycalc::apply_output_mask(wide);
+    return std::string(shown.begin(), shown.end());
+}
+
+}  // namespace
+
+KeyAnswer compute_key(const Person& person) {
+    std::vector<std::string_view> args{"key"};
+    if (person.fold_accents) args.push_back("--fold-accents");
+    args.push_back("--");
+    append_person(args, person);
+    const Captured run = run_captured(args);
+
+    KeyAnswer answer;
+    if (run.status == ok) {
+        answer.outcome = KeyOutcome::Key;
+        answer.key = run.out.substr(0, run.out.find('\n'));
+    } else {
+        answer.outcome = run.status == empty_key ? KeyOutcome::Empty : KeyOutcome::None;
+        answer.message = first_line(run.err);
+    }
+    answer.masked = masked(answer.key);
+    return answer;
+}
+
+CheckAnswer check_key(std::string_view clave, const Person* person) {
+    std::vector<std::string_view> args{"check"};
+    if (person && person->fold_accents) args.push_back("--fold-accents");
+    args.insert(args.end(), {"--", clave});
+    if (person) append_person(args, *person);
+    const Captured run = run_captured(args);
+    return {run.status, run.out.empty() ? first_line(run.err) : first_line(run.out)};
+}
+
+int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
+              const std::function<void(std::string_view)>& message, const BatchRequest& request) {
+    std::vector<std::string_view> args;
+    if (request.fold_accents) args.push_back("--fold-accents");
+    const std::pair<std::string_view, const std::optional<std::string>&> valued[] = {
+        {"--delimiter", request.delimiter},
+        {"--encoding", request.encoding},
+        {"--columns", request.columns}};
+    for (const auto& [option, value] : valued) {
+        if (value) args.insert(args.end(), {option, *value});
+    }
+
+    delimited::StringSource no_input("");
+    LineSink err(message);
+    rfc_cli::Console console{no_input, output, err};
+    rfc_cli::BatchOptions options;
+    std::string file;
+    std::string error;
+    if (!rfc_cli::parse_batch_options(args, options, file, error)) {
+        return rfc_cli::usage_error(console, error);
+    }
+    // The page has one thread: the rows are computed where they are read.
+    options.threads = 0;
+    options.input_name = request.name;
+    return rfc_cli::run_batch(input, options, console);
+}
+
+std::u16string upper_case(std::u16string_view text) { return casing::upper_case(text); }
+
+std::string_view version() { return rfc_cli::version; }
+
+}  // namespace web_engine

@@ -1,0 +1,73 @@
+// What the browser page and the JavaScript module ask of the C++ libraries, in
+// plain C++: every answer comes from the same code, with the same words, as
+// the command line `rfc` gives it. bindings.cpp only hands these to Embind.
+//
+//     compute_key({"perez", "lopez", "juan", "1980-01-15"})
+//         -> {KeyOutcome::Key, "PELJ8001152A0", "PELJ-800115-2A0", ""}
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "byte_stream.h"
+
+namespace web_engine {
+
+// A person as typed: the names in UTF-8 and the date as YYYY-MM-DD (or any
+// form `rfc key` reads).
+struct Person {
+    std::string paterno;
+    std::string materno;
+    std::string nombre;
+    std::string fecha;
+    bool fold_accents = false;
+};
+
+enum class KeyOutcome { Key, Empty, None };
+
+struct KeyAnswer {
+    KeyOutcome outcome = KeyOutcome::None;
+    std::string key;     // the key, or empty
+    std::string masked;  // the key through the output mask, or the blank mask
+    // Empty for a key; otherwise what `rfc key` says on standard error after
+    // "rfc: ": why the input was refused, why there is no key, or what is
+    // wrong with the date (then the outcome is None).
+    std::string message;
+};
+
+// The key of `person` as the window gives it, and why there is none.
+KeyAnswer compute_key(const Person& person);
+
+struct CheckAnswer {
+    int status = 0;    // the exit status of `rfc check`
+    std::string text;  // its line, without the line end; for a mistake in the
+                       // input, its message after "rfc: "
+};
+
+// The verdict of `rfc check` on `clave`, alone or against `person`.
+CheckAnswer check_key(std::string_view clave, const Person* person);
+
+// What `rfc batch` is told: each option is passed on as given, or left out.
+struct BatchRequest {
+    bool fold_accents = false;
+    std::optional<std::string> delimiter;
+    std::optional<std::string> encoding;
+    std::optional<std::string> columns;
+    std::string name;  // the file's name in messages; empty as for standard input
+};
+
+// Runs `rfc batch` over `input` on this one thread: `output` gets exactly the
+// bytes it writes, and `message` each line it writes on standard error,
+// without the line end. Returns its exit status.
+int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
+              const std::function<void(std::string_view)>& message, const BatchRequest& request);
+
+// The window's typing rule: every character upper-cased where it stands.
+std::u16string upper_case(std::u16string_view text);
+
+// The version of `rfc`.
+std::string_view version();
+
+}  // namespace web_engine
