@@ -1,39 +1,30 @@
 // Writes the one self-contained page, clave-rfc.html, from page.html: the
-// style, the engine's script (and its WebAssembly, when it comes apart), the
-// page's and the worker's scripts and the window's images go inside it, and
-// the window's texts are asked of the engine itself and written in, so that
+// style, the engine's script with its WebAssembly, the page's and the
+// worker's scripts and the window's images go inside it, and the window's texts are asked of the engine itself and written in, so that
 // the first paint already has its labels. The Content-Security-Policy lists
 // the hashes of the inline script and style that run, and nothing may connect.
 //
-//   node web/page/assemble.mjs --engine build-web/engine.js \
-//       --module build-web/clave-rfc.mjs [--wasm build-web/engine.wasm] \
-//       --out build-web/clave-rfc.html
+//   node web/page/assemble.mjs OUT_DIR
+//
+// reads OUT_DIR/engine.js (the engine as a classic script, its WebAssembly
+// inside) and OUT_DIR/clave-rfc.mjs (the same engine for Node, asked for the
+// texts) and writes OUT_DIR/clave-rfc.html.
 import { createHash } from 'node:crypto';
 import { readFileSync, writeFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
-import { parseArgs } from 'node:util';
 
 const here = dirname(fileURLToPath(import.meta.url));
 const images = join(here, '..', '..', 'window', 'images');
 
-const { values: args } = parseArgs({
-    options: {
-        engine: { type: 'string' },
-        module: { type: 'string' },
-        wasm: { type: 'string' },
-        out: { type: 'string' },
-    },
-});
-for (const name of ['engine', 'module', 'out']) {
-    if (!args[name]) throw new Error(`assemble.mjs: --${name} is missing`);
-}
+const outDir = process.argv[2];
+if (!outDir) throw new Error('usage: node web/page/assemble.mjs OUT_DIR');
 
 const read = (path) => readFileSync(path, 'utf8');
 const dataUrl = (type, file) => `data:${type};base64,${readFileSync(join(images, file)).toString('base64')}`;
 const sha256 = (text) => `'sha256-${createHash('sha256').update(text, 'utf8').digest('base64')}'`;
 const escapeHtml = (text) =>
-    String(text).replace(/[&<>"']/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;', "'": '&#39;' })[c]);
+    String(text).replace(/[&<>"]/g, (c) => ({ '&': '&amp;', '<': '&lt;', '>': '&gt;', '"': '&quot;' })[c]);
 
 // Text inside <script> or <style> ends at the first "</script" or "</style";
 // "<!--" and "<script" would change how the rest is parsed. None may appear.
@@ -45,8 +36,7 @@ function rawText(name, text) {
 }
 
 // The window's texts, from the engine as the module gives it to Node.
-const module = await import(pathToFileURL(args.module).href);
-const createClaveRfc = module.createClaveRfc ?? module.default;
+const { default: createClaveRfc } = await import(pathToFileURL(join(outDir, 'clave-rfc.mjs')).href);
 const rfc = await createClaveRfc();
 const { texts } = rfc;
 
@@ -59,7 +49,7 @@ const calcularHtml =
     escapeHtml(texts.calcular.slice(accessAt + 2));
 
 const style = rawText('page.css', read(join(here, 'page.css')));
-const engineJs = rawText('the engine', read(args.engine));
+const engineJs = rawText('the engine', read(join(outDir, 'engine.js')));
 const pageJs = rawText('page.js', read(join(here, 'page.js')));
 const workerJs = rawText('worker.js', read(join(here, 'worker.js')));
 
@@ -79,7 +69,6 @@ const raw = {
     pageJs,
     workerJs,
     calcularHtml,
-    wasmBase64: args.wasm ? readFileSync(args.wasm).toString('base64') : '',
 };
 const escaped = {
     csp,
@@ -108,4 +97,4 @@ const page = read(join(here, 'page.html')).replace(/\{\{(\w+)\}\}/g, (_, name) =
     if (name in escaped) return escapeHtml(escaped[name]);
     throw new Error(`assemble.mjs: page.html asks for {{${name}}}, which nothing fills`);
 });
-writeFileSync(args.out, page);
+writeFileSync(join(outDir, 'clave-rfc.html'), page);

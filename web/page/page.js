@@ -6,13 +6,6 @@
 
 const $ = (id) => document.getElementById(id);
 
-function decodeBase64(text) {
-    const binary = atob(text);
-    const bytes = new Uint8Array(binary.length);
-    for (let i = 0; i < binary.length; ++i) bytes[i] = binary.charCodeAt(i);
-    return bytes;
-}
-
 // Exit statuses of a batch after which no row was written (wrong use of the
 // options, or the file could not be read): there is nothing to download.
 const BATCH_WROTE_NOTHING = new Set([2, 4]);
@@ -79,6 +72,15 @@ function setUpKey(rfc) {
         $('mensaje').textContent = outcome.outcome === 'key' ? '' : outcome.message;
         TxtRFC.focus();
     });
+    // Alt and the access key press the button as in the window, on every
+    // system: browsers differ in the keys they give to accesskey.
+    const accessKey = CmdGen.accessKey.toLowerCase();
+    document.addEventListener('keydown', (event) => {
+        if (!event.altKey || event.ctrlKey || event.metaKey || event.shiftKey) return;
+        if (event.key.toLowerCase() !== accessKey && event.code !== `Key${accessKey.toUpperCase()}`) return;
+        event.preventDefault();
+        CmdGen.click();
+    });
     CmdGen.disabled = false;
 }
 
@@ -121,7 +123,7 @@ function batchOptions(file) {
     return options;
 }
 
-function setUpFile(wasmBinary) {
+function setUpFile() {
     const workerSource = [$('engine').textContent, '\n', $('worker').textContent];
     const workerUrl = URL.createObjectURL(new Blob(workerSource, { type: 'text/javascript' }));
     const archivo = $('archivo');
@@ -130,13 +132,14 @@ function setUpFile(wasmBinary) {
     const resumen = $('resumen');
     const descargar = $('descargar');
     const problemas = $('problemas');
+    const filas = problemas.querySelector('tbody');
     const CmdConvertir = $('CmdConvertir');
     const CmdCancelar = $('CmdCancelar');
     let worker = null;
 
     const clearResult = () => {
         resumen.replaceChildren();
-        problemas.tBodies[0].replaceChildren();
+        filas.replaceChildren();
         problemas.hidden = true;
         if (descargar.href) URL.revokeObjectURL(descargar.href);
         descargar.removeAttribute('href');
@@ -166,7 +169,7 @@ function setUpFile(wasmBinary) {
         } else if (data.type === 'message') {
             say(data.line);
         } else if (data.type === 'row') {
-            const tr = problemas.tBodies[0].insertRow();
+            const tr = filas.insertRow();
             tr.insertCell().textContent = String(data.line);
             tr.insertCell().textContent = data.text;
             problemas.hidden = false;
@@ -199,7 +202,7 @@ function setUpFile(wasmBinary) {
         CmdCancelar.hidden = false;
         CmdConvertir.disabled = true;
         document.documentElement.dataset.convirtiendo = 'si';
-        worker.postMessage({ wasmBinary, file, options: batchOptions(file) });
+        worker.postMessage({ file, options: batchOptions(file) });
     };
 
     archivo.addEventListener('change', () => convert(archivo.files[0]));
@@ -232,14 +235,11 @@ function setUpFile(wasmBinary) {
 }
 
 async function start() {
-    // The engine's binary, when the page carries it apart from the engine's
-    // script; otherwise the script holds it.
-    const wasmText = $('wasm').textContent.trim();
-    const wasmBinary = wasmText ? decodeBase64(wasmText) : undefined;
-    const rfc = await createClaveRfc({ wasmBinary });
+    // The engine's script carries its WebAssembly and hands it to the loader.
+    const rfc = await createClaveRfc();
     setUpKey(rfc);
     setUpCheck(rfc);
-    setUpFile(wasmBinary);
+    setUpFile();
     document.documentElement.dataset.listo = 'si';
 }
 

@@ -1,6 +1,6 @@
 // The file conversion, off the page's thread. The page builds this worker from
 // a Blob of the engine's script followed by this one, so createClaveRfc is
-// defined here; it sends {wasmBinary, file, options} and gets back, in order,
+// defined here; it sends {file, options} and gets back, in order,
 // progress, the batch's messages and one Blob of the converted file.
 //
 // The engine's batch is synchronous and pulls the input through read(): a
@@ -96,7 +96,7 @@ function convert({ file, options }) {
 
 self.onmessage = async (event) => {
     try {
-        engine ??= await createClaveRfc({ wasmBinary: event.data.wasmBinary });
+        engine ??= await createClaveRfc();
         convert(event.data);
     } catch (error) {
         self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });
