@@ -15,6 +15,10 @@ cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRFC_BUILD_BENCH=ON
 cmake --build build-test -j"$jobs"
 ctest --test-dir build-test --output-on-failure -j"$jobs"
 
+echo "== The browser engine (em++) and its JavaScript module against the command line"
+./web/build.sh
+RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
+
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON
 cmake --build build-sanitize -j"$jobs" --target keycalc_tests upper_case_tests fold_accents_tests \

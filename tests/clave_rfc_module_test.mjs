@@ -1,0 +1,201 @@
+// The JavaScript module clave-rfc.mjs against the command line it is built
+// from: every key, check and batch of the tables below must give the same
+// bytes, messages and exit status as the native `rfc` of the same build.
+//
+//     RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { basename, dirname, join, resolve } from 'node:path';
+import { test } from 'node:test';
+import { fileURLToPath, pathToFileURL } from 'node:url';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
+const rfcPath = resolve(process.env.RFC ?? join(root, 'build-test/cli/rfc'));
+const modulePath = resolve(process.env.CLAVE_RFC ?? join(root, 'build-web/clave-rfc.mjs'));
+const { default: createClaveRfc } = await import(pathToFileURL(modulePath).href);
+const rfc = await createClaveRfc();
+
+function native(args, { input, cwd } = {}) {
+  const run = spawnSync(rfcPath, args, { input, cwd, maxBuffer: 1 << 30 });
+  return { status: run.status, out: run.stdout, err: run.stderr.toString('utf8') };
+}
+
+const firstLine = (text) => text.split('\n')[0].replace(/^rfc: /, '');
+
+// [paterno, materno, nombre, fecha, foldAccents]
+const people = [
+  ['perez', 'lopez', 'juan', '1980-01-15'],
+  ['LI', 'WU', 'A', '2000-01-01'],
+  ['pérez', 'lopez', 'juan', '1980-01-15'],
+  ['pérez', 'lopez', 'juan', '1980-01-15', true],
+  ['gonzález', 'müller', 'maría josé', '1975-12-31', true],
+  ['muñoz', 'ñuñez', 'íñigo', '1990-06-30'],
+  ['de la garza', 'y de los santos', 'josé maría', '1601-01-01'],
+  ['', 'martinez', 'jose', '9999-12-31'],
+  ['', '', 'ana', '1980-01-01'],
+  ['perez', 'lopez', '   ', '1980-01-15'],
+  ['buey', 'iñiguez', 'luis', '1985-03-03'],
+  ['o\'brien', 'smith-jones', 'mary ann', '1970-07-07'],
+  ['-perez', '--help', '--', '1980-01-15'],
+  ['perez\u00a0', 'lopez', 'juan 😀', '1980-01-15'],
+  ['perez', 'lopez', 'juan', '1980-02-30'],
+  ['perez', 'lopez', 'juan', '15/01/1980'],
+  ['perez', 'lopez', 'juan', ''],
+];
+
+const personOf = ([paterno, materno, nombre, fecha, foldAccents = false]) => ({
+  paterno, materno, nombre, fecha, foldAccents,
+});
+const personArgs = ([paterno, materno, nombre, fecha, fold]) => [
+  ...(fold ? ['--fold-accents'] : []), '--', paterno, materno, nombre, fecha,
+];
+const outcomeOfStatus = { 0: 'key', 1: 'empty' };
+
+test('key gives what rfc key gives, masked as rfc key --mask', () => {
+  for (const person of people) {
+    const got = rfc.key(personOf(person));
+    const plain = native(['key', ...personArgs(person)]);
+    const masked = native(['key', '--mask', ...personArgs(person)]);
+    const expected = {
+      outcome: outcomeOfStatus[plain.status] ?? 'none',
+      key: plain.out.toString().trim(),
+      masked: plain.status === 0 ? masked.out.toString().replace(/\n$/, '') : '    -      -   ',
+      message: plain.status === 0 ? '' : firstLine(plain.err),
+    };
+    assert.deepEqual({ ...got }, expected, JSON.stringify(person));
+  }
+});
+
+test('check gives the line and status of rfc check, alone and against a person', () => {
+  const keys = ['PELJ8001152A0', 'pelj-800115-2a0', 'PELJ8001152A1', 'PELJ8001153A0', 'PELJ8002302A0',
+    'LWA000101QM3', 'XAXX010101000', 'PÉLJ8001152A0', '', 'x'.repeat(200), 'PELJ\n800115'];
+  for (const clave of keys) {
+    for (const person of [null, ...people.slice(0, 4), people[14]]) {
+      const got = rfc.check(clave, person && personOf(person));
+      const run = native(['check', ...(person ? personArgs(person).slice(0, -5) : []), '--', clave,
+        ...(person ? person.slice(0, 4) : [])]);
+      const text = run.out.length ? run.out.toString().replace(/\n$/, '') : firstLine(run.err);
+      assert.deepEqual({ ...got }, { status: run.status, text }, `${clave} ${JSON.stringify(person)}`);
+    }
+  }
+});
+
+test('upperCase is the window\'s typing rule, the length kept', () => {
+  const typed = [['perez', 'PEREZ'], ['muñoz', 'MUÑOZ'], ['pérez güell', 'PÉREZ GÜELL'], ['12 -_', '12 -_'],
+    ['straße', 'STRAßE'], ['\ud800a', '\ud800A'], ['ǆ', 'Ǆ'], ['', '']];
+  for (const [text, upper] of typed) assert.equal(rfc.upperCase(text), upper, text);
+});
+
+test('texts are the window\'s, word for word', () => {
+  const window = readFileSync(join(root, 'window/frm_rfc.cpp'), 'utf8');
+  const { labels, dateMin, dateMax, dateStart, ...rest } = rfc.texts;
+  for (const text of [...Object.values(labels), ...Object.values(rest)]) {
+    assert.ok(window.includes(`QStringLiteral("${text}")`), text);
+  }
+  const picker = (date) => `QDate(${date.split('-').map(Number).join(', ')})`;
+  for (const date of [dateMin, dateMax, dateStart]) assert.ok(window.includes(picker(date)), date);
+  assert.equal(`rfc ${rfc.version}\n`, native(['--version']).out.toString());
+});
+
+// The batch with `slice` bytes at most per read, as a browser's file slices come.
+function engineBatch(bytes, options, slice = Infinity) {
+  const parts = [];
+  const messages = [];
+  let at = 0;
+  const { exitStatus } = rfc.batch({
+    read(maxBytes) {
+      const end = Math.min(bytes.length, at + Math.min(maxBytes, slice));
+      const chunk = bytes.subarray(at, end);
+      at = end;
+      return chunk;
+    },
+    write: (view) => parts.push(Buffer.from(view)),
+    message: (line) => messages.push(line),
+  }, options);
+  return { status: exitStatus, out: Buffer.concat(parts), err: messages.map((line) => `${line}\n`).join('') };
+}
+
+const optionArgs = (options) => [
+  ...(options.foldAccents ? ['--fold-accents'] : []),
+  ...['delimiter', 'encoding', 'columns'].flatMap((name) => (name in options ? [`--${name}`, options[name]] : [])),
+];
+
+function assertSameBatch(path, options, slice) {
+  const bytes = readFileSync(path);
+  const named = native(['batch', ...optionArgs(options), '--', basename(path)], { cwd: dirname(path) });
+  assert.deepEqual(engineBatch(bytes, { ...options, name: basename(path) }, slice), named, `${path} ${JSON.stringify(options)}`);
+  const piped = native(['batch', ...optionArgs(options)], { input: bytes });
+  assert.deepEqual(engineBatch(bytes, options, slice), piped, `${path} from standard input`);
+}
+
+// Rows that use what the reader knows: quotes, separators inside quotes,
+// accents, Ñ, blank lines, a refused person, an impossible date.
+const rows = [
+  ['paterno', 'materno', 'nombre', 'fecha'],
+  ['Pérez', 'López', 'Juan', '15/01/1980'],
+  ['"Muñoz, de la"', 'Ñuñez', 'María José', '1975-12-31'],
+  ['"Say ""Hi"""', 'Wu', 'A', '2000-01-01'],
+  [],
+  ['Garza', '', '', '1980-01-01'],
+  ['Luna', 'Sol', 'Ana', '1980-02-30'],
+  ['Güell', 'Peña', 'Íñigo', '1990-06-30 00:00:00'],
+];
+
+const encoders = {
+  'utf-8': (text) => Buffer.from(text, 'utf8'),
+  'utf-8-bom': (text) => Buffer.from(`\ufeff${text}`, 'utf8'),
+  'utf-16le-bom': (text) => Buffer.from(`\ufeff${text}`, 'utf16le'),
+  'utf-16be-bom': (text) => Buffer.from(`\ufeff${text}`, 'utf16le').swap16(),
+  'windows-1252': (text) => Buffer.from(text, 'latin1'),
+};
+
+test('batch writes the bytes and messages of rfc batch, in every encoding, separator and line end', () => {
+  const dir = mkdtempSync(join(tmpdir(), 'clave-rfc-'));
+  for (const [encoding, encode] of Object.entries(encoders)) {
+    for (const [endName, end] of Object.entries({ lf: '\n', crlf: '\r\n', cr: '\r' })) {
+      for (const separator of [',', ';', '\t']) {
+        const text = rows.map((row) => row.join(separator) + end).join('');
+        const path = join(dir, `${encoding}-${endName}-${separator === '\t' ? 'tab' : separator}.csv`);
+        writeFileSync(path, encode(text));
+        assertSameBatch(path, { foldAccents: separator === ';' }, separator === '\t' ? 7 : Infinity);
+      }
+    }
+  }
+});
+
+test('batch over the office samples, and with every option, right or wrong, as rfc batch', () => {
+  const data = join(root, 'tests/data');
+  const samples = readdirSync(data).filter((name) => !name.endsWith('.keys')).map((name) => join(data, name));
+  const optionSets = [{}, { foldAccents: true }, { delimiter: ';' }, { encoding: 'windows-1252' },
+    { encoding: 'utf-16' }, { columns: 'paterno=1,materno=2,nombre=3,fecha=4' }, { delimiter: 'x' },
+    { encoding: 'latin-9' }, { columns: '' }, { columns: 'rfc=9' }];
+  for (const path of samples) {
+    for (const options of optionSets) assertSameBatch(path, options, 4096);
+  }
+});
+
+test('batch over a file that ends in the middle of a row, and over no bytes at all', () => {
+  const dir = mkdtempSync(join(tmpdir(), 'clave-rfc-'));
+  for (const [name, bytes] of [['cut.csv', Buffer.from('perez,lopez,juan,1980-01-15\nperez,"lo')],
+    ['empty.csv', Buffer.alloc(0)], ['odd.txt', Buffer.from('\ufeffa,b,c,1980-01-01\n', 'utf16le').subarray(0, 39)]]) {
+    writeFileSync(join(dir, name), bytes);
+    assertSameBatch(join(dir, name), {});
+  }
+});
+
+test('a callback that throws fails the batch as a read or write error, and is handed back', () => {
+  const failure = new Error('disk gone');
+  for (const io of [
+    { read() { throw failure; }, write() {} },
+    { read: (() => { let given = false; return () => (given ? new Uint8Array(0) : ((given = true), Buffer.from('a,b,c,1980-01-01\n'))); })(),
+      write() { throw failure; } },
+  ]) {
+    const messages = [];
+    const result = rfc.batch({ ...io, message: (line) => messages.push(line) });
+    assert.equal(result.exitStatus, 4);
+    assert.equal(result.error, failure);
+    assert.match(messages.at(-1), /^rfc: no se pudo (leer|escribir)/);
+  }
+});
