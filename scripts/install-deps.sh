@@ -27,6 +27,7 @@ RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liber
 # What building and running every test needs on top of that.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
 # and runs lintian and the desktop and AppStream validators on them; the
-# browser engine is built by em++ (emscripten) and its module tested under Node.
+# browser engine is built by em++ (emscripten) and its module tested under Node,
+# the page in headless Chromium.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils emscripten nodejs)
+    dpkg-dev lintian appstream desktop-file-utils emscripten nodejs chromium)
