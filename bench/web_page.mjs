@@ -1,0 +1,77 @@
+// Measures clave-rfc.html in headless Chromium (see web_page.sh): size raw
+// and gzip, time to ready over ten loads from file://, and one file converted
+// through the page as a person does it (pick, wait, download), sampling the
+// memory of the renderer processes meanwhile.
+//
+//     node bench/web_page.mjs PAGE INPUT NATIVE_OUTPUT
+import { readFileSync, readdirSync, statSync } from 'node:fs';
+import { gzipSync } from 'node:zlib';
+import { allowDownloads, launch, openPage } from '../tests/web/browser.mjs';
+
+const [pagePath, inputPath, nativePath] = process.argv.slice(2);
+const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
+const mb = (bytes) => `${(bytes / 1048576).toFixed(1)} MB`;
+
+const html = readFileSync(pagePath);
+console.log(`page: ${kb(html.length)}, ${kb(gzipSync(html, { level: 9 }).length)} gzip`);
+
+const browser = await launch();
+const download = await allowDownloads(browser);
+
+const loads = [];
+for (let i = 0; i < 10; ++i) {
+    const page = await openPage(browser, pagePath);
+    loads.push(
+        await page.evaluate(() => ({
+            paint: performance.getEntriesByName('first-contentful-paint')[0]?.startTime ?? NaN,
+            ready: performance.getEntriesByName('clave-rfc-listo')[0].startTime,
+        })),
+    );
+    await page.close();
+}
+const median = (values) => values.sort((a, b) => a - b)[values.length >> 1];
+console.log(
+    `from file://: first paint ${median(loads.map((l) => l.paint)).toFixed(0)} ms, ` +
+        `ready ${median(loads.map((l) => l.ready)).toFixed(0)} ms (median of ${loads.length})`,
+);
+
+// Resident memory of every renderer process of this browser (its
+// descendants started with --type=renderer), in bytes.
+const parentOf = (pid) => Number(readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ')[1]);
+function descends(pid, ancestor) {
+    for (let at = pid; at > 1; at = parentOf(at)) if (at === ancestor) return true;
+    return false;
+}
+function rendererMemory() {
+    let total = 0;
+    for (const name of readdirSync('/proc').filter((entry) => /^\d+$/.test(entry))) {
+        try {
+            const pid = Number(name);
+            if (!readFileSync(`/proc/${pid}/cmdline`, 'utf8').includes('--type=renderer')) continue;
+            if (!descends(pid, browser.process().pid)) continue;
+            total += Number(/VmRSS:\s+(\d+) kB/.exec(readFileSync(`/proc/${pid}/status`, 'utf8'))[1]) * 1024;
+        } catch {
+            // The process ended while it was read.
+        }
+    }
+    return total;
+}
+
+const page = await openPage(browser, pagePath);
+const before = rendererMemory();
+let peak = before;
+const sampler = setInterval(() => (peak = Math.max(peak, rendererMemory())), 50);
+const started = performance.now();
+await (await page.$('#archivo')).uploadFile(inputPath);
+await page.waitForSelector('html[data-convirtiendo="no"]', { timeout: 0 });
+const seconds = (performance.now() - started) / 1000;
+clearInterval(sampler);
+const size = statSync(inputPath).size;
+console.log(`in the page: ${seconds.toFixed(2)} s (worker, one thread)`);
+console.log(
+    `renderer memory: ${mb(before)} before, ${mb(peak)} at most, grew by ${mb(peak - before)} ` +
+        `for a file of ${mb(size)}`,
+);
+const { bytes } = await download(page, '#descargar');
+console.log(bytes.equals(readFileSync(nativePath)) ? 'download: the bytes of rfc batch' : 'download: DIFFERS');
+await browser.close();
