@@ -164,6 +164,12 @@ describe('the key', () => {
             assert.equal(await value(page, 'TxtRFC'), 'PELJ-800115-2A0', `${field} ${press}`);
             assert.equal(await focused(page), 'TxtRFC');
         }
+        // The picker always holds a date: emptied, it goes back to the last one.
+        await page.focus('#DtP');
+        await page.keyboard.press('Backspace');
+        await page.keyboard.press('Enter');
+        assert.equal(await value(page, 'DtP'), '1980-01-15');
+        assert.equal(await value(page, 'TxtRFC'), 'PELJ-800115-2A0');
         await page.click('#Txt2');
         await page.keyboard.type('pedro');
         assert.equal(await value(page, 'Txt2'), 'PEDRO', 'entering a box selects its whole text');
