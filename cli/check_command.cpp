@@ -96,7 +96,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         found = report_key_alone(examination, this_year());
     } else {
         const auto read = read_person_words(
-            std::span<const std::string_view, 4>(words.begin() + alone_words, 4), fold_accents);
+            std::span<const std::string_view, 4>(words.data() + alone_words, 4), fold_accents);
         if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
             return usage_error(console, problem->message);
         }

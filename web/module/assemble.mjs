@@ -2,12 +2,13 @@
 // WebAssembly binary) and from api.js:
 //   engine.js      a classic script (a page, a worker) that defines the global createClaveRfc
 //   clave-rfc.mjs  the same engine as an ES module, for browsers and Node
-// Both carry the binary inside, as base64, and hand it to the loader, which so
-// never fetches it.
+// Both carry the binary inside, gzip-compressed (under half its size) and in
+// base64, and hand it to the loader, which so never fetches it.
 //
 //     node assemble.mjs LOADER.js LOADER.wasm VERSION OUT_DIR
 import { readFileSync, writeFileSync, copyFileSync } from 'node:fs';
 import { dirname, join } from 'node:path';
+import { gzipSync } from 'node:zlib';
 import { fileURLToPath } from 'node:url';
 
 const [loaderPath, wasmPath, version, outDir] = process.argv.slice(2);
@@ -21,7 +22,7 @@ if (exportsAt < 0) throw new Error(`${loaderPath}: the loader's export lines wer
 
 const engine = [
   loader.slice(0, exportsAt).trim(),
-  `var claveRfcWasmBase64 = "${readFileSync(wasmPath).toString('base64')}";`,
+  `var claveRfcWasmGzipBase64 = "${gzipSync(readFileSync(wasmPath), { level: 9 }).toString('base64')}";`,
   readFileSync(join(here, 'api.js'), 'utf8').trim(),
 ].join('\n');
 
@@ -40,8 +41,6 @@ writeFileSync(
   `${banner}let require;
 const __dirname = '.';
 ${engine}
-const runsOnNode = typeof process === 'object' && typeof process.versions === 'object' &&
-  typeof process.versions.node === 'string';
 export default async function createClaveRfcModule(options) {
   if (runsOnNode && !require) require = (await import('node:module')).createRequire(import.meta.url);
   return createClaveRfc(options);
