@@ -90,7 +90,9 @@ function convert({ file, options }) {
     const sink = blobSink();
     const read = fileSource(file, onProgress);
     const { exitStatus } = engine.batch({ read, write: sink.write, message }, options);
-    const output = sink.finish(file.type || 'text/plain');
+    // Bytes in the file's own encoding, named by the page: a text type would
+    // let the browser add an extension of its own to a name without one.
+    const output = sink.finish('application/octet-stream');
     self.postMessage({ type: 'done', exitStatus, output });
 }
 
