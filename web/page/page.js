@@ -46,13 +46,14 @@ function setUpKey(rfc) {
     // The picker always holds a date: an emptied or out-of-range date goes
     // back to the last one it held.
     let lastDate = DtP.value;
-    const keepDate = () => {
+    const rememberDate = () => {
         if (DtP.value && DtP.validity.valid) lastDate = DtP.value;
-        else DtP.value = lastDate;
     };
-    DtP.addEventListener('change', () => {
-        if (DtP.value && DtP.validity.valid) lastDate = DtP.value;
-    });
+    const keepDate = () => {
+        rememberDate();
+        DtP.value = lastDate;
+    };
+    DtP.addEventListener('change', rememberDate);
     DtP.addEventListener('blur', keepDate);
 
     // CmdGen_Click, by click, by Enter in any field (the form's default button)
