@@ -21,9 +21,7 @@ trap 'rm -rf "$work"' EXIT
 awk -v rows="$rows" -f bench/people.awk > "$work/rows.csv"
 echo "input: $rows rows, $(du -m "$work/rows.csv" | cut -f1) MB"
 
-start=$(date +%s.%N)
-taskset -c 0 "$rfc" batch "$work/rows.csv" > "$work/native.csv" 2>/dev/null
-end=$(date +%s.%N)
-echo "rfc batch (native, one core): $(echo "$end - $start" | bc) s"
+TIMEFORMAT='rfc batch (native, one core): %R s, %U s user and %S s system'
+time taskset -c 0 "$rfc" batch "$work/rows.csv" > "$work/native.csv" 2>/dev/null
 
 node bench/web_page.mjs "$page" "$work/rows.csv" "$work/native.csv"
