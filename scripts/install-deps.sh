@@ -24,10 +24,14 @@ install_missing_packages() {
 
 # What building and running the window needs.
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
-# What building and running every test needs on top of that.
+# What ./test.sh --quick needs to build and run the unit tests.
+QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
+# What building and running every test needs on top of the window's packages.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
 # and runs lintian and the desktop and AppStream validators on them; the
-# browser engine is built by em++ (emscripten) and its module tested under Node,
-# the page in headless Chromium.
+# cross-compile check compiles the portable code with em++ (emscripten) and
+# mingw-w64's POSIX-threads g++, and runs the Windows seam's test under Wine;
+# the browser engine's module is tested under Node, the page in headless Chromium.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils emscripten nodejs chromium)
+    dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine nodejs
+    chromium)
