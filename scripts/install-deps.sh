@@ -31,6 +31,7 @@ QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
 # and runs lintian and the desktop and AppStream validators on them; the
 # cross-compile check compiles the portable code with em++ (emscripten) and
 # mingw-w64's POSIX-threads g++, and runs the Windows seam's test under Wine;
-# the browser engine, built by em++, has its module tested under Node.
+# the browser engine's module is tested under Node, the page in headless Chromium.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine nodejs)
+    dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine nodejs
+    chromium)

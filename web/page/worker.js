@@ -1,0 +1,106 @@
+// The file conversion, off the page's thread. The page builds this worker from
+// a Blob of the engine's script followed by this one, so createClaveRfc is
+// defined here; it sends {file, options} and gets back, in order,
+// progress, the batch's messages and one Blob of the converted file.
+//
+// The engine's batch is synchronous and pulls the input through read(): a
+// worker may read a File synchronously with FileReaderSync, a slice at a time,
+// so neither the input nor the output is ever whole in memory here. Written
+// bytes are gathered into parts and each part becomes a Blob at once, which
+// the browser keeps outside this process (and on disk when large).
+'use strict';
+
+// How much of the file one FileReaderSync call reads, and how much output is
+// gathered before it becomes one part of the result.
+const SLICE_BYTES = 1 << 20;
+const PART_BYTES = 1 << 20;
+// Progress is posted at most this often (ms), not once per read.
+const PROGRESS_INTERVAL = 100;
+// The page shows the first rows with problems; the rest only count.
+const ROWS_SHOWN = 100;
+// A message about one row names its line: "…: línea 12: …".
+const ROW_MESSAGE = /línea (\d+): (.*)$/;
+
+let engine = null;
+
+// The file as the ByteSource the batch pulls from: read(maxBytes) gives at
+// most maxBytes, and an empty array at the end.
+function fileSource(file, onProgress) {
+    const reader = new FileReaderSync();
+    let offset = 0;
+    let slice = new Uint8Array(0);
+    let used = 0;
+    return (maxBytes) => {
+        if (used === slice.length && offset < file.size) {
+            const end = Math.min(file.size, offset + SLICE_BYTES);
+            slice = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
+            used = 0;
+            offset = end;
+            onProgress(offset, file.size);
+        }
+        const n = Math.min(maxBytes, slice.length - used);
+        const bytes = slice.subarray(used, used + n);
+        used += n;
+        return bytes;
+    };
+}
+
+// The output as parts: write() copies each chunk (the engine may hand a view
+// of its own memory) and every PART_BYTES the gathered chunks become a Blob.
+function blobSink() {
+    const parts = [];
+    let pending = [];
+    let pendingBytes = 0;
+    const flush = () => {
+        if (pendingBytes === 0) return;
+        parts.push(new Blob(pending));
+        pending = [];
+        pendingBytes = 0;
+    };
+    return {
+        write(chunk) {
+            pending.push(chunk.slice());
+            pendingBytes += chunk.length;
+            if (pendingBytes >= PART_BYTES) flush();
+        },
+        finish(type) {
+            flush();
+            return new Blob(parts, { type });
+        },
+    };
+}
+
+function convert({ file, options }) {
+    let lastProgress = 0;
+    const onProgress = (done, total) => {
+        const now = performance.now();
+        if (now - lastProgress < PROGRESS_INTERVAL && done < total) return;
+        lastProgress = now;
+        self.postMessage({ type: 'progress', done, total });
+    };
+    let rowsSeen = 0;
+    const message = (line) => {
+        const row = ROW_MESSAGE.exec(line);
+        if (!row) {
+            self.postMessage({ type: 'message', line });
+        } else if (++rowsSeen <= ROWS_SHOWN) {
+            self.postMessage({ type: 'row', line: Number(row[1]), text: row[2] });
+        }
+    };
+    const sink = blobSink();
+    const read = fileSource(file, onProgress);
+    const { exitStatus } = engine.batch({ read, write: sink.write, message }, options);
+    // Bytes in the file's own encoding, named by the page: a text type would
+    // let the browser add an extension of its own to a name without one.
+    const output = sink.finish('application/octet-stream');
+    self.postMessage({ type: 'done', exitStatus, output });
+}
+
+self.onmessage = async (event) => {
+    try {
+        engine ??= await createClaveRfc();
+        convert(event.data);
+    } catch (error) {
+        self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });
+    }
+};
