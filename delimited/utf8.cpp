@@ -9,10 +9,40 @@ constexpr char32_t replacement_character = 0xFFFD;
 
 bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
 }  // namespace
+
+std::size_t decode_character(std::string_view utf8, char32_t& c) {
+    if (utf8.empty()) return 0;
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const unsigned char lead = p[0];
+    std::size_t length;
+    char32_t smallest;
+    if (lead < 0x80) {
+        c = lead;
+        return 1;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+        c = lead & 0x1F;
+        length = 2;
+        smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        c = lead & 0x0F;
+        length = 3;
+        smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        c = lead & 0x07;
+        length = 4;
+        smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (utf8.size() < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!is_continuation(p[i])) return 0;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
 
 void append_code_point(char32_t c, std::string& out) {
     if (c < 0x80) {
@@ -55,39 +85,11 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
         return true;
     }
 
-    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = p + utf8.size();
-    while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            *written++ = lead;
-            ++p;
-            continue;
-        }
+    std::size_t at = 0;
+    while (at < utf8.size()) {
         char32_t c;
-        std::size_t length;
-        char32_t smallest;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            c = lead & 0x1F;
-            length = 2;
-            smallest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            c = lead & 0x0F;
-            length = 3;
-            smallest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            c = lead & 0x07;
-            length = 4;
-            smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (static_cast<std::size_t>(end - p) < length) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if (!is_continuation(p[i])) return false;
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+        const std::size_t length = decode_character(utf8.substr(at), c);
+        if (length == 0) return false;
         if (c < 0x10000) {
             *written++ = static_cast<char16_t>(c);
         } else {
@@ -95,7 +97,7 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
             *written++ = static_cast<char16_t>(0xD800 + (c >> 10));
             *written++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
         }
-        p += length;
+        at += length;
     }
     units = static_cast<std::size_t>(written - out.data());
     return true;
@@ -115,13 +117,11 @@ void append_utf8(std::u16string_view utf16, std::string& out) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             out.push_back(static_cast<char>(unit));
-        } else if (is_high_surrogate(unit) && i + 1 < utf16.size() &&
-                   is_low_surrogate(utf16[i + 1])) {
-            const char32_t c =
-                0x10000 + ((char32_t{unit} - 0xD800) << 10) + (char32_t{utf16[i + 1]} - 0xDC00);
-            append_code_point(c, out);
+        } else if (is_lead_surrogate(unit) && i + 1 < utf16.size() &&
+                   is_trail_surrogate(utf16[i + 1])) {
+            append_code_point(pair_code_point(unit, utf16[i + 1]), out);
             ++i;
-        } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
+        } else if (is_lead_surrogate(unit) || is_trail_surrogate(unit)) {
             append_code_point(replacement_character, out);
         } else {
             append_code_point(unit, out);
