@@ -6,9 +6,10 @@
 #
 #   bench/batch_throughput.sh [RFC_BINARY] [ROWS]
 #
-# Defaults: build/cli/rfc and 1000000 rows. Targets: at least 2,000,000 rows/s,
-# at most 3 times awk's time, the export at most 1.5 times the plain file's
-# time, peak memory under 20 MB for both.
+# Defaults: build/cli/rfc and 1000000 rows. Targets: at least 3,000,000 rows/s,
+# at most 2.5 times awk's time (the robust figure on a shared machine: both
+# are timed side by side), the export at most 1.5 times the plain file's time,
+# peak memory under 20 MB for both.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 rfc="$(realpath "${1:-build/cli/rfc}")"
@@ -83,8 +84,8 @@ export_peak_kb="$(peak_of "$export_file")"
 awk -v rows="$rows" -v r="$rfc_seconds" -v e="$export_seconds" -v a="$awk_seconds" \
     -v kb="$peak_kb" -v ekb="$export_peak_kb" 'BEGIN {
     rate = rows / r; ratio = r / a; export_ratio = e / r
-    printf "rfc batch: %.3f s, %.0f rows/s   (target >= 2000000: %s)\n", r, rate, (rate >= 2000000 ? "met" : "MISSED")
-    printf "awk copy:  %.3f s; rfc/awk = %.2f   (target <= 3: %s)\n", a, ratio, (ratio <= 3 ? "met" : "MISSED")
+    printf "rfc batch: %.3f s, %.0f rows/s   (target >= 3000000: %s)\n", r, rate, (rate >= 3000000 ? "met" : "MISSED")
+    printf "awk copy:  %.3f s; rfc/awk = %.2f   (target <= 2.5: %s)\n", a, ratio, (ratio <= 2.5 ? "met" : "MISSED")
     printf "export:    %.3f s; export/plain = %.2f   (target <= 1.5: %s)\n", e, export_ratio, (export_ratio <= 1.5 ? "met" : "MISSED")
     if (kb == "unknown") print "peak memory: unknown (no /usr/bin/time)"
     else printf "peak memory: %.1f MB plain, %.1f MB export   (target < 20: %s)\n", kb / 1024, ekb / 1024, (kb < 20 * 1024 && ekb < 20 * 1024 ? "met" : "MISSED")

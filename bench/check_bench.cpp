@@ -9,8 +9,8 @@
 
 #include "bench_people.h"
 #include "compute_key.h"
-#include "key_verdict.h"
 #include "utf8.h"
+#include "verdict_words.h"
 
 namespace {
 
@@ -57,8 +57,7 @@ void RowVerified(benchmark::State& state) {
         const std::size_t n = i++ % people().size();
         const Person& p = people()[n];
         const auto computed = keycalc::Compute_Key(p.Ap, p.Am, p.Nm, p.FB);
-        benchmark::DoNotOptimize(
-            rfc_cli::check_row_key(key_fields()[n], computed, p.Ap, p.Am, p.Nm));
+        benchmark::DoNotOptimize(words::check_row_key(key_fields()[n], computed, p.Ap, p.Am, p.Nm));
     }
     state.SetItemsProcessed(state.iterations());
 }

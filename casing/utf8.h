@@ -10,6 +10,31 @@
 
 namespace casing {
 
+// The two halves, lead and trail, of a character outside the BMP in UTF-16.
+constexpr bool is_lead_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
+constexpr bool is_trail_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+constexpr char32_t pair_code_point(char16_t high, char16_t low) {
+    return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
+}
+
+// How many code units the character at `at` of `utf16` takes: 2 for a
+// surrogate pair, 1 for anything else (a lone half included).
+constexpr std::size_t character_units(std::u16string_view utf16, std::size_t at) {
+    return is_lead_surrogate(utf16[at]) && at + 1 < utf16.size() &&
+                   is_trail_surrogate(utf16[at + 1])
+               ? 2
+               : 1;
+}
+
+// The character at `at` of `utf16` as one value: a pair joined, a lone half as it is.
+constexpr char32_t code_point_at(std::u16string_view utf16, std::size_t at) {
+    return character_units(utf16, at) == 2 ? pair_code_point(utf16[at], utf16[at + 1]) : utf16[at];
+}
+
+// Decodes the one well-formed UTF-8 character that `utf8` starts with into
+// `c`, and returns how many bytes it takes; 0 when `utf8` starts with none.
+std::size_t decode_character(std::string_view utf8, char32_t& c);
+
 // Replaces `out` with the UTF-16 form of `utf8`. Returns false, leaving `out`
 // unspecified, when `utf8` is not well-formed UTF-8 (overlong forms, encoded
 // surrogates, values past U+10FFFF and truncated sequences included). A
@@ -48,6 +73,12 @@ void append_code_point(char32_t c, std::string& out);
 // the functions as its own.
 namespace delimited {
 using casing::append_code_point;
+using casing::character_units;
+using casing::code_point_at;
+using casing::decode_character;
+using casing::is_lead_surrogate;
+using casing::is_trail_surrogate;
+using casing::pair_code_point;
 using casing::append_utf8;
 using casing::utf16_to_utf8;
 using casing::utf8_into_utf16;

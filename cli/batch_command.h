@@ -26,16 +26,19 @@ struct BatchOptions {
     // At most a few megabytes: rows are evaluated in blocks of a few hundred
     // kilobytes plus one record, with 32-bit positions.
     std::size_t record_limit = delimited::CsvReader::default_record_limit;
-    // Threads computing keys while the main thread reads and writes; 0
-    // computes them on the main thread.
+    // Threads computing keys while the calling thread reads and writes; 0 or
+    // 1 computes them on the calling thread, starting no thread.
     std::size_t threads = default_threads();
     std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
     std::optional<char> separator;                      // likewise
-    ColumnRequest columns{};                            // found by header when empty
+    words::ColumnRequest columns{};                     // found by header when empty
     bool fold_accents = false;
 
     static std::size_t default_threads();
 };
+
+// How messages name the input: its file name, escaped, or "la entrada estándar".
+std::string input_label(const BatchOptions& options);
 
 // Reads delimited text from `input` and writes it with keys to the console's
 // output. Returns exit_status::ok, unreadable_rows, key_doubtful or key_wrong

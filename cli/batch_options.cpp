@@ -2,7 +2,8 @@
 
 #include <optional>
 
-#include "message_text.h"
+#include "batch_words.h"
+#include "escaped.h"
 #include "separator.h"
 
 namespace rfc_cli {
@@ -26,6 +27,28 @@ bool option_value(std::span<const std::string_view> args, std::size_t& at, std::
     return false;
 }
 
+// Sets the option `name` from `value`; false, with `error` set, when the
+// value is not one the option takes.
+bool take_value(std::string_view name, std::string_view value, BatchOptions& options,
+                std::string& error) {
+    if (name == "--columns") {
+        // An empty value names no column: a mistake, not "find them by header".
+        if (value.empty()) error = words::empty_columns_text;
+        const auto request =
+            value.empty() ? std::nullopt : words::parse_column_request(value, error);
+        if (request) options.columns = *request;
+        return request.has_value();
+    }
+    if (name == "--delimiter") {
+        options.separator = delimited::separator_choice(value);
+        if (!options.separator) error = words::bad_delimiter_text(value);
+        return options.separator.has_value();
+    }
+    options.encoding = delimited::encoding_choice(value);
+    if (!options.encoding) error = words::bad_encoding_text(value);
+    return options.encoding.has_value();
+}
+
 }  // namespace
 
 bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& options,
@@ -34,58 +57,30 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
     bool options_done = false;
     for (std::size_t at = 0; at < args.size(); ++at) {
         const std::string_view arg = args[at];
-        std::string_view value;
-        bool missing = false;
         if (options_done || arg == "-" || !arg.starts_with('-')) {
             if (named) {
                 error = "rfc batch lee un solo archivo";
                 return false;
             }
             named = arg;
-        } else if (arg == "--") {
-            options_done = true;
-        } else if (arg == "--fold-accents") {
-            options.fold_accents = true;
-        } else if (option_value(args, at, "--columns", value, missing)) {
-            if (!missing && value.empty()) {
-                // An empty value names no column: a mistake, not "find them by header".
-                error =
-                    "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, "
-                    "fecha o curp, y no está vacío";
-                return false;
-            }
-            if (!missing) {
-                const std::optional<ColumnRequest> request = parse_column_request(value, error);
-                if (!request) return false;
-                options.columns = *request;
-            }
-        } else if (option_value(args, at, "--delimiter", value, missing)) {
-            if (!missing) {
-                const std::optional<char> separator = delimited::separator_choice(value);
-                if (!separator) {
-                    error =
-                        "--delimiter espera un signo ASCII que no sea letra, cifra, comilla "
-                        "doble ni fin de línea (como , ; | o tab), no «" +
-                        escaped(value) + "»";
-                    return false;
-                }
-                options.separator = separator;
-            }
-        } else if (option_value(args, at, "--encoding", value, missing)) {
-            if (!missing) {
-                options.encoding = delimited::encoding_choice(value);
-                if (!options.encoding) {
-                    error = "--encoding espera utf-8, utf-16 o windows-1252, no «" +
-                            escaped(value) + "»";
-                    return false;
-                }
-            }
-        } else {
-            error = "opción desconocida «" + escaped(arg) + "»";
-            return false;
+            continue;
         }
-        if (missing) {
-            error = "falta el valor de " + escaped(arg);
+        if (arg == "--" || arg == "--fold-accents") {
+            options_done |= arg == "--";
+            options.fold_accents |= arg == "--fold-accents";
+            continue;
+        }
+        std::string_view value;
+        bool missing = false;
+        bool known = false;
+        for (const std::string_view name : {"--columns", "--delimiter", "--encoding"}) {
+            if (known || !option_value(args, at, name, value, missing)) continue;
+            known = true;
+            if (!missing && !take_value(name, value, options, error)) return false;
+        }
+        if (!known || missing) {
+            error = (known ? "falta el valor de " : "opción desconocida «") + words::escaped(arg) +
+                    (known ? "" : "»");
             return false;
         }
     }

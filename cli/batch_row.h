@@ -11,27 +11,22 @@
 #pragma once
 
 #include <array>
+#include <chrono>
 #include <span>
 #include <string>
 #include <string_view>
 
 #include "batch_columns.h"
+#include "batch_summary.h"
 #include "csv_reader.h"
 #include "encoding.h"
-#include "key_verdict.h"
+#include "held_key.h"
 
 namespace rfc_cli {
 
-// What became of a row, as the summary groups them.
-enum class RowOutcome {
-    Key,
-    Refused,         // no given names, or no surnames
-    Accents,         // an accented letter has no value; --fold-accents would help
-    UncodedOther,    // another character has no value
-    HomoclaveFault,  // the homoclave sum is too small or overflows
-    Unreadable,      // the record itself could not be read
-};
-constexpr std::size_t outcome_count = 6;
+using keycalc::CheckVerdict;
+using words::ColumnLayout;
+using words::RowOutcome;
 
 struct RowVerdict {
     std::string key;  // the computed key, unmasked, in UTF-8; empty when there is none
@@ -65,16 +60,6 @@ struct RowFormat {
     bool utf8_guessed = false;
 };
 
-// Said of a row that is not UTF-8 when UTF-8 was only guessed.
-inline constexpr std::string_view windows1252_hint =
-    " (¿el archivo es Windows-1252? léalo con --encoding windows-1252)";
-
-// The reader's problem with a record, in Spanish.
-std::string_view csv_problem_text(delimited::CsvProblem problem);
-
-// Why a record could not be read, as the "resultado" column says it.
-std::string unreadable_text(std::string_view why);
-
 // Turns records into verdicts, reusing its buffers from one row to the next.
 class RowEvaluator {
   public:
@@ -83,6 +68,15 @@ class RowEvaluator {
                   const RowFormat& format, RowVerdict& verdict);
 
   private:
+    using Names = std::array<std::u16string_view, 3>;
+    // Each step returns false when it has marked the row unreadable.
+    bool read_names(std::span<const std::string_view> fields, const RowFormat& format, Names& names,
+                    RowVerdict& verdict);
+    bool read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
+                        std::string_view& key_field, RowVerdict& verdict);
+    void compute(const Names& names, std::chrono::year_month_day birth, std::string_view key_field,
+                 const RowFormat& format, RowVerdict& verdict);
+
     // Room for the names in UTF-16; grown to the longest name seen.
     std::array<std::u16string, 3> buffers_;
     // Names that are not ASCII, decoded and prepared.
@@ -90,10 +84,6 @@ class RowEvaluator {
     // The key column in UTF-8, when it is not ASCII.
     std::string key_field_;
 };
-
-// The names of the two added columns: "rfc" and "resultado", or, when the
-// file holds keys of its own, "rfc_calculado" and "resultado".
-std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout);
 
 // Appends a row's bytes, then the separator, `key`, the separator and
 // `result` (quoted as needed, in the format's encoding), then `line_end`.

@@ -5,15 +5,21 @@
 #include <variant>
 #include <vector>
 
+#include "escaped.h"
+#include "held_key.h"
 #include "key_check.h"
-#include "key_verdict.h"
-#include "message_text.h"
 #include "name_input.h"
 #include "person_words.h"
 #include "utf8.h"
+#include "verdict_words.h"
 
 namespace rfc_cli {
 namespace {
+
+using keycalc::CheckLevel;
+using keycalc::CheckVerdict;
+using words::CheckReport;
+using words::escaped;
 
 constexpr std::size_t alone_words = 1, with_person_words = 5;
 
@@ -23,7 +29,7 @@ std::chrono::year this_year() {
 }
 
 int status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
-    switch (level_of(report.verdict)) {
+    switch (keycalc::level_of(report.verdict)) {
         case CheckLevel::Sound:
             return exit_status::ok;
         case CheckLevel::Doubtful:
@@ -64,55 +70,44 @@ std::string line_of(const keycalc::KeyExamination& examination, std::string_view
 }  // namespace
 
 int run_check_command(std::span<const std::string_view> args, Console& console) {
-    std::vector<std::string_view> words;
     bool fold_accents = false;
-    bool options_done = false;
-    for (const std::string_view arg : args) {
-        if (!options_done && arg == "--") {
-            options_done = true;
-        } else if (!options_done && arg == "--fold-accents") {
-            fold_accents = true;
-        } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
-        } else {
-            words.push_back(arg);
-        }
-    }
-    if (words.size() != alone_words && words.size() != with_person_words) {
+    const Flag flags[] = {{"--fold-accents", &fold_accents}};
+    std::vector<std::string_view> data;
+    std::string error;
+    if (!split_flags(args, flags, data, error)) return usage_error(console, error);
+    if (data.size() != alone_words && data.size() != with_person_words) {
         return usage_error(console,
                            "rfc check necesita la CLAVE, o la CLAVE y PATERNO MATERNO NOMBRES "
                            "FECHA, y recibió " +
-                               std::to_string(words.size()) + " datos");
+                               std::to_string(data.size()) + " datos");
     }
     std::u16string key_text;
-    if (!delimited::utf8_to_utf16(words.front(), key_text)) {
+    if (!delimited::utf8_to_utf16(data.front(), key_text)) {
         return usage_error(console, "la clave no es UTF-8 válido");
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);
 
     keycalc::KeyOutcome computed = keycalc::Key{};
     CheckReport found;
-    if (words.size() == alone_words) {
-        found = report_key_alone(examination, this_year());
+    if (data.size() == alone_words) {
+        found = words::report_key_alone(examination, this_year());
     } else {
         const auto read = read_person_words(
-            std::span<const std::string_view, 4>(words.data() + alone_words, 4), fold_accents);
+            std::span<const std::string_view, 4>(data.data() + alone_words, 4), fold_accents);
         if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
             return usage_error(console, problem->message);
         }
         const PersonWords& person = std::get<PersonWords>(read);
         const auto& [Ap, Am, Nm] = person.names;
         computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
-        found = report_key_against(examination, computed, Ap, Am, Nm);
-        const auto* failed = std::get_if<keycalc::EmptyKey>(&computed);
-        if (found.verdict == CheckVerdict::NoComputedKey && failed && !fold_accents &&
-            folding_would_help(*failed, Ap, Am, Nm, person.birth)) {
-            found.finding += fold_accents_hint;
+        found = words::report_key_against(examination, computed, Ap, Am, Nm);
+        if (found.verdict == CheckVerdict::NoComputedKey) {
+            found.finding += fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth);
         }
     }
-    if (const std::error_code error =
-            console.out.write_all(line_of(examination, words.front(), found, computed))) {
-        report(console, "no se pudo escribir: " + error.message());
+    if (const std::error_code write_error =
+            console.out.write_all(line_of(examination, data.front(), found, computed))) {
+        report(console, "no se pudo escribir: " + write_error.message());
         return exit_status::io_error;
     }
     return status_of(found, computed);

@@ -5,48 +5,27 @@
 #include <vector>
 
 #include "compute_key.h"
-#include "message_text.h"
 #include "name_input.h"
-#include "outcome_text.h"
+#include "outcome_words.h"
 #include "output_mask.h"
 #include "person_words.h"
 #include "utf8.h"
 
 namespace rfc_cli {
-namespace {
-
-struct KeyRequest {
-    bool mask = false;
-    bool fold_accents = false;
-    std::vector<std::string_view> words;  // the names and the date, as typed
-};
-
-}  // namespace
 
 int run_key_command(std::span<const std::string_view> args, Console& console) {
-    KeyRequest request;
-    bool options_done = false;
-    for (const std::string_view arg : args) {
-        if (!options_done && arg == "--") {
-            options_done = true;
-        } else if (!options_done && arg == "--mask") {
-            request.mask = true;
-        } else if (!options_done && arg == "--fold-accents") {
-            request.fold_accents = true;
-        } else if (!options_done && arg.size() > 1 && arg.front() == '-') {
-            return usage_error(console, "opción desconocida «" + escaped(arg) + "»");
-        } else {
-            request.words.push_back(arg);
-        }
-    }
-    if (request.words.size() != 4) {
+    bool mask = false, fold_accents = false;
+    const Flag flags[] = {{"--mask", &mask}, {"--fold-accents", &fold_accents}};
+    std::vector<std::string_view> data;  // the names and the date, as typed
+    std::string error;
+    if (!split_flags(args, flags, data, error)) return usage_error(console, error);
+    if (data.size() != 4) {
         return usage_error(console,
                            "rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió " +
-                               std::to_string(request.words.size()));
+                               std::to_string(data.size()));
     }
 
-    const auto read = read_person_words(std::span<const std::string_view, 4>(request.words),
-                                        request.fold_accents);
+    const auto read = read_person_words(std::span<const std::string_view, 4>(data), fold_accents);
     if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
         return usage_error(console, problem->message);
     }
@@ -55,24 +34,20 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
     const keycalc::KeyOutcome outcome =
         keycalc::Compute_Key(paternal, maternal, given, person.birth);
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
-        report(console, refusal_text(refused->test));
+        report(console, words::refusal_text(refused->test));
         return exit_status::refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        std::string message = failure_text(*failed, paternal, maternal, given);
-        if (!request.fold_accents &&
-            folding_would_help(*failed, paternal, maternal, given, person.birth)) {
-            message += fold_accents_hint;
-        }
-        report(console, message);
+        report(console, words::failure_text(*failed, paternal, maternal, given) +
+                            std::string(fold_hint(outcome, fold_accents, paternal, maternal, given,
+                                                  person.birth)));
         return exit_status::empty_key;
     }
     const std::u16string_view key = keycalc::key_text(outcome);
-    std::string line =
-        delimited::utf16_to_utf8(request.mask ? keycalc::apply_output_mask(key) : key);
+    std::string line = delimited::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
-    if (const std::error_code error = console.out.write_all(line)) {
-        report(console, "no se pudo escribir la clave: " + error.message());
+    if (const std::error_code write_error = console.out.write_all(line)) {
+        report(console, "no se pudo escribir la clave: " + write_error.message());
         return exit_status::io_error;
     }
     return exit_status::ok;

@@ -3,13 +3,12 @@
 #include <variant>
 
 #include "fold_accents.h"
+#include "outcome_words.h"
 #include "upper_case.h"
+#include "utf8.h"
 
 namespace rfc_cli {
 namespace {
-
-bool is_high_surrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low_surrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 std::u16string folded(std::u16string_view name) {
     std::u16string text(name);
@@ -28,26 +27,32 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
                         std::u16string_view maternal, std::u16string_view given,
                         std::chrono::year_month_day birth) {
     if (failure.reason != keycalc::FailureReason::UncodedCharacter) return false;
-    // The failure's position counts code units of the full name "Ap Am Nm".
-    std::u16string full_name(paternal);
-    full_name.append(u" ").append(maternal).append(u" ").append(given);
-    std::size_t end = failure.position;
-    if (end == 0 || end > full_name.size()) return false;
-    if (is_high_surrogate(full_name[end - 1]) && end < full_name.size() &&
-        is_low_surrogate(full_name[end])) {
-        ++end;
-    }
-    // Folding works letter by letter, looking only forward, so the folded text
-    // up to the failing character is the folded form of the text up to it.
-    std::u16string up_to_failure = full_name.substr(0, end);
-    casing::fold_accents_in_place(up_to_failure);
+    const std::u16string_view parts[] = {paternal, maternal, given};
+    const std::u16string_view part = parts[static_cast<std::size_t>(failure.part)];
+    const std::size_t offset = failure.part_position - 1;
+    if (failure.part_position == 0 || offset >= part.size()) return false;
+    // Folding works letter by letter, looking only forward, so the folded part
+    // up to the failing character is the folded form of the part up to it.
+    const std::size_t end = offset + delimited::character_units(part, offset);
+    const std::size_t folded_end = folded(part.substr(0, end)).size();
 
     const keycalc::KeyOutcome again =
         keycalc::Compute_Key(folded(paternal), folded(maternal), folded(given), birth);
     if (std::holds_alternative<keycalc::NoKey>(again)) return false;
     const auto* still = std::get_if<keycalc::EmptyKey>(&again);
     return still == nullptr || still->reason != keycalc::FailureReason::UncodedCharacter ||
-           still->position > up_to_failure.size();
+           still->part > failure.part ||
+           (still->part == failure.part && still->part_position > folded_end);
+}
+
+std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
+                           std::u16string_view paternal, std::u16string_view maternal,
+                           std::u16string_view given, std::chrono::year_month_day birth) {
+    const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome);
+    if (folded || !failed || !folding_would_help(*failed, paternal, maternal, given, birth)) {
+        return {};
+    }
+    return words::fold_accents_hint;
 }
 
 }  // namespace rfc_cli

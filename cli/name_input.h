@@ -24,7 +24,10 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
                         std::u16string_view maternal, std::u16string_view given,
                         std::chrono::year_month_day birth);
 
-// Follows a failure message when folding_would_help: names the option.
-inline constexpr std::string_view fold_accents_hint = "; con --fold-accents se quitan los acentos";
+// The hint that follows a failure message: words::fold_accents_hint when the
+// names were not `folded` and folding_would_help, else nothing.
+std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
+                           std::u16string_view paternal, std::u16string_view maternal,
+                           std::u16string_view given, std::chrono::year_month_day birth);
 
 }  // namespace rfc_cli

@@ -1,8 +1,11 @@
 #include "person_words.h"
 
+#include <algorithm>
+
 #include "birth_date.h"
-#include "message_text.h"
+#include "escaped.h"
 #include "name_input.h"
+#include "outcome_words.h"
 #include "utf8.h"
 
 namespace rfc_cli {
@@ -12,6 +15,28 @@ constexpr std::array<std::string_view, 3> name_labels = {"el apellido paterno",
                                                          "el apellido materno", "el nombre"};
 
 }  // namespace
+
+bool split_flags(std::span<const std::string_view> args, std::span<const Flag> flags,
+                 std::vector<std::string_view>& words, std::string& error) {
+    bool flags_done = false;
+    for (const std::string_view arg : args) {
+        if (!flags_done && arg == "--") {
+            flags_done = true;
+            continue;
+        }
+        const auto flag = std::find_if(flags.begin(), flags.end(),
+                                       [arg](const Flag& f) { return f.name == arg; });
+        if (!flags_done && flag != flags.end()) {
+            *flag->set = true;
+        } else if (!flags_done && arg.size() > 1 && arg.front() == '-') {
+            error = "opción desconocida «" + words::escaped(arg) + "»";
+            return false;
+        } else {
+            words.push_back(arg);
+        }
+    }
+    return true;
+}
 
 std::variant<PersonWords, PersonWordsProblem> read_person_words(
     std::span<const std::string_view, 4> words, bool fold_accents) {
@@ -23,10 +48,10 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
         prepare_name(person.names[i], fold_accents);
     }
     const std::string_view date_text = words[3];
-    const BirthDate date = parse_birth_date(date_text);
-    if (const auto* error = std::get_if<DateError>(&date)) {
-        return PersonWordsProblem{"la fecha «" + escaped(date_text) + "» " +
-                                  std::string(date_error_text(*error))};
+    const keycalc::BirthDate date = keycalc::parse_birth_date(date_text);
+    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
+        return PersonWordsProblem{"la fecha «" + words::escaped(date_text) + "» " +
+                                  std::string(words::date_error_text(*error))};
     }
     person.birth = std::get<std::chrono::year_month_day>(date);
     return person;

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 #include <variant>
+#include <vector>
 
 namespace rfc_cli {
 
@@ -20,6 +21,17 @@ struct PersonWords {
 struct PersonWordsProblem {
     std::string message;
 };
+
+// A flag of a command, e.g. {"--mask", &mask}: set when the flag is given.
+struct Flag {
+    std::string_view name;
+    bool* set;
+};
+
+// Splits `args` into `flags` and the other words, in order; "--" ends the
+// flags. Returns false, with `error` naming it, for an unknown option.
+bool split_flags(std::span<const std::string_view> args, std::span<const Flag> flags,
+                 std::vector<std::string_view>& words, std::string& error);
 
 // Reads the four `words`: names in UTF-8, upper-cased and, when
 // `fold_accents`, without accents; the date as parse_birth_date reads it.

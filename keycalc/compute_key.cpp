@@ -33,6 +33,22 @@ void append_date_segment(std::u16string& key, std::chrono::year_month_day date) 
     append_two_digits(static_cast<unsigned>(date.day()));
 }
 
+// Places an uncoded character of the full name "Ap Am Nm" in the name part
+// that holds it; the spaces between the parts are always coded.
+EmptyKey placed_in_part(EmptyKey failure, std::size_t Ap_size, std::size_t Am_size) {
+    if (failure.position == 0) return failure;
+    std::size_t position = failure.position;
+    NamePart part = NamePart::Paternal;
+    for (const std::size_t size : {Ap_size, Am_size}) {
+        if (position <= size) break;
+        position -= size + 1;
+        part = static_cast<NamePart>(static_cast<int>(part) + 1);
+    }
+    failure.part = part;
+    failure.part_position = position;
+    return failure;
+}
+
 }  // namespace
 
 KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
@@ -64,7 +80,9 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     auto prefix = build_prefix(parts);
     if (const auto* failure = std::get_if<EmptyKey>(&prefix)) return *failure;
     const auto homoclave_characters = homoclave(full_name);
-    if (const auto* failure = std::get_if<EmptyKey>(&homoclave_characters)) return *failure;
+    if (const auto* failure = std::get_if<EmptyKey>(&homoclave_characters)) {
+        return placed_in_part(*failure, Ap.size(), Am.size());
+    }
 
     constexpr std::size_t key_length = 13;
     std::u16string key;

@@ -38,6 +38,9 @@ struct NoKey {
     RefusalTest test;
 };
 
+// The three name parts, in the order Compute_Key takes them.
+enum class NamePart { Paternal, Maternal, Given };
+
 // Outcome "the empty key": the computation failed.
 struct EmptyKey {
     FailureReason reason;
@@ -45,6 +48,10 @@ struct EmptyKey {
     // name "Ap Am Nm"; otherwise 0 and 0.
     char16_t character = 0;
     std::size_t position = 0;
+    // For UncodedCharacter: the name part that holds the character, and its
+    // 1-based position in that part as passed; otherwise Paternal and 0.
+    NamePart part = NamePart::Paternal;
+    std::size_t part_position = 0;
 };
 
 // Outcome "the key": normally 13 characters, shorter only when a name part

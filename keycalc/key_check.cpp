@@ -267,6 +267,10 @@ KeyExamination examine_key(std::u16string_view text) {
     return examination;
 }
 
+std::u16string_view date_digits(std::u16string_view key) {
+    return key.substr(key.size() == natural_length ? natural_prefix : legal_prefix, date_length);
+}
+
 year_month_day latest_date(KeyDate date, year latest) {
     // Four centuries hold a leap 29 February whatever the two digits.
     constexpr int centuries_tried = 4;

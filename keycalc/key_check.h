@@ -78,6 +78,9 @@ struct KeyExamination {
 // such and verify. Never fails and never allocates; any text gets a verdict.
 KeyExamination examine_key(std::u16string_view text);
 
+// The six date digits of `key`, a compacted key of 12 or 13 characters.
+std::u16string_view date_digits(std::u16string_view key);
+
 // The latest day with the digits of `date` that falls in or before the year
 // `latest`: for a date of birth, `latest` is the current year.
 std::chrono::year_month_day latest_date(KeyDate date, std::chrono::year latest);

@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-build-cross}")"
 
-library_folders=(keycalc casing delimited)
+library_folders=(keycalc casing delimited words)
 command_line_folders=(cli)
 platform_folder=delimited/platform
 flags=(-std=c++20 -Wall -Wextra -Wpedantic -Werror -O2)
@@ -70,7 +70,7 @@ if command -v wine > /dev/null; then
     windows="$out/windows"
     x86_64-w64-mingw32-g++-posix "${flags[@]}" "${includes[@]}" -static \
         tests/platform_windows_io_test.cpp "$windows/delimited_platform_windows_io.cpp.o" \
-        "$windows/delimited_utf8.cpp.o" -lshell32 -o "$windows/platform_windows_io_test.exe"
+        "$windows/casing_utf8.cpp.o" -lshell32 -o "$windows/platform_windows_io_test.exe"
     echo "== the Windows seam under Wine"
     printed="$(cd "$windows" && WINEPREFIX="$out/wine-prefix" WINEDEBUG=-all LC_ALL=C.UTF-8 \
         wine platform_windows_io_test.exe "PÉREZ ñ €" | od -An -c | tr -s ' ')"

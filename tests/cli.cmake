@@ -10,19 +10,24 @@ gtest_discover_tests(delimited_tests)
 # Command-line tests.
 add_executable(cli_tests
     cli_batch_bounds_test.cpp
-    cli_batch_columns_test.cpp
     cli_batch_files_test.cpp
     cli_batch_test.cpp
-    cli_birth_date_test.cpp
     cli_check_test.cpp
-    cli_curp_date_test.cpp
     cli_key_test.cpp
-    cli_message_text_test.cpp
 )
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
 target_compile_definitions(cli_tests PRIVATE
     RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 gtest_discover_tests(cli_tests)
+
+# The Spanish words every front end shows.
+add_executable(words_tests
+    words_batch_columns_test.cpp
+    words_escaped_test.cpp
+    words_outcome_test.cpp
+    words_verdict_test.cpp)
+target_link_libraries(words_tests PRIVATE words GTest::gtest_main)
+gtest_discover_tests(words_tests)
 
 # The installed program itself: exit statuses and streams of a real process.
 add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh $<TARGET_FILE:rfc>)

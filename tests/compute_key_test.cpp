@@ -11,6 +11,7 @@ using keycalc::Compute_Key;
 using keycalc::EmptyKey;
 using keycalc::FailureReason;
 using keycalc::Key;
+using keycalc::NamePart;
 using keycalc::NoKey;
 using keycalc::RefusalTest;
 
@@ -104,19 +105,30 @@ struct Failed {
     std::u16string_view Ap, Am, Nm;
     FailureReason reason;
     char16_t character;
-    std::size_t position;
+    std::size_t position;  // in the full name
+    NamePart part = NamePart::Paternal;
+    std::size_t part_position = 0;  // in that part
 };
 
 TEST(FailedComputation, GivesTheEmptyKeyAndWhy) {
     const Failed cases[] = {
         // An apostrophe anywhere stays in the full name, which cannot code it.
-        Failed{u"O'BRIEN", u"RUIZ", u"PEDRO", FailureReason::UncodedCharacter, u'\'', 2},
-        Failed{u"OBRIEN", u"RUIZ", u"PE'DRO", FailureReason::UncodedCharacter, u'\'', 15},
-        Failed{u"PÉREZ", u"LOPEZ", u"JUAN", FailureReason::UncodedCharacter, u'É', 2},
-        Failed{u"PEREZ", u"LOPEZ", u"JUAN.", FailureReason::UncodedCharacter, u'.', 17},
-        Failed{u"PEREZ", u"LOPEZ", u"juan", FailureReason::UncodedCharacter, u'j', 13},
+        Failed{u"O'BRIEN", u"RUIZ", u"PEDRO", FailureReason::UncodedCharacter, u'\'', 2,
+               NamePart::Paternal, 2},
+        Failed{u"OBRIEN", u"RUIZ", u"PE'DRO", FailureReason::UncodedCharacter, u'\'', 15,
+               NamePart::Given, 3},
+        Failed{u"PÉREZ", u"LOPEZ", u"JUAN", FailureReason::UncodedCharacter, u'É', 2,
+               NamePart::Paternal, 2},
+        Failed{u"PEREZ", u"LOPEZ", u"JUAN.", FailureReason::UncodedCharacter, u'.', 17,
+               NamePart::Given, 5},
+        Failed{u"PEREZ", u"LOPEZ", u"juan", FailureReason::UncodedCharacter, u'j', 13,
+               NamePart::Given, 1},
+        Failed{u"PEREZ", u"LO.PEZ", u"JUAN", FailureReason::UncodedCharacter, u'.', 9,
+               NamePart::Maternal, 3},
+        Failed{u"", u".", u"JUAN", FailureReason::UncodedCharacter, u'.', 2, NamePart::Maternal, 1},
         // The position counts code units: a character outside the BMP is two.
-        Failed{u"PEREZ", u"LOPEZ", u"\U0001F600", FailureReason::UncodedCharacter, u'\xD83D', 13},
+        Failed{u"PEREZ", u"LOPEZ", u"\U0001F600", FailureReason::UncodedCharacter, u'\xD83D', 13,
+               NamePart::Given, 1},
         Failed{u"A", u"", u"A", FailureReason::SumBelow100, 0, 0},
     };
     for (const auto& c : cases) {
@@ -126,6 +138,8 @@ TEST(FailedComputation, GivesTheEmptyKeyAndWhy) {
         EXPECT_EQ(failure.reason, c.reason);
         EXPECT_EQ(failure.character, c.character);
         EXPECT_EQ(failure.position, c.position);
+        EXPECT_EQ(failure.part, c.part);
+        EXPECT_EQ(failure.part_position, c.part_position);
         EXPECT_TRUE(keycalc::key_text(outcome).empty());
     }
 }

@@ -1,5 +1,7 @@
 add_executable(keycalc_tests
+    birth_date_test.cpp
     compute_key_test.cpp
+    curp_date_test.cpp
     homoclave_test.cpp
     key_check_test.cpp
     name_cleanup_test.cpp

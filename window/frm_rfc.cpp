@@ -1,5 +1,6 @@
 #include "frm_rfc.h"
 
+#include "birth_date.h"
 #include "compute_key.h"
 #include "controls.h"
 #include "module1.h"
@@ -80,6 +81,12 @@ std::chrono::year_month_day to_year_month_day(QDate date)
            static_cast<unsigned>(date.day());
 }
 
+QDate qdate(std::chrono::year_month_day date)
+{
+    return QDate(static_cast<int>(date.year()), static_cast<int>(static_cast<unsigned>(date.month())),
+                 static_cast<int>(static_cast<unsigned>(date.day())));
+}
+
 }  // namespace
 
 RfcWindow::RfcWindow(QWidget* parent)
@@ -148,7 +155,8 @@ RfcWindow::RfcWindow(QWidget* parent)
     DtP = new DatePicker(this);
     DtP->setObjectName(QStringLiteral("DtP"));
     DtP->setGeometry(twips(1800, 2520, 1455, 315));
-    DtP->setDateRange(QDate(1601, 1, 1), QDate(9999, 12, 31));
+    DtP->setDateRange(qdate(keycalc::supported_birth_dates.first),
+                      qdate(keycalc::supported_birth_dates.last));
     DtP->setDate(QDate(1980, 1, 1));
     DtP->setLocale(QLocale(QLocale::Spanish, QLocale::Mexico));
     DtP->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));

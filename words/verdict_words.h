@@ -1,5 +1,5 @@
-// What the command line says of a key that a person holds, in Spanish, alone
-// or against the key computed from the person's names and date of birth:
+// What people are told, in Spanish, of a key that a person holds, alone or
+// against the key computed from the person's names and date of birth:
 //
 //     PELJ8001152A0  alone             clave válida de persona física (nacimiento: 15/01/1980)
 //     PELJ800115XY8  against PELJ8001152A0
@@ -12,35 +12,18 @@
 #include <string_view>
 
 #include "compute_key.h"
+#include "held_key.h"
 #include "key_check.h"
 
-namespace rfc_cli {
-
-// The verdicts, from best to worst; a summary counts rows by them.
-enum class CheckVerdict {
-    Valid,             // alone: a key whose check character verifies
-    Agrees,            // agrees with the computed key, or differs only by its Ñ
-    CheckFails,        // a well-formed key whose check character does not verify
-    HomoclaveDiffers,  // prefix and date agree; the homoclave differs
-    Disagrees,         // the prefix or the date differ
-    NotAKey,           // the text is no key at all
-    NoComputedKey,     // the names and date give no key to compare with
-    NotGiven,          // the key is empty: there is nothing to check
-};
-
-// Valid and Agrees; CheckFails and HomoclaveDiffers; Disagrees and NotAKey.
-enum class CheckLevel { Sound, Doubtful, Wrong, Other };
-CheckLevel level_of(CheckVerdict verdict);
-
-constexpr std::size_t verdict_count = static_cast<std::size_t>(CheckVerdict::NotGiven) + 1;
+namespace words {
 
 // How an end-of-run summary names `count` rows of a verdict, e.g. "12 con
 // otra homoclave", "1 no es clave": "coinciden" or "coincide", "con otra
 // homoclave", "no son claves" or "no es clave", ...
-std::string_view summary_label(CheckVerdict verdict, std::size_t count);
+std::string_view summary_label(keycalc::CheckVerdict verdict, std::size_t count);
 
 struct CheckReport {
-    CheckVerdict verdict;
+    keycalc::CheckVerdict verdict;
     std::string finding;    // what was found, e.g. "coincide salvo la homoclave"
     std::string_view note;  // why it may still be right, or empty; a constant text
     // The key differs from the computed one in some part, which is then worth
@@ -66,10 +49,10 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
 // field that is empty, or holds only spaces and hyphens, gives NotGiven and an
 // empty text.
 struct RowCheck {
-    CheckVerdict verdict;
+    keycalc::CheckVerdict verdict;
     std::string resultado;
 };
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
                        std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm);
 
-}  // namespace rfc_cli
+}  // namespace words

@@ -2,9 +2,11 @@
 
 #include <utility>
 
-#include "console.h"
+#include "verdict_words.h"
 
-namespace rfc_cli {
+namespace words {
+
+using keycalc::CheckVerdict;
 namespace {
 
 // "1 fila" / "3 filas".
@@ -84,13 +86,18 @@ std::string checking_summary(const RowTally& tally) {
 
 }  // namespace
 
-void RowTally::count(const RowVerdict& verdict) {
+RowOutcome outcome_of(const keycalc::EmptyKey& failure) {
+    return failure.reason == keycalc::FailureReason::UncodedCharacter ? RowOutcome::UncodedOther
+                                                                      : RowOutcome::HomoclaveFault;
+}
+
+void RowTally::count(RowOutcome outcome, CheckVerdict check) {
     // A key that could not be compared leaves the row to its computation's
     // outcome, which says why there is no computed key.
-    if (verdict.checked() && verdict.check != CheckVerdict::NoComputedKey) {
-        ++checks[static_cast<std::size_t>(verdict.check)];
+    if (check != CheckVerdict::NotGiven && check != CheckVerdict::NoComputedKey) {
+        ++checks[static_cast<std::size_t>(check)];
     } else {
-        ++outcomes[static_cast<std::size_t>(verdict.outcome)];
+        ++outcomes[static_cast<std::size_t>(outcome)];
     }
 }
 
@@ -111,18 +118,4 @@ std::string summary_text(const RowTally& tally, bool checks_keys) {
     return checks_keys ? checking_summary(tally) : computing_summary(tally);
 }
 
-int batch_exit_status(const RowTally& tally) {
-    std::size_t wrong = 0;
-    std::size_t doubtful = 0;
-    for (std::size_t i = 0; i < verdict_count; ++i) {
-        const CheckLevel level = level_of(static_cast<CheckVerdict>(i));
-        if (level == CheckLevel::Wrong) wrong += tally.checks[i];
-        if (level == CheckLevel::Doubtful) doubtful += tally.checks[i];
-    }
-    if (wrong > 0) return exit_status::key_wrong;
-    if (tally.of(RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
-    if (doubtful > 0) return exit_status::key_doubtful;
-    return exit_status::ok;
-}
-
-}  // namespace rfc_cli
+}  // namespace words

@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "curp_date.h"
 
-namespace rfc_cli {
+#include <gtest/gtest.h>
+
+namespace keycalc {
 namespace {
 
 using namespace std::chrono;
@@ -53,11 +53,5 @@ INSTANTIATE_TEST_SUITE_P(
         CurpCase{"GÓPJ800115HDFNRS0", CurpError::BadShape},   // 18 bytes, but not 18 letters
         CurpCase{"1980-01-15", CurpError::BadShape}));
 
-TEST(CurpErrorText, NamesTheCurp) {
-    for (const CurpError error : {CurpError::BadShape, CurpError::NoSuchDay}) {
-        EXPECT_NE(curp_error_text(error).find("CURP"), std::string_view::npos);
-    }
-}
-
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace keycalc

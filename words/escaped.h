@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace rfc_cli {
+namespace words {
 
 // `arg` with control characters and bytes that are not UTF-8 written as
 // escapes: \n, \r and \t by name; other C0 controls, DEL and stray bytes as
@@ -17,4 +17,4 @@ namespace rfc_cli {
 // \u{202e}). Everything else, backslashes included, passes through as it is.
 std::string escaped(std::string_view arg);
 
-}  // namespace rfc_cli
+}  // namespace words

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace rfc_cli {
+namespace keycalc {
 
 // Why no date of birth could be read from a CURP.
 enum class CurpError {
@@ -26,7 +26,4 @@ enum class CurpError {
 // 11 may be any letter, so that markers other than H and M still read.
 std::variant<std::chrono::year_month_day, CurpError> birth_date_from_curp(std::string_view curp);
 
-// The reason in Spanish, e.g. "la CURP no tiene la forma de una CURP".
-std::string_view curp_error_text(CurpError error);
-
-}  // namespace rfc_cli
+}  // namespace keycalc

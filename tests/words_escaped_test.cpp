@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "message_text.h"
+#include "escaped.h"
 
-namespace rfc_cli {
+namespace words {
 namespace {
 
 TEST(Escaped, ShowsControlsAndStrayBytesAndPassesTheRest) {
@@ -37,4 +37,4 @@ TEST(Escaped, ShowsControlsAndStrayBytesAndPassesTheRest) {
 }
 
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace words

@@ -5,7 +5,7 @@
 
 #include "batch_columns.h"
 
-namespace rfc_cli {
+namespace words {
 namespace {
 
 using Row = std::vector<std::string>;
@@ -216,4 +216,4 @@ TEST(ColumnRequest, RefusesMistakes) {
 }
 
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace words

@@ -1,16 +1,20 @@
-// What the command line tells people, in Spanish, when there is no key:
+// What people are told, in Spanish, when a person gives no key, and why a
+// date of birth could not be read:
 //
 //     sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no tiene valor en la
-//     tabla sin clave: el carácter U+00A0 en la posición 6 del apellido materno no tiene valor en
-//     la tabla
+//     tabla
+//     entrada rechazada: el nombre está vacío o solo tiene espacios
+//     la fecha no existe en el calendario
 #pragma once
 
 #include <string>
 #include <string_view>
 
+#include "birth_date.h"
 #include "compute_key.h"
+#include "curp_date.h"
 
-namespace rfc_cli {
+namespace words {
 
 // A character as messages show it: "U+00C9 «É»", or just "U+00A0" for one that
 // would not show. `units` is one code unit, or a surrogate pair.
@@ -27,4 +31,13 @@ std::string refusal_text(keycalc::RefusalTest test);
 std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
                          std::u16string_view maternal, std::u16string_view given);
 
-}  // namespace rfc_cli
+// Follows a failure when folding the accents would have coded the character.
+inline constexpr std::string_view fold_accents_hint = "; con --fold-accents se quitan los acentos";
+
+// Why a text is no date of birth, to follow "la fecha ...".
+std::string_view date_error_text(keycalc::DateError error);
+
+// Why a CURP gives no date, e.g. "la CURP no tiene la forma de una CURP".
+std::string_view curp_error_text(keycalc::CurpError error);
+
+}  // namespace words

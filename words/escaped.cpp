@@ -1,4 +1,4 @@
-#include "message_text.h"
+#include "escaped.h"
 
 #include <algorithm>
 #include <array>
@@ -6,7 +6,7 @@
 
 #include "utf8.h"
 
-namespace rfc_cli {
+namespace words {
 namespace {
 
 constexpr unsigned char delete_byte = 0x7F;
@@ -56,25 +56,6 @@ void append_code_point_escape(char32_t c, std::string& out) {
     out += text;
 }
 
-// The length of the UTF-8 sequence that `lead` starts, or 0 for a byte that
-// starts none.
-std::size_t sequence_length(unsigned char lead) {
-    if (lead >= 0xC2 && lead <= 0xDF) return 2;
-    if (lead >= 0xE0 && lead <= 0xEF) return 3;
-    if (lead >= 0xF0 && lead <= 0xF4) return 4;
-    return 0;
-}
-
-// The code point of a well-formed sequence, decoded by the one UTF-8 decoder
-// of the command line; nothing when it is not one.
-bool decode(std::string_view sequence, char32_t& c) {
-    std::u16string units;
-    if (!delimited::utf8_to_utf16(sequence, units)) return false;
-    c = units.size() == 2 ? 0x10000 + ((char32_t{units[0]} - 0xD800) << 10) + (units[1] - 0xDC00)
-                          : char32_t{units[0]};
-    return true;
-}
-
 }  // namespace
 
 std::string escaped(std::string_view arg) {
@@ -92,9 +73,9 @@ std::string escaped(std::string_view arg) {
             ++i;
             continue;
         }
-        const std::size_t length = sequence_length(byte);
         char32_t c = 0;
-        if (length == 0 || !decode(arg.substr(i, length), c)) {
+        const std::size_t length = delimited::decode_character(arg.substr(i), c);
+        if (length == 0) {
             append_byte_escape(byte, out);
             ++i;
             continue;
@@ -109,4 +90,4 @@ std::string escaped(std::string_view arg) {
     return out;
 }
 
-}  // namespace rfc_cli
+}  // namespace words

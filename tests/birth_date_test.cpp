@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "birth_date.h"
 
-namespace rfc_cli {
+#include <gtest/gtest.h>
+
+namespace keycalc {
 namespace {
 
 using namespace std::chrono;
@@ -84,13 +84,5 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"1980-01-15 00:00 PM", DateError::NotADate},
         DateCase{"15/01/1980 99999999999:00", DateError::NotADate}));
 
-TEST(DateErrorText, SaysWhyForEveryError) {
-    for (const DateError error : {DateError::NotADate, DateError::NoSuchDay, DateError::OutOfRange,
-                                  DateError::TwoDigitYear}) {
-        EXPECT_FALSE(date_error_text(error).empty());
-    }
-    EXPECT_NE(date_error_text(DateError::TwoDigitYear).find("cuatro"), std::string_view::npos);
-}
-
 }  // namespace
-}  // namespace rfc_cli
+}  // namespace keycalc

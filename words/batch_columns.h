@@ -17,7 +17,7 @@
 #include <variant>
 #include <vector>
 
-namespace rfc_cli {
+namespace words {
 
 enum class Role { Paterno, Materno, Nombre, Fecha, Curp, Rfc };
 constexpr std::size_t role_count = 6;
@@ -44,6 +44,10 @@ struct ColumnLayout {
     std::size_t exact_fields = 0;
     std::size_t least_fields = 0;
 
+    // Whether a data row of `count` fields has the fields it must.
+    bool fits(std::size_t count) const {
+        return exact_fields != 0 ? count == exact_fields : count >= least_fields;
+    }
     // The column the date of birth comes from: fecha, or else curp.
     std::optional<std::size_t> date_column() const;
     bool date_from_curp() const;
@@ -63,4 +67,4 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
 //   sin encabezado: paterno = col. 1, ...
 std::string layout_text(const ColumnLayout& layout);
 
-}  // namespace rfc_cli
+}  // namespace words

@@ -4,10 +4,11 @@
 #include <charconv>
 #include <span>
 
+#include "escaped.h"
+#include "field_text.h"
 #include "header.h"
-#include "message_text.h"
 
-namespace rfc_cli {
+namespace words {
 namespace {
 
 constexpr std::array<std::string_view, 4> paterno_names = {"paterno", "apellido paterno",
@@ -40,12 +41,6 @@ constexpr std::array<Role, 3> name_roles = {Role::Paterno, Role::Materno, Role::
 constexpr std::size_t least_header_names = 2;
 
 constexpr std::size_t index(Role role) { return static_cast<std::size_t>(role); }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    return text;
-}
 
 std::optional<Role> role_named(std::string_view name) {
     for (std::size_t i = 0; i < role_count; ++i) {
@@ -192,9 +187,10 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
         const std::string_view item = text.substr(0, comma);
         text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
         const std::size_t equals = item.find('=');
-        const std::optional<Role> role = equals == std::string_view::npos
-                                             ? std::nullopt
-                                             : role_named(trimmed(item.substr(0, equals)));
+        const std::optional<Role> role =
+            equals == std::string_view::npos
+                ? std::nullopt
+                : role_named(keycalc::trim_blanks(item.substr(0, equals), " "));
         if (!role) {
             error =
                 "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
@@ -206,7 +202,7 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
             error = "--columns nombra dos veces la columna " + std::string(role_name(*role));
             return std::nullopt;
         }
-        const std::string_view column = trimmed(item.substr(equals + 1));
+        const std::string_view column = keycalc::trim_blanks(item.substr(equals + 1), " ");
         std::size_t number = 0;
         const auto [end, problem] =
             std::from_chars(column.data(), column.data() + column.size(), number);
@@ -266,4 +262,4 @@ std::string layout_text(const ColumnLayout& layout) {
     return text;
 }
 
-}  // namespace rfc_cli
+}  // namespace words

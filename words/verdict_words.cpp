@@ -1,21 +1,19 @@
-#include "key_verdict.h"
+#include "verdict_words.h"
 
 #include <array>
 #include <cstdio>
 #include <vector>
 
-#include "message_text.h"
-#include "outcome_text.h"
+#include "escaped.h"
+#include "outcome_words.h"
 #include "utf8.h"
 
-namespace rfc_cli {
+namespace words {
 namespace {
 
+using keycalc::CheckVerdict;
 using keycalc::KeyFault;
 using keycalc::KeyKind;
-
-constexpr std::size_t natural_length = 13;
-constexpr std::size_t date_length = 6;
 
 std::string date_text(std::chrono::year_month_day date) {
     char text[16];
@@ -24,14 +22,10 @@ std::string date_text(std::chrono::year_month_day date) {
     return text;
 }
 
-// Where the date starts in a key of 12 or 13 characters, 0-based.
-std::size_t date_start(std::u16string_view key) { return key.size() == natural_length ? 4 : 3; }
-
 // The character at 0-based `index` of a key, with the other half of a
 // surrogate pair that it begins.
 std::u16string_view character_at(std::u16string_view key, std::size_t index) {
-    const bool pair = key[index] >= 0xD800 && key[index] <= 0xDBFF && index + 1 < key.size();
-    return key.substr(index, pair ? 2 : 1);
+    return key.substr(index, delimited::character_units(key, index));
 }
 
 std::string fault_text(const keycalc::KeyExamination& examination,
@@ -51,8 +45,7 @@ std::string fault_text(const keycalc::KeyExamination& examination,
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text +
-                   escaped(delimited::utf16_to_utf8(key.substr(date_start(key), date_length))) +
+            return text + escaped(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
@@ -89,6 +82,7 @@ std::string check_text(char16_t expected) {
 }
 
 constexpr std::string_view agrees_text = "coincide";
+constexpr std::string_view enye_text = "coincide salvo la Ñ, que estas reglas escriben X";
 
 // Whether `utf8` is the computed `key` character for character, the key
 // being ASCII without blanks; a computed key with a blank in its prefix is
@@ -116,62 +110,39 @@ std::string joined(const std::vector<std::string_view>& parts) {
     return text;
 }
 
-CheckReport compare(const keycalc::KeyExamination& examination, const keycalc::WellFormedKey& key,
-                    std::u16string_view computed, std::u16string_view Ap, std::u16string_view Am,
-                    std::u16string_view Nm) {
-    const keycalc::KeyComparison parts =
-        keycalc::compare_keys(examination.key(), computed, Ap, Am, Nm);
-    if (parts.all_agree()) return {CheckVerdict::Agrees, std::string(agrees_text), {}, false};
-
-    if (parts.enye_written_as_x && parts.date && parts.homoclave) {
-        std::string finding = "coincide salvo la Ñ, que estas reglas escriben X";
-        if (!key.check_verifies) {
-            return {CheckVerdict::CheckFails, finding + ", y " + check_text(key.expected_check),
-                    check_note, true};
-        }
-        return {CheckVerdict::Agrees, finding,
-                "es una diferencia conocida de estas reglas, no un error de la clave", true};
-    }
-    if (parts.prefix && parts.date && parts.homoclave) {
-        return {CheckVerdict::CheckFails, "coincide salvo el dígito verificador", check_note, true};
-    }
-    if (parts.prefix && parts.date) {
-        std::string finding = "coincide salvo la homoclave";
-        if (!key.check_verifies) finding += ", y " + check_text(key.expected_check);
-        return {CheckVerdict::HomoclaveDiffers, finding, "el SAT asigna otra homoclave a homónimos",
-                true};
-    }
+// "la fecha", "la fecha y la homoclave", "el prefijo, la fecha y la homoclave".
+std::string differing_text(const keycalc::DifferingParts& parts) {
     std::vector<std::string_view> differing;
-    if (!parts.prefix && !parts.enye_written_as_x) differing.push_back("el prefijo");
-    if (!parts.date) differing.push_back("la fecha");
-    if (!parts.homoclave) differing.push_back("la homoclave");
-    if (!parts.check_character) differing.push_back("el dígito verificador");
-    return {CheckVerdict::Disagrees,
-            std::string("no coincide: ") + (differing.size() > 1 ? "difieren " : "difiere ") +
-                joined(differing),
-            {},
-            true};
+    if (parts.prefix) differing.push_back("el prefijo");
+    if (parts.date) differing.push_back("la fecha");
+    if (parts.homoclave) differing.push_back("la homoclave");
+    if (parts.check_character) differing.push_back("el dígito verificador");
+    return (differing.size() > 1 ? "difieren " : "difiere ") + joined(differing);
+}
+
+CheckReport compared_report(const keycalc::HeldKeyVerdict& held,
+                            const keycalc::WellFormedKey& key) {
+    const std::string check_fails = ", y " + check_text(key.expected_check);
+    switch (held.verdict) {
+        case CheckVerdict::Agrees:
+            if (!held.enye_written_as_x) return {held.verdict, std::string(agrees_text), {}, false};
+            return {held.verdict, std::string(enye_text),
+                    "es una diferencia conocida de estas reglas, no un error de la clave", true};
+        case CheckVerdict::CheckFails:
+            if (held.enye_written_as_x) {
+                return {held.verdict, std::string(enye_text) + check_fails, check_note, true};
+            }
+            return {held.verdict, "coincide salvo el dígito verificador", check_note, true};
+        case CheckVerdict::HomoclaveDiffers:
+            return {held.verdict,
+                    "coincide salvo la homoclave" + (key.check_verifies ? "" : check_fails),
+                    "el SAT asigna otra homoclave a homónimos", true};
+        default:
+            return {held.verdict, "no coincide: " + differing_text(held.differing), {}, true};
+    }
 }
 
 }  // namespace
-
-CheckLevel level_of(CheckVerdict verdict) {
-    switch (verdict) {
-        case CheckVerdict::Valid:
-        case CheckVerdict::Agrees:
-            return CheckLevel::Sound;
-        case CheckVerdict::CheckFails:
-        case CheckVerdict::HomoclaveDiffers:
-            return CheckLevel::Doubtful;
-        case CheckVerdict::Disagrees:
-        case CheckVerdict::NotAKey:
-            return CheckLevel::Wrong;
-        case CheckVerdict::NoComputedKey:
-        case CheckVerdict::NotGiven:
-            return CheckLevel::Other;
-    }
-    return CheckLevel::Other;
-}
 
 std::string_view summary_label(CheckVerdict verdict, std::size_t count) {
     const bool one = count == 1;
@@ -198,19 +169,23 @@ std::string_view summary_label(CheckVerdict verdict, std::size_t count) {
 
 CheckReport report_key_alone(const keycalc::KeyExamination& examination,
                              std::chrono::year this_year) {
-    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
-        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
-    }
-    const auto& key = std::get<keycalc::WellFormedKey>(examination.verdict);
-    if (key.check_verifies) {
-        // A generic key is valid as a key, but no person's.
-        const bool generic = key.kind == KeyKind::GeneralPublic || key.kind == KeyKind::Foreigner;
-        return {CheckVerdict::Valid,
-                std::string(generic ? "clave " : "clave válida ") + kind_text(key, this_year),
+    const CheckVerdict verdict = keycalc::judge_key_alone(examination);
+    if (verdict == CheckVerdict::NotAKey) {
+        return {verdict,
+                fault_text(examination, std::get<keycalc::NotAKey>(examination.verdict)),
                 {},
                 false};
     }
-    return {CheckVerdict::CheckFails,
+    const auto& key = std::get<keycalc::WellFormedKey>(examination.verdict);
+    if (verdict == CheckVerdict::Valid) {
+        // A generic key is valid as a key, but no person's.
+        return {verdict,
+                std::string(keycalc::is_generic(key.kind) ? "clave " : "clave válida ") +
+                    kind_text(key, this_year),
+                {},
+                false};
+    }
+    return {verdict,
             "clave " + kind_text(key, this_year) + ", pero " + check_text(key.expected_check),
             check_note, false};
 }
@@ -218,24 +193,27 @@ CheckReport report_key_alone(const keycalc::KeyExamination& examination,
 CheckReport report_key_against(const keycalc::KeyExamination& examination,
                                const keycalc::KeyOutcome& computed, std::u16string_view Ap,
                                std::u16string_view Am, std::u16string_view Nm) {
-    if (const auto* not_a_key = std::get_if<keycalc::NotAKey>(&examination.verdict)) {
-        return {CheckVerdict::NotAKey, fault_text(examination, *not_a_key), {}, false};
-    }
+    const keycalc::HeldKeyVerdict held =
+        keycalc::judge_key_against(examination, computed, Ap, Am, Nm);
     constexpr std::string_view no_computed_key = "no hay clave calculada con que compararla: ";
-    if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
-        return {CheckVerdict::NoComputedKey,
-                std::string(no_computed_key) + refusal_text(refused->test),
-                {},
-                false};
+    switch (held.verdict) {
+        case CheckVerdict::NotAKey:
+            return {held.verdict,
+                    fault_text(examination, std::get<keycalc::NotAKey>(examination.verdict)),
+                    {},
+                    false};
+        case CheckVerdict::NoComputedKey: {
+            const auto* refused = std::get_if<keycalc::NoKey>(&computed);
+            return {held.verdict,
+                    std::string(no_computed_key) +
+                        (refused ? refusal_text(refused->test)
+                                 : failure_text(std::get<keycalc::EmptyKey>(computed), Ap, Am, Nm)),
+                    {},
+                    false};
+        }
+        default:
+            return compared_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
     }
-    if (const auto* failed = std::get_if<keycalc::EmptyKey>(&computed)) {
-        return {CheckVerdict::NoComputedKey,
-                std::string(no_computed_key) + failure_text(*failed, Ap, Am, Nm),
-                {},
-                false};
-    }
-    return compare(examination, std::get<keycalc::WellFormedKey>(examination.verdict),
-                   keycalc::key_text(computed), Ap, Am, Nm);
 }
 
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
@@ -275,4 +253,4 @@ RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& co
     return row;
 }
 
-}  // namespace rfc_cli
+}  // namespace words

@@ -1,9 +1,10 @@
 #include "birth_date.h"
 
-namespace rfc_cli {
+#include "field_text.h"
+
+namespace keycalc {
 namespace {
 
-constexpr std::chrono::year earliest_year{1601};
 constexpr std::size_t year_digits = 4;
 constexpr std::size_t short_year_digits = 2;
 constexpr unsigned last_hour = 23;
@@ -12,14 +13,6 @@ constexpr unsigned last_second = 59;
 constexpr std::size_t most_fraction_digits = 9;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 // A run of decimal digits at the start of a text.
 struct Number {
     unsigned value = 0;
@@ -81,14 +74,16 @@ BirthDate calendar_day(unsigned year, unsigned month, unsigned day) {
     const std::chrono::year_month_day date{std::chrono::year{static_cast<int>(year)},
                                            std::chrono::month{month}, std::chrono::day{day}};
     if (!date.ok()) return DateError::NoSuchDay;
-    if (date.year() < earliest_year) return DateError::OutOfRange;
+    if (date < supported_birth_dates.first || date > supported_birth_dates.last) {
+        return DateError::OutOfRange;
+    }
     return date;
 }
 
 }  // namespace
 
 BirthDate parse_birth_date(std::string_view text) {
-    std::string_view rest = trimmed(text);
+    std::string_view rest = trim_blanks(text);
     const Number first = take_number(rest);
     if (rest.empty()) return DateError::NotADate;
     const char separator = rest.front();
@@ -114,18 +109,4 @@ BirthDate parse_birth_date(std::string_view text) {
     return calendar_day(third.value, second.value, first.value);
 }
 
-std::string_view date_error_text(DateError error) {
-    switch (error) {
-        case DateError::NotADate:
-            return "no tiene una forma de fecha conocida (AAAA-MM-DD o DD/MM/AAAA)";
-        case DateError::NoSuchDay:
-            return "no existe en el calendario";
-        case DateError::OutOfRange:
-            return "es anterior al 1601-01-01";
-        case DateError::TwoDigitYear:
-            return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
-    }
-    return {};
-}
-
-}  // namespace rfc_cli
+}  // namespace keycalc

@@ -2,7 +2,9 @@
 
 #include <array>
 
-namespace rfc_cli {
+#include "field_text.h"
+
+namespace keycalc {
 namespace {
 
 // What may stand at each position of a CURP.
@@ -25,8 +27,6 @@ constexpr int two_thousand = 2000;
 
 bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_letter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
-bool is_blank(char c) { return c == ' ' || c == '\t'; }
-
 bool fits(Kind kind, char c) {
     switch (kind) {
         case Kind::Letter:
@@ -39,12 +39,6 @@ bool fits(Kind kind, char c) {
     return false;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
-    return text;
-}
-
 unsigned two_digits(std::string_view text, std::size_t at) {
     return static_cast<unsigned>(text[at] - '0') * 10 + static_cast<unsigned>(text[at + 1] - '0');
 }
@@ -52,7 +46,7 @@ unsigned two_digits(std::string_view text, std::size_t at) {
 }  // namespace
 
 std::variant<std::chrono::year_month_day, CurpError> birth_date_from_curp(std::string_view curp) {
-    const std::string_view text = trimmed(curp);
+    const std::string_view text = trim_blanks(curp);
     if (text.size() != curp_shape.size()) return CurpError::BadShape;
     for (std::size_t i = 0; i < text.size(); ++i) {
         if (!fits(curp_shape[i], text[i])) return CurpError::BadShape;
@@ -66,14 +60,4 @@ std::variant<std::chrono::year_month_day, CurpError> birth_date_from_curp(std::s
     return date;
 }
 
-std::string_view curp_error_text(CurpError error) {
-    switch (error) {
-        case CurpError::BadShape:
-            return "la CURP no tiene la forma de una CURP";
-        case CurpError::NoSuchDay:
-            return "la fecha de la CURP no existe en el calendario";
-    }
-    return {};
-}
-
-}  // namespace rfc_cli
+}  // namespace keycalc

@@ -1,0 +1,312 @@
+#include "batch_run.h"
+
+#include <vector>
+
+#include "batch_text.h"
+#include "batch_words.h"
+#include "csv_writer.h"
+#include "escaped.h"
+
+namespace rfc_cli {
+namespace {
+
+using delimited::CsvRecord;
+using delimited::line_end_text;
+using Kind = RowStore::Kind;
+
+// A block goes to the workers once it holds this many rows or bytes.
+constexpr std::size_t block_rows = 4096;
+constexpr std::size_t block_bytes = std::size_t{256} << 10;
+// Blocks handed over and not yet written, per worker thread: enough to keep
+// the threads busy, few enough to keep memory small.
+constexpr std::size_t blocks_per_thread = 3;
+
+// The fields of a first row as text, or nothing when it cannot be a header.
+std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record,
+                                                       delimited::Encoding encoding) {
+    if (!record.complete || record.continues_previous ||
+        record.problem != delimited::CsvProblem::None || record.is_blank()) {
+        return std::nullopt;
+    }
+    std::vector<std::string> fields(record.field_count());
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        if (!field_to_utf8(record.field(i), encoding, fields[i])) return std::nullopt;
+    }
+    return fields;
+}
+
+// exit_status::key_wrong when some key is no key or not the row's person's;
+// else unreadable_rows when some row could not be read; else key_doubtful
+// when some key is doubtful; else ok. Rows without a computed key do not
+// count: their result column says why.
+int batch_exit_status(const words::RowTally& tally) {
+    std::size_t wrong = 0, doubtful = 0;
+    for (std::size_t i = 0; i < keycalc::verdict_count; ++i) {
+        const keycalc::CheckLevel level = keycalc::level_of(static_cast<CheckVerdict>(i));
+        if (level == keycalc::CheckLevel::Wrong) wrong += tally.checks[i];
+        if (level == keycalc::CheckLevel::Doubtful) doubtful += tally.checks[i];
+    }
+    if (wrong > 0) return exit_status::key_wrong;
+    if (tally.of(RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
+    if (doubtful > 0) return exit_status::key_doubtful;
+    return exit_status::ok;
+}
+
+}  // namespace
+
+std::error_code BatchRun::ReadWithoutHoldingBack::read_some(std::span<char> buffer,
+                                                            std::size_t& count) {
+    if (!input_.ready()) before_waiting_();
+    return input_.read_some(buffer, count);
+}
+
+BatchRun::BatchRun(ByteSource& text, const TextFormat& format, const delimited::Utf16Source* utf16,
+                   const BatchOptions& options, Console& console, ByteSink& out)
+    : options_(options),
+      console_(console),
+      out_(out),
+      text_format_(format),
+      utf16_(utf16),
+      input_prefix_(options.input_name.empty() ? "" : words::escaped(options.input_name) + ": "),
+      input_(text, [this] { hand_over_before_waiting(); }),
+      reader_(input_, format.separator, options.record_limit, format.line_breaks),
+      progress_(console.err, console.err_is_terminal),
+      pipeline_(options.threads, options.threads * blocks_per_thread,
+                [this](Block& block) { evaluate(block); }) {
+    const delimited::Encoding encoding = format.encoding.encoding;
+    format_.encoding = encoding;
+    format_.separator = format.separator;
+    format_.fold_accents = options.fold_accents;
+    format_.utf8_guessed = encoding == delimited::Encoding::Utf8 &&
+                           !format.encoding.byte_order_mark && !options.encoding;
+}
+
+// The batch in its three steps: blocks of records are read on this thread,
+// their rows evaluated on the workers, and the blocks written in the order
+// they were read, with at most a few blocks in between.
+int BatchRun::run() {
+    if (!start()) return finish_with_odd_byte(exit_status::usage);
+    while (!write_error_ && read_block()) {
+        pipeline_.submit(*filling_);
+        filling_ = nullptr;
+        while (pipeline_.full()) write_oldest();
+    }
+    write_all();
+    return finish_with_odd_byte(finish());
+}
+
+// Finds the columns from the first record, and says how the file is read.
+bool BatchRun::start() {
+    more_ = reader_.next(record_);
+    std::string error;
+    const std::optional<words::ColumnLayout> layout = words::find_layout(
+        more_ ? first_row_text(record_, format_.encoding) : std::nullopt, options_.columns, error);
+    if (!layout) {
+        report(console_, input_prefix_ + error);
+        return false;
+    }
+    format_.layout = *layout;
+    report(console_, input_prefix_ + words::file_description(text_format_.encoding,
+                                                             format_.separator, format_.layout));
+    if (text_format_.encoding.byte_order_mark) {
+        write_error_ =
+            console_.out.write_all(delimited::byte_order_mark(text_format_.encoding.encoding));
+    }
+    return true;
+}
+
+int BatchRun::finish() {
+    progress_.finish(tally_.rows());
+    if (const std::error_code error = reader_.read_error()) {
+        report(console_, "no se pudo leer " + input_label(options_) + ": " + error.message());
+        return exit_status::io_error;
+    }
+    if (write_error_) {
+        write_error_message();
+        return exit_status::io_error;
+    }
+    report(console_,
+           input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value()));
+    return batch_exit_status(tally_);
+}
+
+// ---- Reading
+
+// Fills a fresh block with the records that follow. Rows to evaluate and
+// records copied as they are go in blocks of their own.
+bool BatchRun::read_block() {
+    filling_ = &pipeline_.fresh();
+    while (more_ && !write_error_) {
+        // Before waiting for input the block may have been handed over.
+        const RowStore& rows = filling_->rows;
+        const bool evaluated = kind_of(record_) == Kind::Evaluate;
+        if (!rows.empty() &&
+            ((rows[0].kind == Kind::Evaluate) != evaluated || rows.held_bytes() >= block_bytes ||
+             (evaluated && rows.size() >= block_rows))) {
+            break;
+        }
+        place(record_, filling_->rows);
+        first_ = false;
+        more_ = reader_.next(record_);
+    }
+    if (!more_ && !write_error_) end_in_half_character(nullptr, filling_->rows);
+    if (!filling_->rows.empty()) return true;
+    pipeline_.unused(*filling_);
+    filling_ = nullptr;
+    return false;
+}
+
+RowStore::Kind BatchRun::kind_of(const CsvRecord& record) const {
+    if (ends_in_half_character(record)) return Kind::Unreadable;
+    // A record past the length limit streams by in pieces, copied without
+    // being held whole; the last piece ends the row, without a key.
+    if (!record.complete) return Kind::Copy;
+    if (record.continues_previous) return Kind::Unreadable;
+    if (record.is_blank() || (first_ && format_.layout.header)) return Kind::Copy;
+    return Kind::Evaluate;
+}
+
+void BatchRun::place(const CsvRecord& record, RowStore& rows) {
+    if (ends_in_half_character(record)) return end_in_half_character(&record, rows);
+    switch (kind_of(record)) {
+        case Kind::Evaluate:
+            return rows.add_row(record);
+        case Kind::Unreadable:
+            return rows.add_unreadable(record, words::csv_problem_text(record.problem));
+        default:
+            break;
+    }
+    if (!record.complete) return rows.add_copy(record.bytes());
+    if (record.is_blank()) return rows.add_copy(line_end_text(record.line_end));
+    rows.add_copy(header_output(record));
+}
+
+std::string BatchRun::header_output(const CsvRecord& record) const {
+    std::string out(record.bytes());
+    for (const std::string_view name : words::added_column_names(format_.layout)) {
+        out.push_back(format_.separator);
+        delimited::append_csv_field(name, format_.separator, out);
+    }
+    out.append(line_end_text(record.line_end));
+    return out;
+}
+
+void BatchRun::hand_over_before_waiting() {
+    if (filling_ && !filling_->rows.empty()) {
+        pipeline_.submit(*filling_);
+        write_all();
+        filling_ = &pipeline_.fresh();
+        return;
+    }
+    write_all();
+}
+
+// ---- A UTF-16 input that ends in a lone byte, the one place that knows it:
+// its last row, when the byte ends it, is unreadable; else the line after the
+// last is named; and the byte itself is written back after everything else,
+// where the added columns keep their UTF-16 alignment.
+
+bool BatchRun::ends_in_half_character(const CsvRecord& record) const {
+    return record.line_end == delimited::LineEnd::EndOfInput && record.complete &&
+           !record.continues_previous && utf16_ && utf16_->odd_last_byte();
+}
+
+void BatchRun::end_in_half_character(const CsvRecord* last_row, RowStore& rows) {
+    if (said_half_character_ || !utf16_ || !utf16_->odd_last_byte()) return;
+    said_half_character_ = true;
+    if (last_row) return rows.add_unreadable(*last_row, words::half_character_text);
+    rows.add_unreadable_end(reader_.line(), words::half_character_text);
+}
+
+int BatchRun::finish_with_odd_byte(int status) {
+    if (!utf16_ || !utf16_->odd_last_byte() || write_error_) return status;
+    const char byte = *utf16_->odd_last_byte();
+    write_error_ = console_.out.write_all(std::string_view(&byte, 1));
+    if (!write_error_) return status;
+    write_error_message();
+    return exit_status::io_error;
+}
+
+// ---- Evaluating
+
+void BatchRun::evaluate(Block& block) const {
+    const RowStore& rows = block.rows;
+    BlockResult& result = block.result;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RowStore::Row& row = rows[i];
+        switch (row.kind) {
+            case Kind::Evaluate:
+                evaluate_row(rows, i, result);
+                break;
+            case Kind::Copy:
+                result.output.append(rows.bytes_of(i));
+                break;
+            case Kind::Unreadable:
+            case Kind::UnreadableEnd:
+                copy_unreadable(row, rows.bytes_of(i), result);
+                break;
+        }
+    }
+}
+
+void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, BlockResult& result) const {
+    thread_local RowEvaluator evaluator;
+    thread_local RowVerdict verdict;
+    thread_local std::vector<std::string_view> fields;
+    const RowStore::Row& row = rows[index];
+    rows.fields_of(index, fields);
+    evaluator.evaluate(fields, row.problem, format_, verdict);
+    append_output_row(rows.bytes_of(index), verdict.key, verdict.result(),
+                      line_end_text(row.line_end), format_, result.output);
+    result.tally.count(verdict.outcome, verdict.check);
+    if (verdict.unreadable()) result.messages += message(row.line, verdict.reason);
+    if (verdict.invalid_text && !result.first_invalid_text_line) {
+        result.first_invalid_text_line = row.line;
+    }
+}
+
+void BatchRun::copy_unreadable(const RowStore::Row& row, std::string_view bytes,
+                               BlockResult& result) const {
+    const std::string why = words::unreadable_text(row.why);
+    if (row.kind == Kind::Unreadable) {
+        result.output.append(bytes);
+        append_output_row({}, {}, why, line_end_text(row.line_end), format_, result.output);
+    }
+    result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
+    result.messages += message(row.line, why);
+}
+
+std::string BatchRun::message(std::size_t line, std::string_view why) const {
+    return "rfc: " + input_prefix_ + words::line_text(line, why) + "\n";
+}
+
+// ---- Writing
+
+void BatchRun::write_oldest() {
+    BlockResult& result = pipeline_.oldest().result;
+    if (console_.out_is_err_terminal) progress_.clear();
+    if (!write_error_) write_error_ = out_.write_all(result.output);
+    if (result.first_invalid_text_line && format_.utf8_guessed && !said_not_utf8_) {
+        said_not_utf8_ = true;
+        result.messages.insert(
+            0, "rfc: " + input_prefix_ +
+                   words::not_utf8_after_all_text(*result.first_invalid_text_line) + "\n");
+    }
+    if (!result.messages.empty()) {
+        progress_.clear();
+        console_.err.write_all(result.messages);
+    }
+    tally_ += result.tally;
+    progress_.update(tally_.rows());
+    pipeline_.release();
+}
+
+void BatchRun::write_all() {
+    while (!pipeline_.empty()) write_oldest();
+}
+
+void BatchRun::write_error_message() {
+    report(console_, "no se pudo escribir la salida: " + write_error_.message());
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,105 @@
+// One run of rfc batch over a text already decoded to UTF-8 or Windows-1252:
+// blocks of records are read, their rows evaluated on worker threads, and the
+// blocks written in the order they were read. Everything goes through a
+// ByteSource and ByteSinks, so any front end can drive it.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "batch_command.h"
+#include "batch_row.h"
+#include "block_pipeline.h"
+#include "console.h"
+#include "csv_reader.h"
+#include "encoding.h"
+#include "progress.h"
+
+namespace rfc_cli {
+
+// How the text of the input was found to be written.
+struct TextFormat {
+    delimited::TextEncoding encoding;
+    char separator = ',';
+    delimited::LineBreaks line_breaks = delimited::LineBreaks::LfOrCrLf;
+};
+
+class BatchRun {
+  public:
+    // `text` is the input as the reader takes it; `utf16`, when the input is
+    // UTF-16, is the conversion in front of it, which knows of an odd last
+    // byte. Rows go to `out`; messages to the console's standard error.
+    BatchRun(ByteSource& text, const TextFormat& format, const delimited::Utf16Source* utf16,
+             const BatchOptions& options, Console& console, ByteSink& out);
+
+    // Runs the batch; returns its exit status.
+    int run();
+
+  private:
+    // Calls `before_waiting` before any read that would have to wait for
+    // input, so that rows done so far come out as soon as they are ready
+    // when the input is a pipe or a terminal. A regular file never waits.
+    class ReadWithoutHoldingBack final : public ByteSource {
+      public:
+        ReadWithoutHoldingBack(ByteSource& input, std::function<void()> before_waiting)
+            : input_(input), before_waiting_(std::move(before_waiting)) {}
+        std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
+
+      private:
+        ByteSource& input_;
+        std::function<void()> before_waiting_;
+    };
+
+    bool start();
+    int finish();
+
+    // Reading: records into blocks, on this thread.
+    bool read_block();
+    RowStore::Kind kind_of(const delimited::CsvRecord& record) const;
+    void place(const delimited::CsvRecord& record, RowStore& rows);
+    std::string header_output(const delimited::CsvRecord& record) const;
+    void hand_over_before_waiting();
+
+    // An odd last byte after UTF-16.
+    bool ends_in_half_character(const delimited::CsvRecord& record) const;
+    void end_in_half_character(const delimited::CsvRecord* last_row, RowStore& rows);
+    int finish_with_odd_byte(int status);
+
+    // Evaluating: on the workers; touches only the block and const members.
+    void evaluate(Block& block) const;
+    void evaluate_row(const RowStore& rows, std::size_t index, BlockResult& result) const;
+    void copy_unreadable(const RowStore::Row& row, std::string_view bytes,
+                         BlockResult& result) const;
+    std::string message(std::size_t line, std::string_view why) const;
+
+    // Writing: blocks in order, on this thread.
+    void write_oldest();
+    void write_all();
+    void write_error_message();
+
+    const BatchOptions& options_;
+    Console& console_;
+    ByteSink& out_;  // the console's output, or a conversion in front of it
+    const TextFormat text_format_;
+    const delimited::Utf16Source* const utf16_;
+    const std::string input_prefix_;  // "nomina.csv: ", or nothing for standard input
+    RowFormat format_;
+    ReadWithoutHoldingBack input_;
+    delimited::CsvReader reader_;
+    Progress progress_;
+
+    delimited::CsvRecord record_;  // read and not yet placed, when more_
+    bool more_ = false;
+    bool first_ = true;
+    bool said_half_character_ = false;
+    Block* filling_ = nullptr;  // the block being read into
+
+    words::RowTally tally_;
+    std::error_code write_error_;
+    bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
+    // Last, so that its threads stop before anything they use goes.
+    BlockPipeline pipeline_;
+};
+
+}  // namespace rfc_cli

@@ -1,0 +1,68 @@
+// Blocks of rows on their way through rfc batch: the reading thread fills a
+// fresh block and submits it; worker threads evaluate it; the reading thread
+// takes the blocks back done, oldest first, to write them in order.
+//
+// With one thread or none, submit() evaluates the block on the calling thread
+// and no thread is started, as in a browser's single-threaded WebAssembly.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "row_block.h"
+
+namespace rfc_cli {
+
+class BlockPipeline {
+  public:
+    // `work` evaluates one block; it is called on the workers, or in submit().
+    // At most `most_in_flight` blocks are submitted and not yet released.
+    using Work = std::function<void(Block&)>;
+    BlockPipeline(std::size_t threads, std::size_t most_in_flight, Work work);
+    ~BlockPipeline();
+    BlockPipeline(const BlockPipeline&) = delete;
+    BlockPipeline& operator=(const BlockPipeline&) = delete;
+
+    // An empty block to fill, reused when one is free.
+    Block& fresh();
+    // Gives back a fresh block that was not submitted.
+    void unused(Block& block);
+    // Hands `block`, from fresh(), over for evaluation.
+    void submit(Block& block);
+    // Whether as many blocks are in flight as allowed, or none.
+    bool full() const { return in_flight_.size() >= most_in_flight_; }
+    bool empty() const { return in_flight_.empty(); }
+    // Waits until the oldest block in flight is done, and returns it.
+    Block& oldest();
+    // The oldest block, written: it leaves the flight and is free again.
+    void release();
+
+  private:
+    // Every block handed out is the Block of a Slot.
+    struct Slot : Block {
+        bool done = false;  // read and written under mutex_ only
+    };
+    void serve();
+    Slot& slot_of(Block& block);
+
+    Work work_;
+    const std::size_t most_in_flight_;
+    std::vector<std::unique_ptr<Slot>> owned_;
+    std::vector<Slot*> free_;
+    std::deque<Slot*> in_flight_;  // in the order submitted
+
+    std::mutex mutex_;
+    std::condition_variable work_ready_;
+    std::condition_variable block_done_;
+    std::deque<Slot*> queue_;  // submitted, not yet taken by a worker
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;  // last: they stop before the slots go
+};
+
+}  // namespace rfc_cli

@@ -1,0 +1,95 @@
+#include "row_block.h"
+
+namespace rfc_cli {
+
+void RowStore::add_row(const delimited::CsvRecord& record) {
+    const std::size_t base = data_.size();
+    const std::size_t raw_base = raw_.size();
+    if (!record.bytes_in_data) raw_.append(record.bytes());
+    rows_.push_back({Kind::Evaluate,
+                     static_cast<std::uint32_t>(field_ends_.size()),
+                     static_cast<std::uint32_t>(record.field_count()),
+                     base,
+                     base + record.data.size(),
+                     raw_base,
+                     raw_.size(),
+                     record.bytes_in_data,
+                     record.line,
+                     record.line_end,
+                     record.problem,
+                     {}});
+    data_.append(record.data);
+    for (const std::size_t end : record.field_ends) {
+        field_ends_.push_back(static_cast<std::uint32_t>(base + end));
+    }
+}
+
+RowStore::Row& RowStore::add_bytes(Kind kind, std::string_view bytes) {
+    const std::size_t raw_base = raw_.size();
+    raw_.append(bytes);
+    return rows_.emplace_back(Row{kind,
+                                  0,
+                                  0,
+                                  0,
+                                  0,
+                                  raw_base,
+                                  raw_.size(),
+                                  false,
+                                  0,
+                                  delimited::LineEnd::EndOfInput,
+                                  delimited::CsvProblem::None,
+                                  {}});
+}
+
+void RowStore::add_copy(std::string_view bytes) { add_bytes(Kind::Copy, bytes); }
+
+void RowStore::add_unreadable(const delimited::CsvRecord& record, std::string_view why) {
+    Row& row = add_bytes(Kind::Unreadable, record.bytes());
+    row.line = record.line;
+    row.line_end = record.line_end;
+    row.why = why;
+}
+
+void RowStore::add_unreadable_end(std::size_t line, std::string_view why) {
+    Row& row = add_bytes(Kind::UnreadableEnd, {});
+    row.line = line;
+    row.why = why;
+}
+
+std::size_t RowStore::held_bytes() const {
+    return data_.size() + raw_.size() + field_ends_.size() * sizeof(field_ends_[0]);
+}
+
+void RowStore::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {
+    const Row& row = rows_[index];
+    fields.clear();
+    std::size_t begin = row.data_begin;
+    for (std::size_t i = row.first_field; i < row.first_field + row.field_count; ++i) {
+        fields.push_back(std::string_view(data_).substr(begin, field_ends_[i] - begin));
+        begin = field_ends_[i] + 1;
+    }
+}
+
+std::string_view RowStore::bytes_of(std::size_t index) const {
+    const Row& row = rows_[index];
+    if (row.bytes_in_data) {
+        return std::string_view(data_).substr(row.data_begin, row.data_end - row.data_begin - 1);
+    }
+    return std::string_view(raw_).substr(row.raw_begin, row.raw_end - row.raw_begin);
+}
+
+void RowStore::clear() {
+    data_.clear();
+    field_ends_.clear();
+    raw_.clear();
+    rows_.clear();
+}
+
+void BlockResult::clear() {
+    output.clear();
+    messages.clear();
+    tally = {};
+    first_invalid_text_line.reset();
+}
+
+}  // namespace rfc_cli

@@ -1,0 +1,89 @@
+// A block of consecutive records of rfc batch: what the reading step stores
+// for the workers (RowStore), and what the workers make of it (BlockResult).
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "batch_summary.h"
+#include "csv_reader.h"
+
+namespace rfc_cli {
+
+// Records as read, one after the other in `data`, so that a block's memory
+// follows the size of what it holds now.
+class RowStore {
+  public:
+    enum class Kind : unsigned char {
+        Evaluate,       // a row whose key is to be computed
+        Copy,           // bytes that go out as they are: a header, a blank line, a long piece
+        Unreadable,     // a row copied without a key, for the reason `why`
+        UnreadableEnd,  // no row, only the reason `why`, named by the line after the last
+    };
+    struct Row {
+        Kind kind;
+        std::uint32_t first_field;
+        std::uint32_t field_count;
+        std::size_t data_begin;  // the record's `data`, trailing separator included
+        std::size_t data_end;
+        // The record's bytes as they came: in `raw`, or, when bytes_in_data,
+        // the record's `data` less its trailing separator.
+        std::size_t raw_begin;
+        std::size_t raw_end;
+        bool bytes_in_data;
+        std::size_t line;
+        delimited::LineEnd line_end;
+        delimited::CsvProblem problem;
+        std::string_view why;  // for Unreadable and UnreadableEnd: a constant text
+    };
+
+    void add_row(const delimited::CsvRecord& record);
+    void add_copy(std::string_view bytes);
+    void add_unreadable(const delimited::CsvRecord& record, std::string_view why);
+    void add_unreadable_end(std::size_t line, std::string_view why);
+
+    std::size_t size() const { return rows_.size(); }
+    bool empty() const { return rows_.empty(); }
+    const Row& operator[](std::size_t index) const { return rows_[index]; }
+    // The bytes the rows take, their field positions included: a record of
+    // empty fields holds eight times more in positions than in text.
+    std::size_t held_bytes() const;
+    // Sets `fields` to the fields of row `index`.
+    void fields_of(std::size_t index, std::vector<std::string_view>& fields) const;
+    // The bytes of row `index` as they came, without the line end.
+    std::string_view bytes_of(std::size_t index) const;
+    void clear();
+
+  private:
+    Row& add_bytes(Kind kind, std::string_view bytes);
+
+    std::string data_;
+    // Where each field of each row ends in `data_`. A block holds a few
+    // hundred kilobytes, so 32 bits reach any position and halve what
+    // positions cost.
+    std::vector<std::uint32_t> field_ends_;
+    std::string raw_;
+    std::vector<Row> rows_;
+};
+
+// What the rows of a block give, in their order.
+struct BlockResult {
+    std::string output;    // the output rows
+    std::string messages;  // the standard-error lines
+    words::RowTally tally;
+    // The first row whose names are not valid text in the file's encoding.
+    std::optional<std::size_t> first_invalid_text_line;
+
+    void clear();
+};
+
+struct Block {
+    RowStore rows;
+    BlockResult result;
+};
+
+}  // namespace rfc_cli

@@ -1,0 +1,99 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "verdict_words.h"
+
+namespace words {
+namespace {
+
+using namespace std::chrono;
+using keycalc::CheckVerdict;
+
+struct RowCase {
+    const char* name;
+    std::string_view key_field;
+    std::u16string_view Ap, Am, Nm;
+    year_month_day FB;
+    CheckVerdict verdict;
+    std::string resultado;
+};
+
+TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
+    const RowCase cases[] = {
+        {"Agrees", "PELJ8001152A0", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::Agrees, "coincide"},
+        {"AgreesWrittenWithMask", "pelj-800115-2a0", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::Agrees, "coincide"},
+        {"HomoclaveOnly", "PELJ800115XY8", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::HomoclaveDiffers,
+         "coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos"},
+        // An invented homoclave whose check character fails as well.
+        {"HomoclaveAndOwnCheck", "PELJ800115XY9", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::HomoclaveDiffers,
+         "coincide salvo la homoclave, y su dígito verificador no corresponde: se esperaba 8; el "
+         "SAT asigna otra homoclave a homónimos"},
+        {"CheckCharacterOnly", "PELJ8001152A5", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::CheckFails,
+         "coincide salvo el dígito verificador; el SAT ha asignado algunas claves así; "
+         "confírmela con la constancia de situación fiscal"},
+        {"Enye", "ÑURP700707DJ1", u"ÑUÑEZ", u"RUIZ", u"PEDRO", 1970y / 7 / 7, CheckVerdict::Agrees,
+         "coincide salvo la Ñ, que estas reglas escriben X; es una diferencia conocida de estas "
+         "reglas, no un error de la clave"},
+        {"EnyeAndFailingCheck", "ÑURP700707DJ3", u"ÑUÑEZ", u"RUIZ", u"PEDRO", 1970y / 7 / 7,
+         CheckVerdict::CheckFails,
+         "coincide salvo la Ñ, que estas reglas escriben X, y su dígito verificador no "
+         "corresponde: se esperaba 1; el SAT ha asignado algunas claves así; confírmela con la "
+         "constancia de situación fiscal"},
+        {"DateDiffers", "PELJ8101152A0", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::Disagrees, "no coincide: difiere la fecha"},
+        {"ImpossibleDate", "MEHJ9913997N4", u"MEDINA", u"HERNANDEZ", u"JUAN", 1973y / 12 / 18,
+         CheckVerdict::NotAKey, "no es una clave: 991399 no es una fecha"},
+        {"InvalidUtf8", "PELJ\xC3", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"},
+        {"NoComputedKey", "PELJ8001152A0", u"PÉREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
+         CheckVerdict::NoComputedKey,
+         "no hay clave calculada con que compararla: sin clave: el carácter U+00C9 «É» en la "
+         "posición 2 del apellido paterno no tiene valor en la tabla"},
+        {"Empty", "", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
+        {"Blank", "   ", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
+    };
+    for (const auto& c : cases) {
+        const auto computed = keycalc::Compute_Key(c.Ap, c.Am, c.Nm, c.FB);
+        const RowCheck row = check_row_key(c.key_field, computed, c.Ap, c.Am, c.Nm);
+        EXPECT_EQ(row.verdict, c.verdict) << c.name;
+        EXPECT_EQ(row.resultado, c.resultado) << c.name;
+    }
+}
+
+TEST(SummaryLabel, NamesEveryVerdictDistinctly) {
+    for (const std::size_t count : {1, 2}) {
+        std::set<std::string_view> labels;
+        for (std::size_t v = 0; v < keycalc::verdict_count; ++v) {
+            const std::string_view label = summary_label(static_cast<CheckVerdict>(v), count);
+            EXPECT_FALSE(label.empty()) << v;
+            EXPECT_TRUE(labels.insert(label).second) << label;
+        }
+    }
+}
+
+TEST(ReportKeyAlone, PutsTheDateInTheLatestCenturyNotAfterThisYear) {
+    const struct {
+        std::u16string_view key;
+        int this_year;
+        std::string finding;
+    } cases[] = {
+        {u"SAT970701NN3", 2026, "clave válida de persona moral (constitución: 01/07/1997)"},
+        {u"SAT970701NN3", 1996, "clave válida de persona moral (constitución: 01/07/1897)"},
+        {u"SAT970701NN3", 1997, "clave válida de persona moral (constitución: 01/07/1997)"},
+        {u"PELJ0002291A4", 2026, "clave válida de persona física (nacimiento: 29/02/2000)"},
+    };
+    for (const auto& c : cases) {
+        const CheckReport report = report_key_alone(keycalc::examine_key(c.key), year{c.this_year});
+        EXPECT_EQ(report.finding, c.finding) << c.this_year;
+    }
+}
+
+}  // namespace
+}  // namespace words

@@ -1,0 +1,94 @@
+#include "batch_words.h"
+
+#include "escaped.h"
+
+namespace words {
+namespace {
+
+// The cure for a Windows-1252 file taken for UTF-8.
+constexpr std::string_view read_as_windows1252 = "léalo con --encoding windows-1252";
+
+// How a message shows the separator: "«;»", "tabulador" or "espacio".
+std::string separator_label(char separator) {
+    if (separator == '\t') return "tabulador";
+    if (separator == ' ') return "espacio";
+    return "«" + escaped(std::string_view(&separator, 1)) + "»";
+}
+
+}  // namespace
+
+std::string file_description(const delimited::TextEncoding& encoding, char separator,
+                             const ColumnLayout& layout) {
+    using delimited::Encoding;
+    // UTF-16 without a mark is a guess from its NUL bytes: say so.
+    const bool utf16 =
+        encoding.encoding == Encoding::Utf16Le || encoding.encoding == Encoding::Utf16Be;
+    const std::string_view unmarked =
+        utf16 && !encoding.byte_order_mark ? " sin marca de orden de bytes" : "";
+    return std::string(delimited::encoding_name(encoding.encoding)) + std::string(unmarked) +
+           ", separador " + separator_label(separator) + ", " + layout_text(layout);
+}
+
+std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout) {
+    if (layout.key_column()) return {"rfc_calculado", "resultado"};
+    return {"rfc", "resultado"};
+}
+
+std::string_view csv_problem_text(delimited::CsvProblem problem) {
+    using delimited::CsvProblem;
+    switch (problem) {
+        case CsvProblem::None:
+            break;
+        case CsvProblem::StrayQuote:
+            return "comilla dentro de un campo sin comillas";
+        case CsvProblem::TextAfterClosingQuote:
+            return "texto después de la comilla que cierra un campo";
+        case CsvProblem::UnterminatedQuote:
+            return "comilla sin cerrar al final del archivo";
+        case CsvProblem::TooLong:
+            return "fila demasiado larga";
+    }
+    return {};
+}
+
+std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
+    if (layout.exact_fields != 0) {
+        return "se esperaban " + std::to_string(layout.exact_fields) + " campos y hay " +
+               std::to_string(count);
+    }
+    return "se esperaban al menos " + std::to_string(layout.least_fields) + " campos y hay " +
+           std::to_string(count);
+}
+
+std::string invalid_field_text(std::size_t column, delimited::Encoding encoding, bool guessed) {
+    std::string text = "el campo " + std::to_string(column + 1) + " no es " +
+                       std::string(delimited::encoding_name(encoding)) + " válido";
+    if (guessed) {
+        text += " (¿el archivo es Windows-1252? " + std::string(read_as_windows1252) + ")";
+    }
+    return text;
+}
+
+std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
+
+std::string line_text(std::size_t line, std::string_view why) {
+    return "línea " + std::to_string(line) + ": " + std::string(why);
+}
+
+std::string bad_delimiter_text(std::string_view value) {
+    return "--delimiter espera un signo ASCII que no sea letra, cifra, comilla doble ni fin de "
+           "línea (como , ; | o tab), no «" +
+           escaped(value) + "»";
+}
+
+std::string bad_encoding_text(std::string_view value) {
+    return "--encoding espera utf-8, utf-16 o windows-1252, no «" + escaped(value) + "»";
+}
+
+std::string not_utf8_after_all_text(std::size_t line) {
+    return "la línea " + std::to_string(line) +
+           " no es UTF-8 aunque el inicio del archivo sí lo es; si el archivo es Windows-1252, " +
+           std::string(read_as_windows1252);
+}
+
+}  // namespace words

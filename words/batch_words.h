@@ -1,0 +1,61 @@
+// What rfc batch says about a file, in Spanish: how it was read, and why a
+// row could not be:
+//
+//     nomina.csv: UTF-8, separador «;», encabezado: paterno = «Apellido Paterno» (col. 3), ...
+//     línea 12: fila ilegible: comilla sin cerrar al final del archivo
+//     la línea 40 no es UTF-8 aunque el inicio del archivo sí lo es; si el archivo es
+//     Windows-1252, léalo con --encoding windows-1252
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "batch_columns.h"
+#include "csv_reader.h"
+#include "encoding.h"
+
+namespace words {
+
+// "UTF-16 LE sin marca de orden de bytes, separador tabulador, encabezado: ...":
+// the encoding, the separator and the columns a file is read with.
+std::string file_description(const delimited::TextEncoding& encoding, char separator,
+                             const ColumnLayout& layout);
+
+// The names of the two added columns: "rfc" and "resultado", or, when the
+// file holds keys of its own, "rfc_calculado" and "resultado".
+std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout);
+
+// The reader's problem with a record.
+std::string_view csv_problem_text(delimited::CsvProblem problem);
+
+// A UTF-16 file whose last byte is half a character.
+inline constexpr std::string_view half_character_text =
+    "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
+
+// "se esperaban 4 campos y hay 3", or "al menos 4" for a file without header.
+std::string field_count_text(const ColumnLayout& layout, std::size_t count);
+
+// "el campo 2 no es UTF-8 válido", with a pointer to Windows-1252 when UTF-8
+// was only `guessed` from the file's start.
+std::string invalid_field_text(std::size_t column, delimited::Encoding encoding, bool guessed);
+
+// Why a record could not be read, as the "resultado" column says it:
+// "fila ilegible: ...".
+std::string unreadable_text(std::string_view why);
+
+// "línea 12: <why>", the standard-error line of a row.
+std::string line_text(std::size_t line, std::string_view why);
+
+// The mistakes in the values of rfc batch's options.
+inline constexpr std::string_view empty_columns_text =
+    "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o curp, y no está "
+    "vacío";
+std::string bad_delimiter_text(std::string_view value);
+std::string bad_encoding_text(std::string_view value);
+
+// Said once, of the first line that is not UTF-8 when UTF-8 was guessed.
+std::string not_utf8_after_all_text(std::size_t line);
+
+}  // namespace words

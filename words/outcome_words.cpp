@@ -1,0 +1,130 @@
+#include "outcome_words.h"
+
+#include <array>
+#include <cstdio>
+
+#include "utf8.h"
+#include "visible_character.h"
+
+namespace words {
+namespace {
+
+// In the order of keycalc::NamePart.
+constexpr std::array<std::string_view, 3> part_labels = {"del apellido paterno",
+                                                         "del apellido materno", "del nombre"};
+
+// The name part as the computation was given it.
+std::u16string_view part_text(keycalc::NamePart part, std::u16string_view paternal,
+                              std::u16string_view maternal, std::u16string_view given) {
+    switch (part) {
+        case keycalc::NamePart::Paternal:
+            return paternal;
+        case keycalc::NamePart::Maternal:
+            return maternal;
+        case keycalc::NamePart::Given:
+            return given;
+    }
+    return {};
+}
+
+// "el carácter U+00C9 «É» en la posición 2 del apellido paterno": the
+// position counts characters, a surrogate pair as one.
+std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
+                                   std::u16string_view maternal, std::u16string_view given) {
+    const std::u16string_view text = part_text(failure.part, paternal, maternal, given);
+    const std::size_t offset = failure.part_position - 1;
+    if (failure.part_position == 0 || offset >= text.size()) {
+        // Only when the names are not those of the computation.
+        return "un carácter en la posición " + std::to_string(failure.position) +
+               " del nombre completo";
+    }
+    std::size_t position = 1;
+    for (std::size_t i = 0; i < offset; i += delimited::character_units(text, i)) ++position;
+    return "el carácter " +
+           character_text(text.substr(offset, delimited::character_units(text, offset))) +
+           " en la posición " + std::to_string(position) + " " +
+           std::string(part_labels[static_cast<std::size_t>(failure.part)]);
+}
+
+// "1601-01-01": the first day a date of birth may be.
+std::string earliest_date_text() {
+    const std::chrono::year_month_day first = keycalc::supported_birth_dates.first;
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(first.year()),
+                  static_cast<unsigned>(first.month()), static_cast<unsigned>(first.day()));
+    return text;
+}
+
+}  // namespace
+
+std::string character_text(std::u16string_view units) {
+    const char32_t c = delimited::code_point_at(units, 0);
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    std::string text = code;
+    // A lone surrogate half is no character, and is not visible either.
+    if (casing::is_visible_alone(c)) text += " «" + delimited::utf16_to_utf8(units) + "»";
+    return text;
+}
+
+std::string refusal_text(keycalc::RefusalTest test) {
+    using keycalc::RefusalTest;
+    std::string text = "entrada rechazada: ";
+    switch (test) {
+        case RefusalTest::GivenNamesBlank:
+            return text + "el nombre está vacío o solo tiene espacios";
+        case RefusalTest::SurnamesBlank:
+            return text + "los dos apellidos están vacíos o solo tienen espacios";
+        case RefusalTest::DateInvalid:
+            return text + "la fecha de nacimiento no existe en el calendario";
+    }
+    return text;
+}
+
+std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
+                         std::u16string_view maternal, std::u16string_view given) {
+    using keycalc::FailureReason;
+    std::string text = "sin clave: ";
+    switch (failure.reason) {
+        case FailureReason::UncodedCharacter:
+            return text + uncoded_character_text(failure, paternal, maternal, given) +
+                   " no tiene valor en la tabla";
+        case FailureReason::SumBelow100:
+            return text + "la suma de la homoclave es menor que 100";
+        case FailureReason::SumOverflow:
+            return text + "la suma de la homoclave no cabe en un entero de 32 bits";
+        case FailureReason::VowelPositionOverflow:
+            return text +
+                   "la primera vocal del apellido paterno está más allá de la posición 32767";
+    }
+    return text;
+}
+
+std::string_view date_error_text(keycalc::DateError error) {
+    using keycalc::DateError;
+    switch (error) {
+        case DateError::NotADate:
+            return "no tiene una forma de fecha conocida (AAAA-MM-DD o DD/MM/AAAA)";
+        case DateError::NoSuchDay:
+            return "no existe en el calendario";
+        case DateError::OutOfRange: {
+            static const std::string earlier = "es anterior al " + earliest_date_text();
+            return earlier;
+        }
+        case DateError::TwoDigitYear:
+            return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
+    }
+    return {};
+}
+
+std::string_view curp_error_text(keycalc::CurpError error) {
+    switch (error) {
+        case keycalc::CurpError::BadShape:
+            return "la CURP no tiene la forma de una CURP";
+        case keycalc::CurpError::NoSuchDay:
+            return "la fecha de la CURP no existe en el calendario";
+    }
+    return {};
+}
+
+}  // namespace words
