@@ -108,7 +108,6 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
         return true;
     }
 
-<<<<<<< HEAD:casing/utf8.cpp
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
@@ -121,21 +120,6 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
         if (length == 0) return false;
         written = write_utf16(c, written);
         p += length;
-=======
-    std::size_t at = 0;
-    while (at < utf8.size()) {
-        char32_t c;
-        const std::size_t length = decode_character(utf8.substr(at), c);
-        if (length == 0) return false;
-        if (c < 0x10000) {
-            *written++ = static_cast<char16_t>(c);
-        } else {
-            c -= 0x10000;
-            *written++ = static_cast<char16_t>(0xD800 + (c >> 10));
-            *written++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        }
-        at += length;
->>>>>>> core:delimited/utf8.cpp
     }
     units = static_cast<std::size_t>(written - out.data());
     return true;
@@ -178,13 +162,8 @@ void append_utf8(std::u16string_view utf16, std::string& out, std::string_view l
                    is_trail_surrogate(utf16[i + 1])) {
             append_code_point(pair_code_point(unit, utf16[i + 1]), out);
             ++i;
-<<<<<<< HEAD:casing/utf8.cpp
         } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
             out.append(lone_surrogate);
-=======
-        } else if (is_lead_surrogate(unit) || is_trail_surrogate(unit)) {
-            append_code_point(replacement_character, out);
->>>>>>> core:delimited/utf8.cpp
         } else {
             append_code_point(unit, out);
         }
