@@ -27,7 +27,9 @@ endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/LICENSE windows/LICENSE.txt @ONLY NEWLINE_STYLE CRLF)
 list(APPEND windows_staged ${CMAKE_CURRENT_BINARY_DIR}/windows/LICENSE.txt)
 
-install(TARGETS rfc RUNTIME DESTINATION . COMPONENT windows)
+if(TARGET rfc)
+    install(TARGETS rfc RUNTIME DESTINATION . COMPONENT windows)
+endif()
 install(FILES ${windows_staged} DESTINATION . COMPONENT windows)
 
 set(CPACK_GENERATOR ZIP)

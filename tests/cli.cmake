@@ -6,7 +6,7 @@ add_executable(delimited_tests
     delimited_line_scan_test.cpp
     delimited_utf8_test.cpp)
 target_link_libraries(delimited_tests PRIVATE delimited GTest::gtest_main)
-gtest_discover_tests(delimited_tests)
+rfc_gtest_suite(delimited_tests)
 
 # Command-line tests.
 add_executable(cli_tests
@@ -23,7 +23,7 @@ add_executable(cli_tests
 target_link_libraries(cli_tests PRIVATE rfc_cli GTest::gtest_main)
 target_compile_definitions(cli_tests PRIVATE
     RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
-gtest_discover_tests(cli_tests)
+rfc_gtest_suite(cli_tests)
 
 # The installed program itself: exit statuses and streams of a real process.
 add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh $<TARGET_FILE:rfc>)

@@ -6,11 +6,11 @@ set_tests_properties(window_tests PROPERTIES ENVIRONMENT QT_QPA_PLATFORM=offscre
 
 add_executable(upper_case_tests upper_case_test.cpp)
 target_link_libraries(upper_case_tests PRIVATE casing Qt6::Core GTest::gtest_main)
-gtest_discover_tests(upper_case_tests)
+rfc_gtest_suite(upper_case_tests)
 
 add_executable(fold_accents_tests fold_accents_test.cpp)
 target_link_libraries(fold_accents_tests PRIVATE casing Qt6::Core GTest::gtest_main)
-gtest_discover_tests(fold_accents_tests)
+rfc_gtest_suite(fold_accents_tests)
 
 # The window under a few thousand random events from a fixed seed.
 qt_add_executable(window_monkey_tests window_monkey_test.cpp)
@@ -38,4 +38,4 @@ endif()
 
 add_executable(typed_text_tests typed_text_test.cpp)
 target_link_libraries(typed_text_tests PRIVATE casing GTest::gtest_main)
-gtest_discover_tests(typed_text_tests)
+rfc_gtest_suite(typed_text_tests)
