@@ -25,5 +25,10 @@ target_compile_definitions(cli_tests PRIVATE
     RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 rfc_gtest_suite(cli_tests)
 
-# The installed program itself: exit statuses and streams of a real process.
-add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh $<TARGET_FILE:rfc>)
+# The installed program itself: exit statuses and streams of a real process;
+# rfc.exe of a Windows build under Wine.
+if(CMAKE_CROSSCOMPILING)
+    include(wine.cmake)
+else()
+    add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh $<TARGET_FILE:rfc>)
+endif()
