@@ -1,5 +1,5 @@
 # rfc.exe under Wine, as a Windows user runs it: the command line's end-to-end
-# cases through rfc-wine, a script that runs the built rfc.exe; and, given the
+# cases through rfc-wine, a script that runs the built rfc.exe; the zip; and, given the
 # Linux build's rfc, the same bytes as Linux on the office samples and files in
 # every encoding, and the drop files in cmd.exe.
 set(RFC_REFERENCE_RFC "" CACHE FILEPATH
@@ -12,6 +12,11 @@ file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine
 set(rfc_wine_tests cli_smoke)
 add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh
                                    ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine)
+# The zip a clerk unzips, and rfc.exe in it.
+add_test(NAME windows_zip
+         COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/zip_check.sh ${PROJECT_BINARY_DIR}
+                 ${CMAKE_OBJDUMP} ${CMAKE_CROSSCOMPILING_EMULATOR})
+list(APPEND rfc_wine_tests windows_zip)
 if(RFC_REFERENCE_RFC)
     add_test(NAME same_as_linux
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/compare_with_linux.sh
