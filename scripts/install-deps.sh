@@ -26,6 +26,9 @@ install_missing_packages() {
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
 # What building and running every test needs on top of that.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
-# and runs lintian and the desktop and AppStream validators on them.
+# and runs lintian and the desktop and AppStream validators on them. rfc.exe is
+# cross-built with mingw-w64 against GoogleTest's sources and tested under
+# Wine; its zip is unpacked by unzip.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils)
+    dpkg-dev lintian appstream desktop-file-utils
+    g++-mingw-w64-x86-64-posix googletest wine wine64 unzip)
