@@ -21,7 +21,8 @@ if(RFC_REFERENCE_RFC)
     add_test(NAME same_as_linux
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/compare_with_linux.sh
                      ${RFC_REFERENCE_RFC} ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine
-                     ${CMAKE_CURRENT_SOURCE_DIR}/data)
+                     ${CMAKE_CURRENT_SOURCE_DIR}/data ${CMAKE_CROSSCOMPILING_EMULATOR}
+                     $<TARGET_FILE:rfc>)
     add_test(NAME drop_files
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/drop_file_test.sh
                      ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:rfc>

@@ -4,10 +4,11 @@
 # same exit status: the office samples, generated files in every encoding and
 # line end, names with Ñ and accents in arguments and in file names, and an
 # output that is the input.
-# Usage: compare_with_linux.sh LINUX_RFC WINDOWS_RFC SAMPLES_DIR
-# WINDOWS_RFC is a command that runs rfc.exe (the build's rfc-wine).
+# Usage: compare_with_linux.sh LINUX_RFC WINDOWS_RFC SAMPLES_DIR WINE_RUN RFC_EXE
+# WINDOWS_RFC is a command that runs rfc.exe (the build's rfc-wine); WINE_RUN
+# runs a Windows program (cmd.exe, for its redirections).
 set -uo pipefail
-linux_rfc=$1 windows_rfc=$2 samples=$3
+linux_rfc=$1 windows_rfc=$2 samples=$3 wine_run=$4 rfc_exe=$5
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 files=$work/files results=$work/results
@@ -100,16 +101,27 @@ same version /dev/null --version
 same no-command /dev/null
 
 # An output that is the input is refused and leaves the file as it was, both
-# when the shell appends and when it has emptied the file first.
+# when the shell appends and when it has emptied the file first. On Windows
+# cmd.exe redirects: Wine knows no file behind a handle inherited from a Linux
+# shell (GetFileInformationByHandle fails on it), as Windows always does.
+same_as_input() {  # same_as_input SIDE REDIRECTION
+    local side=$1 redirection=$2
+    case $side in
+    linux) (cd "$work" && eval "'$linux_rfc' batch same-$side.csv $redirection same-$side.csv" \
+                2>> "same-$side.err"
+            echo $? >> "same-$side.status") ;;
+    windows) (cd "$work" && "$wine_run" cmd /c \
+                "rfc.exe batch same-$side.csv $redirection same-$side.csv" 2>> "same-$side.err"
+            echo $? >> "same-$side.status") ;;
+    esac
+}
+cp "$rfc_exe" "$work/rfc.exe"
 for side in linux windows; do
-    program=${side}_rfc
     cp "$files/nomina-excel.csv" "$work/same-$side.csv"
-    (cd "$work" && ${!program} batch "same-$side.csv" >> "same-$side.csv" 2> "same-$side.err"
-     echo $? > "same-$side.status")
+    same_as_input $side '>>'
     cmp -s "$work/same-$side.csv" "$files/nomina-excel.csv" ||
         { echo "FAIL: $side: the input taken for the output was changed" >&2; failed=1; }
-    (cd "$work" && ${!program} batch "same-$side.csv" > "same-$side.csv" 2>> "same-$side.err"
-     echo $? >> "same-$side.status")
+    same_as_input $side '>'
     sed -i "s/same-$side/same/g" "$work/same-$side.err"
 done
 cases=$((cases + 2))
