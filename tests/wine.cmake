@@ -12,6 +12,10 @@ file(GENERATE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine
 set(rfc_wine_tests cli_smoke)
 add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh
                                    ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine)
+# Accents on a console (a terminal, to Wine) as on a pipe.
+add_test(NAME console_text COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/console_check.sh
+                                   ${CMAKE_CURRENT_BINARY_DIR}/rfc-wine)
+list(APPEND rfc_wine_tests console_text)
 # The zip a clerk unzips, and rfc.exe in it.
 add_test(NAME windows_zip
          COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/wine/zip_check.sh ${PROJECT_BINARY_DIR}
