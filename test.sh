@@ -1,14 +1,38 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds everything and runs every test: the whole
 # suite, then the key computation's and the command line's tests again under
-# AddressSanitizer and UndefinedBehaviorSanitizer, rfc.exe for Windows under
-# Wine, and every fuzz target for a bounded time.
+# AddressSanitizer and UndefinedBehaviorSanitizer, the portable code compiled
+# with em++ and mingw-w64, rfc.exe for Windows under Wine beside the Linux
+# rfc, and every fuzz target for a bounded time. This is
+# what CI runs.
+#
+#   ./test.sh           everything
+#   ./test.sh --quick   a first try: builds and runs the unit tests only, in
+#                       build-quick/ (no sanitizers, no fuzzing, and none of the
+#                       checks labelled "system": valgrind, install, packages)
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
-install_missing_packages "${TEST_PACKAGES[@]}"
 jobs="$(nproc)"
 export QT_QPA_PLATFORM=offscreen
+
+case "${1:-}" in
+    "") ;;
+    --quick)
+        install_missing_packages "${QUICK_TEST_PACKAGES[@]}"
+        echo "== Build and run the unit tests"
+        cmake -S . -B build-quick -DCMAKE_BUILD_TYPE=RelWithDebInfo
+        cmake --build build-quick -j"$jobs"
+        ctest --test-dir build-quick --output-on-failure -j"$jobs" --label-exclude '^system$'
+        exit 0
+        ;;
+    *)
+        echo "usage: ./test.sh [--quick]" >&2
+        exit 2
+        ;;
+esac
+
+install_missing_packages "${TEST_PACKAGES[@]}"
 
 echo "== Build and test"
 cmake -S . -B build-test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DRFC_BUILD_BENCH=ON
@@ -17,10 +41,13 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON
-cmake --build build-sanitize -j"$jobs" --target keycalc_tests upper_case_tests fold_accents_tests \
-    typed_text_tests delimited_tests cli_tests rfc
+cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests \
+    delimited_tests cli_tests rfc
 # The window has its own checks (the monkey test, valgrind); here the byte handling.
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak_check)'
+
+echo "== Portable code with em++ and mingw-w64"
+scripts/cross-compile-check.sh build-cross
 
 echo "== rfc.exe for Windows, cross-built with mingw-w64, tested under Wine beside the Linux rfc"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \

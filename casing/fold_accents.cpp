@@ -1,43 +1,15 @@
 #include "fold_accents.h"
 
-#include <QChar>
-#include <QList>
-#include <QString>
+#include <algorithm>
+
+#include "character_properties.h"
+#include "character_tables.h"
+#include "utf16.h"
 
 namespace casing {
 namespace {
 
 constexpr char32_t combining_tilde = 0x0303;
-
-// The code point starting at `i`, and how many code units it takes; a lone
-// surrogate half is taken as it is.
-struct CodePoint {
-    char32_t value;
-    std::size_t units;
-};
-
-CodePoint code_point_at(const std::u16string& text, std::size_t i) {
-    const char16_t c = text[i];
-    if (QChar::isHighSurrogate(c) && i + 1 < text.size() && QChar::isLowSurrogate(text[i + 1])) {
-        return {QChar::surrogateToUcs4(c, text[i + 1]), 2};
-    }
-    return {c, 1};
-}
-
-bool is_latin_letter(char32_t c) {
-    return QChar::isLetter(c) && QChar::script(c) == QChar::Script_Latin;
-}
-
-bool is_nonspacing_mark(char32_t c) { return QChar::category(c) == QChar::Mark_NonSpacing; }
-
-void append_code_point(char32_t c, std::u16string& out) {
-    if (QChar::requiresSurrogates(c)) {
-        out.push_back(QChar::highSurrogate(c));
-        out.push_back(QChar::lowSurrogate(c));
-    } else {
-        out.push_back(static_cast<char16_t>(c));
-    }
-}
 
 // A Latin letter stripped of its marks: the base letter, and whether a tilde
 // was among the marks.
@@ -46,20 +18,15 @@ struct BareLetter {
     bool had_tilde = false;
 };
 
-// Splits `letter` by its full canonical decomposition. A letter whose
-// decomposition is not a Latin letter followed by nonspacing marks alone is
-// left whole.
+// Splits `letter` by its full canonical decomposition, which the tables hold
+// for every Latin letter that decomposes into a Latin letter followed by
+// nonspacing marks alone; any other letter is left whole.
 BareLetter bare_letter(char32_t letter) {
-    if (QChar::decompositionTag(letter) != QChar::Canonical) return {letter};
-    const QList<uint> parts =
-        QString::fromUcs4(&letter, 1).normalized(QString::NormalizationForm_D).toUcs4();
-    if (parts.size() < 2 || !is_latin_letter(parts.front())) return {letter};
-    BareLetter bare{parts.front()};
-    for (qsizetype i = 1; i < parts.size(); ++i) {
-        if (!is_nonspacing_mark(parts[i])) return {letter};
-        bare.had_tilde |= parts[i] == combining_tilde;
-    }
-    return bare;
+    const auto bare = std::lower_bound(
+        tables::bare_latin_letters.begin(), tables::bare_latin_letters.end(), letter,
+        [](const tables::BareLatinLetter& entry, char32_t c) { return entry.letter < c; });
+    if (bare == tables::bare_latin_letters.end() || bare->letter != letter) return {letter};
+    return {bare->base, bare->had_tilde};
 }
 
 char32_t with_tilde_kept(const BareLetter& bare) {
@@ -84,20 +51,20 @@ void fold_accents_in_place(std::u16string& text) {
     folded.reserve(text.size());
     std::size_t i = 0;
     while (i < text.size()) {
-        const CodePoint point = code_point_at(text, i);
-        i += point.units;
-        if (!is_latin_letter(point.value)) {
-            append_code_point(point.value, folded);
+        const char32_t c = next_code_point(text, i);
+        if (!is_latin_letter(c)) {
+            append_utf16(c, folded);
             continue;
         }
-        BareLetter bare = bare_letter(point.value);
+        BareLetter bare = bare_letter(c);
         while (i < text.size()) {
-            const CodePoint next = code_point_at(text, i);
-            if (!is_nonspacing_mark(next.value)) break;
-            bare.had_tilde |= next.value == combining_tilde;
-            i += next.units;
+            std::size_t next = i;
+            const char32_t mark = next_code_point(text, next);
+            if (!is_nonspacing_mark(mark)) break;
+            bare.had_tilde |= mark == combining_tilde;
+            i = next;
         }
-        append_code_point(with_tilde_kept(bare), folded);
+        append_utf16(with_tilde_kept(bare), folded);
     }
     text.swap(folded);
 }

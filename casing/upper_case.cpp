@@ -1,6 +1,6 @@
 #include "upper_case.h"
 
-#include <QChar>
+#include "character_tables.h"
 
 namespace casing {
 namespace {
@@ -16,9 +16,13 @@ char16_t upper_case_char(char16_t c) {
     // Most names are plain ASCII, whose only case pairs are a-z and A-Z; the
     // rest goes to the Unicode tables.
     if (c < 0x80) return ascii_upper_case(c);
-    const char32_t upper = QChar::toUpper(char32_t{c});
-    // A character is one code unit here: a form outside the BMP would need two.
-    return upper <= 0xFFFF ? static_cast<char16_t>(upper) : c;
+    // A character is one code unit here: the tables leave a character whose
+    // upper case lies outside the BMP unchanged, as it would need two.
+    using namespace tables;
+    constexpr unsigned block_mask = (1u << upper_case_block_bits) - 1;
+    const std::uint8_t block = upper_case_block[c >> upper_case_block_bits];
+    return static_cast<char16_t>(c +
+                                 upper_case_delta[upper_case_delta_index[block][c & block_mask]]);
 }
 
 void upper_case_in_place(std::span<char16_t> text) {

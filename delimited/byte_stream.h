@@ -1,5 +1,5 @@
-// Where delimited text is read from and written to: file descriptors in a
-// program, strings in tests.
+// Where delimited text is read from and written to: the platform's files and
+// standard streams (through platform_io.h) in a program, strings in tests.
 #pragma once
 
 #include <cstddef>
@@ -10,19 +10,9 @@
 #include <system_error>
 #include <utility>
 
+#include "platform_io.h"
+
 namespace delimited {
-
-// Which file an open descriptor is, when it is a regular file: two streams
-// with the same identity read and write the same bytes.
-struct FileIdentity {
-    unsigned long long device = 0;
-    unsigned long long inode = 0;
-    bool operator==(const FileIdentity&) const = default;
-};
-
-// The identity of the regular file open on `fd`, or nothing for a pipe, a
-// terminal or a descriptor that is not open.
-std::optional<FileIdentity> regular_file_identity(int fd);
 
 class ByteSource {
   public:
@@ -54,10 +44,10 @@ class FdSource final : public ByteSource {
   public:
     explicit FdSource(int fd) : fd_(fd) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
-    bool ready() override;
-    bool interactive() const override;
+    bool ready() override { return platform::ready(fd_); }
+    bool interactive() const override { return platform::is_terminal(fd_); }
     std::optional<FileIdentity> file_identity() const override {
-        return regular_file_identity(fd_);
+        return platform::regular_file_identity(fd_);
     }
 
   private:
@@ -69,7 +59,7 @@ class FdSink final : public ByteSink {
     explicit FdSink(int fd) : fd_(fd) {}
     std::error_code write_all(std::string_view bytes) override;
     std::optional<FileIdentity> file_identity() const override {
-        return regular_file_identity(fd_);
+        return platform::regular_file_identity(fd_);
     }
 
   private:
@@ -86,7 +76,7 @@ class FileSource final : public ByteSource {
     FileSource& operator=(const FileSource&) = delete;
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     std::optional<FileIdentity> file_identity() const override {
-        return regular_file_identity(fd_);
+        return platform::regular_file_identity(fd_);
     }
 
   private:

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 
 #include "line_scan.h"
 
@@ -12,6 +13,12 @@ namespace {
 // come back full.
 constexpr std::size_t first_read_size = std::size_t{64} << 10;
 constexpr std::size_t largest_read_size = std::size_t{1} << 20;
+
+// A buffer left uninitialised (new char[] without "()"): only the bytes read
+// into it are ever looked at, so filling it first would be wasted time.
+std::unique_ptr<char[]> uninitialised_bytes(std::size_t size) {
+    return std::unique_ptr<char[]>(new char[size]);
+}
 
 }  // namespace
 
@@ -50,8 +57,7 @@ CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limi
       separator_(separator),
       record_limit_(std::max<std::size_t>(record_limit, 1)),
       lone_cr_ends_line_(line_breaks == LineBreaks::AlsoLoneCr),
-      // Left uninitialised: only the bytes read into it are ever looked at.
-      buffer_(std::make_unique_for_overwrite<char[]>(first_read_size)),
+      buffer_(uninitialised_bytes(first_read_size)),
       buffer_size_(first_read_size) {}
 
 bool CsvReader::fill() {
@@ -59,7 +65,7 @@ bool CsvReader::fill() {
     // Everything in the buffer has been used: it can be replaced.
     if (end_ == buffer_size_ && buffer_size_ < largest_read_size) {
         buffer_size_ *= 2;
-        buffer_ = std::make_unique_for_overwrite<char[]>(buffer_size_);
+        buffer_ = uninitialised_bytes(buffer_size_);
     }
     std::size_t count = 0;
     read_error_ = source_.read_some(std::span(buffer_.get(), buffer_size_), count);

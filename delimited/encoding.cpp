@@ -1,10 +1,8 @@
 #include "encoding.h"
 
-#include <iconv.h>
-
 #include <algorithm>
+#include <array>
 #include <cctype>
-#include <cerrno>
 
 #include "utf8.h"
 
@@ -16,43 +14,82 @@ constexpr char32_t replacement_character = 0xFFFD;
 bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
 bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
-// An iconv conversion descriptor, closed when it goes.
-class Iconv {
-  public:
-    Iconv(const char* to, const char* from) : handle_(::iconv_open(to, from)) {}
-    ~Iconv() {
-        if (ok()) ::iconv_close(handle_);
-    }
-    Iconv(const Iconv&) = delete;
-    Iconv& operator=(const Iconv&) = delete;
-    bool ok() const { return handle_ != reinterpret_cast<iconv_t>(-1); }
-
-    // Converts all of `in`; returns 0 or the errno of the first failure
-    // (EILSEQ: invalid input, EINVAL: input cut inside a character).
-    int convert(std::string_view in, std::string& out) {
-        char* in_bytes = const_cast<char*>(in.data());
-        std::size_t in_left = in.size();
-        while (in_left > 0) {
-            char chunk[4096];
-            char* out_bytes = chunk;
-            std::size_t out_left = sizeof chunk;
-            const std::size_t result = ::iconv(handle_, &in_bytes, &in_left, &out_bytes, &out_left);
-            out.append(chunk, static_cast<std::size_t>(out_bytes - chunk));
-            if (result == static_cast<std::size_t>(-1) && errno != E2BIG) return errno;
-        }
-        return 0;
-    }
-
-  private:
-    iconv_t handle_;
+// Windows-1252 is Latin-1 but for the 32 bytes 0x80-0x9F, which Windows gives
+// to typographic marks and a few letters; five of them are left unassigned.
+constexpr char16_t unassigned = 0xFFFF;
+constexpr std::size_t high_controls_start = 0x80;
+constexpr std::array<char16_t, 32> high_controls = {
+    0x20AC,     unassigned, 0x201A, 0x0192, 0x201E, 0x2026,     0x2020, 0x2021,      // 80-87
+    0x02C6,     0x2030,     0x0160, 0x2039, 0x0152, unassigned, 0x017D, unassigned,  // 88-8F
+    unassigned, 0x2018,     0x2019, 0x201C, 0x201D, 0x2022,     0x2013, 0x2014,      // 90-97
+    0x02DC,     0x2122,     0x0161, 0x203A, 0x0153, unassigned, 0x017E, 0x0178,      // 98-9F
 };
 
-bool starts_like_utf8(std::string_view start, bool whole_input) {
-    Iconv to_utf16("UTF-16LE", "UTF-8");
-    std::string ignored;
-    const int error = to_utf16.convert(start, ignored);
-    // Text cut in the middle of a character is fine where more follows.
-    return error == 0 || (error == EINVAL && !whole_input);
+constexpr std::array<char16_t, 256> make_windows1252_table() {
+    std::array<char16_t, 256> table{};
+    for (std::size_t byte = 0; byte < table.size(); ++byte) {
+        table[byte] = static_cast<char16_t>(byte);
+    }
+    for (std::size_t i = 0; i < high_controls.size(); ++i) {
+        table[high_controls_start + i] = high_controls[i];
+    }
+    return table;
+}
+
+// The character of every byte; `unassigned` for the five that have none.
+constexpr std::array<char16_t, 256> windows1252_to_utf16 = make_windows1252_table();
+
+// The byte of `c` in Windows-1252, or nothing when it has none.
+constexpr std::optional<unsigned char> windows1252_byte(char32_t c) {
+    const bool latin1 = c < high_controls_start || (c >= 0xA0 && c <= 0xFF);
+    if (latin1) return static_cast<unsigned char>(c);
+    if (c >= unassigned) return std::nullopt;
+    for (std::size_t i = 0; i < high_controls.size(); ++i) {
+        if (high_controls[i] == c) return static_cast<unsigned char>(high_controls_start + i);
+    }
+    return std::nullopt;
+}
+static_assert(windows1252_byte(u'\u20AC') == 0x80 && windows1252_byte(u'\u00C9') == 0xC9);
+static_assert(!windows1252_byte(0x81) && !windows1252_byte(unassigned));
+
+// How long the UTF-8 sequence that `lead` begins is, and the range its
+// second byte must lie in to be neither overlong, a surrogate nor past
+// U+10FFFF; length 0 for a byte that begins none.
+struct Utf8Lead {
+    std::size_t length = 0;
+    unsigned char second_low = 0x80;
+    unsigned char second_high = 0xBF;
+};
+
+constexpr Utf8Lead utf8_lead(unsigned char lead) {
+    if (lead < 0x80) return {1};
+    if (lead >= 0xC2 && lead <= 0xDF) return {2};
+    if (lead == 0xE0) return {3, 0xA0, 0xBF};
+    if (lead == 0xED) return {3, 0x80, 0x9F};
+    if (lead >= 0xE1 && lead <= 0xEF) return {3};
+    if (lead == 0xF0) return {4, 0x90, 0xBF};
+    if (lead == 0xF4) return {4, 0x80, 0x8F};
+    if (lead >= 0xF1 && lead <= 0xF3) return {4};
+    return {};
+}
+
+// Where the last character of `text` begins when the text ends before that
+// character does and what there is of it could still become a well-formed
+// character; text.size() otherwise.
+std::size_t start_of_cut_character(std::string_view text) {
+    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    constexpr std::size_t longest = 4;
+    for (std::size_t back = 1; back < longest && back <= text.size(); ++back) {
+        const std::size_t at = text.size() - back;
+        if ((byte(at) & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+        const Utf8Lead lead = utf8_lead(byte(at));
+        if (lead.length <= back) return text.size();
+        if (back >= 2 && (byte(at + 1) < lead.second_low || byte(at + 1) > lead.second_high)) {
+            return text.size();
+        }
+        return at;
+    }
+    return text.size();
 }
 
 // UTF-16 without a byte-order mark shows as NUL bytes in every other place:
@@ -184,8 +221,14 @@ TextEncoding detect_encoding(std::string_view start, bool whole_input,
         if (marked(encoding)) return {encoding, true};
     }
     if (utf16) return {*utf16, false};
-    if (starts_like_utf8(start, whole_input)) return {Encoding::Utf8, false};
+    if (starts_as_utf8(start, whole_input)) return {Encoding::Utf8, false};
     return {Encoding::Windows1252, false};
+}
+
+bool starts_as_utf8(std::string_view start, bool whole_input) {
+    const std::size_t complete = whole_input ? start.size() : start_of_cut_character(start);
+    std::u16string ignored;
+    return utf8_to_utf16(start.substr(0, complete), ignored);
 }
 
 const Windows1252& Windows1252::get() {
@@ -193,25 +236,10 @@ const Windows1252& Windows1252::get() {
     return code_page;
 }
 
-Windows1252::Windows1252() {
-    Iconv to_utf16("UTF-16LE", "WINDOWS-1252");
-    for (std::size_t byte = 0; byte < to_utf16_.size(); ++byte) {
-        std::string unit;
-        const char in = static_cast<char>(byte);
-        if (!to_utf16.ok() || to_utf16.convert(std::string_view(&in, 1), unit) != 0 ||
-            unit.size() != 2) {
-            to_utf16_[byte] = unassigned;
-            continue;
-        }
-        to_utf16_[byte] = static_cast<char16_t>(static_cast<unsigned char>(unit[0]) |
-                                                static_cast<unsigned char>(unit[1]) << 8);
-    }
-}
-
 bool Windows1252::decode(std::string_view bytes, std::span<char16_t> out) const {
     bool assigned = true;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
-        out[i] = to_utf16_[static_cast<unsigned char>(bytes[i])];
+        out[i] = windows1252_to_utf16[static_cast<unsigned char>(bytes[i])];
         assigned = assigned && out[i] != unassigned;
     }
     return assigned;
@@ -219,7 +247,7 @@ bool Windows1252::decode(std::string_view bytes, std::span<char16_t> out) const 
 
 bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const {
     for (const char byte : bytes) {
-        const char16_t unit = to_utf16_[static_cast<unsigned char>(byte)];
+        const char16_t unit = windows1252_to_utf16[static_cast<unsigned char>(byte)];
         if (unit == unassigned) return false;
         append_code_point(unit, out);
     }
@@ -238,10 +266,7 @@ void Windows1252::encode_utf8(std::string_view utf8, std::string& out) const {
         bool cut = false;
         const char32_t c = next_code_point(utf8, at, cut);
         if (cut) break;
-        const auto* found = std::find(to_utf16_.begin(), to_utf16_.end(), c);
-        out.push_back(c < unassigned && found != to_utf16_.end()
-                          ? static_cast<char>(found - to_utf16_.begin())
-                          : '?');
+        out.push_back(static_cast<char>(windows1252_byte(c).value_or('?')));
     }
     if (at < utf8.size()) out.push_back('?');
 }

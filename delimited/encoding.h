@@ -10,7 +10,6 @@
 // UTF-8 on the way in and back on the way out.
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <optional>
 #include <span>
@@ -50,8 +49,16 @@ std::optional<EncodingChoice> encoding_choice(std::string_view name);
 TextEncoding detect_encoding(std::string_view start, bool whole_input,
                              std::optional<EncodingChoice> choice = std::nullopt);
 
-// Windows-1252, the 8-bit code page of spreadsheets' plain "CSV" saves, as the
-// C library's iconv defines it. Its five unassigned bytes decode to nothing.
+// Whether text that begins with `start` (all of it when `whole_input`) is
+// well-formed UTF-8 as far as it goes. Where more follows, `start` may end
+// inside a character, so long as the bytes there could still begin a
+// well-formed one: "\xC3" may, "\xE0\x80" (overlong) may not. The whole
+// input must end with a complete character.
+bool starts_as_utf8(std::string_view start, bool whole_input);
+
+// Windows-1252, the 8-bit code page of spreadsheets' plain "CSV" saves, from
+// a table of our own that matches Windows and glibc's iconv. Its five
+// unassigned bytes (0x81, 0x8D, 0x8F, 0x90, 0x9D) decode to nothing.
 class Windows1252 {
   public:
     static const Windows1252& get();
@@ -65,9 +72,7 @@ class Windows1252 {
     void encode_utf8(std::string_view utf8, std::string& out) const;
 
   private:
-    Windows1252();
-    static constexpr char16_t unassigned = 0xFFFF;
-    std::array<char16_t, 256> to_utf16_{};
+    Windows1252() = default;
 };
 
 // Reads UTF-16 from `source` and hands it over as UTF-8. A lone surrogate

@@ -1,24 +1,33 @@
 #include "header.h"
 
-#include <QString>
+#include "character_properties.h"
+#include "compatibility_fold.h"
+#include "utf16.h"
+#include "utf8.h"
 
 namespace delimited {
+namespace {
+
+// Dropped from a name's key: spacing and the marks that decomposition
+// separates from their letters.
+bool is_ignored(char16_t unit) {
+    return unit == u'_' || unit == u'.' || casing::is_space(unit) ||
+           casing::is_nonspacing_mark(unit);
+}
+
+}  // namespace
 
 std::string column_name_key(std::string_view utf8) {
+    const std::u16string text = casing::utf8_to_utf16_replacing(utf8);
     // Decomposed, an accented letter is its base letter and a combining mark.
-    const QString decomposed = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()))
-                                   .normalized(QString::NormalizationForm_KD)
-                                   .toCaseFolded();
-    QString key;
-    key.reserve(decomposed.size());
-    for (const QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing || c.isSpace() || c == u'_' || c == u'.') {
-            continue;
-        }
-        key.append(c);
+    std::u16string folded;
+    folded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        casing::append_compatibility_fold(casing::next_code_point(text, i), folded);
     }
-    if (key.endsWith(u"(s)")) key.chop(3);
-    return key.toStdString();
+    std::erase_if(folded, is_ignored);
+    if (folded.ends_with(u"(s)")) folded.resize(folded.size() - 3);
+    return casing::utf16_to_utf8(folded, casing::lone_surrogate_question_mark);
 }
 
 HeaderColumns find_columns(std::span<const std::string> header, std::span<const ColumnRole> roles) {

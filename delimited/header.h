@@ -13,8 +13,10 @@
 namespace delimited {
 
 // The form names are compared in: case folded, accents and diaereses
-// dropped, spaces, underscores and dots taken out, and a trailing "(s)" too.
-// `utf8` must be valid UTF-8.
+// dropped, compatibility forms taken as what they stand for ("Ｎｏｍｂｒｅ",
+// "ﬁ", "ª"), spaces, underscores and dots taken out, and a trailing "(s)"
+// too; casing/compatibility_fold.h tells for which characters. Bytes that
+// are not UTF-8 count as U+FFFD each.
 std::string column_name_key(std::string_view utf8);
 
 // A column a caller looks for, and the names it goes by.

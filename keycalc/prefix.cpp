@@ -75,8 +75,8 @@ constexpr WordTable inconvenient_word_table = make_word_table();
 constexpr bool is_inconvenient(std::uint64_t packed) {
     return inconvenient_word_table.slots[inconvenient_word_table.slot_of(packed)] == packed;
 }
-static_assert(std::ranges::all_of(inconvenient_words,
-                                  [](auto word) { return is_inconvenient(pack(word)); }));
+static_assert(std::all_of(inconvenient_words.begin(), inconvenient_words.end(),
+                          [](auto word) { return is_inconvenient(pack(word)); }));
 static_assert(!is_inconvenient(pack(u"PELJ")) && !is_inconvenient(pack(u"XXXX")));
 
 constexpr char16_t defusing_letter = u'X';

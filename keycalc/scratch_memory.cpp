@@ -5,7 +5,7 @@
 
 namespace keycalc {
 
-void* ScratchMemory::do_allocate(std::size_t bytes, std::size_t alignment) {
+void* ScratchMemory::allocate(std::size_t bytes, std::size_t alignment) {
     void* free_space = buffer_.data() + used_;
     std::size_t free_bytes = buffer_size - used_;
     if (std::align(alignment, bytes, free_space, free_bytes)) {
@@ -15,8 +15,7 @@ void* ScratchMemory::do_allocate(std::size_t bytes, std::size_t alignment) {
     return ::operator new (bytes, std::align_val_t{alignment});
 }
 
-void ScratchMemory::do_deallocate(void* p, std::size_t /*bytes*/, std::size_t alignment) {
-    // Buffer space is given back all at once, with the object.
+void ScratchMemory::deallocate(void* p, std::size_t alignment) noexcept {
     const auto* byte = static_cast<const std::byte*>(p);
     if (byte >= buffer_.data() && byte < buffer_.data() + buffer_size) return;
     ::operator delete (p, std::align_val_t{alignment});

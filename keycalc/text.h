@@ -2,16 +2,17 @@
 // character is one code unit, and only U+0020 counts as a space.
 #pragma once
 
-#include <memory_resource>
 #include <string>
 #include <string_view>
+
+#include "scratch_memory.h"
 
 namespace keycalc::text {
 
 inline constexpr char16_t space = u' ';
 
 // A working text of the computation, in the computation's scratch memory.
-using Text = std::pmr::u16string;
+using Text = std::basic_string<char16_t, std::char_traits<char16_t>, ScratchAllocator<char16_t>>;
 
 // Trims `text` in place.
 void trim_in_place(Text& text);

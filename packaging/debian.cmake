@@ -7,14 +7,14 @@
 #   rfc-cli          the command line `rfc` and its man page
 #
 # Dependencies on system libraries come from dpkg-shlibdeps; the command line
-# links Qt Core only, so its package pulls in no Qt GUI library.
+# links no Qt library, so its package pulls in none.
 set(debian_maintainer "The Clave RFC developers <desarrollo@claverfc.example>")
 
-set(package_components runtime development)
-set(package_names libkeycalc1 libkeycalc-dev)
+set(package_components runtime development cli)
+set(package_names libkeycalc1 libkeycalc-dev rfc-cli)
 if(TARGET rfc-ventana)
-    list(APPEND package_components window cli)
-    list(APPEND package_names rfc-ventana rfc-cli)
+    list(APPEND package_components window)
+    list(APPEND package_names rfc-ventana)
 endif()
 
 # Every package carries the licence as its copyright file and a change log,
@@ -51,10 +51,11 @@ set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
 set(CPACK_DEBIAN_ENABLE_COMPONENT_DEPENDS ON)
 
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
-# The ldconfig trigger, as Debian asks. CPack still writes a postinst and a
-# postrm that call ldconfig for any library under /usr/lib, which lintian
-# warns of (maintscript-calls-ldconfig): redundant beside the trigger, harmless.
+# The ldconfig trigger, as Debian asks. CPack also writes a postinst and a
+# postrm that call ldconfig for any library under /usr/lib, which lintian warns
+# of (maintscript-calls-ldconfig); they are taken out once the packages are built.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_SOURCE_DIR}/triggers)
+set(CPACK_POST_BUILD_SCRIPTS ${CMAKE_CURRENT_SOURCE_DIR}/drop_ldconfig_scripts.cmake)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION
     "library computing the Mexican RFC key of a person
 keycalc computes the RFC (Registro Federal de Contribuyentes) key of a
@@ -66,8 +67,6 @@ This package holds the shared library.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 set(CPACK_COMPONENT_DEVELOPMENT_DEPENDS runtime)
-# keycalc::casing is a static library on Qt Core.
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS qt6-base-dev)
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION
     "library computing the Mexican RFC key of a person - development files
 keycalc computes the RFC (Registro Federal de Contribuyentes) key of a
@@ -93,8 +92,10 @@ set(CPACK_DEBIAN_CLI_PACKAGE_SECTION utils)
 set(CPACK_COMPONENT_CLI_DESCRIPTION
     "command line computing the Mexican RFC key of a person
 rfc computes the RFC (Registro Federal de Contribuyentes) key of a natural
-person from the names and the date of birth given as arguments (rfc key), or
-adds the key to every row of a CSV payroll file (rfc batch), with the same
-rules as the Clave RFC window.")
+person from the names and the date of birth given as arguments (rfc key),
+tells whether a key someone holds is well formed and, given the person's
+names and date, whether it is theirs (rfc check), or adds the key to every
+row of a CSV payroll file, or checks the keys the file already holds
+(rfc batch), with the same rules as the Clave RFC window.")
 
 include(CPack)

@@ -1,11 +1,20 @@
-# The two programs: the window with its desktop entry, AppStream metainfo and
-# icons in the freedesktop hicolor theme, so that it shows in the desktop's menu
-# and software centre; the command line with its man page.
+# The two programs: the command line with its man page; the window, when it is
+# built, with its desktop entry, AppStream metainfo and icons in the
+# freedesktop hicolor theme, so that it shows in the desktop's menu and
+# software centre.
 
 # Both link only system libraries: no run path to set on install
 # (qt_standard_project_setup asks for one relative to the binary).
-set_target_properties(rfc-ventana rfc PROPERTIES INSTALL_RPATH "")
+set_target_properties(rfc PROPERTIES INSTALL_RPATH "")
+install(TARGETS rfc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cli)
+configure_file(${PROJECT_SOURCE_DIR}/cli/rfc.1 ${CMAKE_CURRENT_BINARY_DIR}/man/rfc.1 @ONLY)
+compress_file(${CMAKE_CURRENT_BINARY_DIR}/man/rfc.1 cli_man_page)
+install(FILES ${cli_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cli)
 
+if(NOT TARGET rfc-ventana)
+    return()
+endif()
+set_target_properties(rfc-ventana PROPERTIES INSTALL_RPATH "")
 install(TARGETS rfc-ventana RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT window)
 install(FILES rfc-ventana.desktop
     DESTINATION ${CMAKE_INSTALL_DATADIR}/applications COMPONENT window)
@@ -24,8 +33,3 @@ install(FILES ${PROJECT_SOURCE_DIR}/window/images/icon.svg
 configure_file(rfc-ventana.1 ${CMAKE_CURRENT_BINARY_DIR}/man/rfc-ventana.1 @ONLY)
 compress_file(${CMAKE_CURRENT_BINARY_DIR}/man/rfc-ventana.1 window_man_page)
 install(FILES ${window_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT window)
-
-install(TARGETS rfc RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT cli)
-configure_file(${PROJECT_SOURCE_DIR}/cli/rfc.1 ${CMAKE_CURRENT_BINARY_DIR}/man/rfc.1 @ONLY)
-compress_file(${CMAKE_CURRENT_BINARY_DIR}/man/rfc.1 cli_man_page)
-install(FILES ${cli_man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT cli)

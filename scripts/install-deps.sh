@@ -24,11 +24,15 @@ install_missing_packages() {
 
 # What building and running the window needs.
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
-# What building and running every test needs on top of that.
+# What ./test.sh --quick needs to build and run the unit tests.
+QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
+# What building and running every test needs on top of the window's packages.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
-# and runs lintian and the desktop and AppStream validators on them. rfc.exe is
-# cross-built with mingw-w64 against GoogleTest's sources and tested under
-# Wine; its zip is unpacked by unzip.
+# and runs lintian and the desktop and AppStream validators on them; the
+# cross-compile check compiles the portable code with em++ (emscripten) and
+# mingw-w64's POSIX-threads g++, and runs the Windows seam's test under Wine;
+# rfc.exe is tested under Wine against GoogleTest's sources, its zip unpacked
+# by unzip.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
-    dpkg-dev lintian appstream desktop-file-utils
-    g++-mingw-w64-x86-64-posix googletest wine wine64 unzip)
+    dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine
+    wine64 googletest unzip)

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <optional>
 #include <random>
 #include <string>
 
 #include "encoding.h"
 #include "separator.h"
+#include "utf8.h"
 
 namespace delimited {
 namespace {
@@ -81,24 +84,88 @@ INSTANTIATE_TEST_SUITE_P(
         DetectCase{"Utf16ChoiceDefaultsToLittleEndian", "AB", true, utf16, {Utf16Le, false}}),
     [](const auto& info) { return info.param.name; });
 
-TEST(Windows1252, DecodesAndEncodesAsTheCLibraryDefinesIt) {
-    const Windows1252& code_page = Windows1252::get();
-    std::u16string units(5, u'\0');
-    ASSERT_TRUE(
-        code_page.decode("\xC9\x80\xD1\x9F"
-                         "A",
-                         units));
-    EXPECT_EQ(units, u"\u00C9\u20AC\u00D1\u0178A");
-    for (const char unassigned : {'\x81', '\x8D', '\x8F', '\x90', '\x9D'}) {
-        EXPECT_FALSE(code_page.decode(std::string_view(&unassigned, 1), units));
+// The head of a file is cut at a fixed length, so it may end inside a
+// character: that is still UTF-8 where more follows, if the bytes there could
+// begin a well-formed character.
+TEST(StartsAsUtf8, ACutCharacterCountsOnlyWhereMoreFollows) {
+    const struct {
+        std::string start;
+        bool more_follows;
+        bool expected;
+    } cases[] = {
+        {"PEREZ,\xC3", true, true},
+        {"PEREZ,\xC3", false, false},
+        {"\xE2\x82", true, true},
+        {"\xE2\x82", false, false},
+        {"\xF0\x9F\x98", true, true},
+        {"\xF0\x9F\x98\x80", false, true},
+        {"\xE0\x80", true, false},  // overlong whatever follows
+        {"\xED\xA0", true, false},  // a surrogate
+        {"\xF4\x90", true, false},  // past U+10FFFF
+        {"\xF5", true, false},
+        {"\xC0", true, false},
+        {"A\x80", true, false},                 // a continuation byte with no lead
+        {"\xC3\xA9\x80\x80\x80", true, false},  // too many to be one cut character
+        {"\xC3\x89", false, true},
+        {"", false, true},
+        {"\xC9\xC3", true, false},  // what comes before the cut is wrong
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(starts_as_utf8(c.start, !c.more_follows), c.expected)
+            << testing::PrintToString(c.start) << (c.more_follows ? " (more follows)" : "");
     }
-    std::string utf8;
-    ASSERT_TRUE(code_page.decode_to_utf8("G\xD3MEZ \x80", utf8));
-    EXPECT_EQ(utf8, "G\xC3\x93MEZ \xE2\x82\xAC");
+}
 
+// The glibc iconv of `in` from one encoding to another; nothing when it
+// refuses it.
+std::optional<std::string> glibc_iconv(const char* to, const char* from, std::string_view in) {
+    const iconv_t convert = ::iconv_open(to, from);
+    if (convert == reinterpret_cast<iconv_t>(-1)) {
+        ADD_FAILURE() << "no iconv from " << from << " to " << to;
+        return std::nullopt;
+    }
+    std::string out(16, '\0');
+    char* in_bytes = const_cast<char*>(in.data());
+    std::size_t in_left = in.size();
+    char* out_bytes = out.data();
+    std::size_t out_left = out.size();
+    const bool ok = ::iconv(convert, &in_bytes, &in_left, &out_bytes, &out_left) != std::size_t(-1);
+    ::iconv_close(convert);
+    if (!ok) return std::nullopt;
+    out.resize(out.size() - out_left);
+    return out;
+}
+
+// Our table and glibc's WINDOWS-1252 agree on every byte, and on the byte
+// (or "?") of every character of the BMP and a few beyond.
+TEST(Windows1252, MatchesGlibcIconvBothWays) {
+    const Windows1252& code_page = Windows1252::get();
+    for (unsigned byte = 0; byte < 256; ++byte) {
+        const std::string in(1, static_cast<char>(byte));
+        const std::optional<std::string> expected = glibc_iconv("UTF-8", "WINDOWS-1252", in);
+        std::string decoded;
+        EXPECT_EQ(code_page.decode_to_utf8(in, decoded), expected.has_value()) << byte;
+        if (expected) {
+            EXPECT_EQ(decoded, *expected) << byte;
+        }
+        char16_t unit = 0;
+        EXPECT_EQ(code_page.decode(in, std::span(&unit, 1)), expected.has_value()) << byte;
+    }
+    for (char32_t c = 0; c < 0x10100; ++c) {
+        if (c >= 0xD800 && c <= 0xDFFF) continue;
+        std::string utf8;
+        append_code_point(c, utf8);
+        std::string encoded;
+        code_page.encode_utf8(utf8, encoded);
+        EXPECT_EQ(encoded, glibc_iconv("WINDOWS-1252", "UTF-8", utf8).value_or("?"))
+            << std::hex << static_cast<unsigned long>(c);
+    }
+}
+
+TEST(Windows1252, EncodesTextWithWhatItCannotHoldAsQuestionMarks) {
     std::string encoded;
-    code_page.encode_utf8("«sin clave»: É € \xF0\x9F\x98\x80 \xE2\x80\x8B", encoded);
-    EXPECT_EQ(encoded, "\xABsin clave\xBB: \xC9 \x80 ? ?");
+    Windows1252::get().encode_utf8("«sin clave»: É € \xF0\x9F\x98\x80 \xE2\x80\x8B \xC3", encoded);
+    EXPECT_EQ(encoded, "\xABsin clave\xBB: \xC9 \x80 ? ? ?");
 }
 
 // Any UTF-16, lone surrogates and an odd last byte included, read as UTF-8

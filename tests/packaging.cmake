@@ -1,12 +1,14 @@
 # What a user or a distribution gets: the install tree, the library as an
 # outside program links it, and the Debian packages. Skipped in sanitizer and
-# fuzzing builds, whose flags an installed tree must never carry.
+# fuzzing builds, whose flags an installed tree must never carry. Labelled
+# "system": ./test.sh --quick leaves them out.
 if(NOT RFC_SANITIZE AND NOT RFC_BUILD_FUZZ)
     add_test(NAME install_outside_program
              COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/install_test.sh ${PROJECT_SOURCE_DIR}
                      ${PROJECT_BINARY_DIR})
     # Both install from the build tree, which keeps a manifest of what it installed.
-    set_tests_properties(install_outside_program PROPERTIES TIMEOUT 300 RESOURCE_LOCK install_tree)
+    set_tests_properties(install_outside_program PROPERTIES TIMEOUT 300 RESOURCE_LOCK install_tree
+                                                         LABELS system)
 
     # Where the tools are missing (they are in scripts/install-deps.sh) the
     # check is skipped rather than failed.
@@ -23,6 +25,7 @@ if(NOT RFC_SANITIZE AND NOT RFC_BUILD_FUZZ)
     if(packaging_tools_found)
         add_test(NAME packaging_check
                  COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/packaging_check.sh ${PROJECT_BINARY_DIR})
-        set_tests_properties(packaging_check PROPERTIES TIMEOUT 600 RESOURCE_LOCK install_tree)
+        set_tests_properties(packaging_check PROPERTIES TIMEOUT 600 RESOURCE_LOCK install_tree
+                                                     LABELS system)
     endif()
 endif()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from a build tree with cpack and checks them as a
 # distribution would: what each holds, what it depends on, the desktop entry
-# and AppStream metainfo through their validators, and lintian without errors.
+# and AppStream metainfo through their validators, and lintian without errors or warnings.
 # Usage: packaging_check.sh BUILD_DIR
 set -euo pipefail
 build_dir=$(cd "$1" && pwd)
@@ -78,14 +78,14 @@ while read -r package sign dependency; do
         -yes) fail "$package depends on $dependency: $depends" ;;
     esac
 done <<'DEPENDS'
-rfc-cli        + libqt6core6
+rfc-cli        - libqt6core6
 rfc-cli        - libqt6gui6
 rfc-cli        - libqt6widgets6
 rfc-ventana    + libqt6widgets6
 libkeycalc1    + libstdc\+\+6
 libkeycalc1    - libqt6core6
 libkeycalc-dev + libkeycalc1
-libkeycalc-dev + qt6-base-dev
+libkeycalc-dev - qt6-base-dev
 DEPENDS
 
 dpkg-deb --extract "$(deb rfc-ventana)" "$scratch/window"
@@ -94,6 +94,13 @@ desktop-file-validate "$scratch/window/usr/share/applications/rfc-ventana.deskto
 appstreamcli validate --no-net "$scratch/window/usr/share/metainfo/"*.metainfo.xml ||
     fail "appstreamcli validate"
 
-lintian --fail-on error "$scratch"/*.deb ||
-    fail "lintian found errors"
+# A build configured for another prefix than /usr (the test suite's) lays the
+# libraries in lib/ rather than Debian's multiarch directory, which lintian
+# warns of for the pkg-config files; packages built as the README says
+# (prefix /usr) have it, and then every warning counts.
+lintian_options=(--fail-on error,warning)
+grep -Eq '^\./usr/lib/[^/]+/libkeycalc\.so\.' <<<"$(contents libkeycalc1)" ||
+    lintian_options+=(--suppress-tags pkg-config-unavailable-for-cross-compilation)
+lintian "${lintian_options[@]}" "$scratch"/*.deb ||
+    fail "lintian found errors or warnings"
 echo "packaging check passed"

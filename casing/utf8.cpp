@@ -2,15 +2,58 @@
 
 #include <algorithm>
 
-namespace delimited {
+#include "utf16.h"
+
+namespace casing {
 namespace {
 
-constexpr char32_t replacement_character = 0xFFFD;
+constexpr char16_t replacement_character = 0xFFFD;
 
 bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
-bool is_high_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool is_low_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
+// The length of the well-formed UTF-8 sequence at `p`, whose lead byte is past
+// ASCII, with its value in `c`; 0 when the bytes there are no such sequence
+// (overlong forms, encoded surrogates, values past U+10FFFF and sequences cut
+// short included).
+std::size_t well_formed_sequence(const unsigned char* p, const unsigned char* end, char32_t& c) {
+    const unsigned char lead = *p;
+    std::size_t length;
+    char32_t smallest;
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        c = lead & 0x1F;
+        length = 2;
+        smallest = 0x80;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        c = lead & 0x0F;
+        length = 3;
+        smallest = 0x800;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        c = lead & 0x07;
+        length = 4;
+        smallest = 0x10000;
+    } else {
+        return 0;
+    }
+    if (static_cast<std::size_t>(end - p) < length) return 0;
+    for (std::size_t i = 1; i < length; ++i) {
+        if (!is_continuation(p[i])) return 0;
+        c = (c << 6) | (p[i] & 0x3F);
+    }
+    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
+    return length;
+}
+
+// Writes `c` at `out` as one code unit or a surrogate pair; returns the end.
+char16_t* write_utf16(char32_t c, char16_t* out) {
+    if (c < 0x10000) {
+        *out++ = static_cast<char16_t>(c);
+    } else {
+        c -= 0x10000;
+        *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
+        *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    }
+    return out;
+}
 
 }  // namespace
 
@@ -58,50 +101,40 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            *written++ = lead;
-            ++p;
+        if (*p < 0x80) {
+            *written++ = *p++;
             continue;
         }
         char32_t c;
-        std::size_t length;
-        char32_t smallest;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            c = lead & 0x1F;
-            length = 2;
-            smallest = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            c = lead & 0x0F;
-            length = 3;
-            smallest = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            c = lead & 0x07;
-            length = 4;
-            smallest = 0x10000;
-        } else {
-            return false;
-        }
-        if (static_cast<std::size_t>(end - p) < length) return false;
-        for (std::size_t i = 1; i < length; ++i) {
-            if (!is_continuation(p[i])) return false;
-            c = (c << 6) | (p[i] & 0x3F);
-        }
-        if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-        if (c < 0x10000) {
-            *written++ = static_cast<char16_t>(c);
-        } else {
-            c -= 0x10000;
-            *written++ = static_cast<char16_t>(0xD800 + (c >> 10));
-            *written++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-        }
+        const std::size_t length = well_formed_sequence(p, end, c);
+        if (length == 0) return false;
+        written = write_utf16(c, written);
         p += length;
     }
     units = static_cast<std::size_t>(written - out.data());
     return true;
 }
 
-void append_utf8(std::u16string_view utf16, std::string& out) {
+std::u16string utf8_to_utf16_replacing(std::string_view utf8) {
+    std::u16string out;
+    if (utf8_to_utf16(utf8, out) && !out.starts_with(u'\uFEFF')) return out;
+    constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
+    if (utf8.starts_with(byte_order_mark)) utf8.remove_prefix(byte_order_mark.size());
+    out.resize(utf8.size());  // never more code units than bytes
+    char16_t* written = out.data();
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        char32_t c = *p;
+        const std::size_t length = c < 0x80 ? 1 : well_formed_sequence(p, end, c);
+        written = write_utf16(length == 0 ? replacement_character : c, written);
+        p += length == 0 ? 1 : length;
+    }
+    out.resize(static_cast<std::size_t>(written - out.data()));
+    return out;
+}
+
+void append_utf8(std::u16string_view utf16, std::string& out, std::string_view lone_surrogate) {
     char16_t bits = 0;
     for (const char16_t unit : utf16) bits |= unit;
     if (bits < 0x80) {
@@ -122,18 +155,18 @@ void append_utf8(std::u16string_view utf16, std::string& out) {
             append_code_point(c, out);
             ++i;
         } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {
-            append_code_point(replacement_character, out);
+            out.append(lone_surrogate);
         } else {
             append_code_point(unit, out);
         }
     }
 }
 
-std::string utf16_to_utf8(std::u16string_view utf16) {
+std::string utf16_to_utf8(std::u16string_view utf16, std::string_view lone_surrogate) {
     std::string out;
     out.reserve(utf16.size());
-    append_utf8(utf16, out);
+    append_utf8(utf16, out, lone_surrogate);
     return out;
 }
 
-}  // namespace delimited
+}  // namespace casing

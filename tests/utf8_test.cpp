@@ -1,8 +1,8 @@
-#include <gtest/gtest.h>
-
 #include "utf8.h"
 
-namespace delimited {
+#include <gtest/gtest.h>
+
+namespace casing {
 namespace {
 
 struct Utf8Case {
@@ -54,4 +54,4 @@ TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter) {
 }
 
 }  // namespace
-}  // namespace delimited
+}  // namespace casing

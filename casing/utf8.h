@@ -1,0 +1,55 @@
+// Conversion between UTF-8, the text of arguments and of most files, and the
+// UTF-16 code units that names are worked on in. Callers convert once, at
+// their edge, and only through these functions.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace casing {
+
+// Replaces `out` with the UTF-16 form of `utf8`. Returns false, leaving `out`
+// unspecified, when `utf8` is not well-formed UTF-8 (overlong forms, encoded
+// surrogates, values past U+10FFFF and truncated sequences included). A
+// character outside the BMP becomes a surrogate pair.
+bool utf8_to_utf16(std::string_view utf8, std::u16string& out);
+
+// The same into `out`, which must have room for utf8.size() code units (never
+// fewer are needed); `units` tells how many were written.
+bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t& units);
+
+// Text as Qt's QString::fromUtf8 decodes it, for text that must be taken
+// whatever its bytes: a byte-order mark at the start is dropped, and every
+// byte of a sequence that is not well-formed UTF-8 becomes U+FFFD.
+std::u16string utf8_to_utf16_replacing(std::string_view utf8);
+
+// The UTF-8 form of a lone surrogate, which no strict reader accepts: U+FFFD,
+// or "?" as Qt's QString::toUtf8 writes it.
+inline constexpr std::string_view lone_surrogate_replacement = "\xEF\xBF\xBD";
+inline constexpr std::string_view lone_surrogate_question_mark = "?";
+
+// Appends the UTF-8 form of `utf16` to `out`; a lone surrogate becomes
+// `lone_surrogate`.
+void append_utf8(std::u16string_view utf16, std::string& out,
+                 std::string_view lone_surrogate = lone_surrogate_replacement);
+
+std::string utf16_to_utf8(std::u16string_view utf16,
+                          std::string_view lone_surrogate = lone_surrogate_replacement);
+
+// Appends the UTF-8 form of the value `c` below 0x110000. A surrogate value
+// takes its three-byte form, which strict UTF-8 readers refuse.
+void append_code_point(char32_t c, std::string& out);
+
+}  // namespace casing
+
+// The delimited-text library had this module first; it and its callers name
+// the functions as its own.
+namespace delimited {
+using casing::append_code_point;
+using casing::append_utf8;
+using casing::utf16_to_utf8;
+using casing::utf8_into_utf16;
+using casing::utf8_to_utf16;
+}  // namespace delimited
