@@ -2,7 +2,8 @@
 # Installs what is missing, builds everything and runs every test: the whole
 # suite, then the key computation's and the command line's tests again under
 # AddressSanitizer and UndefinedBehaviorSanitizer, the portable code compiled
-# with em++ and mingw-w64, and every fuzz target for a bounded time. This is
+# with em++ and mingw-w64, rfc.exe for Windows under Wine beside the Linux
+# rfc, and every fuzz target for a bounded time. This is
 # what CI runs.
 #
 #   ./test.sh           everything
@@ -58,6 +59,12 @@ ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak
 
 echo "== Portable code with em++ and mingw-w64"
 scripts/cross-compile-check.sh build-cross
+
+echo "== rfc.exe for Windows, cross-built with mingw-w64, tested under Wine beside the Linux rfc"
+cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release \
+    -DRFC_BUILD_WINDOW=OFF -DRFC_REFERENCE_RFC="$PWD/build-test/cli/rfc"
+cmake --build build-win -j"$jobs" --target package
+ctest --test-dir build-win --output-on-failure -j"$jobs"
 
 echo "== Fuzz targets, a minute each"
 fuzz/run.sh 60

@@ -3,7 +3,7 @@
 # where there is none.
 add_executable(casing_tests typed_text_test.cpp utf8_test.cpp)
 target_link_libraries(casing_tests PRIVATE casing GTest::gtest_main)
-gtest_discover_tests(casing_tests)
+rfc_gtest_suite(casing_tests)
 
 find_package(Qt6 COMPONENTS Core QUIET)
 if(Qt6Core_FOUND)

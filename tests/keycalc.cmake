@@ -7,4 +7,4 @@ add_executable(keycalc_tests
     name_cleanup_test.cpp
     output_mask_test.cpp)
 target_link_libraries(keycalc_tests PRIVATE keycalc GTest::gtest_main)
-gtest_discover_tests(keycalc_tests)
+rfc_gtest_suite(keycalc_tests)
