@@ -52,7 +52,7 @@ node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build-test/cl
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON
-cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests \
+cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests words_tests \
     delimited_tests cli_tests rfc
 # The window has its own checks (the monkey test, valgrind); here the byte handling.
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak_check)'
