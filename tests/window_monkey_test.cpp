@@ -6,7 +6,6 @@
 #include <QClipboard>
 #include <QDateEdit>
 #include <QDesktopServices>
-#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QKeySequence>
 #include <QLineEdit>
@@ -97,7 +96,7 @@ class WindowMonkeyTest : public QObject {
     void cleanup();
 
     void random_use_always_shows_the_computed_key();
-    void a_million_character_name_calculates_within_a_second();
+    void a_million_character_name_calculates();
 
   private:
     QWidget* control(const QString& name) const {
@@ -288,7 +287,7 @@ void WindowMonkeyTest::random_use_always_shows_the_computed_key() {
     qInfo("%d events in %d bursts", events_, bursts);
 }
 
-void WindowMonkeyTest::a_million_character_name_calculates_within_a_second() {
+void WindowMonkeyTest::a_million_character_name_calculates() {
     QString given;
     while (given.size() < 1'000'000) given += u"maria del carmen ñuñez "_s;
     box(0)->setText(QStringLiteral("perez"));
@@ -297,11 +296,7 @@ void WindowMonkeyTest::a_million_character_name_calculates_within_a_second() {
     paste(box(2), given);
     QCOMPARE(box(2)->text().size(), given.size());
 
-    QElapsedTimer timer;
-    timer.start();
-    QTest::mouseClick(control(QStringLiteral("CmdGen")), Qt::LeftButton);
-    const qint64 elapsed = timer.elapsed();
-    QVERIFY2(elapsed < 1000, qPrintable(QStringLiteral("%1 ms").arg(elapsed)));
+    // How long it takes is bench/keycalc_bench's to measure; here the key it shows.
     calculate_and_check();
 }
 

@@ -6,6 +6,7 @@
 #include "module1.h"
 #include "output_mask.h"
 #include "upper_case.h"
+#include "window_texts.h"
 
 #include <QCloseEvent>
 #include <QFont>
@@ -27,10 +28,11 @@ RfcWindow* frm_RFC = nullptr;
 
 namespace {
 
-const QString product_name = QStringLiteral("Clave RFC");
-const QString tagline = QStringLiteral("Cálculo de la clave RFC de personas físicas");
-// The home page, as lblweb shows it and without its scheme.
-const QString web_address = QStringLiteral("claverfc.example");
+namespace texts = words::window_texts;
+
+QString qtext(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
 
 // Layout is written in twips, 15 to a pixel at 96 dots per inch.
 constexpr int twips_per_pixel = 15;
@@ -95,7 +97,7 @@ RfcWindow::RfcWindow(QWidget* parent)
                           Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("frm_RFC"));
-    setWindowTitle(QStringLiteral("Generación de RFC"));
+    setWindowTitle(qtext(texts::caption));
     QIcon icon;
     icon.addFile(QStringLiteral(":/images/icon-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/images/icon-32.png"), QSize(32, 32));
@@ -108,15 +110,15 @@ RfcWindow::RfcWindow(QWidget* parent)
     Image1->setGeometry(twips(120, 120, 480, 480));
     Image1->setPixmap(QPixmap(QStringLiteral(":/images/logo.gif")));
 
-    lblarh[0] = make_label(this, QStringLiteral("lblarh(0)"), product_name, 720, 120);
+    lblarh[0] = make_label(this, QStringLiteral("lblarh(0)"), qtext(texts::product_name), 720, 120);
     lblarh[0]->setFont(make_font(QStringLiteral("Arial"), 12, QFont::Bold));
     lblarh[0]->adjustSize();
 
-    lblarh[1] = make_label(this, QStringLiteral("lblarh(1)"), tagline, 720, 360);
+    lblarh[1] = make_label(this, QStringLiteral("lblarh(1)"), qtext(texts::tagline), 720, 360);
     lblarh[1]->setFont(make_font(QStringLiteral("Tahoma"), 8.25));
     lblarh[1]->adjustSize();
 
-    lblweb = make_label<ClickLabel>(this, QStringLiteral("lblweb"), web_address, 720, 540);
+    lblweb = make_label<ClickLabel>(this, QStringLiteral("lblweb"), qtext(texts::web_address), 720, 540);
     QFont link_font = make_font(QStringLiteral("Tahoma"), 8.25);
     link_font.setUnderline(true);
     lblweb->setFont(link_font);
@@ -127,18 +129,18 @@ RfcWindow::RfcWindow(QWidget* parent)
     lblweb->adjustSize();
     connect(lblweb, &ClickLabel::clicked, this, &RfcWindow::lblweb_Click);
 
-    lbl[0] = make_label(this, QStringLiteral("lbl(0)"), QStringLiteral("Apellido Paterno"), 240, 1080);
+    lbl[0] = make_label(this, QStringLiteral("lbl(0)"), qtext(texts::paterno), 240, 1080);
     Txt[0] = new InputBox(0, this);
     Txt[0]->setGeometry(twips(1800, 1080, 3135, 315));
     // A screen reader names each box by the label beside it.
     Txt[0]->setAccessibleName(lbl[0]->text());
 
-    lbl[1] = make_label(this, QStringLiteral("lbl(1)"), QStringLiteral("Apellido Materno"), 240, 1560);
+    lbl[1] = make_label(this, QStringLiteral("lbl(1)"), qtext(texts::materno), 240, 1560);
     Txt[1] = new InputBox(1, this);
     Txt[1]->setGeometry(twips(1800, 1560, 3135, 315));
     Txt[1]->setAccessibleName(lbl[1]->text());
 
-    lbl[4] = make_label(this, QStringLiteral("lbl(4)"), QStringLiteral("Nombre(s)"), 240, 2040);
+    lbl[4] = make_label(this, QStringLiteral("lbl(4)"), qtext(texts::nombre), 240, 2040);
     Txt[2] = new InputBox(2, this);
     Txt[2]->setGeometry(twips(1800, 2040, 3135, 315));
     Txt[2]->setAccessibleName(lbl[4]->text());
@@ -151,13 +153,13 @@ RfcWindow::RfcWindow(QWidget* parent)
         connect(box, &InputBox::gotFocus, this, &RfcWindow::Txt_GotFocus);
     }
 
-    lbl[2] = make_label(this, QStringLiteral("lbl(2)"), QStringLiteral("Fecha de Nacimiento"), 240, 2520);
+    lbl[2] = make_label(this, QStringLiteral("lbl(2)"), qtext(texts::fecha), 240, 2520);
     DtP = new DatePicker(this);
     DtP->setObjectName(QStringLiteral("DtP"));
     DtP->setGeometry(twips(1800, 2520, 1455, 315));
     DtP->setDateRange(qdate(keycalc::supported_birth_dates.first),
                       qdate(keycalc::supported_birth_dates.last));
-    DtP->setDate(QDate(1980, 1, 1));
+    DtP->setDate(qdate(texts::date_start));
     DtP->setLocale(QLocale(QLocale::Spanish, QLocale::Mexico));
     DtP->setDisplayFormat(QStringLiteral("dd/MM/yyyy"));
     DtP->setCalendarPopup(true);
@@ -165,9 +167,9 @@ RfcWindow::RfcWindow(QWidget* parent)
     Line1 = make_line(this, QStringLiteral("Line1"), 120, 5040, 3000, QPalette::Dark);
     Line2 = make_line(this, QStringLiteral("Line2"), 120, 5040, 3015, QPalette::Light);
 
-    lbl[3] = make_label(this, QStringLiteral("lbl(3)"), QStringLiteral("R.F.C."), 1920, 3120);
+    lbl[3] = make_label(this, QStringLiteral("lbl(3)"), qtext(texts::rfc), 1920, 3120);
 
-    CmdGen = new QPushButton(QStringLiteral("&Calcular"), this);
+    CmdGen = new QPushButton(qtext(texts::calcular), this);
     CmdGen->setObjectName(QStringLiteral("CmdGen"));
     CmdGen->setGeometry(twips(120, 3240, 1575, 495));
     CmdGen->setDefault(true);
@@ -267,6 +269,6 @@ void RfcWindow::Form_Unload()
 
 void RfcWindow::lblweb_Click()
 {
-    const QString address = web_address;
+    const QString address = qtext(texts::web_address);
     Module1::OpenWebPage(address);
 }

@@ -4,9 +4,12 @@
 #include <emscripten/bind.h>
 #include <emscripten/val.h>
 
+#include <chrono>
+#include <cstdio>
 #include <string>
 #include <utility>
 
+#include "birth_date.h"
 #include "engine.h"
 #include "window_texts.h"
 
@@ -130,21 +133,29 @@ int run_batch(const val& io, const val& options) {
 
 std::u16string upper_case(const std::u16string& typed) { return web_engine::upper_case(typed); }
 
+// A day as <input type="date"> writes it: YYYY-MM-DD.
+std::string iso_date(std::chrono::year_month_day date) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
+}
+
 val texts() {
-    namespace words = web_engine::window_texts;
-    return object({{"caption", text(words::caption)},
-                   {"productName", text(words::product_name)},
-                   {"tagline", text(words::tagline)},
-                   {"webAddress", text(words::web_address)},
-                   {"labels", object({{"paterno", text(words::paterno)},
-                                      {"materno", text(words::materno)},
-                                      {"nombre", text(words::nombre)},
-                                      {"fecha", text(words::fecha)},
-                                      {"rfc", text(words::rfc)}})},
-                   {"calcular", text(words::calcular)},
-                   {"dateMin", text(words::date_min)},
-                   {"dateMax", text(words::date_max)},
-                   {"dateStart", text(words::date_start)}});
+    namespace shown = words::window_texts;
+    return object({{"caption", text(shown::caption)},
+                   {"productName", text(shown::product_name)},
+                   {"tagline", text(shown::tagline)},
+                   {"webAddress", text(shown::web_address)},
+                   {"labels", object({{"paterno", text(shown::paterno)},
+                                      {"materno", text(shown::materno)},
+                                      {"nombre", text(shown::nombre)},
+                                      {"fecha", text(shown::fecha)},
+                                      {"rfc", text(shown::rfc)}})},
+                   {"calcular", text(shown::calcular)},
+                   {"dateMin", val(iso_date(keycalc::supported_birth_dates.first))},
+                   {"dateMax", val(iso_date(keycalc::supported_birth_dates.last))},
+                   {"dateStart", val(iso_date(shown::date_start))}});
 }
 
 std::string version() { return std::string(web_engine::version()); }

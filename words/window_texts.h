@@ -1,15 +1,18 @@
-// The window's own texts, which the browser page shows as the window does:
-// the caption, the labels of window/frm_rfc.cpp and the limits and start of
-// its date picker, kept here word for word as that file writes them.
+// What the window shows besides the key: its caption, the labels of its
+// boxes, its button, the product's name, tagline and web address, and the day
+// its date picker starts at. The window and the browser page both show them
+// from here.
 #pragma once
 
+#include <chrono>
 #include <string_view>
 
-namespace web_engine::window_texts {
+namespace words::window_texts {
 
 constexpr std::string_view caption = "Generación de RFC";
 constexpr std::string_view product_name = "Clave RFC";
 constexpr std::string_view tagline = "Cálculo de la clave RFC de personas físicas";
+// The home page, as lblweb shows it and without its scheme.
 constexpr std::string_view web_address = "claverfc.example";
 
 constexpr std::string_view paterno = "Apellido Paterno";
@@ -17,10 +20,9 @@ constexpr std::string_view materno = "Apellido Materno";
 constexpr std::string_view nombre = "Nombre(s)";
 constexpr std::string_view fecha = "Fecha de Nacimiento";
 constexpr std::string_view rfc = "R.F.C.";
+// "&" marks C as the button's access key.
 constexpr std::string_view calcular = "&Calcular";
 
-constexpr std::string_view date_min = "1601-01-01";
-constexpr std::string_view date_max = "9999-12-31";
-constexpr std::string_view date_start = "1980-01-01";
+constexpr std::chrono::year_month_day date_start{std::chrono::year{1980} / std::chrono::January / 1};
 
-}  // namespace web_engine::window_texts
+}  // namespace words::window_texts
