@@ -7,6 +7,8 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "batch_command.h"
 #include "batch_row.h"
@@ -67,8 +69,15 @@ class BatchRun {
     int finish_with_odd_byte(int status);
 
     // Evaluating: on the workers; touches only the block and const members.
+    // Each worker reuses its own evaluator and buffers from row to row.
+    struct WorkerScratch {
+        RowEvaluator evaluator;
+        RowVerdict verdict;
+        std::vector<std::string_view> fields;
+    };
     void evaluate(Block& block) const;
-    void evaluate_row(const RowStore& rows, std::size_t index, BlockResult& result) const;
+    void evaluate_row(const RowStore& rows, std::size_t index, WorkerScratch& scratch,
+                      BlockResult& result) const;
     void copy_unreadable(const RowStore::Row& row, std::string_view bytes,
                          BlockResult& result) const;
     std::string message(std::size_t line, std::string_view why) const;
