@@ -145,15 +145,18 @@ std::u16string utf8_to_utf16_replacing(std::string_view utf8) {
 }
 
 void append_utf8(std::u16string_view utf16, std::string& out, std::string_view lone_surrogate) {
+    // ASCII, nearly always: narrowed in the same pass that finds out, and
+    // taken back when some unit was not.
+    const std::size_t start = out.size();
+    out.resize(start + utf16.size());
+    char* const written = out.data() + start;
     char16_t bits = 0;
-    for (const char16_t unit : utf16) bits |= unit;
-    if (bits < 0x80) {
-        const std::size_t start = out.size();
-        out.resize(start + utf16.size());
-        char* const written = out.data() + start;
-        for (std::size_t i = 0; i < utf16.size(); ++i) written[i] = static_cast<char>(utf16[i]);
-        return;
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        bits |= utf16[i];
+        written[i] = static_cast<char>(utf16[i]);
     }
+    if (bits < 0x80) return;
+    out.resize(start);
     for (std::size_t i = 0; i < utf16.size(); ++i) {
         const char16_t unit = utf16[i];
         if (unit < 0x80) {

@@ -62,11 +62,14 @@ std::size_t RowStore::held_bytes() const {
 
 void RowStore::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {
     const Row& row = rows_[index];
-    fields.clear();
+    // Sized once, then filled: no capacity check per field.
+    fields.resize(row.field_count);
+    const char* const data = data_.data();
+    const std::uint32_t* const ends = field_ends_.data() + row.first_field;
     std::size_t begin = row.data_begin;
-    for (std::size_t i = row.first_field; i < row.first_field + row.field_count; ++i) {
-        fields.push_back(std::string_view(data_).substr(begin, field_ends_[i] - begin));
-        begin = field_ends_[i] + 1;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i] = std::string_view(data + begin, ends[i] - begin);
+        begin = ends[i] + 1;
     }
 }
 

@@ -80,9 +80,32 @@ BirthDate calendar_day(unsigned year, unsigned month, unsigned day) {
     return date;
 }
 
+// The usual form, YYYY-MM-DD with nothing around it, read straight; it means
+// what the general reading below makes of it.
+bool is_plain_iso_date(std::string_view text) {
+    constexpr std::string_view form = "0000-00-00";
+    if (text.size() != form.size()) return false;
+    for (std::size_t i = 0; i < form.size(); ++i) {
+        if (form[i] == '-' ? text[i] != '-' : !is_digit(text[i])) return false;
+    }
+    return true;
+}
+
+unsigned digits_value(std::string_view digits) {
+    unsigned value = 0;
+    for (const char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
+    return value;
+}
+
 }  // namespace
 
 BirthDate parse_birth_date(std::string_view text) {
+    if (is_plain_iso_date(text)) {
+        constexpr std::size_t month_at = year_digits + 1, day_at = month_at + 3;
+        return calendar_day(digits_value(text.substr(0, year_digits)),
+                            digits_value(text.substr(month_at, 2)),
+                            digits_value(text.substr(day_at, 2)));
+    }
     std::string_view rest = trim_blanks(text);
     const Number first = take_number(rest);
     if (rest.empty()) return DateError::NotADate;

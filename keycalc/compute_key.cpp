@@ -1,5 +1,6 @@
 #include "compute_key.h"
 
+#include <array>
 #include <span>
 #include <string>
 
@@ -21,16 +22,19 @@ PartMarks read_typed_part(std::span<char16_t> part) {
     return change_and_mark(part, [](char16_t c) { return c == yen ? enye : c; });
 }
 
-// Appends the date of birth as yymmdd.
-void append_date_segment(std::u16string& key, std::chrono::year_month_day date) {
-    const auto append_two_digits = [&key](unsigned n) {
-        key.push_back(static_cast<char16_t>(u'0' + n / 10));
-        key.push_back(static_cast<char16_t>(u'0' + n % 10));
+// The date of birth as yymmdd.
+constexpr std::size_t date_length = 6;
+std::array<char16_t, date_length> date_segment(std::chrono::year_month_day date) {
+    std::array<char16_t, date_length> segment{};
+    const auto put_two_digits = [&segment](std::size_t at, unsigned n) {
+        segment[at] = static_cast<char16_t>(u'0' + n / 10);
+        segment[at + 1] = static_cast<char16_t>(u'0' + n % 10);
     };
     const int year = static_cast<int>(date.year());
-    append_two_digits(static_cast<unsigned>((year % 100 + 100) % 100));
-    append_two_digits(static_cast<unsigned>(date.month()));
-    append_two_digits(static_cast<unsigned>(date.day()));
+    put_two_digits(0, static_cast<unsigned>((year % 100 + 100) % 100));
+    put_two_digits(2, static_cast<unsigned>(date.month()));
+    put_two_digits(4, static_cast<unsigned>(date.day()));
+    return segment;
 }
 
 // Places an uncoded character of the full name "Ap Am Nm" in the name part
@@ -84,14 +88,19 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
         return placed_in_part(*failure, Ap.size(), Am.size());
     }
 
+    // Put together in place, then made a string once.
     constexpr std::size_t key_length = 13;
-    std::u16string key;
-    key.reserve(key_length);
-    key.append(std::get<std::u16string>(prefix));
-    append_date_segment(key, FB);
-    key.append(std::get<std::u16string>(homoclave_characters));
-    key.append(check_character(key));
-    return Key{std::move(key)};
+    std::array<char16_t, key_length> key{};
+    std::size_t length = 0;
+    const auto put = [&key, &length](std::u16string_view part) {
+        for (const char16_t c : part) key[length++] = c;
+    };
+    const std::array<char16_t, date_length> date = date_segment(FB);
+    put(std::get<std::u16string>(prefix));
+    put({date.data(), date.size()});
+    put(std::get<std::u16string>(homoclave_characters));
+    put(check_character({key.data(), length}));
+    return Key{std::u16string(key.data(), length)};
 }
 
 std::u16string_view key_text(const KeyOutcome& outcome) {
