@@ -161,8 +161,8 @@ void append_utf8(std::u16string_view utf16, std::string& out, std::string_view l
         const char16_t unit = utf16[i];
         if (unit < 0x80) {
             out.push_back(static_cast<char>(unit));
-        } else if (is_lead_surrogate(unit) && i + 1 < utf16.size() &&
-                   is_trail_surrogate(utf16[i + 1])) {
+        } else if (is_high_surrogate(unit) && i + 1 < utf16.size() &&
+                   is_low_surrogate(utf16[i + 1])) {
             append_code_point(pair_code_point(unit, utf16[i + 1]), out);
             ++i;
         } else if (is_high_surrogate(unit) || is_low_surrogate(unit)) {

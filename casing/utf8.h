@@ -8,11 +8,10 @@
 #include <string>
 #include <string_view>
 
+#include "utf16.h"
+
 namespace casing {
 
-// The two halves, lead and trail, of a character outside the BMP in UTF-16.
-constexpr bool is_lead_surrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-constexpr bool is_trail_surrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 constexpr char32_t pair_code_point(char16_t high, char16_t low) {
     return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
 }
@@ -20,8 +19,8 @@ constexpr char32_t pair_code_point(char16_t high, char16_t low) {
 // How many code units the character at `at` of `utf16` takes: 2 for a
 // surrogate pair, 1 for anything else (a lone half included).
 constexpr std::size_t character_units(std::u16string_view utf16, std::size_t at) {
-    return is_lead_surrogate(utf16[at]) && at + 1 < utf16.size() &&
-                   is_trail_surrogate(utf16[at + 1])
+    return is_high_surrogate(utf16[at]) && at + 1 < utf16.size() &&
+                   is_low_surrogate(utf16[at + 1])
                ? 2
                : 1;
 }
@@ -76,8 +75,8 @@ using casing::append_code_point;
 using casing::character_units;
 using casing::code_point_at;
 using casing::decode_character;
-using casing::is_lead_surrogate;
-using casing::is_trail_surrogate;
+using casing::is_high_surrogate;
+using casing::is_low_surrogate;
 using casing::pair_code_point;
 using casing::append_utf8;
 using casing::utf16_to_utf8;

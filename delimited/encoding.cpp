@@ -11,9 +11,6 @@ namespace {
 
 constexpr char32_t replacement_character = 0xFFFD;
 
-bool is_high_surrogate(char32_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-bool is_low_surrogate(char32_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
-
 // Windows-1252 is Latin-1 but for the 32 bytes 0x80-0x9F, which Windows gives
 // to typographic marks and a few letters; five of them are left unassigned.
 constexpr char16_t unassigned = 0xFFFF;
