@@ -19,8 +19,7 @@ constexpr char32_t pair_code_point(char16_t high, char16_t low) {
 // How many code units the character at `at` of `utf16` takes: 2 for a
 // surrogate pair, 1 for anything else (a lone half included).
 constexpr std::size_t character_units(std::u16string_view utf16, std::size_t at) {
-    return is_high_surrogate(utf16[at]) && at + 1 < utf16.size() &&
-                   is_low_surrogate(utf16[at + 1])
+    return is_high_surrogate(utf16[at]) && at + 1 < utf16.size() && is_low_surrogate(utf16[at + 1])
                ? 2
                : 1;
 }
@@ -72,13 +71,13 @@ void append_code_point(char32_t c, std::string& out);
 // the functions as its own.
 namespace delimited {
 using casing::append_code_point;
+using casing::append_utf8;
 using casing::character_units;
 using casing::code_point_at;
 using casing::decode_character;
 using casing::is_high_surrogate;
 using casing::is_low_surrogate;
 using casing::pair_code_point;
-using casing::append_utf8;
 using casing::utf16_to_utf8;
 using casing::utf8_into_utf16;
 using casing::utf8_to_utf16;
