@@ -5,6 +5,7 @@
 #include "batch_options.h"
 #include "batch_run.h"
 #include "escaped.h"
+#include "file_start.h"
 #include "separator.h"
 
 namespace rfc_cli {
@@ -58,9 +59,13 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
         out = &utf16_out.emplace(console.out, encoding == Encoding::Utf16Be);
     }
     delimited::LookaheadSource text(*source, lookahead_bytes);
-    format.separator = options.separator.value_or(delimited::detect_separator(text.head()));
     format.line_breaks = delimited::lines_end_in_cr(text.head()) ? delimited::LineBreaks::AlsoLoneCr
                                                                  : delimited::LineBreaks::LfOrCrLf;
+    const words::FileStart file_start = words::find_file_start(
+        text.head(), text.head_is_whole_input(),
+        {encoding, format.line_breaks, options.record_limit, options.separator, options.columns});
+    format.separator = file_start.separator;
+    format.records_above = file_start.records_above;
     return BatchRun(text, format, utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
 }
 

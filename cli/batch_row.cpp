@@ -3,12 +3,12 @@
 #include <optional>
 #include <variant>
 
-#include "batch_text.h"
 #include "batch_words.h"
 #include "birth_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
 #include "curp_date.h"
+#include "field_encoding.h"
 #include "name_input.h"
 #include "outcome_words.h"
 #include "upper_case.h"
@@ -74,6 +74,17 @@ bool read_birth(std::string_view field, bool from_curp, std::chrono::year_month_
     return true;
 }
 
+// A row longer than its width whose cells past it are not all empty: its
+// cells may have slid out of their columns (a separator written unquoted in
+// a name), so it is not read.
+bool has_cells_past_width(std::span<const std::string_view> fields, std::size_t width) {
+    if (width == 0) return false;
+    for (std::size_t i = width; i < fields.size(); ++i) {
+        if (!fields[i].empty()) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
@@ -83,7 +94,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         return mark_unreadable(verdict, words::csv_problem_text(problem));
     }
     const ColumnLayout& layout = format.layout;
-    if (!layout.fits(fields.size())) {
+    if (!layout.fits(fields.size()) || has_cells_past_width(fields, layout.width)) {
         return mark_unreadable(verdict, words::field_count_text(layout, fields.size()));
     }
     Names names;
@@ -110,7 +121,7 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
             continue;
         }
         std::size_t units = 0;
-        if (!decode_field(field, format.encoding, buffer, units)) {
+        if (!delimited::decode_field(field, format.encoding, buffer, units)) {
             mark_unreadable(
                 verdict, words::invalid_field_text(column, format.encoding, format.utf8_guessed));
             verdict.invalid_text = true;
@@ -129,11 +140,12 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
 bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
                                   std::string_view& key_field, RowVerdict& verdict) {
     const std::optional<std::size_t> column = format.layout.key_column();
-    if (!column) return true;
+    // A short row may end before its key cell, which is then empty.
+    if (!column || *column >= fields.size()) return true;
     key_field = fields[*column];
     if (is_ascii(key_field)) return true;
     key_field_.clear();
-    if (!field_to_utf8(key_field, format.encoding, key_field_)) {
+    if (!delimited::field_to_utf8(key_field, format.encoding, key_field_)) {
         mark_unreadable(verdict, words::invalid_field_text(*column, format.encoding, false));
         return false;
     }
@@ -168,9 +180,18 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
     if (verdict.check == CheckVerdict::NoComputedKey) verdict.check_text.append(hint);
 }
 
-void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
-                       std::string_view line_end, const RowFormat& format, std::string& out) {
+void append_output_row(std::string_view bytes, std::size_t fields, std::string_view key,
+                       std::string_view result, std::string_view line_end, const RowFormat& format,
+                       std::string& out) {
+    const std::size_t width = format.layout.width;
+    std::string_view past_width;
+    if (fields > width && width != 0) {
+        const std::size_t end = delimited::end_of_fields(bytes, format.separator, width);
+        past_width = bytes.substr(end);
+        bytes = bytes.substr(0, end);
+    }
     out.append(bytes);
+    if (fields != 0 && fields < width) out.append(width - fields, format.separator);
     // Either added field may hold the separator, whatever it is.
     for (const std::string_view field : {key, result}) {
         out.push_back(format.separator);
@@ -180,8 +201,9 @@ void append_output_row(std::string_view bytes, std::string_view key, std::string
         }
         std::string quoted;
         delimited::append_csv_field(field, format.separator, quoted);
-        append_encoded(quoted, format.encoding, out);
+        delimited::append_encoded(quoted, format.encoding, out);
     }
+    out.append(past_width);
     out.append(line_end);
 }
 

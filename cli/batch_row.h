@@ -85,9 +85,13 @@ class RowEvaluator {
     std::string key_field_;
 };
 
-// Appends a row's bytes, then the separator, `key`, the separator and
-// `result` (quoted as needed, in the format's encoding), then `line_end`.
-void append_output_row(std::string_view bytes, std::string_view key, std::string_view result,
-                       std::string_view line_end, const RowFormat& format, std::string& out);
+// Appends a row's bytes with the separator, `key`, the separator and `result`
+// (quoted as needed, in the format's encoding) after its first
+// layout.width fields, then `line_end`. A row of `fields` fields (0 when not
+// known) shorter than that gets the empty fields it lacks first; a longer
+// one has its own fields past the width after the added ones.
+void append_output_row(std::string_view bytes, std::size_t fields, std::string_view key,
+                       std::string_view result, std::string_view line_end, const RowFormat& format,
+                       std::string& out);
 
 }  // namespace rfc_cli

@@ -2,10 +2,10 @@
 
 #include <vector>
 
-#include "batch_text.h"
 #include "batch_words.h"
 #include "csv_writer.h"
 #include "escaped.h"
+#include "field_encoding.h"
 
 namespace rfc_cli {
 namespace {
@@ -20,20 +20,6 @@ constexpr std::size_t block_bytes = std::size_t{256} << 10;
 // Blocks handed over and not yet written, per worker thread: enough to keep
 // the threads busy, few enough to keep memory small.
 constexpr std::size_t blocks_per_thread = 3;
-
-// The fields of a first row as text, or nothing when it cannot be a header.
-std::optional<std::vector<std::string>> first_row_text(const CsvRecord& record,
-                                                       delimited::Encoding encoding) {
-    if (!record.complete || record.continues_previous ||
-        record.problem != delimited::CsvProblem::None || record.is_blank()) {
-        return std::nullopt;
-    }
-    std::vector<std::string> fields(record.field_count());
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        if (!field_to_utf8(record.field(i), encoding, fields[i])) return std::nullopt;
-    }
-    return fields;
-}
 
 // exit_status::key_wrong when some key is no key or not the row's person's;
 // else unreadable_rows when some row could not be read; else key_doubtful
@@ -95,16 +81,24 @@ int BatchRun::run() {
     return finish_with_odd_byte(finish());
 }
 
-// Finds the columns from the first record, and says how the file is read.
+// Copies the lines above the header, finds the columns from the header or
+// the first row, and says how the file is read.
 bool BatchRun::start() {
+    std::string above;
     more_ = reader_.next(record_);
+    for (std::size_t i = 0; more_ && i < text_format_.records_above; ++i) {
+        above.append(record_.bytes()).append(line_end_text(record_.line_end));
+        more_ = reader_.next(record_);
+    }
     std::string error;
-    const std::optional<words::ColumnLayout> layout = words::find_layout(
-        more_ ? first_row_text(record_, format_.encoding) : std::nullopt, options_.columns, error);
+    std::optional<words::ColumnLayout> layout =
+        words::find_layout(more_ ? delimited::record_text(record_, format_.encoding) : std::nullopt,
+                           options_.columns, error);
     if (!layout) {
         report(console_, input_prefix_ + error);
         return false;
     }
+    if (more_) layout->header_line = record_.line;
     format_.layout = *layout;
     report(console_, input_prefix_ + words::file_description(text_format_.encoding,
                                                              format_.separator, format_.layout));
@@ -112,6 +106,7 @@ bool BatchRun::start() {
         write_error_ =
             console_.out.write_all(delimited::byte_order_mark(text_format_.encoding.encoding));
     }
+    if (!write_error_) write_error_ = out_.write_all(above);
     return true;
 }
 
@@ -260,7 +255,9 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
     const RowStore::Row& row = rows[index];
     rows.fields_of(index, fields);
     evaluator.evaluate(fields, row.problem, format_, verdict);
-    append_output_row(rows.bytes_of(index), verdict.key, verdict.result(),
+    // A badly quoted record's fields are not where its separators are.
+    const std::size_t count = row.problem == delimited::CsvProblem::None ? row.field_count : 0;
+    append_output_row(rows.bytes_of(index), count, verdict.key, verdict.result(),
                       line_end_text(row.line_end), format_, result.output);
     result.tally.count(verdict.outcome, verdict.check);
     if (verdict.unreadable()) result.messages += message(row.line, verdict.reason);
@@ -274,7 +271,7 @@ void BatchRun::copy_unreadable(const RowStore::Row& row, std::string_view bytes,
     const std::string why = words::unreadable_text(row.why);
     if (row.kind == Kind::Unreadable) {
         result.output.append(bytes);
-        append_output_row({}, {}, why, line_end_text(row.line_end), format_, result.output);
+        append_output_row({}, 0, {}, why, line_end_text(row.line_end), format_, result.output);
     }
     result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
     result.messages += message(row.line, why);

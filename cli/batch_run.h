@@ -25,6 +25,8 @@ struct TextFormat {
     delimited::TextEncoding encoding;
     char separator = ',';
     delimited::LineBreaks line_breaks = delimited::LineBreaks::LfOrCrLf;
+    // Records above the header, copied as they are: a "sep=" line, titles.
+    std::size_t records_above = 0;
 };
 
 class BatchRun {

@@ -41,6 +41,17 @@ std::string_view CsvRecord::field(std::size_t index) const {
     return std::string_view(data).substr(begin, field_ends[index] - begin);
 }
 
+std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t count) {
+    // In a well-formed record a quote opens or closes a quoted field, or is
+    // one of a doubled pair, which toggles twice.
+    bool quoted = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '"') quoted = !quoted;
+        if (!quoted && bytes[i] == separator && --count == 0) return i;
+    }
+    return bytes.size();
+}
+
 std::string_view CsvRecord::bytes() const {
     if (!bytes_in_data) return raw;
     return std::string_view(data).substr(0, data.size() - 1);  // less the last separator

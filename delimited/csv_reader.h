@@ -44,6 +44,11 @@ enum class LineEnd { EndOfInput, Lf, CrLf, Cr };
 // The bytes of a line end ("" for EndOfInput).
 std::string_view line_end_text(LineEnd end);
 
+// Where the first `count` fields of a well-formed record end in its bytes
+// as they came (`bytes`): the offset of the separator after them, or
+// bytes.size() when the record has no more fields than that.
+std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t count);
+
 struct CsvRecord {
     // The bytes of the fields, quotes undone, each followed by the separator.
     std::string data;

@@ -28,6 +28,18 @@ char detect_separator(std::string_view text) {
     return candidates[best];
 }
 
+std::optional<char> separator_line(std::string_view text) {
+    constexpr std::string_view prefix = "sep=";
+    constexpr std::size_t separator_at = prefix.size();
+    if (text.size() <= separator_at) return std::nullopt;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return std::nullopt;
+    }
+    const std::string_view rest = text.substr(separator_at + 1);
+    if (!rest.empty() && rest.front() != '\n' && rest.front() != '\r') return std::nullopt;
+    return separator_choice(text.substr(separator_at, 1));
+}
+
 bool lines_end_in_cr(std::string_view text) {
     bool quoted = false;
     for (std::size_t i = 0; i < text.size(); ++i) {

@@ -15,6 +15,11 @@ namespace delimited {
 // tie.
 char detect_separator(std::string_view text);
 
+// The separator a first line "sep=;" names, as spreadsheets write and read
+// it ("sep=" in any case, one separator, then the line's end), or nothing
+// when `text` does not start with such a line.
+std::optional<char> separator_line(std::string_view text);
+
 // Whether the lines of `text` end in a lone carriage return, as old Mac
 // programs and spreadsheets' "CSV (Macintosh)" saves write them: true when
 // the first line break outside double quotes is a CR followed by something

@@ -278,10 +278,10 @@ TEST(BatchBounds, AddedColumnsHoldingTheSeparatorAreQuoted) {
         std::string out;
     } cases[] = {
         {':', "perez:lopez:juan\n",
-         "perez:lopez:juan::\"fila ilegible: se esperaban 4 campos y hay 3\"\n"},
+         "perez:lopez:juan:::\"fila ilegible: se esperaban al menos 4 campos y hay 3\"\n"},
         {' ', "perez lopez juan 1980-01-15\n", "perez lopez juan 1980-01-15 PELJ8001152A0 ok\n"},
         {' ', "perez lopez juan\n",
-         "perez lopez juan  \"fila ilegible: se esperaban 4 campos y hay 3\"\n"},
+         "perez lopez juan   \"fila ilegible: se esperaban al menos 4 campos y hay 3\"\n"},
         {'P', "paternoPmaternoPnombrePfecha\nperezPlopezPjuanP1980-01-15\n",
          "paternoPmaternoPnombrePfechaPrfcPresultado\nperezPlopezPjuanP1980-01-15P"
          "\"PELJ8001152A0\"Pok\n"},

@@ -160,7 +160,7 @@ TEST(ColumnRequest, NamesColumnsByNumberOrByHeaderText) {
     ASSERT_TRUE(layout) << error;
     EXPECT_TRUE(layout->header);
     EXPECT_EQ(layout->column, (Columns{1, 2, 0, 3, none}));
-    EXPECT_EQ(layout->exact_fields, 5u);
+    EXPECT_EQ(layout->width, 5u);
 
     EXPECT_FALSE(find_layout(header, request("paterno=Paterno,materno=3,nombre=1,fecha=4"), error));
     EXPECT_EQ(error, "el encabezado no tiene la columna «Paterno»");
@@ -175,7 +175,7 @@ TEST(ColumnRequest, NamesTheKeyColumn) {
     ASSERT_TRUE(layout) << error;
     EXPECT_FALSE(layout->header);
     EXPECT_EQ(layout->key_column(), 4u);
-    EXPECT_EQ(layout->least_fields, 5u);
+    EXPECT_EQ(layout->least_fields, 4u);  // a key cell a row lacks is empty
 
     // Only the columns --columns names are read: a key column it leaves out is not checked.
     layout = find_layout(Row{"Ap", "Am", "Nom", "Nac", "RFC"},
@@ -216,4 +216,35 @@ TEST(ColumnRequest, RefusesMistakes) {
 }
 
 }  // namespace
+// What a row above the data is: a header names two roles, or the columns
+// --columns names by their text; a title has at most two cells with text.
+TEST(HeaderSearch, TellsHeadersAndTitles) {
+    struct Case {
+        Row row;
+        std::string columns;  // --columns, or empty
+        bool header, title;
+    };
+    const std::vector<Case> cases = {
+        {{"Apellido Paterno", "Apellido Materno", "Nombre(s)", "Fecha"}, "", true, false},
+        {{"Paterno", "Sueldo"}, "", false, true},
+        {{"Paterno", "Nombre"}, "", true, true},
+        {{"Nómina quincenal 2026", "", "", ""}, "", false, true},
+        {{"sep=", ""}, "", false, true},
+        {{""}, "", false, true},
+        {{"Empresa", "ACME", "", "RFC"}, "", false, false},
+        {{"PEREZ", "LOPEZ", "JUAN", "1980-01-15"}, "", false, false},
+        {{"Ap", "Am", "Nom", "Nac"}, "paterno=ap,materno=AM,nombre=Nom,fecha=nac", true, false},
+        {{"Ap", "Am", "Nom", "Nac"}, "paterno=Ap,materno=2,nombre=3,fecha=Nacido", false, false},
+        {{"Paterno", "Materno", "Nombre", "Fecha"},
+         "paterno=1,materno=2,nombre=3,fecha=4",
+         true,
+         false},
+    };
+    for (const Case& c : cases) {
+        const ColumnRequest columns = c.columns.empty() ? ColumnRequest{} : request(c.columns);
+        EXPECT_EQ(is_header_row(c.row, columns), c.header) << c.row.front() << " " << c.columns;
+        EXPECT_EQ(is_title_row(c.row), c.title) << c.row.front();
+    }
+}
+
 }  // namespace words

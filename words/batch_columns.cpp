@@ -39,6 +39,9 @@ constexpr std::array<Role, 3> name_roles = {Role::Paterno, Role::Materno, Role::
 
 // A first row naming this many columns is a header, not a person.
 constexpr std::size_t least_header_names = 2;
+// A row above the header with more cells than this that are not empty looks
+// like a person, not a title: then the header is not sought below it.
+constexpr std::size_t most_title_cells = 2;
 
 constexpr std::size_t index(Role role) { return static_cast<std::size_t>(role); }
 
@@ -66,13 +69,40 @@ bool has_needed_roles(const ColumnLayout& layout, std::string& error) {
     return true;
 }
 
+// The fewest fields a data row needs: up to its last name or date column.
+std::size_t least_fields_of(const ColumnLayout& layout) {
+    std::size_t last = *layout.date_column();
+    for (const Role role : name_roles) last = std::max(last, *layout.column[index(role)]);
+    return last + 1;
+}
+
+bool names_text_columns(const std::vector<std::string>& row, const ColumnRequest& request) {
+    for (const auto& ref : request) {
+        const auto* text = ref ? std::get_if<std::string>(&*ref) : nullptr;
+        if (!text) continue;
+        const std::string key = delimited::column_name_key(*text);
+        if (std::none_of(row.begin(), row.end(), [&](const std::string& field) {
+                return delimited::column_name_key(field) == key;
+            })) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool names_by_text(const ColumnRequest& request) {
+    return std::any_of(request.begin(), request.end(), [](const auto& ref) {
+        return ref && std::holds_alternative<std::string>(*ref);
+    });
+}
+
 std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& header,
                                                std::string& error) {
     const delimited::HeaderColumns found = delimited::find_columns(header, roles);
     ColumnLayout layout;
     layout.header = true;
     layout.header_names = header;
-    layout.exact_fields = header.size();
+    layout.width = header.size();
     for (std::size_t role = 0; role < role_count; ++role) {
         const std::vector<std::size_t>& columns = found.columns_of_role[role];
         if (columns.size() > 1) {
@@ -88,6 +118,7 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
         error = "el encabezado no sirve: " + error;
         return std::nullopt;
     }
+    layout.least_fields = least_fields_of(layout);
     return layout;
 }
 
@@ -110,9 +141,7 @@ std::optional<ColumnLayout> layout_from_request(
     const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
     std::string& error) {
     ColumnLayout layout;
-    const bool by_text = std::any_of(request.begin(), request.end(), [](const auto& ref) {
-        return ref && std::holds_alternative<std::string>(*ref);
-    });
+    const bool by_text = names_by_text(request);
     // Names given by text imply a header; numbers alone leave it to the row.
     if (by_text && !first_row) {
         error = "--columns nombra columnas por su texto, pero la primera fila no se puede leer";
@@ -124,7 +153,7 @@ std::optional<ColumnLayout> layout_from_request(
     }
     if (layout.header) {
         layout.header_names = *first_row;
-        layout.exact_fields = first_row->size();
+        layout.width = first_row->size();
     }
     for (std::size_t role = 0; role < role_count; ++role) {
         if (!request[role]) continue;
@@ -156,12 +185,11 @@ std::optional<ColumnLayout> layout_from_request(
     for (const auto& column : layout.column) {
         if (column) last = std::max(last, *column);
     }
-    if (layout.header && last >= layout.exact_fields) {
-        error = "--columns: el encabezado solo tiene " + std::to_string(layout.exact_fields) +
-                " columnas";
+    if (layout.header && last >= layout.width) {
+        error = "--columns: el encabezado solo tiene " + std::to_string(layout.width) + " columnas";
         return std::nullopt;
     }
-    if (!layout.header) layout.least_fields = last + 1;
+    layout.least_fields = least_fields_of(layout);
     return layout;
 }
 
@@ -236,12 +264,26 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
     for (const Role role : {Role::Paterno, Role::Materno, Role::Nombre, Role::Fecha}) {
         layout.column[index(role)] = index(role);
     }
-    layout.exact_fields = 4;
+    layout.width = layout.least_fields = 4;
     return layout;
 }
 
+bool is_header_row(const std::vector<std::string>& row, const ColumnRequest& request) {
+    if (names_by_text(request)) return names_text_columns(row, request);
+    return delimited::find_columns(row, roles).named_fields >= least_header_names;
+}
+
+bool is_title_row(const std::vector<std::string>& row) {
+    return static_cast<std::size_t>(std::count_if(row.begin(), row.end(), [](const auto& field) {
+               return !field.empty();
+           })) <= most_title_cells;
+}
+
 std::string layout_text(const ColumnLayout& layout) {
-    std::string text = layout.header ? "encabezado: " : "sin encabezado: ";
+    std::string text = !layout.header ? "sin encabezado: "
+                       : layout.header_line == 1
+                           ? "encabezado: "
+                           : "encabezado en la línea " + std::to_string(layout.header_line) + ": ";
     bool first = true;
     for (std::size_t role = 0; role < role_count; ++role) {
         const std::optional<std::size_t> column = layout.column[role];

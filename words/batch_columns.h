@@ -36,18 +36,20 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
 
 struct ColumnLayout {
     std::array<std::optional<std::size_t>, role_count> column;  // from 0
-    // The first row is a header, copied through with the added column names.
+    // A header row was found, copied through with the added column names.
     bool header = false;
     std::vector<std::string> header_names;  // the header's fields, in UTF-8
-    // A data row must have exactly this many fields, or at least
-    // `least_fields` when that is set instead.
-    std::size_t exact_fields = 0;
+    std::size_t header_line = 1;            // the line it starts on, from 1
+    // The width of a row: the header's, or the four columns of a file read by
+    // position; 0 when columns named by number leave it to each row. Every
+    // row's added cells stand after this many fields.
+    std::size_t width = 0;
+    // A data row needs at least this many fields: up to its last name or
+    // date column. A key cell it lacks counts as empty.
     std::size_t least_fields = 0;
 
     // Whether a data row of `count` fields has the fields it must.
-    bool fits(std::size_t count) const {
-        return exact_fields != 0 ? count == exact_fields : count >= least_fields;
-    }
+    bool fits(std::size_t count) const { return count >= least_fields; }
     // The column the date of birth comes from: fecha, or else curp.
     std::optional<std::size_t> date_column() const;
     bool date_from_curp() const;
@@ -55,12 +57,21 @@ struct ColumnLayout {
     std::optional<std::size_t> key_column() const;
 };
 
-// The layout for a file whose first row has the fields `first_row` (in
-// UTF-8; nothing when the first row could not be read as text). On a
+// The layout for a file whose first row (or header, when one was found
+// further down) has the fields `first_row` (in UTF-8; nothing when it could
+// not be read as text). On a
 // mistake (a needed column missing or named twice, a name --columns gives
 // that the header lacks) returns nothing and sets `error`.
 std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
                                         const ColumnRequest& request, std::string& error);
+
+// What the first rows of a file are, to find its header among them: a row
+// that names the needed columns (two of them, or those --columns names by
+// their text); or a title, with at most two cells that are not empty, which
+// may stand above the header. At most `header_search_rows` rows are looked at.
+inline constexpr std::size_t header_search_rows = 10;
+bool is_header_row(const std::vector<std::string>& row, const ColumnRequest& request);
+bool is_title_row(const std::vector<std::string>& row);
 
 // The columns found, as said once on standard error:
 //   encabezado: paterno = «Apellido Paterno» (col. 3), ...

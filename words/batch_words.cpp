@@ -52,12 +52,15 @@ std::string_view csv_problem_text(delimited::CsvProblem problem) {
 }
 
 std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
-    if (layout.exact_fields != 0) {
-        return "se esperaban " + std::to_string(layout.exact_fields) + " campos y hay " +
-               std::to_string(count);
+    const std::string have = " y hay " + std::to_string(count);
+    if (!layout.fits(count)) {
+        return "se esperaban al menos " + std::to_string(layout.least_fields) + " campos" + have;
     }
-    return "se esperaban al menos " + std::to_string(layout.least_fields) + " campos y hay " +
-           std::to_string(count);
+    if (layout.header) {
+        return "hay " + std::to_string(count) + " campos y el encabezado tiene " +
+               std::to_string(layout.width) + " (los que sobran no están vacíos)";
+    }
+    return "se esperaban " + std::to_string(layout.width) + " campos" + have;
 }
 
 std::string invalid_field_text(std::size_t column, delimited::Encoding encoding, bool guessed) {
