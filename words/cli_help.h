@@ -41,9 +41,14 @@ no hay clave), con la codificación, el separador y los fines de línea del arch
 Las columnas se hallan por el encabezado (paterno, apellido paterno, primer
 apellido...; materno...; nombre, nombres, nombre(s); fecha, fecha de nacimiento,
 nacimiento...; curp), sin importar mayúsculas, acentos, espacios, _ ni puntos;
-sin encabezado, son paterno, materno, nombre y fecha, en ese orden. Si no hay
-columna de fecha pero sí de CURP, la fecha se lee de la CURP. Las líneas en
-blanco se copian tal cual. Las filas que no se pueden leer se conservan y se
+sin encabezado, son paterno, materno, nombre y fecha, en ese orden. El
+encabezado se busca en las diez primeras filas, debajo de títulos (filas de a lo
+sumo dos celdas con texto), que se copian tal cual, como una primera línea sep=;
+que nombra el separador. Si no hay columna de fecha pero sí de CURP, la fecha se
+lee de la CURP. Las columnas añadidas van bajo las suyas del encabezado en todas
+las filas: una fila corta recibe los campos vacíos que le faltan; una larga
+conserva sus campos de más después de ellas. Las líneas en blanco se copian
+tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
 resumen. Una salida que es el mismo archivo que la entrada se rechaza.
 Si el archivo trae las claves que ya se tienen (columna rfc, r.f.c., clave rfc,
@@ -56,7 +61,7 @@ esa columna vacía se calculan como siempre.
                   encabezado: --columns paterno=3,materno=4,nombre=2,fecha=7;
                   PAPEL es paterno, materno, nombre, fecha, curp o rfc, y solo
                   se leen las columnas nombradas
-  --delimiter C   separador: , ; | o tab (si no, se halla en la primera fila);
+  --delimiter C   separador: , ; | o tab (si no, el de sep=, o se halla);
                   otro signo ASCII o el espacio también, pero no letras, cifras,
                   comillas dobles ni fines de línea
   --encoding COD  utf-8, utf-16 o windows-1252 (si no, la marca de orden de
