@@ -346,18 +346,23 @@ std::error_code Utf16Sink::write_all(std::string_view utf8) {
 }
 
 LookaheadSource::LookaheadSource(ByteSource& source, std::size_t limit) : source_(source) {
-    while (head_.size() < limit) {
-        const std::size_t had = head_.size();
-        head_.resize(limit);
+    // Grown by doubling: a pipe may hand over a few bytes a read, and making
+    // room each time would clear the rest of it again and again; and a small
+    // input clears no more than it needs.
+    constexpr std::size_t first_room = 4096;
+    std::size_t size = 0;
+    while (size < limit) {
+        if (size == head_.size()) head_.resize(std::min(limit, std::max(first_room, 2 * size)));
         std::size_t got = 0;
-        error_ = source_.read_some(std::span(head_).subspan(had), got);
-        head_.resize(had + got);
+        error_ = source_.read_some(std::span(head_).subspan(size), got);
         if (error_ || got == 0) {
             whole_input_ = !error_;
             break;
         }
-        if (source_.interactive() && head_.find('\n', had) != std::string::npos) break;
+        size += got;
+        if (source_.interactive() && head_.find('\n', size - got) < size) break;
     }
+    head_.resize(size);
 }
 
 std::error_code LookaheadSource::read_some(std::span<char> buffer, std::size_t& count) {

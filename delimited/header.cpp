@@ -1,5 +1,7 @@
 #include "header.h"
 
+#include <array>
+
 #include "character_properties.h"
 #include "compatibility_fold.h"
 #include "utf16.h"
@@ -15,9 +17,44 @@ bool is_ignored(char16_t unit) {
            casing::is_nonspacing_mark(unit);
 }
 
+// What each ASCII character becomes in a key, worked out by the general
+// rule: itself folded, 0 when it is dropped, or not_ascii_key when its fold
+// is more than one ASCII character. Names are nearly always ASCII, and the
+// general rule, made for all of Unicode, costs many times more.
+constexpr char not_ascii_key = '\x7F';
+const std::array<char, 128>& ascii_keys() {
+    static const std::array<char, 128> keys = [] {
+        std::array<char, 128> table{};
+        for (char32_t c = 0; c < table.size(); ++c) {
+            std::u16string folded;
+            casing::append_compatibility_fold(c, folded);
+            std::erase_if(folded, is_ignored);
+            table[c] = folded.empty()                           ? '\0'
+                       : folded.size() == 1 && folded[0] < 0x7F ? static_cast<char>(folded[0])
+                                                                : not_ascii_key;
+        }
+        return table;
+    }();
+    return keys;
+}
+
+// The key of an ASCII name by the table, or false when a character of it
+// needs the general rule.
+bool ascii_column_name_key(std::string_view utf8, std::string& key) {
+    const std::array<char, 128>& keys = ascii_keys();
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= keys.size() || keys[byte] == not_ascii_key) return false;
+        if (keys[byte] != '\0') key.push_back(keys[byte]);
+    }
+    if (key.ends_with("(s)")) key.resize(key.size() - 3);
+    return true;
+}
+
 }  // namespace
 
 std::string column_name_key(std::string_view utf8) {
+    if (std::string key; ascii_column_name_key(utf8, key)) return key;
     const std::u16string text = casing::utf8_to_utf16_replacing(utf8);
     // Decomposed, an accented letter is its base letter and a combining mark.
     std::u16string folded;
@@ -30,19 +67,21 @@ std::string column_name_key(std::string_view utf8) {
     return casing::utf16_to_utf8(folded, casing::lone_surrogate_question_mark);
 }
 
-HeaderColumns find_columns(std::span<const std::string> header, std::span<const ColumnRole> roles) {
-    std::vector<std::vector<std::string>> role_keys;
+RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {
     for (const ColumnRole& role : roles) {
-        std::vector<std::string>& keys = role_keys.emplace_back();
+        std::vector<std::string>& keys = keys_.emplace_back();
         for (const std::string_view name : role.names) keys.push_back(column_name_key(name));
     }
+}
+
+HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles) {
     HeaderColumns found;
     found.columns_of_role.resize(roles.size());
     for (std::size_t column = 0; column < header.size(); ++column) {
         const std::string key = column_name_key(header[column]);
         bool named = false;
         for (std::size_t role = 0; role < roles.size(); ++role) {
-            for (const std::string& role_key : role_keys[role]) {
+            for (const std::string& role_key : roles.of_role(role)) {
                 if (key != role_key) continue;
                 found.columns_of_role[role].push_back(column);
                 named = true;

@@ -32,7 +32,19 @@ struct HeaderColumns {
     std::size_t named_fields = 0;                           // fields that name some role
 };
 
+// The roles' names in the form they are compared in, worked out once for
+// the many rows a caller may look at.
+class RoleKeys {
+  public:
+    explicit RoleKeys(std::span<const ColumnRole> roles);
+    std::size_t size() const { return keys_.size(); }
+    const std::vector<std::string>& of_role(std::size_t role) const { return keys_[role]; }
+
+  private:
+    std::vector<std::vector<std::string>> keys_;
+};
+
 // Matches the fields of a header row, in UTF-8, against the roles' names.
-HeaderColumns find_columns(std::span<const std::string> header, std::span<const ColumnRole> roles);
+HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles);
 
 }  // namespace delimited

@@ -2,13 +2,19 @@
 // checks that nothing is ever held past the bound, dropped or changed:
 //  - no record or piece the reader hands over is longer than its limit;
 //  - the records' bytes and line ends, one after the other, are the input;
-//  - the batch writes every input row byte for byte, each followed only by
-//    the two added columns and its own line end;
+//  - the batch writes the lines above the header as they came, and every
+//    other row byte for byte with only the two added cells (and, for a row
+//    shorter than the header, the empty fields it lacks) put in, and its own
+//    line end;
+//  - read back, each well-formed row has its own fields, then the added
+//    cells under the header's (the 5th and 6th without a header), then any
+//    fields it had past the header's width;
 //  - UTF-16 read as UTF-8 and written back is the same bytes.
 // A small record limit makes long records, which come in pieces, common.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +29,7 @@
 namespace {
 
 using namespace rfc_cli;
+using delimited::CsvProblem;
 using delimited::CsvReader;
 using delimited::CsvRecord;
 
@@ -41,6 +48,9 @@ struct RawRow {
     std::string_view line_end;
     bool blank = false;
     std::vector<std::string> fields;  // of a record read whole
+    std::size_t line = 0;
+    // Read whole and well quoted: its fields are where its separators are.
+    bool well_formed = false;
     bool operator==(const RawRow&) const = default;
 };
 
@@ -55,7 +65,11 @@ std::vector<RawRow> read_rows(const std::string& text, std::size_t piece, char s
     while (reader.next(record)) {
         require(record.bytes().size() <= record_limit, "no record or piece over the limit");
         require(record.data.size() <= record_limit + 1, "no fields over the limit");
-        if (!open) rows.emplace_back();
+        if (!open) {
+            rows.emplace_back();
+            rows.back().line = record.line;
+            rows.back().well_formed = record.complete && record.problem == CsvProblem::None;
+        }
         rows.back().bytes.append(record.bytes());
         rows.back().line_end = delimited::line_end_text(record.line_end);
         rows.back().blank = record.is_blank();
@@ -74,47 +88,131 @@ std::vector<RawRow> read_rows(const std::string& text, std::size_t piece, char s
     return rows;
 }
 
-// Skips, at `at` in `out`, one added field: quoted with doubled quotes, or
-// up to the next separator or line end.
-bool skip_added_field(const std::string& out, std::size_t& at, char separator, bool last) {
-    if (at < out.size() && out[at] == '"') {
-        for (++at; at < out.size(); ++at) {
-            if (out[at] != '"') continue;
-            if (at + 1 < out.size() && out[at + 1] == '"') {
-                ++at;
-                continue;
-            }
-            ++at;
-            return true;
-        }
-        return false;
-    }
-    while (at < out.size() && out[at] != '\n' && out[at] != '\r' &&
-           (last || out[at] != separator)) {
-        ++at;
-    }
-    return true;
+// How the batch found the file to start, as its first line on standard
+// error says: on which line the header is, if there is one.
+std::optional<std::size_t> header_line(const std::string& err) {
+    const std::string description = err.substr(0, err.find('\n'));
+    if (description.find(", sin encabezado: ") != std::string::npos) return std::nullopt;
+    const std::string_view further = "encabezado en la línea ";
+    const std::size_t at = description.find(further);
+    if (at == std::string::npos) return 1;
+    return std::stoul(description.substr(at + further.size()));
 }
 
-// The output is each row's bytes, then (unless blank) a separator, the key,
-// a separator and the result, then the row's line end.
-void check_output(const std::vector<RawRow>& rows, const std::string& out, char separator) {
-    std::size_t at = 0;
-    for (const RawRow& row : rows) {
-        require(out.compare(at, row.bytes.size(), row.bytes) == 0, "row bytes copied unchanged");
-        at += row.bytes.size();
-        if (!row.blank) {
-            require(at < out.size() && out[at] == separator, "separator before the key");
-            ++at;
-            require(skip_added_field(out, at, separator, false), "key column");
-            require(at < out.size() && out[at] == separator, "separator before the result");
-            ++at;
-            require(skip_added_field(out, at, separator, true), "result column");
-        }
-        require(out.compare(at, row.line_end.size(), row.line_end) == 0, "the row's own line end");
-        at += row.line_end.size();
+class OutputCheck {
+  public:
+    OutputCheck(const std::string& out, char separator) : out_(out), separator_(separator) {}
+
+    void copied(const RawRow& row) {
+        expect(row.bytes, "lines above the header and blank lines copied unchanged");
+        expect(row.line_end, "the row's own line end");
     }
-    require(at == out.size(), "nothing after the last row");
+
+    void header(const RawRow& row) {
+        expect(row.bytes, "the header copied unchanged");
+        skip_added(false);
+        skip_added(true);
+        expect(row.line_end, "the header's own line end");
+    }
+
+    // A row whose fields are not known: its bytes, then the added cells.
+    void appended(const RawRow& row) {
+        expect(row.bytes, "row bytes copied unchanged");
+        skip_added(false);
+        skip_added(true);
+        expect(row.line_end, "the row's own line end");
+    }
+
+    // A well-formed row: its fields up to `width`, empty ones it lacks, the
+    // added cells, its fields past `width`; read back, the same fields.
+    void aligned(const RawRow& row, std::size_t width) {
+        const std::size_t begin = at_;
+        const std::size_t count = row.fields.size();
+        const std::size_t end = count > width
+                                    ? delimited::end_of_fields(row.bytes, separator_, width)
+                                    : row.bytes.size();
+        expect(std::string_view(row.bytes).substr(0, end), "row bytes up to the width unchanged");
+        for (std::size_t i = count; i < width; ++i) expect(std::string_view(&separator_, 1), "pad");
+        skip_added(false);
+        skip_added(count <= width);
+        expect(std::string_view(row.bytes).substr(end), "row bytes past the width unchanged");
+        expect(row.line_end, "the row's own line end");
+        read_back(row, width, out_.substr(begin, at_ - begin));
+    }
+
+    void finish() const { require(at_ == out_.size(), "nothing after the last row"); }
+
+  private:
+    void expect(std::string_view bytes, const char* what) {
+        require(out_.compare(at_, bytes.size(), bytes) == 0, what);
+        at_ += bytes.size();
+    }
+
+    // A separator and one added cell: quoted with doubled quotes, or up to
+    // the next separator or line end.
+    void skip_added(bool last) {
+        require(at_ < out_.size() && out_[at_] == separator_, "separator before an added cell");
+        ++at_;
+        if (at_ < out_.size() && out_[at_] == '"') {
+            for (++at_; at_ < out_.size(); ++at_) {
+                if (out_[at_] != '"') continue;
+                if (at_ + 1 < out_.size() && out_[at_ + 1] == '"') {
+                    ++at_;
+                    continue;
+                }
+                ++at_;
+                return;
+            }
+            require(false, "added cell's quote closed");
+        }
+        while (at_ < out_.size() && out_[at_] != '\n' && out_[at_] != '\r' &&
+               (last || out_[at_] != separator_)) {
+            ++at_;
+        }
+    }
+
+    void read_back(const RawRow& row, std::size_t width, const std::string& written) const {
+        StringSource source(written);
+        CsvReader reader(source, separator_, 1 << 20);
+        CsvRecord record;
+        require(reader.next(record) && record.problem == CsvProblem::None,
+                "an aligned row reads back");
+        const std::size_t count = row.fields.size();
+        require(record.field_count() == std::max(count, width) + 2, "aligned row's field count");
+        for (std::size_t i = 0; i < record.field_count(); ++i) {
+            if (i == width || i == width + 1) continue;
+            const std::size_t own = i < width ? i : i - 2;
+            const std::string_view want = own < count ? row.fields[own] : std::string_view();
+            require(record.field(i) == want, "read back, each field in its column");
+        }
+    }
+
+    const std::string& out_;
+    const char separator_;
+    std::size_t at_ = 0;
+};
+
+// The output, row by row: what stands above the header as it came, the
+// header with the added names, then the rows with their added cells.
+void check_output(const std::vector<RawRow>& rows, const std::string& out, char separator,
+                  std::optional<std::size_t> header_at, bool separator_line) {
+    OutputCheck check(out, separator);
+    std::size_t width = 4;  // a file without header is read by position
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const RawRow& row = rows[i];
+        const bool above = header_at ? row.line < *header_at : separator_line && i == 0;
+        if (above || row.blank) {
+            check.copied(row);
+        } else if (header_at && row.line == *header_at) {
+            width = row.fields.size();
+            check.header(row);
+        } else if (row.well_formed) {
+            check.aligned(row, width);
+        } else {
+            check.appended(row);
+        }
+    }
+    check.finish();
 }
 
 void check_utf16_round_trip(const std::string& bytes, bool big_endian, std::size_t piece) {
@@ -185,7 +283,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const delimited::LineBreaks line_breaks = delimited::lines_end_in_cr(body)
                                                   ? delimited::LineBreaks::AlsoLoneCr
                                                   : delimited::LineBreaks::LfOrCrLf;
-    check_output(read_rows(body, 1 << 16, separator, line_breaks), std::string(written), separator);
+    check_output(read_rows(body, 1 << 16, separator, line_breaks), std::string(written), separator,
+                 header_line(err.text()), delimited::separator_line(body).has_value());
 
     check_utf16_round_trip(input, (data[0] & 1) != 0, piece);
     return 0;

@@ -36,14 +36,14 @@ const std::array<ColumnRole, 2> roles = {{{"paterno", first_names}, {"fecha", da
 TEST(FindColumns, FindsEachRoleWhereverItIs) {
     const std::vector<std::string> header = {"No.", "Fecha_de_Nacimiento", "Puesto",
                                              "APELLIDO PATERNO"};
-    const HeaderColumns found = find_columns(header, roles);
+    const HeaderColumns found = find_columns(header, RoleKeys(roles));
     EXPECT_EQ(found.named_fields, 2u);
     EXPECT_EQ(found.columns_of_role, (std::vector<std::vector<std::size_t>>{{3}, {1}}));
 }
 
 TEST(FindColumns, ReportsARoleNamedTwiceAndOneMissing) {
     const std::vector<std::string> header = {"Paterno", "x", "apellido_paterno"};
-    const HeaderColumns found = find_columns(header, roles);
+    const HeaderColumns found = find_columns(header, RoleKeys(roles));
     EXPECT_EQ(found.named_fields, 2u);
     EXPECT_EQ(found.columns_of_role, (std::vector<std::vector<std::size_t>>{{0, 2}, {}}));
 }

@@ -34,6 +34,11 @@ const std::array<delimited::ColumnRole, role_count> roles = {{
     {"rfc", rfc_names},
 }};
 
+const delimited::RoleKeys& role_keys() {
+    static const delimited::RoleKeys keys(roles);
+    return keys;
+}
+
 // The roles every layout must have; the date may come from a CURP instead.
 constexpr std::array<Role, 3> name_roles = {Role::Paterno, Role::Materno, Role::Nombre};
 
@@ -98,7 +103,7 @@ bool names_by_text(const ColumnRequest& request) {
 
 std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& header,
                                                std::string& error) {
-    const delimited::HeaderColumns found = delimited::find_columns(header, roles);
+    const delimited::HeaderColumns found = delimited::find_columns(header, role_keys());
     ColumnLayout layout;
     layout.header = true;
     layout.header_names = header;
@@ -148,7 +153,7 @@ std::optional<ColumnLayout> layout_from_request(
         return std::nullopt;
     }
     if (first_row) {
-        layout.header = by_text || delimited::find_columns(*first_row, roles).named_fields >=
+        layout.header = by_text || delimited::find_columns(*first_row, role_keys()).named_fields >=
                                        least_header_names;
     }
     if (layout.header) {
@@ -257,7 +262,7 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
                                        [](const auto& ref) { return ref.has_value(); });
     if (requested) return layout_from_request(first_row, request, error);
     if (first_row &&
-        delimited::find_columns(*first_row, roles).named_fields >= least_header_names) {
+        delimited::find_columns(*first_row, role_keys()).named_fields >= least_header_names) {
         return layout_from_header(*first_row, error);
     }
     ColumnLayout layout;
@@ -270,7 +275,7 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
 
 bool is_header_row(const std::vector<std::string>& row, const ColumnRequest& request) {
     if (names_by_text(request)) return names_text_columns(row, request);
-    return delimited::find_columns(row, roles).named_fields >= least_header_names;
+    return delimited::find_columns(row, role_keys()).named_fields >= least_header_names;
 }
 
 bool is_title_row(const std::vector<std::string>& row) {
