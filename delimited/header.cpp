@@ -18,20 +18,21 @@ bool is_ignored(char16_t unit) {
 }
 
 // What each ASCII character becomes in a key, worked out by the general
-// rule: itself folded, 0 when it is dropped, or not_ascii_key when its fold
-// is more than one ASCII character. Names are nearly always ASCII, and the
-// general rule, made for all of Unicode, costs many times more.
-constexpr char not_ascii_key = '\x7F';
-const std::array<char, 128>& ascii_keys() {
-    static const std::array<char, 128> keys = [] {
-        std::array<char, 128> table{};
+// rule: itself folded, dropped, or, when its fold is not one ASCII
+// character, left to the general rule. Names are nearly always ASCII, and
+// the general rule, made for all of Unicode, costs many times more.
+constexpr int dropped = -1;
+constexpr int not_ascii_key = -2;
+const std::array<int, 128>& ascii_keys() {
+    static const std::array<int, 128> keys = [] {
+        std::array<int, 128> table{};
         for (char32_t c = 0; c < table.size(); ++c) {
             std::u16string folded;
             casing::append_compatibility_fold(c, folded);
             std::erase_if(folded, is_ignored);
-            table[c] = folded.empty()                           ? '\0'
-                       : folded.size() == 1 && folded[0] < 0x7F ? static_cast<char>(folded[0])
-                                                                : not_ascii_key;
+            table[c] = folded.empty()                                   ? dropped
+                       : folded.size() == 1 && folded[0] < table.size() ? int{folded[0]}
+                                                                        : not_ascii_key;
         }
         return table;
     }();
@@ -41,11 +42,11 @@ const std::array<char, 128>& ascii_keys() {
 // The key of an ASCII name by the table, or false when a character of it
 // needs the general rule.
 bool ascii_column_name_key(std::string_view utf8, std::string& key) {
-    const std::array<char, 128>& keys = ascii_keys();
+    const std::array<int, 128>& keys = ascii_keys();
     for (const char c : utf8) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte >= keys.size() || keys[byte] == not_ascii_key) return false;
-        if (keys[byte] != '\0') key.push_back(keys[byte]);
+        if (keys[byte] != dropped) key.push_back(static_cast<char>(keys[byte]));
     }
     if (key.ends_with("(s)")) key.resize(key.size() - 3);
     return true;
