@@ -253,7 +253,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
                       "PEREZ,LOPEZ,JUAN,1980-01-15,P3LJ8001152A0\n"
                       "PEREZ,LOPEZ,JUAN,1980-01-15,ninguno\n",
-                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      "PELJ8001152A0,no es una clave: «800230» no es una fecha\n"
                       "PELJ8001152A0,no es una clave: el carácter U+0033 «3» en la posición 2 no "
                       "es una letra\n"
                       "PELJ8001152A0,\"no es una clave: tiene 7 caracteres, y una clave tiene 13 "
@@ -291,7 +291,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyColumnCase{"WrongKeyOutweighsUnreadableRow",
                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,sobra\n",
-                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      "PELJ8001152A0,no es una clave: «800230» no es una fecha\n"
                       ",fila ilegible: se esperaban 5 campos y hay 6\n",
                       "2 filas: 0 coinciden, 1 no es clave, 1 ilegible", key_wrong},
         // Not UTF-8, so Windows-1252, where 0x81 is no character.
@@ -418,7 +418,7 @@ TEST(BatchCommand, MissingFileIsAnInputError) {
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
     EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
-    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/empleados.csv: "))
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/empleados.csv»: "))
         << err.text();
 }
 
@@ -431,7 +431,7 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/a\nb\x1b[31m.csv"};
     EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
-    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/a\\nb\\x1b[31m.csv: "))
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/a\\nb\\x1b[31m.csv»: "))
         << err.text();
     const std::vector<std::string_view> option{"--encoding", "utf\r8"};
     EXPECT_EQ(run_batch_command(option, console), exit_status::usage);

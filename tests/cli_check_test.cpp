@@ -66,7 +66,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"BadDate",
                   {"PELJ8002302A0"},
                   wrong,
-                  "PELJ8002302A0: no es una clave: 800230 no es una fecha"},
+                  "PELJ8002302A0: no es una clave: «800230» no es una fecha"},
         CheckCase{
             "BadLetter",
             {"P3LJ8001152A0"},
@@ -134,7 +134,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"NotAKeyBeforeThePerson",
                   {"PELJ8002302A0", "perez", "lopez", "", "1980-01-15"},
                   wrong,
-                  "PELJ8002302A0: no es una clave: 800230 no es una fecha"},
+                  "PELJ8002302A0: no es una clave: «800230» no es una fecha"},
         CheckCase{"PersonRefused",
                   {"PELJ8001152A0", "perez", "lopez", " ", "1980-01-15"},
                   exit_status::refused,

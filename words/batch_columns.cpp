@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "counted.h"
 #include "escaped.h"
 #include "field_text.h"
 #include "header.h"
@@ -49,8 +50,6 @@ std::optional<Role> role_named(std::string_view name) {
     return std::nullopt;
 }
 
-std::string quoted(std::string_view text) { return "«" + escaped(text) + "»"; }
-
 // The needed roles all there; the message for the first one missing.
 bool has_needed_roles(const ColumnLayout& layout, std::string& error) {
     for (const Role role : name_roles) {
@@ -77,8 +76,8 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
         const std::vector<std::size_t>& columns = found.columns_of_role[role];
         if (columns.size() > 1) {
             error = "el encabezado tiene dos columnas " + std::string(roles[role].role) + ": " +
-                    quoted(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
-                    ") y " + quoted(header[columns[1]]) + " (col. " +
+                    echoed(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
+                    ") y " + echoed(header[columns[1]]) + " (col. " +
                     std::to_string(columns[1] + 1) + ")";
             return std::nullopt;
         }
@@ -137,14 +136,14 @@ std::optional<ColumnLayout> layout_from_request(
             if (delimited::column_name_key((*first_row)[column]) != key) continue;
             if (layout.column[role]) {
                 error = "el encabezado tiene dos columnas " +
-                        quoted(std::get<std::string>(*request[role]));
+                        echoed(std::get<std::string>(*request[role]));
                 return std::nullopt;
             }
             layout.column[role] = column;
         }
         if (!layout.column[role]) {
             error = "el encabezado no tiene la columna " +
-                    quoted(std::get<std::string>(*request[role]));
+                    echoed(std::get<std::string>(*request[role]));
             return std::nullopt;
         }
     }
@@ -157,8 +156,8 @@ std::optional<ColumnLayout> layout_from_request(
         if (column) last = std::max(last, *column);
     }
     if (layout.header && last >= layout.exact_fields) {
-        error = "--columns: el encabezado solo tiene " + std::to_string(layout.exact_fields) +
-                " columnas";
+        error =
+            "--columns: el encabezado solo tiene " + counted(layout.exact_fields, noun::columns);
         return std::nullopt;
     }
     if (!layout.header) layout.least_fields = last + 1;
@@ -195,7 +194,7 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
             error =
                 "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
                 "curp o rfc, y no " +
-                quoted(item);
+                echoed(item);
             return std::nullopt;
         }
         if (request[index(*role)]) {
@@ -253,7 +252,7 @@ std::string layout_text(const ColumnLayout& layout) {
         first = false;
         text += std::string(roles[role].role) + " = ";
         if (layout.header && *column < layout.header_names.size()) {
-            text += quoted(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
+            text += echoed(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
                     ")";
         } else {
             text += "col. " + std::to_string(*column + 1);

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "counted.h"
 #include "escaped.h"
 #include "outcome_words.h"
 #include "utf8.h"
@@ -39,13 +40,13 @@ std::string fault_text(const keycalc::KeyExamination& examination,
     switch (not_a_key.fault) {
         case KeyFault::Length:
             if (examination.length == 0) return text + "está vacía";
-            return text + "tiene " + std::to_string(examination.length) +
-                   " caracteres, y una clave tiene 13 (persona física) o 12 (persona moral)";
+            return text + "tiene " + counted(examination.length, noun::characters) +
+                   ", y una clave tiene 13 (persona física) o 12 (persona moral)";
         case KeyFault::Letter:
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text + escaped(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
+            return text + echoed(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
@@ -214,6 +215,19 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
         default:
             return compared_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
     }
+}
+
+std::string check_line(std::string_view shown_key, const CheckReport& report,
+                       std::u16string_view computed_key) {
+    std::string line(shown_key);
+    line += ": " + report.finding;
+    if (report.differs) {
+        line += " (calculada: " + delimited::utf16_to_utf8(computed_key) + ")";
+    } else if (report.verdict == CheckVerdict::Agrees) {
+        line += " con la calculada";
+    }
+    if (!report.note.empty()) line.append("; ").append(report.note);
+    return line;
 }
 
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
