@@ -244,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
                       key_doubtful},
         KeyColumnCase{"OtherPersonIsWrong",
                       "PEREZ,LOPEZ,JUAN,1980-01-16,PELJ8001152A0\n"
-                      "PEREZ,LOPEZ,JUAN,1980-01-15,XAXX010101000\n",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,GODA7512038D0\n",
                       "PELJ8001162A7,no coincide: difieren la fecha y el dígito verificador\n"
                       "PELJ8001152A0,\"no coincide: difieren el prefijo, la fecha y la "
                       "homoclave\"\n",

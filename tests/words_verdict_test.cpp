@@ -58,6 +58,15 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
          CheckVerdict::NoComputedKey,
          "no hay clave calculada con que compararla: sin clave: el carácter U+00C9 «É» en la "
          "posición 2 del apellido paterno no tiene valor en la tabla"},
+        // Twelve characters against a person's key of twelve are compared part by part.
+        {"LegalLengthAgainstShortKey", "LWA000101QM4", u"LI", u"WU", u"A", 2000y / 1 / 1,
+         CheckVerdict::CheckFails,
+         "coincide salvo el dígito verificador; el SAT ha asignado algunas claves así; "
+         "confírmela con la constancia de situación fiscal"},
+        {"EnyeWithoutHomoclave", "ÑURP700707", u"ÑUÑEZ", u"RUIZ", u"PEDRO", 1970y / 7 / 7,
+         CheckVerdict::NotAKey,
+         "no es una clave completa: tiene 10 caracteres; le faltan la homoclave y el dígito "
+         "verificador; el prefijo y la fecha coinciden, salvo la Ñ, que estas reglas escriben X"},
         {"Empty", "", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
         {"Blank", "   ", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
     };
