@@ -12,7 +12,7 @@ constexpr std::string_view read_as_windows1252 = "léalo con --encoding windows-
 std::string separator_label(char separator) {
     if (separator == '\t') return "tabulador";
     if (separator == ' ') return "espacio";
-    return "«" + escaped(std::string_view(&separator, 1)) + "»";
+    return echoed(std::string_view(&separator, 1));
 }
 
 }  // namespace
