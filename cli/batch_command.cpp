@@ -4,7 +4,7 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
-#include "escaped.h"
+#include "cli_words.h"
 #include "file_start.h"
 #include "separator.h"
 
@@ -26,21 +26,18 @@ bool is_utf16(Encoding encoding) {
 std::size_t BatchOptions::default_threads() { return std::thread::hardware_concurrency(); }
 
 std::string input_label(const BatchOptions& options) {
-    return options.input_name.empty() ? "la entrada estándar" : words::escaped(options.input_name);
+    return words::input_text(options.input_name);
 }
 
 int run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
     const std::optional<delimited::FileIdentity> input_file = input.file_identity();
     if (input_file && input_file == console.out.file_identity()) {
-        report(console, "la salida es el mismo archivo que la entrada " +
-                            (options.input_name.empty() ? std::string("(la entrada estándar)")
-                                                        : input_label(options)) +
-                            ": no se escribe nada");
+        report(console, words::output_is_input_text(options.input_name));
         return exit_status::usage;
     }
     delimited::LookaheadSource start(input, lookahead_bytes);
     if (const std::error_code error = start.read_error()) {
-        report(console, "no se pudo leer " + input_label(options) + ": " + error.message());
+        report(console, words::cannot_read_text(input_label(options), error.message()));
         return exit_status::io_error;
     }
     TextFormat format;
@@ -78,7 +75,7 @@ int run_batch_command(std::span<const std::string_view> args, Console& console) 
     std::error_code open_error;
     FileSource file(name, open_error);
     if (open_error) {
-        report(console, "no se pudo abrir " + words::escaped(name) + ": " + open_error.message());
+        report(console, words::cannot_open_text(name, open_error.message()));
         return exit_status::io_error;
     }
     options.input_name = name;

@@ -37,7 +37,7 @@ struct BatchOptions {
     static std::size_t default_threads();
 };
 
-// How messages name the input: its file name, escaped, or "la entrada estándar".
+// How messages name the input: its file name in «», or "la entrada estándar".
 std::string input_label(const BatchOptions& options);
 
 // Reads delimited text from `input` and writes it with keys to the console's

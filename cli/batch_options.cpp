@@ -3,7 +3,7 @@
 #include <optional>
 
 #include "batch_words.h"
-#include "escaped.h"
+#include "cli_words.h"
 #include "separator.h"
 
 namespace rfc_cli {
@@ -59,7 +59,7 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
         const std::string_view arg = args[at];
         if (options_done || arg == "-" || !arg.starts_with('-')) {
             if (named) {
-                error = "rfc batch lee un solo archivo";
+                error = words::one_file_text;
                 return false;
             }
             named = arg;
@@ -79,8 +79,7 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
             if (!missing && !take_value(name, value, options, error)) return false;
         }
         if (!known || missing) {
-            error = (known ? "falta el valor de " : "opción desconocida «") + words::escaped(arg) +
-                    (known ? "" : "»");
+            error = known ? words::missing_value_text(arg) : words::unknown_option_text(arg);
             return false;
         }
     }

@@ -5,6 +5,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli_words.h"
 #include "escaped.h"
 #include "held_key.h"
 #include "key_check.h"
@@ -49,22 +50,7 @@ std::string shown_key(const keycalc::KeyExamination& examination, std::string_vi
     if (examination.length == examination.key().size() && examination.length > 0) {
         return escaped(delimited::utf16_to_utf8(examination.key()));
     }
-    return "«" + escaped(as_given) + "»";
-}
-
-// "KEY: finding (calculada: K); note".
-std::string line_of(const keycalc::KeyExamination& examination, std::string_view as_given,
-                    const CheckReport& report, const keycalc::KeyOutcome& computed) {
-    std::string line = shown_key(examination, as_given);
-    line += ": " + report.finding;
-    if (report.differs) {
-        line += " (calculada: " + delimited::utf16_to_utf8(keycalc::key_text(computed)) + ")";
-    } else if (report.verdict == CheckVerdict::Agrees) {
-        line += " con la calculada";
-    }
-    if (!report.note.empty()) line.append("; ").append(report.note);
-    line.push_back('\n');
-    return line;
+    return words::echoed(as_given);
 }
 
 }  // namespace
@@ -76,14 +62,11 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
     std::string error;
     if (!split_flags(args, flags, data, error)) return usage_error(console, error);
     if (data.size() != alone_words && data.size() != with_person_words) {
-        return usage_error(console,
-                           "rfc check necesita la CLAVE, o la CLAVE y PATERNO MATERNO NOMBRES "
-                           "FECHA, y recibió " +
-                               std::to_string(data.size()) + " datos");
+        return usage_error(console, words::check_data_count_text(data.size()));
     }
     std::u16string key_text;
     if (!delimited::utf8_to_utf16(data.front(), key_text)) {
-        return usage_error(console, "la clave no es UTF-8 válido");
+        return usage_error(console, words::key_not_utf8_text);
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);
 
@@ -106,8 +89,10 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         }
     }
     if (const std::error_code write_error =
-            console.out.write_all(line_of(examination, data.front(), found, computed))) {
-        report(console, "no se pudo escribir: " + write_error.message());
+            console.out.write_all(words::check_line(shown_key(examination, data.front()), found,
+                                                    keycalc::key_text(computed)) +
+                                  "\n")) {
+        report(console, words::cannot_write_text({}, write_error.message()));
         return exit_status::io_error;
     }
     return status_of(found, computed);

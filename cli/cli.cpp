@@ -5,7 +5,7 @@
 #include "batch_command.h"
 #include "check_command.h"
 #include "cli_help.h"
-#include "escaped.h"
+#include "cli_words.h"
 #include "key_command.h"
 #include "version.h"
 
@@ -14,7 +14,7 @@ namespace {
 
 int write_text(Console& console, std::string_view text) {
     if (const std::error_code error = console.out.write_all(text)) {
-        report(console, "no se pudo escribir: " + error.message());
+        report(console, words::cannot_write_text({}, error.message()));
         return exit_status::io_error;
     }
     return exit_status::ok;
@@ -31,12 +31,12 @@ void report(Console& console, std::string_view message) {
 
 int usage_error(Console& console, std::string_view message) {
     report(console, message);
-    console.err.write_all("Pruebe «rfc --help» para más información.\n");
+    console.err.write_all(std::string(words::help_hint_text) + "\n");
     return exit_status::usage;
 }
 
 int run(std::span<const std::string_view> args, Console& console) {
-    if (args.empty()) return usage_error(console, "falta la orden: key, check o batch");
+    if (args.empty()) return usage_error(console, words::missing_command_text);
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);
     if (command == "--help" || command == "-h" || command == "help") {
@@ -52,7 +52,11 @@ int run(std::span<const std::string_view> args, Console& console) {
     if (command == "key") return run_key_command(rest, console);
     if (command == "batch") return run_batch_command(rest, console);
     if (command == "check") return run_check_command(rest, console);
-    return usage_error(console, "orden desconocida «" + words::escaped(command) + "»");
+    // A word with a dash is an option wherever it stands, even in the place of the command.
+    if (command.size() > 1 && command.front() == '-') {
+        return usage_error(console, words::unknown_option_text(command));
+    }
+    return usage_error(console, words::unknown_command_text(command));
 }
 
 }  // namespace rfc_cli

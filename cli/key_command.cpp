@@ -4,6 +4,7 @@
 #include <variant>
 #include <vector>
 
+#include "cli_words.h"
 #include "compute_key.h"
 #include "name_input.h"
 #include "outcome_words.h"
@@ -20,9 +21,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
     std::string error;
     if (!split_flags(args, flags, data, error)) return usage_error(console, error);
     if (data.size() != 4) {
-        return usage_error(console,
-                           "rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió " +
-                               std::to_string(data.size()));
+        return usage_error(console, words::key_data_count_text(data.size()));
     }
 
     const auto read = read_person_words(std::span<const std::string_view, 4>(data), fold_accents);
@@ -47,7 +46,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
     std::string line = delimited::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
     if (const std::error_code write_error = console.out.write_all(line)) {
-        report(console, "no se pudo escribir la clave: " + write_error.message());
+        report(console, words::cannot_write_text("la clave", write_error.message()));
         return exit_status::io_error;
     }
     return exit_status::ok;

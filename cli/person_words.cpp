@@ -3,19 +3,12 @@
 #include <algorithm>
 
 #include "birth_date.h"
-#include "escaped.h"
+#include "cli_words.h"
 #include "name_input.h"
 #include "outcome_words.h"
 #include "utf8.h"
 
 namespace rfc_cli {
-namespace {
-
-constexpr std::array<std::string_view, 3> name_labels = {"el apellido paterno",
-                                                         "el apellido materno", "el nombre"};
-
-}  // namespace
-
 bool split_flags(std::span<const std::string_view> args, std::span<const Flag> flags,
                  std::vector<std::string_view>& words, std::string& error) {
     bool flags_done = false;
@@ -29,7 +22,7 @@ bool split_flags(std::span<const std::string_view> args, std::span<const Flag> f
         if (!flags_done && flag != flags.end()) {
             *flag->set = true;
         } else if (!flags_done && arg.size() > 1 && arg.front() == '-') {
-            error = "opción desconocida «" + words::escaped(arg) + "»";
+            error = words::unknown_option_text(arg);
             return false;
         } else {
             words.push_back(arg);
@@ -43,15 +36,14 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
     PersonWords person;
     for (std::size_t i = 0; i < person.names.size(); ++i) {
         if (!delimited::utf8_to_utf16(words[i], person.names[i])) {
-            return PersonWordsProblem{std::string(name_labels[i]) + " no es UTF-8 válido"};
+            return PersonWordsProblem{words::name_not_utf8_text(i)};
         }
         prepare_name(person.names[i], fold_accents);
     }
     const std::string_view date_text = words[3];
     const keycalc::BirthDate date = keycalc::parse_birth_date(date_text);
     if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        return PersonWordsProblem{"la fecha «" + words::escaped(date_text) + "» " +
-                                  std::string(words::date_error_text(*error))};
+        return PersonWordsProblem{words::bad_date_text(date_text, *error)};
     }
     person.birth = std::get<std::chrono::year_month_day>(date);
     return person;

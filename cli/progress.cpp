@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "cli_words.h"
+
 namespace rfc_cli {
 namespace {
 
@@ -25,8 +27,7 @@ void Progress::update(std::size_t rows) {
 void Progress::show(std::size_t rows, Clock::time_point now) {
     const double seconds = std::chrono::duration<double>(now - start_).count();
     const auto rate = static_cast<unsigned long long>(seconds > 0 ? rows / seconds : 0);
-    const std::string line = std::string(clear_line) + "rfc: " + std::to_string(rows) + " filas, " +
-                             std::to_string(rate) + " filas/s";
+    const std::string line = std::string(clear_line) + "rfc: " + words::progress_text(rows, rate);
     err_.write_all(line);
     shown_ = true;
 }

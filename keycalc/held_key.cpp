@@ -1,8 +1,51 @@
 #include "held_key.h"
 
+#include <algorithm>
+#include <string>
 #include <variant>
 
 namespace keycalc {
+namespace {
+
+// The kind that tells a held key from the computed key `computed` before any
+// part is compared.
+HeldKind kind_against(const KeyExamination& examination, std::u16string_view computed) {
+    if (const auto* key = std::get_if<WellFormedKey>(&examination.verdict)) {
+        if (is_generic(key->kind)) return HeldKind::Generic;
+        // A computed key with a blank or empty fourth letter has 12
+        // characters too, and is compared part by part.
+        constexpr std::size_t natural_length = 13;
+        const auto compacted_length = static_cast<std::size_t>(
+            std::count_if(computed.begin(), computed.end(), [](char16_t c) { return c != u' '; }));
+        if (key->kind == KeyKind::LegalPerson && compacted_length == natural_length) {
+            return HeldKind::LegalPerson;
+        }
+        return HeldKind::Comparable;
+    }
+    const auto& not_a_key = std::get<NotAKey>(examination.verdict);
+    return not_a_key.fault == KeyFault::WithoutHomoclave ? HeldKind::WithoutHomoclave
+                                                         : HeldKind::Comparable;
+}
+
+// The prefix and date of a key without homoclave against the computed key:
+// the computed key's last three characters complete it, so those agree.
+HeldKeyVerdict judge_without_homoclave(const KeyExamination& examination,
+                                       std::u16string_view computed, std::u16string_view Ap,
+                                       std::u16string_view Am, std::u16string_view Nm) {
+    constexpr std::size_t completed_part = 3;  // homoclave and check character
+    std::u16string completed(examination.key());
+    if (computed.size() >= completed_part) {
+        completed.append(computed.substr(computed.size() - completed_part));
+    }
+    const KeyComparison parts = compare_keys(completed, computed, Ap, Am, Nm);
+    HeldKeyVerdict held{CheckVerdict::NotAKey, HeldKind::WithoutHomoclave, false, {}};
+    held.enye_written_as_x = parts.enye_written_as_x;
+    held.differing.prefix = !parts.prefix && !parts.enye_written_as_x;
+    held.differing.date = !parts.date;
+    return held;
+}
+
+}  // namespace
 
 CheckLevel level_of(CheckVerdict verdict) {
     switch (verdict) {
@@ -36,11 +79,18 @@ HeldKeyVerdict judge_key_against(const KeyExamination& examination, const KeyOut
                                  std::u16string_view Ap, std::u16string_view Am,
                                  std::u16string_view Nm) {
     const auto* key = std::get_if<WellFormedKey>(&examination.verdict);
-    if (!key) return {CheckVerdict::NotAKey, false, {}};
-    if (!std::holds_alternative<Key>(computed)) return {CheckVerdict::NoComputedKey, false, {}};
+    const bool has_computed = std::holds_alternative<Key>(computed);
+    const HeldKind kind =
+        has_computed ? kind_against(examination, key_text(computed)) : HeldKind::Comparable;
+    if (kind == HeldKind::WithoutHomoclave) {
+        return judge_without_homoclave(examination, key_text(computed), Ap, Am, Nm);
+    }
+    if (!key) return {CheckVerdict::NotAKey, HeldKind::Comparable, false, {}};
+    if (!has_computed) return {CheckVerdict::NoComputedKey, HeldKind::Comparable, false, {}};
+    if (kind != HeldKind::Comparable) return {CheckVerdict::Disagrees, kind, false, {}};
 
     const KeyComparison parts = compare_keys(examination.key(), key_text(computed), Ap, Am, Nm);
-    HeldKeyVerdict held{CheckVerdict::Agrees, false, {}};
+    HeldKeyVerdict held{CheckVerdict::Agrees, HeldKind::Comparable, false, {}};
     if (parts.all_agree()) return held;
     held.enye_written_as_x = parts.enye_written_as_x;
     held.differing = {!parts.prefix && !parts.enye_written_as_x, !parts.date, !parts.homoclave,

@@ -5,6 +5,9 @@
 //     PELJ800115XY8 against PELJ8001152A0         ->  HomoclaveDiffers (homonyms get another)
 //     NÑRP700707LQ7 against NURP700707LQ7 (NUÑEZ) ->  Agrees, the Ñ written as X
 //     PELJ8001162A0 against PELJ8001152A0         ->  Disagrees: the date differs
+//     SAT970701NN3 against PELJ8001152A0          ->  Disagrees: a legal person's key
+//     PELJ800115 against PELJ8001152A0            ->  NotAKey, without homoclave; prefix
+//                                                     and date agree
 //
 // The verdicts are values; the words a person reads are made elsewhere.
 #pragma once
@@ -45,11 +48,25 @@ struct DifferingParts {
     bool prefix = false, date = false, homoclave = false, check_character = false;
 };
 
+// What a held key is when that alone tells it from the person's key.
+enum class HeldKind {
+    Comparable,  // a natural person's key, or a text that is no key: its parts tell
+    Generic,     // a generic key (KeyKind tells which): no one person's
+    // a legal person's key of 12 characters, where the person's has four
+    // letters and 13
+    LegalPerson,
+    // 10 characters, KeyFault::WithoutHomoclave: only its prefix and date
+    // are compared
+    WithoutHomoclave,
+};
+
 struct HeldKeyVerdict {
     CheckVerdict verdict = CheckVerdict::NotAKey;
+    HeldKind kind = HeldKind::Comparable;
     // The prefixes differ only where the held key has "Ñ" and the names hold
     // one, which these rules write as "X".
     bool enye_written_as_x = false;
+    // Left empty for Generic and LegalPerson, whose parts say nothing.
     DifferingParts differing;
 
     // Some part differs, or the Ñ was written as X.
@@ -64,7 +81,8 @@ CheckVerdict judge_key_alone(const KeyExamination& examination);
 
 // The verdict on a key against the outcome that Compute_Key gave for the
 // names Ap, Am, Nm: NotAKey for a text that is no key whatever the outcome,
-// NoComputedKey when the outcome has no key, or how the two keys compare.
+// NoComputedKey when the outcome has no key, Disagrees for a key of another
+// kind than the person's, or how the two keys compare.
 HeldKeyVerdict judge_key_against(const KeyExamination& examination, const KeyOutcome& computed,
                                  std::u16string_view Ap, std::u16string_view Am,
                                  std::u16string_view Nm);

@@ -27,6 +27,7 @@ constexpr std::u16string_view check_symbols = u"0123456789A";
 constexpr std::size_t natural_length = 13, legal_length = 12;
 constexpr std::size_t natural_prefix = 4, legal_prefix = 3;
 constexpr std::size_t date_length = 6, homoclave_length = 2;
+constexpr std::size_t without_homoclave_length = natural_prefix + date_length;
 // A 12-character key of these rules has its check over its 11 characters.
 constexpr std::size_t short_natural_check_span = 11;
 
@@ -163,10 +164,17 @@ KeyDate read_date(std::u16string_view digits) {
                 day{static_cast<unsigned>(digit_pair(digits.substr(4, 2)))}};
 }
 
+// Whether `key` is a natural person's four letters and a date, and no more.
+bool is_without_homoclave(std::u16string_view key) {
+    return key.size() == without_homoclave_length &&
+           !first_misfit(key, natural_shape, 0, without_homoclave_length) &&
+           day_in_some_century(read_date(key.substr(natural_prefix, date_length)));
+}
+
 // The verdict by the rules of a key, the generic keys aside.
 std::variant<WellFormedKey, NotAKey> regular_verdict(std::u16string_view key) {
     if (key.size() != natural_length && key.size() != legal_length) {
-        return NotAKey{KeyFault::Length};
+        return NotAKey{is_without_homoclave(key) ? KeyFault::WithoutHomoclave : KeyFault::Length};
     }
     const bool natural = key.size() == natural_length;
     const Shape& shape = natural ? natural_shape : legal_shape;

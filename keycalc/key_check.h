@@ -41,11 +41,14 @@ enum class KeyFault {
     NoSuchDay,    // six digits, but no century has that day (800230, 010229)
     Homoclave,    // a homoclave character is not a homoclave symbol ("0" and "O" are not)
     CheckSymbol,  // the check character is not a digit or "A"
+    // 10 characters, a natural person's four letters and date: the key
+    // without its homoclave and check character, as people often give it
+    WithoutHomoclave,
 };
 
 struct NotAKey {
     KeyFault fault;
-    std::size_t position = 0;  // 1-based, in the compacted key; 0 for Length
+    std::size_t position = 0;  // 1-based, in the compacted key; 0 for Length and WithoutHomoclave
 };
 
 // The six date digits: yymmdd says nothing of the century.

@@ -495,7 +495,7 @@ TEST(BatchFiles, SampleKeysAreCheckedAgainstTheComputedOnes) {
         {"1005", other_homoclave},
         {"1009", other_homoclave},
         {"1015", other_homoclave},
-        {"1021", "no es una clave: 991399 no es una fecha"},
+        {"1021", "no es una clave: «991399» no es una fecha"},
         {"1022", other_homoclave},
         {"1026",
          "sin clave: el carácter U+002E «.» en la posición 3 del nombre no tiene valor "

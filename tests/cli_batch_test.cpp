@@ -295,7 +295,7 @@ INSTANTIATE_TEST_SUITE_P(
                       key_doubtful},
         KeyColumnCase{"OtherPersonIsWrong",
                       "PEREZ,LOPEZ,JUAN,1980-01-16,PELJ8001152A0\n"
-                      "PEREZ,LOPEZ,JUAN,1980-01-15,XAXX010101000\n",
+                      "PEREZ,LOPEZ,JUAN,1980-01-15,GODA7512038D0\n",
                       "PELJ8001162A7,no coincide: difieren la fecha y el dígito verificador\n"
                       "PELJ8001152A0,\"no coincide: difieren el prefijo, la fecha y la "
                       "homoclave\"\n",
@@ -304,7 +304,7 @@ INSTANTIATE_TEST_SUITE_P(
                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
                       "PEREZ,LOPEZ,JUAN,1980-01-15,P3LJ8001152A0\n"
                       "PEREZ,LOPEZ,JUAN,1980-01-15,ninguno\n",
-                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      "PELJ8001152A0,no es una clave: «800230» no es una fecha\n"
                       "PELJ8001152A0,no es una clave: el carácter U+0033 «3» en la posición 2 no "
                       "es una letra\n"
                       "PELJ8001152A0,\"no es una clave: tiene 7 caracteres, y una clave tiene 13 "
@@ -342,7 +342,7 @@ INSTANTIATE_TEST_SUITE_P(
         KeyColumnCase{"WrongKeyOutweighsUnreadableRow",
                       "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n"
                       "PEREZ,LOPEZ,JU\"AN,1980-01-15,PELJ8001152A0\n",
-                      "PELJ8001152A0,no es una clave: 800230 no es una fecha\n"
+                      "PELJ8001152A0,no es una clave: «800230» no es una fecha\n"
                       ",fila ilegible: comilla dentro de un campo sin comillas\n",
                       "2 filas: 0 coinciden, 1 no es clave, 1 ilegible", key_wrong},
         // Not UTF-8, so Windows-1252, where 0x81 is no character.
@@ -474,7 +474,7 @@ TEST(BatchCommand, MissingFileIsAnInputError) {
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
     EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
-    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/empleados.csv: "))
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/empleados.csv»: "))
         << err.text();
 }
 
@@ -487,7 +487,7 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/a\nb\x1b[31m.csv"};
     EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
-    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir /nonexistent/a\\nb\\x1b[31m.csv: "))
+    EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/a\\nb\\x1b[31m.csv»: "))
         << err.text();
     const std::vector<std::string_view> option{"--encoding", "utf\r8"};
     EXPECT_EQ(run_batch_command(option, console), exit_status::usage);

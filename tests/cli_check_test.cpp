@@ -3,7 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "batch_command.h"
 #include "cli.h"
+#include "csv_reader.h"
 
 namespace rfc_cli {
 namespace {
@@ -66,7 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"BadDate",
                   {"PELJ8002302A0"},
                   wrong,
-                  "PELJ8002302A0: no es una clave: 800230 no es una fecha"},
+                  "PELJ8002302A0: no es una clave: «800230» no es una fecha"},
         CheckCase{
             "BadLetter",
             {"P3LJ8001152A0"},
@@ -134,7 +136,7 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"NotAKeyBeforeThePerson",
                   {"PELJ8002302A0", "perez", "lopez", "", "1980-01-15"},
                   wrong,
-                  "PELJ8002302A0: no es una clave: 800230 no es una fecha"},
+                  "PELJ8002302A0: no es una clave: «800230» no es una fecha"},
         CheckCase{"PersonRefused",
                   {"PELJ8001152A0", "perez", "lopez", " ", "1980-01-15"},
                   exit_status::refused,
@@ -161,6 +163,68 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{"InvalidUtf8Key", {"PELJ\xFF"}, usage, ""},
         CheckCase{"UnknownOption", {"--mask", "PELJ8001152A0"}, usage, ""}),
     [](const auto& info) { return info.param.name; });
+
+// The last field of each row of a batch's output: its resultado.
+std::vector<std::string> resultados(const std::string& csv) {
+    delimited::StringSource source(csv);
+    delimited::CsvReader reader(source, ',', 1 << 20);
+    delimited::CsvRecord record;
+    std::vector<std::string> fields;
+    while (reader.next(record)) fields.emplace_back(record.field(record.field_count() - 1));
+    return fields;
+}
+
+// A key of another kind than a person's is said to be what it is, alike by
+// rfc check and by the key column of rfc batch, against PEREZ LOPEZ JUAN
+// 1980-01-15 (PELJ8001152A0).
+TEST(KeyKinds, AreSaidAlikeByCheckAndBatch) {
+    const struct {
+        std::string_view key, shown;
+        std::string finding;
+        bool shows_computed;
+    } cases[] = {
+        {"XAXX010101000", "XAXX010101000",
+         "no coincide: es la clave genérica del público en general, no la de una persona", true},
+        {"xexx-010101-000", "XEXX010101000",
+         "no coincide: es la clave genérica de extranjeros, no la de una persona", true},
+        {"SAT970701NN3", "SAT970701NN3",
+         "no coincide: es una clave de persona moral (12 caracteres), no la de una persona física",
+         true},
+        {"SAT970701NN5", "SAT970701NN5",
+         "no coincide: es una clave de persona moral (12 caracteres), no la de una persona "
+         "física, y su dígito verificador no corresponde: se esperaba 3",
+         true},
+        {"pelj-800115", "PELJ800115",
+         "no es una clave completa: tiene 10 caracteres; le faltan la homoclave y el dígito "
+         "verificador; el prefijo y la fecha coinciden",
+         true},
+        {"PELA810115", "PELA810115",
+         "no es una clave completa: tiene 10 caracteres; le faltan la homoclave y el dígito "
+         "verificador; difieren el prefijo y la fecha",
+         true},
+        // Ten characters that are no prefix and date are only too short.
+        {"PELJ800230", "PELJ800230",
+         "no es una clave: tiene 10 caracteres, y una clave tiene 13 (persona física) o 12 "
+         "(persona moral)",
+         false},
+    };
+    for (const auto& c : cases) {
+        StringSource no_input("");
+        StringSink out, err;
+        Console console{no_input, out, err};
+        const std::string_view check[] = {"check", c.key, "perez", "lopez", "juan", "1980-01-15"};
+        EXPECT_EQ(run(check, console), exit_status::key_wrong) << c.key;
+        EXPECT_EQ(out.text(), std::string(c.shown) + ": " + c.finding +
+                                  (c.shows_computed ? " (calculada: PELJ8001152A0)" : "") + "\n");
+
+        StringSource file("paterno,materno,nombre,fecha,rfc\nPEREZ,LOPEZ,JUAN,1980-01-15," +
+                          std::string(c.key) + "\n");
+        StringSink batch_out;
+        Console batch_console{file, batch_out, err};
+        EXPECT_EQ(run_batch(file, {}, batch_console), exit_status::key_wrong) << c.key;
+        EXPECT_EQ(resultados(batch_out.text()), (std::vector<std::string>{"resultado", c.finding}));
+    }
+}
 
 }  // namespace
 }  // namespace rfc_cli

@@ -145,13 +145,14 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "rfc: sin clave: el carácter U+0009 en la posición 1 del apellido materno no tiene "
                 "valor en la tabla\n"},
-        KeyCase{"OutsideBmp",
-                {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"},
-                exit_status::empty_key,
-                "",
-                "rfc: sin clave: el carácter U+1F642 «🙂» en la posición 1 del apellido materno "
-                "no "
-                "tiene valor en la tabla\n"},
+        KeyCase{
+            "OutsideBmp",
+            {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"},
+            exit_status::empty_key,
+            "",
+            "rfc: sin clave: el carácter U+1F642 «🙂» en la posición 1 del apellido materno "
+            "no "
+            "tiene valor en la tabla\n"},
         KeyCase{"InvisibleCharacterByCodeOnly",
                 {"key", "ruiz", "lopez", "juan\u00A0", "1980-01-15"},
                 exit_status::empty_key,
@@ -176,22 +177,6 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no "
                 "tiene valor en la tabla; con --fold-accents se quitan los acentos\n"},
-        KeyCase{"EscapesEchoedDate",
-                {"key", "perez", "lopez", "juan", "1980\n\x1b[2J"},
-                usage,
-                "",
-                "rfc: la fecha «1980\\n\\x1b[2J» no tiene una forma de fecha conocida "
-                "(AAAA-MM-DD o DD/MM/AAAA)\n"},
-        KeyCase{"EscapesEchoedOption",
-                {"key", "--\x1b]0;x\x07", "perez", "lopez", "juan", "1980-01-15"},
-                usage,
-                "",
-                "rfc: opción desconocida «--\\x1b]0;x\\x07»\n"},
-        KeyCase{"EscapesEchoedCommand",
-                {"cla\r\nve\xff"},
-                usage,
-                "",
-                "rfc: orden desconocida «cla\\r\\nve\\xff»\n"},
         KeyCase{"SumBelow100",
                 {"key", "a", "", "a", "2000-01-01"},
                 exit_status::empty_key,
@@ -228,18 +213,102 @@ INSTANTIATE_TEST_SUITE_P(
                 usage,
                 "",
                 "rfc: el apellido paterno no es UTF-8 válido\n"},
-        KeyCase{"TooFewWords",
-                {"key", "perez", "juan", "1980-01-15"},
+        KeyCase{
+            "TooFewWords",
+            {"key", "perez", "juan", "1980-01-15"},
+            usage,
+            "",
+            "rfc: rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió 3 datos\n"},
+        KeyCase{"NoCommand", {}, usage, "", "rfc: falta la orden: key, check o batch\n"}),
+    [](const auto& info) { return info.param.name; });
+
+// What every command echoes of its arguments, in «» and escaped, and cut past
+// 40 characters; a word with a dash is an option to every command.
+const std::string long_date(1000, '9');
+const std::string long_option = "--" + std::string(100, 'x');
+const std::string long_columns = "--columns=" + long_date;
+
+INSTANTIATE_TEST_SUITE_P(
+    Echoes, KeyCommandTest,
+    testing::Values(
+        KeyCase{"EscapesEchoedDate",
+                {"key", "perez", "lopez", "juan", "1980\n\x1b[2J"},
                 usage,
                 "",
-                "rfc: rfc key necesita 4 datos (PATERNO MATERNO NOMBRES FECHA) y recibió 3\n"},
+                "rfc: la fecha «1980\\n\\x1b[2J» no tiene una forma de fecha conocida "
+                "(AAAA-MM-DD o DD/MM/AAAA)\n"},
+        KeyCase{"EscapesEchoedOption",
+                {"key", "--\x1b]0;x\x07", "perez", "lopez", "juan", "1980-01-15"},
+                usage,
+                "",
+                "rfc: opción desconocida «--\\x1b]0;x\\x07»\n"},
+        KeyCase{"EscapesEchoedCommand",
+                {"cla\r\nve\xff"},
+                usage,
+                "",
+                "rfc: orden desconocida «cla\\r\\nve\\xff»\n"},
         KeyCase{"UnknownOption",
                 {"key", "--masc", "perez", "lopez", "juan", "1980-01-15"},
                 usage,
                 "",
                 "rfc: opción desconocida «--masc»\n"},
-        KeyCase{"NoCommand", {}, usage, "", "rfc: falta la orden: key, check o batch\n"},
-        KeyCase{"UnknownCommand", {"clave"}, usage, "", "rfc: orden desconocida «clave»\n"}),
+        KeyCase{"UnknownCommand", {"clave"}, usage, "", "rfc: orden desconocida «clave»\n"},
+        KeyCase{"OptionInPlaceOfCommand", {"--x"}, usage, "", "rfc: opción desconocida «--x»\n"},
+        KeyCase{"ShortOptionInPlaceOfCommand",
+                {"-x", "key"},
+                usage,
+                "",
+                "rfc: opción desconocida «-x»\n"},
+        KeyCase{"CheckOption",
+                {"check", "--x", "PELJ8001152A0"},
+                usage,
+                "",
+                "rfc: opción desconocida «--x»\n"},
+        KeyCase{"BatchOption", {"batch", "-x"}, usage, "", "rfc: opción desconocida «-x»\n"},
+        KeyCase{"LongOptionCut",
+                {"batch", long_option},
+                usage,
+                "",
+                "rfc: opción desconocida «--" + std::string(38, 'x') + "…» (102 caracteres)\n"},
+        KeyCase{"LongDateCut",
+                {"key", "perez", "lopez", "juan", long_date},
+                usage,
+                "",
+                "rfc: la fecha «" + std::string(40, '9') +
+                    "…» (1000 caracteres) no tiene una forma de fecha conocida (AAAA-MM-DD o "
+                    "DD/MM/AAAA)\n"},
+        KeyCase{"LongDateCutInCheck",
+                {"check", "PELJ8001152A0", "perez", "lopez", "juan", long_date},
+                usage,
+                "",
+                "rfc: la fecha «" + std::string(40, '9') +
+                    "…» (1000 caracteres) no tiene una forma de fecha conocida (AAAA-MM-DD o "
+                    "DD/MM/AAAA)\n"},
+        KeyCase{"LongKeyCut",
+                {"check", long_date},
+                exit_status::key_wrong,
+                "«" + std::string(40, '9') +
+                    "…» (1000 caracteres): no es una clave: tiene 1000 caracteres, y una clave "
+                    "tiene 13 (persona física) o 12 (persona moral)\n",
+                ""},
+        KeyCase{"LongEncodingCut",
+                {"batch", "--encoding", long_date},
+                usage,
+                "",
+                "rfc: --encoding espera utf-8, utf-16 o windows-1252, no «" + std::string(40, '9') +
+                    "…» (1000 caracteres)\n"},
+        KeyCase{"LongColumnCut",
+                {"batch", long_columns},
+                usage,
+                "",
+                "rfc: --columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
+                "curp o rfc, y no «" +
+                    std::string(40, '9') + "…» (1000 caracteres)\n"},
+        KeyCase{"MissingValueQuoted",
+                {"batch", "--delimiter"},
+                usage,
+                "",
+                "rfc: falta el valor de «--delimiter»\n"}),
     [](const auto& info) { return info.param.name; });
 
 TEST(KeyCommand, UsageErrorsPointToHelp) {

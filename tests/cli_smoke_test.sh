@@ -22,7 +22,7 @@ check "usage" 2 "" "$rfc" key perez lopez juan ayer
 check "check alone" 0 "PELJ8001152A0: clave válida de persona física (nacimiento: 15/01/1980)" "$rfc" check pelj-800115-2a0
 check "check agrees" 0 "PELJ8001152A0: coincide con la calculada" "$rfc" check PELJ8001152A0 perez lopez juan 1980-01-15
 check "check, homoclave only" 5 "PELJ800115XY8: coincide salvo la homoclave (calculada: PELJ8001152A0); el SAT asigna otra homoclave a homónimos" "$rfc" check PELJ800115XY8 perez lopez juan 1980-01-15
-check "check, not a key" 6 "PELJ8002302A0: no es una clave: 800230 no es una fecha" "$rfc" check PELJ8002302A0
+check "check, not a key" 6 "PELJ8002302A0: no es una clave: «800230» no es una fecha" "$rfc" check PELJ8002302A0
 check "check, usage" 2 "" "$rfc" check PELJ8001152A0 perez
 check "batch from a pipe" 0 "paterno,materno,nombre,fecha,rfc,resultado
 perez,lopez,juan,1980-01-15,PELJ8001152A0,ok" sh -c "printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' | '$rfc' batch"
@@ -30,7 +30,7 @@ check "batch, a bad row" 1 "x,,,,,fila ilegible: se esperaban al menos 4 campos 
 check "batch checking keys" 0 "paterno,materno,nombre,fecha,rfc,rfc_calculado,resultado
 perez,lopez,juan,1980-01-15,pelj-800115-2a0,PELJ8001152A0,coincide" sh -c "printf 'paterno,materno,nombre,fecha,rfc\nperez,lopez,juan,1980-01-15,pelj-800115-2a0\n' | '$rfc' batch"
 check "batch, a doubtful key" 5 "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8,PELJ8001152A0,coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos" sh -c "printf 'PEREZ,LOPEZ,JUAN,1980-01-15,PELJ800115XY8\n' | '$rfc' batch --columns paterno=1,materno=2,nombre=3,fecha=4,rfc=5"
-check "batch, a wrong key" 6 "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0,PELJ8001152A0,no es una clave: 800230 no es una fecha" sh -c "printf 'PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n' | '$rfc' batch --columns paterno=1,materno=2,nombre=3,fecha=4,rfc=5"
+check "batch, a wrong key" 6 "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0,PELJ8001152A0,no es una clave: «800230» no es una fecha" sh -c "printf 'PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8002302A0\n' | '$rfc' batch --columns paterno=1,materno=2,nombre=3,fecha=4,rfc=5"
 
 # A closed output is a write error, not the input file taken for the output.
 printf 'paterno,materno,nombre,fecha\nperez,lopez,juan,1980-01-15\n' > "${TMPDIR:-/tmp}/rfc-smoke-$$.csv"

@@ -40,6 +40,7 @@ std::string verdict(std::u16string_view text) {
         if (fault->fault == KeyFault::Length) {
             return "not a key: length " + std::to_string(examination.length);
         }
+        if (fault->fault == KeyFault::WithoutHomoclave) return "not a key: without homoclave";
         return std::string("not a key: ") + names[static_cast<int>(fault->fault)] + " at " +
                std::to_string(fault->position);
     }
@@ -123,7 +124,12 @@ TEST(ExamineKey, GivesAVerdictForEveryShape) {
         // Lengths.
         {u"", "", "not a key: length 0"},
         {u"- -", "", "not a key: length 0"},
-        {u"PELJ800115", "PELJ800115", "not a key: length 10"},
+        // Ten characters are a person's key without homoclave only when they
+        // read as four letters and a date.
+        {u"pelj-800115", "PELJ800115", "not a key: without homoclave"},
+        {u"PELJ800230", "PELJ800230", "not a key: length 10"},
+        {u"PEL1800115", "PEL1800115", "not a key: length 10"},
+        {u"SAT9707011", "SAT9707011", "not a key: length 10"},
         // Only a key's worth of characters is kept, but all are counted.
         {u"PELJ8001152A00", "PELJ8001152A0", "not a key: length 14"},
         {u"pelj_8001152a0 XYZ", "PELJ_8001152A", "not a key: length 17"},

@@ -36,5 +36,39 @@ TEST(Escaped, ShowsControlsAndStrayBytesAndPassesTheRest) {
     }
 }
 
+std::string repeated(std::string_view text, std::size_t times) {
+    std::string out;
+    for (std::size_t i = 0; i < times; ++i) out += text;
+    return out;
+}
+
+// Past the limit an echo keeps its first characters whole: a UTF-8 sequence
+// or an escape is never split, and the length is told in characters.
+TEST(Echoed, CutsLongEchoesAtACharacterAndTellsTheLength) {
+    const std::string a39 = repeated("A", echo_limit - 1), a40 = a39 + "A";
+    const struct {
+        std::string arg;
+        std::string shown;
+    } cases[] = {
+        {"", "«»"},
+        {"a\nb", "«a\\nb»"},
+        {a40, "«" + a40 + "»"},
+        {a40 + "B", "«" + a40 + "…» (41 caracteres)"},
+        {repeated("A", 1000000), "«" + a40 + "…» (1000000 caracteres)"},
+        {repeated("é", 41), "«" + repeated("é", 40) + "…» (41 caracteres)"},
+        {a39 + "\xF0\x9F\x98\x80Z", "«" + a39 + "\xF0\x9F\x98\x80…» (41 caracteres)"},
+        // The 40th character is an escape, shown whole; stray bytes count one each.
+        {a39 + "\x1b\xff\xff", "«" + a39 + "\\x1b…» (42 caracteres)"},
+        {a39 + "\xE2\x80\xAE!", "«" + a39 + "\\u{202e}…» (41 caracteres)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(echoed(c.arg), c.shown) << c.shown.substr(0, 80);
+    }
+    // File names are shown whole up to the longest path a system opens.
+    const std::string path = "/" + repeated("d", file_name_limit - 1);
+    EXPECT_EQ(echoed_file_name(path), "«" + path + "»");
+    EXPECT_TRUE(echoed_file_name(path + "x").ends_with("d…» (4097 caracteres)"));
+}
+
 }  // namespace
 }  // namespace words

@@ -3,6 +3,8 @@
 #include <set>
 #include <string>
 
+#include "batch_summary.h"
+#include "cli_words.h"
 #include "verdict_words.h"
 
 namespace words {
@@ -49,13 +51,22 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
         {"DateDiffers", "PELJ8101152A0", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
          CheckVerdict::Disagrees, "no coincide: difiere la fecha"},
         {"ImpossibleDate", "MEHJ9913997N4", u"MEDINA", u"HERNANDEZ", u"JUAN", 1973y / 12 / 18,
-         CheckVerdict::NotAKey, "no es una clave: 991399 no es una fecha"},
+         CheckVerdict::NotAKey, "no es una clave: «991399» no es una fecha"},
         {"InvalidUtf8", "PELJ\xC3", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
          CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"},
         {"NoComputedKey", "PELJ8001152A0", u"PÉREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15,
          CheckVerdict::NoComputedKey,
          "no hay clave calculada con que compararla: sin clave: el carácter U+00C9 «É» en la "
          "posición 2 del apellido paterno no tiene valor en la tabla"},
+        // Twelve characters against a person's key of twelve are compared part by part.
+        {"LegalLengthAgainstShortKey", "LWA000101QM4", u"LI", u"WU", u"A", 2000y / 1 / 1,
+         CheckVerdict::CheckFails,
+         "coincide salvo el dígito verificador; el SAT ha asignado algunas claves así; "
+         "confírmela con la constancia de situación fiscal"},
+        {"EnyeWithoutHomoclave", "ÑURP700707", u"ÑUÑEZ", u"RUIZ", u"PEDRO", 1970y / 7 / 7,
+         CheckVerdict::NotAKey,
+         "no es una clave completa: tiene 10 caracteres; le faltan la homoclave y el dígito "
+         "verificador; el prefijo y la fecha coinciden, salvo la Ñ, que estas reglas escriben X"},
         {"Empty", "", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
         {"Blank", "   ", u"PEREZ", u"LOPEZ", u"JUAN", 1980y / 1 / 15, CheckVerdict::NotGiven, ""},
     };
@@ -76,6 +87,42 @@ TEST(SummaryLabel, NamesEveryVerdictDistinctly) {
             EXPECT_TRUE(labels.insert(label).second) << label;
         }
     }
+}
+
+// Every message that counts something says "1 fila", "1 carácter", never "1 filas".
+TEST(Counts, ReadInTheSingularForOne) {
+    const auto tally = [](std::size_t keys, std::size_t unreadable) {
+        RowTally t;
+        for (std::size_t i = 0; i < keys; ++i) t.count(RowOutcome::Key, CheckVerdict::NotGiven);
+        for (std::size_t i = 0; i < unreadable; ++i) {
+            t.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
+        }
+        return t;
+    };
+    const auto length_finding = [](std::u16string_view key) {
+        return report_key_alone(keycalc::examine_key(key), year{2026}).finding;
+    };
+    const struct {
+        std::string text, expected;
+    } cases[] = {
+        {summary_text(tally(1, 0), false), "1 fila: 1 con clave, 0 sin clave, 0 ilegibles"},
+        {summary_text(tally(0, 1), true), "1 fila: 0 coinciden, 1 ilegible"},
+        {summary_text(tally(1, 1), false), "2 filas: 1 con clave, 0 sin clave, 1 ilegible"},
+        {length_finding(u"A"),
+         "no es una clave: tiene 1 carácter, y una clave tiene 13 (persona "
+         "física) o 12 (persona moral)"},
+        {length_finding(u"AB"),
+         "no es una clave: tiene 2 caracteres, y una clave tiene 13 "
+         "(persona física) o 12 (persona moral)"},
+        {check_data_count_text(1).substr(check_data_count_text(1).rfind(',')),
+         ", y recibió 1 dato"},
+        {check_data_count_text(2).substr(check_data_count_text(2).rfind(',')),
+         ", y recibió 2 datos"},
+        {key_data_count_text(1).substr(key_data_count_text(1).rfind(')')), ") y recibió 1 dato"},
+        {progress_text(1, 30), "1 fila, 30 filas/s"},
+        {progress_text(0, 0), "0 filas, 0 filas/s"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.text, c.expected);
 }
 
 TEST(ReportKeyAlone, PutsTheDateInTheLatestCenturyNotAfterThisYear) {

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <span>
 
+#include "counted.h"
 #include "escaped.h"
 #include "field_text.h"
 #include "header.h"
@@ -56,8 +57,6 @@ std::optional<Role> role_named(std::string_view name) {
     }
     return std::nullopt;
 }
-
-std::string quoted(std::string_view text) { return "«" + escaped(text) + "»"; }
 
 // The needed roles all there; the message for the first one missing.
 bool has_needed_roles(const ColumnLayout& layout, std::string& error) {
@@ -112,8 +111,8 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
         const std::vector<std::size_t>& columns = found.columns_of_role[role];
         if (columns.size() > 1) {
             error = "el encabezado tiene dos columnas " + std::string(roles[role].role) + ": " +
-                    quoted(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
-                    ") y " + quoted(header[columns[1]]) + " (col. " +
+                    echoed(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
+                    ") y " + echoed(header[columns[1]]) + " (col. " +
                     std::to_string(columns[1] + 1) + ")";
             return std::nullopt;
         }
@@ -171,14 +170,14 @@ std::optional<ColumnLayout> layout_from_request(
             if (delimited::column_name_key((*first_row)[column]) != key) continue;
             if (layout.column[role]) {
                 error = "el encabezado tiene dos columnas " +
-                        quoted(std::get<std::string>(*request[role]));
+                        echoed(std::get<std::string>(*request[role]));
                 return std::nullopt;
             }
             layout.column[role] = column;
         }
         if (!layout.column[role]) {
             error = "el encabezado no tiene la columna " +
-                    quoted(std::get<std::string>(*request[role]));
+                    echoed(std::get<std::string>(*request[role]));
             return std::nullopt;
         }
     }
@@ -191,7 +190,7 @@ std::optional<ColumnLayout> layout_from_request(
         if (column) last = std::max(last, *column);
     }
     if (layout.header && last >= layout.width) {
-        error = "--columns: el encabezado solo tiene " + std::to_string(layout.width) + " columnas";
+        error = "--columns: el encabezado solo tiene " + counted(layout.width, noun::columns);
         return std::nullopt;
     }
     layout.least_fields = least_fields_of(layout);
@@ -228,7 +227,7 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
             error =
                 "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
                 "curp o rfc, y no " +
-                quoted(item);
+                echoed(item);
             return std::nullopt;
         }
         if (request[index(*role)]) {
@@ -300,7 +299,7 @@ std::string layout_text(const ColumnLayout& layout) {
         first = false;
         text += std::string(roles[role].role) + " = ";
         if (layout.header && *column < layout.header_names.size()) {
-            text += quoted(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
+            text += echoed(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
                     ")";
         } else {
             text += "col. " + std::to_string(*column + 1);

@@ -2,17 +2,13 @@
 
 #include <utility>
 
+#include "counted.h"
 #include "verdict_words.h"
 
 namespace words {
 
 using keycalc::CheckVerdict;
 namespace {
-
-// "1 fila" / "3 filas".
-std::string count_text(std::size_t count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + " " + std::string(count == 1 ? one : many);
-}
 
 // The rows without a computed key, grouped by why, in the order a user
 // can act on them.
@@ -42,15 +38,14 @@ std::string why_without_key(const RowTally& tally) {
 }
 
 std::string unreadable_rows_text(const RowTally& tally) {
-    return count_text(tally.of(RowOutcome::Unreadable), "ilegible", "ilegibles");
+    return counted(tally.of(RowOutcome::Unreadable), noun::unreadable_rows);
 }
 
 // "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
 std::string computing_summary(const RowTally& tally) {
-    return count_text(tally.rows(), "fila", "filas") + ": " +
-           std::to_string(tally.of(RowOutcome::Key)) + " con clave, " +
-           std::to_string(without_key(tally)) + " sin clave" + why_without_key(tally) + ", " +
-           unreadable_rows_text(tally);
+    return counted(tally.rows(), noun::rows) + ": " + std::to_string(tally.of(RowOutcome::Key)) +
+           " con clave, " + std::to_string(without_key(tally)) + " sin clave" +
+           why_without_key(tally) + ", " + unreadable_rows_text(tally);
 }
 
 // The verdicts that compare a held key with a computed one, from best to
@@ -62,7 +57,7 @@ constexpr CheckVerdict compared_verdicts[] = {
 
 // "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
 std::string checking_summary(const RowTally& tally) {
-    std::string text = count_text(tally.rows(), "fila", "filas") + ":";
+    std::string text = counted(tally.rows(), noun::rows) + ":";
     const auto add = [&text](std::size_t count, std::string_view label) {
         text +=
             (text.back() == ':' ? " " : ", ") + std::to_string(count) + " " + std::string(label);

@@ -12,7 +12,7 @@ constexpr std::string_view read_as_windows1252 = "léalo con --encoding windows-
 std::string separator_label(char separator) {
     if (separator == '\t') return "tabulador";
     if (separator == ' ') return "espacio";
-    return "«" + escaped(std::string_view(&separator, 1)) + "»";
+    return echoed(std::string_view(&separator, 1));
 }
 
 }  // namespace
@@ -80,12 +80,12 @@ std::string line_text(std::size_t line, std::string_view why) {
 
 std::string bad_delimiter_text(std::string_view value) {
     return "--delimiter espera un signo ASCII que no sea letra, cifra, comilla doble ni fin de "
-           "línea (como , ; | o tab), no «" +
-           escaped(value) + "»";
+           "línea (como , ; | o tab), no " +
+           echoed(value);
 }
 
 std::string bad_encoding_text(std::string_view value) {
-    return "--encoding espera utf-8, utf-16 o windows-1252, no «" + escaped(value) + "»";
+    return "--encoding espera utf-8, utf-16 o windows-1252, no " + echoed(value);
 }
 
 std::string not_utf8_after_all_text(std::size_t line) {

@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "counted.h"
 #include "utf8.h"
 
 namespace words {
@@ -56,6 +57,13 @@ void append_code_point_escape(char32_t c, std::string& out) {
     out += text;
 }
 
+// The bytes of the character that starts `text`: a stray byte is one.
+std::size_t character_length(std::string_view text) {
+    if (static_cast<unsigned char>(text.front()) < 0x80) return 1;
+    char32_t c = 0;
+    return std::max<std::size_t>(delimited::decode_character(text, c), 1);
+}
+
 }  // namespace
 
 std::string escaped(std::string_view arg) {
@@ -89,5 +97,18 @@ std::string escaped(std::string_view arg) {
     }
     return out;
 }
+
+std::string echoed(std::string_view arg, std::size_t limit) {
+    std::size_t kept_bytes = 0, count = 0;
+    for (std::size_t i = 0; i < arg.size(); i += character_length(arg.substr(i))) {
+        if (count == limit) kept_bytes = i;
+        ++count;
+    }
+    if (count <= limit) return "«" + escaped(arg) + "»";
+    return "«" + escaped(arg.substr(0, kept_bytes)) + "…» (" + counted(count, noun::characters) +
+           ")";
+}
+
+std::string echoed_file_name(std::string_view name) { return echoed(name, file_name_limit); }
 
 }  // namespace words

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "counted.h"
 #include "escaped.h"
 #include "outcome_words.h"
 #include "utf8.h"
@@ -39,25 +40,36 @@ std::string fault_text(const keycalc::KeyExamination& examination,
     switch (not_a_key.fault) {
         case KeyFault::Length:
             if (examination.length == 0) return text + "está vacía";
-            return text + "tiene " + std::to_string(examination.length) +
-                   " caracteres, y una clave tiene 13 (persona física) o 12 (persona moral)";
+            return text + "tiene " + counted(examination.length, noun::characters) +
+                   ", y una clave tiene 13 (persona física) o 12 (persona moral)";
         case KeyFault::Letter:
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text + escaped(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
+            return text + echoed(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
         case KeyFault::CheckSymbol:
             return text + "el dígito verificador " + character_text(key.substr(key.size() - 1)) +
                    " no es un dígito ni la A";
+        case KeyFault::WithoutHomoclave:
+            return "no es una clave completa: tiene " +
+                   counted(examination.length, noun::characters) +
+                   "; le faltan la homoclave y el dígito verificador";
     }
     return text;
 }
 
+// Which generic key: "genérica del público en general" or "genérica de extranjeros".
+std::string_view generic_text(KeyKind kind) {
+    return kind == KeyKind::Foreigner ? "genérica de extranjeros"
+                                      : "genérica del público en general";
+}
+
 // "de persona física (nacimiento: 15/01/1980)" and the like.
 std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_year) {
+    if (keycalc::is_generic(key.kind)) return std::string(generic_text(key.kind));
     const std::string date = date_text(keycalc::latest_date(key.date, this_year));
     switch (key.kind) {
         case KeyKind::NaturalPerson:
@@ -69,9 +81,8 @@ std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_
         case KeyKind::LegalPerson:
             return "de persona moral (constitución: " + date + ")";
         case KeyKind::GeneralPublic:
-            return "genérica del público en general";
         case KeyKind::Foreigner:
-            return "genérica de extranjeros";
+            break;
     }
     return {};
 }
@@ -118,6 +129,35 @@ std::string differing_text(const keycalc::DifferingParts& parts) {
     if (parts.homoclave) differing.push_back("la homoclave");
     if (parts.check_character) differing.push_back("el dígito verificador");
     return (differing.size() > 1 ? "difieren " : "difiere ") + joined(differing);
+}
+
+// A key that its kind alone tells from the person's: no part is worth naming.
+CheckReport other_kind_report(const keycalc::HeldKeyVerdict& held,
+                              const keycalc::WellFormedKey& key) {
+    if (held.kind == keycalc::HeldKind::Generic) {
+        return {held.verdict,
+                "no coincide: es la clave " + std::string(generic_text(key.kind)) +
+                    ", no la de una persona",
+                {},
+                true};
+    }
+    std::string finding =
+        "no coincide: es una clave de persona moral (12 caracteres), no la de una persona física";
+    if (!key.check_verifies) finding += ", y " + check_text(key.expected_check);
+    return {held.verdict, std::move(finding), {}, true};
+}
+
+// A key without homoclave, and whether its prefix and date are the person's.
+CheckReport without_homoclave_report(const keycalc::HeldKeyVerdict& held,
+                                     const keycalc::KeyExamination& examination) {
+    std::string finding = fault_text(examination, std::get<keycalc::NotAKey>(examination.verdict));
+    if (held.differing.prefix || held.differing.date) {
+        finding += "; " + differing_text(held.differing);
+    } else {
+        finding += "; el prefijo y la fecha coinciden";
+        if (held.enye_written_as_x) finding += ", salvo la Ñ, que estas reglas escriben X";
+    }
+    return {held.verdict, std::move(finding), {}, true};
 }
 
 CheckReport compared_report(const keycalc::HeldKeyVerdict& held,
@@ -196,6 +236,15 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
     const keycalc::HeldKeyVerdict held =
         keycalc::judge_key_against(examination, computed, Ap, Am, Nm);
     constexpr std::string_view no_computed_key = "no hay clave calculada con que compararla: ";
+    switch (held.kind) {
+        case keycalc::HeldKind::Generic:
+        case keycalc::HeldKind::LegalPerson:
+            return other_kind_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
+        case keycalc::HeldKind::WithoutHomoclave:
+            return without_homoclave_report(held, examination);
+        case keycalc::HeldKind::Comparable:
+            break;
+    }
     switch (held.verdict) {
         case CheckVerdict::NotAKey:
             return {held.verdict,
@@ -214,6 +263,19 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
         default:
             return compared_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
     }
+}
+
+std::string check_line(std::string_view shown_key, const CheckReport& report,
+                       std::u16string_view computed_key) {
+    std::string line(shown_key);
+    line += ": " + report.finding;
+    if (report.differs) {
+        line += " (calculada: " + delimited::utf16_to_utf8(computed_key) + ")";
+    } else if (report.verdict == CheckVerdict::Agrees) {
+        line += " con la calculada";
+    }
+    if (!report.note.empty()) line.append("; ").append(report.note);
+    return line;
 }
 
 RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,

@@ -42,6 +42,12 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
                                const keycalc::KeyOutcome& computed, std::u16string_view Ap,
                                std::u16string_view Am, std::u16string_view Nm);
 
+// The line rfc check writes, without its line break: "KEY: finding
+// (calculada: K); note". `shown_key` is the key as the line names it;
+// `computed_key` what Compute_Key gave, shown when some part differs.
+std::string check_line(std::string_view shown_key, const CheckReport& report,
+                       std::u16string_view computed_key);
+
 // The check of one row of a file: `key_field` is the key column as read
 // (UTF-8), `computed` what Compute_Key gave for the row's names Ap, Am, Nm.
 // `resultado` is the text for the row's result column: "coincide", what
