@@ -113,6 +113,10 @@ std::string_view date_error_text(keycalc::DateError error) {
         }
         case DateError::TwoDigitYear:
             return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
+        case DateError::MonthFirst:
+            return "tiene el mes antes del día: escriba primero el día (DD/MM/AAAA)";
+        case DateError::February29Of1900:
+            return "es el día 60 de las hojas de cálculo, un 29 de febrero de 1900 que no existió";
     }
     return {};
 }
