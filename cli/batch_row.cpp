@@ -9,6 +9,7 @@
 #include "compute_key.h"
 #include "csv_writer.h"
 #include "curp_date.h"
+#include "invisible_space.h"
 #include "name_input.h"
 #include "outcome_words.h"
 #include "upper_case.h"
@@ -53,27 +54,6 @@ bool is_plain_field(std::string_view text, char separator) {
     return !unplain;
 }
 
-// The date of birth of a row, from its date or its CURP; false when it has none.
-bool read_birth(std::string_view field, bool from_curp, std::chrono::year_month_day& birth,
-                RowVerdict& verdict) {
-    if (from_curp) {
-        const auto date = keycalc::birth_date_from_curp(field);
-        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            mark_unreadable(verdict, words::curp_error_text(*error));
-            return false;
-        }
-        birth = std::get<std::chrono::year_month_day>(date);
-        return true;
-    }
-    const keycalc::BirthDate date = keycalc::parse_birth_date(field);
-    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
-        return false;
-    }
-    birth = std::get<std::chrono::year_month_day>(date);
-    return true;
-}
-
 }  // namespace
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
@@ -89,8 +69,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     Names names;
     std::chrono::year_month_day birth;
     std::string_view key_field;
-    if (read_names(fields, format, names, verdict) &&
-        read_birth(fields[*layout.date_column()], layout.date_from_curp(), birth, verdict) &&
+    if (read_names(fields, format, names, verdict) && read_birth(fields, format, birth, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
     }
@@ -124,6 +103,41 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
     return true;
 }
 
+// The date of birth of a row, from its date or its CURP. A cell past ASCII is
+// read in UTF-8, where the invisible spaces around it are known for what they
+// are; a column named as the date may hold a spreadsheet's day numbers.
+bool RowEvaluator::read_birth(std::span<const std::string_view> fields, const RowFormat& format,
+                              std::chrono::year_month_day& birth, RowVerdict& verdict) {
+    const ColumnLayout& layout = format.layout;
+    const std::size_t column = *layout.date_column();
+    std::string_view field = fields[column];
+    if (!is_ascii(field)) {
+        date_field_.clear();
+        if (!field_to_utf8(field, format.encoding, date_field_)) {
+            mark_unreadable(verdict, words::invalid_field_text(column, format.encoding, false));
+            return false;
+        }
+        field = keycalc::trim_spaces(date_field_, " \t");
+    }
+    if (layout.date_from_curp()) {
+        const auto date = keycalc::birth_date_from_curp(field);
+        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
+            mark_unreadable(verdict, words::curp_error_text(*error));
+            return false;
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
+        return true;
+    }
+    const keycalc::BirthDate date =
+        keycalc::parse_birth_date(field, {.spreadsheet_serials = layout.date_named});
+    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
+        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
+        return false;
+    }
+    birth = std::get<std::chrono::year_month_day>(date);
+    return true;
+}
+
 // The key the row holds, in UTF-8; keys are nearly always ASCII, the same in
 // every encoding read here.
 bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
@@ -137,7 +151,7 @@ bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, cons
         mark_unreadable(verdict, words::invalid_field_text(*column, format.encoding, false));
         return false;
     }
-    key_field = key_field_;
+    key_field = keycalc::trim_spaces(key_field_);
     return true;
 }
 

@@ -72,6 +72,8 @@ class RowEvaluator {
     // Each step returns false when it has marked the row unreadable.
     bool read_names(std::span<const std::string_view> fields, const RowFormat& format, Names& names,
                     RowVerdict& verdict);
+    bool read_birth(std::span<const std::string_view> fields, const RowFormat& format,
+                    std::chrono::year_month_day& birth, RowVerdict& verdict);
     bool read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
                         std::string_view& key_field, RowVerdict& verdict);
     void compute(const Names& names, std::chrono::year_month_day birth, std::string_view key_field,
@@ -83,6 +85,8 @@ class RowEvaluator {
     std::array<std::u16string, 3> decoded_;
     // The key column in UTF-8, when it is not ASCII.
     std::string key_field_;
+    // The date or CURP column in UTF-8, when it is not ASCII.
+    std::string date_field_;
 };
 
 // Appends a row's bytes, then the separator, `key`, the separator and

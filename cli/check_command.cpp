@@ -7,6 +7,7 @@
 
 #include "escaped.h"
 #include "held_key.h"
+#include "invisible_space.h"
 #include "key_check.h"
 #include "name_input.h"
 #include "person_words.h"
@@ -82,7 +83,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
                                std::to_string(data.size()) + " datos");
     }
     std::u16string key_text;
-    if (!delimited::utf8_to_utf16(data.front(), key_text)) {
+    if (!delimited::utf8_to_utf16(keycalc::trim_spaces(data.front()), key_text)) {
         return usage_error(console, "la clave no es UTF-8 válido");
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);

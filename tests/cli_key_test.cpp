@@ -153,10 +153,10 @@ INSTANTIATE_TEST_SUITE_P(
                 "no "
                 "tiene valor en la tabla\n"},
         KeyCase{"InvisibleCharacterByCodeOnly",
-                {"key", "ruiz", "lopez", "juan\u00A0", "1980-01-15"},
+                {"key", "ruiz", "lopez", "jua\u00A0n", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter U+00A0 en la posición 5 del nombre no tiene valor en "
+                "rfc: sin clave: el carácter U+00A0 en la posición 4 del nombre no tiene valor en "
                 "la tabla\n"},
         KeyCase{"FormatCharacterByCodeOnly",
                 {"key", "ruiz", "lo\u200Bpez", "juan", "1980-01-15"},

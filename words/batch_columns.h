@@ -43,6 +43,10 @@ struct ColumnLayout {
     // `least_fields` when that is set instead.
     std::size_t exact_fields = 0;
     std::size_t least_fields = 0;
+    // The date column was named, by the header or by --columns: its numbers
+    // are a spreadsheet's day numbers, which a column taken by its position
+    // cannot be trusted to hold.
+    bool date_named = false;
 
     // Whether a data row of `count` fields has the fields it must.
     bool fits(std::size_t count) const {
