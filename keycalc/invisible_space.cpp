@@ -83,11 +83,15 @@ void drop_invisible_spaces_at_edges(std::u16string& name) {
     if (name.empty() || (!is_space(name.front()) && !is_space(name.back())))
         return;  // the usual case
     const auto is_invisible = [](char16_t unit) { return is_invisible_space(unit); };
-    const auto head_end = std::find_if_not(name.begin(), name.end(), is_space);
-    const auto tail =
-        std::find_if_not(name.rbegin(), std::make_reverse_iterator(head_end), is_space);
-    name.erase(std::remove_if(tail.base(), name.end(), is_invisible), name.end());
-    name.erase(name.begin(), std::remove_if(name.begin(), head_end, is_invisible));
+    std::size_t head = 0;
+    while (head < name.size() && is_space(name[head])) ++head;
+    std::size_t tail = name.size();
+    while (tail > head && is_space(name[tail - 1])) --tail;
+    name.erase(
+        std::remove_if(name.begin() + static_cast<std::ptrdiff_t>(tail), name.end(), is_invisible),
+        name.end());
+    const auto head_end = name.begin() + static_cast<std::ptrdiff_t>(head);
+    name.erase(std::remove_if(name.begin(), head_end, is_invisible), head_end);
 }
 
 }  // namespace keycalc
