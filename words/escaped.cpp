@@ -4,6 +4,7 @@
 #include <array>
 #include <cstdio>
 
+#include "invisible_space.h"
 #include "utf8.h"
 
 namespace words {
@@ -80,7 +81,8 @@ std::string escaped(std::string_view arg) {
             ++i;
             continue;
         }
-        if ((c >= first_c1 && c <= last_c1) || is_layout_control(c)) {
+        if ((c >= first_c1 && c <= last_c1) || is_layout_control(c) ||
+            keycalc::is_invisible_space(c)) {
             append_code_point_escape(c, out);
         } else {
             out.append(arg.substr(i, length));
