@@ -54,6 +54,29 @@ bool is_plain_field(std::string_view text, char separator) {
     return !unplain;
 }
 
+// The date of birth of a row, from its date or its CURP; false when it has
+// none. A column named as the date may hold a spreadsheet's day numbers.
+bool read_birth(std::string_view field, const ColumnLayout& layout,
+                std::chrono::year_month_day& birth, RowVerdict& verdict) {
+    if (layout.date_from_curp()) {
+        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(field, " \t"));
+        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
+            mark_unreadable(verdict, words::curp_error_text(*error));
+            return false;
+        }
+        birth = std::get<std::chrono::year_month_day>(date);
+        return true;
+    }
+    const keycalc::BirthDate date =
+        keycalc::parse_birth_date(field, {.spreadsheet_serials = layout.date_named});
+    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
+        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
+        return false;
+    }
+    birth = std::get<std::chrono::year_month_day>(date);
+    return true;
+}
+
 }  // namespace
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
@@ -68,8 +91,10 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     }
     Names names;
     std::chrono::year_month_day birth;
-    std::string_view key_field;
-    if (read_names(fields, format, names, verdict) && read_birth(fields, format, birth, verdict) &&
+    std::string_view date_field, key_field;
+    if (read_names(fields, format, names, verdict) &&
+        read_date_field(fields, format, date_field, verdict) &&
+        read_birth(date_field, layout, birth, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
     }
@@ -103,38 +128,26 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
     return true;
 }
 
-// The date of birth of a row, from its date or its CURP. A cell past ASCII is
-// read in UTF-8, where the invisible spaces around it are known for what they
-// are; a column named as the date may hold a spreadsheet's day numbers.
-bool RowEvaluator::read_birth(std::span<const std::string_view> fields, const RowFormat& format,
-                              std::chrono::year_month_day& birth, RowVerdict& verdict) {
-    const ColumnLayout& layout = format.layout;
-    const std::size_t column = *layout.date_column();
-    std::string_view field = fields[column];
-    if (!is_ascii(field)) {
-        date_field_.clear();
-        if (!field_to_utf8(field, format.encoding, date_field_)) {
-            mark_unreadable(verdict, words::invalid_field_text(column, format.encoding, false));
-            return false;
-        }
-        field = keycalc::trim_spaces(date_field_, " \t");
-    }
-    if (layout.date_from_curp()) {
-        const auto date = keycalc::birth_date_from_curp(field);
-        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            mark_unreadable(verdict, words::curp_error_text(*error));
-            return false;
-        }
-        birth = std::get<std::chrono::year_month_day>(date);
-        return true;
-    }
-    const keycalc::BirthDate date =
-        keycalc::parse_birth_date(field, {.spreadsheet_serials = layout.date_named});
-    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
+// The cell of the date (or the CURP) in UTF-8, which the cells of every
+// encoding but Windows-1252 are already: there the invisible spaces around it
+// are known for what they are.
+bool RowEvaluator::read_date_field(std::span<const std::string_view> fields,
+                                   const RowFormat& format, std::string_view& date_field,
+                                   RowVerdict& verdict) {
+    date_field = fields[*format.layout.date_column()];
+    return format.encoding != delimited::Encoding::Windows1252 || is_ascii(date_field) ||
+           date_field_to_utf8(format, date_field, verdict);
+}
+
+bool RowEvaluator::date_field_to_utf8(const RowFormat& format, std::string_view& date_field,
+                                      RowVerdict& verdict) {
+    date_field_.clear();
+    if (!field_to_utf8(date_field, format.encoding, date_field_)) {
+        mark_unreadable(verdict, words::invalid_field_text(*format.layout.date_column(),
+                                                           format.encoding, false));
         return false;
     }
-    birth = std::get<std::chrono::year_month_day>(date);
+    date_field = date_field_;
     return true;
 }
 

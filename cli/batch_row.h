@@ -72,8 +72,10 @@ class RowEvaluator {
     // Each step returns false when it has marked the row unreadable.
     bool read_names(std::span<const std::string_view> fields, const RowFormat& format, Names& names,
                     RowVerdict& verdict);
-    bool read_birth(std::span<const std::string_view> fields, const RowFormat& format,
-                    std::chrono::year_month_day& birth, RowVerdict& verdict);
+    bool read_date_field(std::span<const std::string_view> fields, const RowFormat& format,
+                         std::string_view& date_field, RowVerdict& verdict);
+    bool date_field_to_utf8(const RowFormat& format, std::string_view& date_field,
+                            RowVerdict& verdict);
     bool read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
                         std::string_view& key_field, RowVerdict& verdict);
     void compute(const Names& names, std::chrono::year_month_day birth, std::string_view key_field,

@@ -4,6 +4,7 @@
 #include <array>
 #include <optional>
 
+#include "field_text.h"
 #include "invisible_space.h"
 
 namespace keycalc {
@@ -64,8 +65,11 @@ bool is_digit(char c) { return c >= '0' && c <= '9'; }
 bool is_letter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
 bool is_ascii(char c) { return static_cast<unsigned char>(c) < first_non_ascii; }
+// One pass without an early exit: dates are short, and nearly always ASCII.
 bool is_ascii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return is_ascii(c); });
+    unsigned char bits = 0;
+    for (const char c : text) bits |= static_cast<unsigned char>(c);
+    return is_ascii(static_cast<char>(bits));
 }
 
 // Whether `text` is `lower_case` in any case.
@@ -177,13 +181,21 @@ BirthDate calendar_day(unsigned y, unsigned m, unsigned d) {
     return supported_day(date);
 }
 
-// The usual form, YYYY-MM-DD with nothing around it, read straight; it means
-// what the general reading below makes of it.
-bool is_plain_iso_date(std::string_view text) {
-    constexpr std::string_view form = "0000-00-00";
-    if (text.size() != form.size()) return false;
-    for (std::size_t i = 0; i < form.size(); ++i) {
-        if (form[i] == '-' ? text[i] != '-' : !is_digit(text[i])) return false;
+// The usual forms, with nothing around them: where their year, month and day
+// are, each "0" of `form` standing for a digit.
+struct FixedForm {
+    std::string_view form;
+    std::size_t year_at, month_at, day_at;
+};
+constexpr FixedForm iso_form{"0000-00-00", 0, 5, 8};
+constexpr FixedForm day_first_form{"00/00/0000", 6, 3, 0};
+
+// Templates, so that each form is read by code made for it.
+template <const FixedForm& fixed>
+bool has_form(std::string_view text) {
+    if (text.size() != fixed.form.size()) return false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (fixed.form[i] == '0' ? !is_digit(text[i]) : text[i] != fixed.form[i]) return false;
     }
     return true;
 }
@@ -192,6 +204,14 @@ unsigned digits_value(std::string_view digits) {
     unsigned value = 0;
     for (const char c : digits) value = value * 10 + static_cast<unsigned>(c - '0');
     return value;
+}
+
+template <const FixedForm& fixed>
+BirthDate fixed_form_day(std::string_view text) {
+    constexpr std::size_t two_digits = 2;
+    return calendar_day(digits_value(text.substr(fixed.year_at, year_digits)),
+                        digits_value(text.substr(fixed.month_at, two_digits)),
+                        digits_value(text.substr(fixed.day_at, two_digits)));
 }
 
 // A spreadsheet's day number, maybe with a fraction of a day; nothing when
@@ -224,6 +244,13 @@ BirthDate day_first_date(const Number& day, unsigned month, std::string_view res
     if (year.digits == short_year_digits) return DateError::TwoDigitYear;
     if (year.digits != year_digits) return DateError::NotADate;
     return calendar_day(year.value, month, day.value);
+}
+
+// Whether what follows the first number may be a month's name: a space, or
+// a separator and a letter. Numbers alone, the usual case, are not looked at
+// any further.
+bool may_name_month(std::string_view rest) {
+    return rest.front() == ' ' || (rest.size() > 1 && is_letter(rest[1]));
 }
 
 // "15-ene-1980", "15 de enero de 1980": nothing when no month's name follows
@@ -263,11 +290,25 @@ BirthDate read_numbers(const Number& first, std::string_view rest) {
     if (!is_day_or_month(first) || !is_day_first_separator(separator)) return DateError::NotADate;
     const BirthDate date = day_first_date(first, second.value, rest);
     // Only a day can be 13 or more: before it must be the month.
-    if (date == BirthDate{DateError::NoSuchDay} && first.value >= 1 && first.value <= last_month &&
+    const auto* error = std::get_if<DateError>(&date);
+    if (error && *error == DateError::NoSuchDay && first.value >= 1 && first.value <= last_month &&
         second.value >= first_day_not_month && second.value <= last_day) {
         return DateError::MonthFirst;
     }
     return date;
+}
+
+// `text`, trimmed and ASCII, in any of the forms but YYYY-MM-DD, already read.
+BirthDate read_date(std::string_view text, DateOptions options) {
+    if (options.spreadsheet_serials) {
+        if (const std::optional<BirthDate> serial = read_serial(text)) return *serial;
+    }
+    const Number first = take_number(text);
+    if (text.empty()) return DateError::NotADate;
+    if (may_name_month(text)) {
+        if (const std::optional<BirthDate> named = read_month_name(first, text)) return *named;
+    }
+    return read_numbers(first, text);
 }
 
 // `text` with every invisible space made a plain one, in `buffer`; nothing
@@ -291,26 +332,22 @@ std::optional<std::string_view> plain_spaces(std::string_view text,
 BirthDate parse_birth_date(std::string_view text) { return parse_birth_date(text, {}); }
 
 BirthDate parse_birth_date(std::string_view text, DateOptions options) {
-    if (is_plain_iso_date(text)) {
-        constexpr std::size_t month_at = year_digits + 1, day_at = month_at + 3;
-        return calendar_day(digits_value(text.substr(0, year_digits)),
-                            digits_value(text.substr(month_at, 2)),
-                            digits_value(text.substr(day_at, 2)));
+    // The usual forms, with nothing around them, read straight; they mean what
+    // the general reading below makes of them, which also says why a day
+    // written day first is no calendar day.
+    if (has_form<iso_form>(text)) return fixed_form_day<iso_form>(text);
+    if (has_form<day_first_form>(text)) {
+        const BirthDate date = fixed_form_day<day_first_form>(text);
+        if (!std::holds_alternative<DateError>(date)) return date;
     }
-    std::string_view rest = trim_spaces(text, " \t");
+    const std::string_view trimmed = trim_blanks(text);
+    const BirthDate date = read_date(trimmed, options);
+    // Any byte past ASCII stops every form, so only then are invisible spaces
+    // looked for, and the text read again with plain ones.
+    if (date != BirthDate{DateError::NotADate} || is_ascii(trimmed)) return date;
     std::array<char, longest_date> buffer;
-    if (!is_ascii(rest)) {
-        const std::optional<std::string_view> plain = plain_spaces(rest, buffer);
-        if (!plain) return DateError::NotADate;
-        rest = *plain;
-    }
-    if (options.spreadsheet_serials) {
-        if (const std::optional<BirthDate> serial = read_serial(rest)) return *serial;
-    }
-    const Number first = take_number(rest);
-    if (rest.empty()) return DateError::NotADate;
-    if (const std::optional<BirthDate> named = read_month_name(first, rest)) return *named;
-    return read_numbers(first, rest);
+    const std::optional<std::string_view> plain = plain_spaces(trim_spaces(trimmed, " \t"), buffer);
+    return plain ? read_date(*plain, options) : DateError::NotADate;
 }
 
 }  // namespace keycalc
