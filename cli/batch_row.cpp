@@ -8,7 +8,6 @@
 #include "birth_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
-#include "curp_date.h"
 #include "invisible_space.h"
 #include "name_input.h"
 #include "outcome_words.h"
@@ -54,23 +53,27 @@ bool is_plain_field(std::string_view text, char separator) {
     return !unplain;
 }
 
+// `field` of `column` in UTF-8, in `utf8` unless ASCII; false, the row unreadable, if invalid.
+bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& format,
+             std::string& utf8, RowVerdict& verdict) {
+    if (is_ascii(field)) return true;
+    utf8.clear();
+    if (!field_to_utf8(field, format.encoding, utf8)) {
+        mark_unreadable(verdict, words::invalid_field_text(column, format.encoding, false));
+        return false;
+    }
+    field = utf8;
+    return true;
+}
+
 // The date of birth of a row, from its date or its CURP; false when it has
 // none. A column named as the date may hold a spreadsheet's day numbers.
 bool read_birth(std::string_view field, const ColumnLayout& layout,
                 std::chrono::year_month_day& birth, RowVerdict& verdict) {
-    if (layout.date_from_curp()) {
-        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(field, " \t"));
-        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            mark_unreadable(verdict, words::curp_error_text(*error));
-            return false;
-        }
-        birth = std::get<std::chrono::year_month_day>(date);
-        return true;
-    }
-    const keycalc::BirthDate date =
-        keycalc::parse_birth_date(field, {.spreadsheet_serials = layout.date_named});
-    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
+    auto date = words::cell_birth_date(field, layout.date_from_curp(),
+                                       {.spreadsheet_serials = layout.date_named});
+    if (auto* why = std::get_if<std::string>(&date)) {
+        mark_unreadable(verdict, *why);
         return false;
     }
     birth = std::get<std::chrono::year_month_day>(date);
@@ -91,9 +94,12 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     }
     Names names;
     std::chrono::year_month_day birth;
-    std::string_view date_field, key_field;
+    const std::size_t date_column = *layout.date_column();
+    std::string_view date_field = fields[date_column], key_field;
+    // The date in UTF-8, where invisible spaces are known; only Windows-1252 is not already.
     if (read_names(fields, format, names, verdict) &&
-        read_date_field(fields, format, date_field, verdict) &&
+        (format.encoding != delimited::Encoding::Windows1252 ||
+         to_utf8(date_field, date_column, format, date_field_, verdict)) &&
         read_birth(date_field, layout, birth, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
@@ -128,29 +134,6 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
     return true;
 }
 
-// The cell of the date (or the CURP) in UTF-8, which the cells of every
-// encoding but Windows-1252 are already: there the invisible spaces around it
-// are known for what they are.
-bool RowEvaluator::read_date_field(std::span<const std::string_view> fields,
-                                   const RowFormat& format, std::string_view& date_field,
-                                   RowVerdict& verdict) {
-    date_field = fields[*format.layout.date_column()];
-    return format.encoding != delimited::Encoding::Windows1252 || is_ascii(date_field) ||
-           date_field_to_utf8(format, date_field, verdict);
-}
-
-bool RowEvaluator::date_field_to_utf8(const RowFormat& format, std::string_view& date_field,
-                                      RowVerdict& verdict) {
-    date_field_.clear();
-    if (!field_to_utf8(date_field, format.encoding, date_field_)) {
-        mark_unreadable(verdict, words::invalid_field_text(*format.layout.date_column(),
-                                                           format.encoding, false));
-        return false;
-    }
-    date_field = date_field_;
-    return true;
-}
-
 // The key the row holds, in UTF-8; keys are nearly always ASCII, the same in
 // every encoding read here.
 bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
@@ -159,12 +142,8 @@ bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, cons
     if (!column) return true;
     key_field = fields[*column];
     if (is_ascii(key_field)) return true;
-    key_field_.clear();
-    if (!field_to_utf8(key_field, format.encoding, key_field_)) {
-        mark_unreadable(verdict, words::invalid_field_text(*column, format.encoding, false));
-        return false;
-    }
-    key_field = keycalc::trim_spaces(key_field_);
+    if (!to_utf8(key_field, *column, format, key_field_, verdict)) return false;
+    key_field = keycalc::trim_spaces(key_field);
     return true;
 }
 

@@ -72,10 +72,6 @@ class RowEvaluator {
     // Each step returns false when it has marked the row unreadable.
     bool read_names(std::span<const std::string_view> fields, const RowFormat& format, Names& names,
                     RowVerdict& verdict);
-    bool read_date_field(std::span<const std::string_view> fields, const RowFormat& format,
-                         std::string_view& date_field, RowVerdict& verdict);
-    bool date_field_to_utf8(const RowFormat& format, std::string_view& date_field,
-                            RowVerdict& verdict);
     bool read_key_field(std::span<const std::string_view> fields, const RowFormat& format,
                         std::string_view& key_field, RowVerdict& verdict);
     void compute(const Names& names, std::chrono::year_month_day birth, std::string_view key_field,
@@ -85,10 +81,8 @@ class RowEvaluator {
     std::array<std::u16string, 3> buffers_;
     // Names that are not ASCII, decoded and prepared.
     std::array<std::u16string, 3> decoded_;
-    // The key column in UTF-8, when it is not ASCII.
-    std::string key_field_;
-    // The date or CURP column in UTF-8, when it is not ASCII.
-    std::string date_field_;
+    // The key column and the date (or CURP) column in UTF-8, when they are not ASCII.
+    std::string key_field_, date_field_;
 };
 
 // Appends a row's bytes, then the separator, `key`, the separator and

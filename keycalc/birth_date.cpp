@@ -238,12 +238,12 @@ const MonthName* month_named(std::string_view word) {
 }
 
 // The year of a date written day first, then what follows it.
-BirthDate day_first_date(const Number& day, unsigned month, std::string_view rest) {
-    const Number year = take_number(rest);
+BirthDate day_first_date(const Number& day_number, unsigned month_number, std::string_view rest) {
+    const Number year_number = take_number(rest);
     if (!is_time_tail(rest, false)) return DateError::NotADate;
-    if (year.digits == short_year_digits) return DateError::TwoDigitYear;
-    if (year.digits != year_digits) return DateError::NotADate;
-    return calendar_day(year.value, month, day.value);
+    if (year_number.digits == short_year_digits) return DateError::TwoDigitYear;
+    if (year_number.digits != year_digits) return DateError::NotADate;
+    return calendar_day(year_number.value, month_number, day_number.value);
 }
 
 // Whether what follows the first number may be a month's name: a space, or
@@ -255,7 +255,7 @@ bool may_name_month(std::string_view rest) {
 
 // "15-ene-1980", "15 de enero de 1980": nothing when no month's name follows
 // the day.
-std::optional<BirthDate> read_month_name(const Number& day, std::string_view rest) {
+std::optional<BirthDate> read_month_name(const Number& day_number, std::string_view rest) {
     const auto separator = std::find_if(
         month_name_separators.begin(), month_name_separators.end(), [rest](std::string_view s) {
             return rest.size() > s.size() && starts_in_any_case(rest, s) &&
@@ -265,13 +265,13 @@ std::optional<BirthDate> read_month_name(const Number& day, std::string_view res
     rest.remove_prefix(separator->size());
     std::size_t letters = 0;
     while (letters < rest.size() && is_letter(rest[letters])) ++letters;
-    const MonthName* month = month_named(rest.substr(0, letters));
+    const MonthName* named = month_named(rest.substr(0, letters));
     rest.remove_prefix(letters);
-    if (month == nullptr || !is_day_or_month(day)) return DateError::NotADate;
-    if (month->abbreviation) take_char(rest, '.');
+    if (named == nullptr || !is_day_or_month(day_number)) return DateError::NotADate;
+    if (named->abbreviation) take_char(rest, '.');
     if (!starts_in_any_case(rest, *separator)) return DateError::NotADate;
     rest.remove_prefix(separator->size());
-    return day_first_date(day, month->month, rest);
+    return day_first_date(day_number, named->month, rest);
 }
 
 BirthDate read_numbers(const Number& first, std::string_view rest) {
@@ -298,7 +298,8 @@ BirthDate read_numbers(const Number& first, std::string_view rest) {
     return date;
 }
 
-// `text`, trimmed and ASCII, in any of the forms but YYYY-MM-DD, already read.
+// `text`, trimmed, in any of the forms (of which YYYY-MM-DD and DD/MM/YYYY
+// alone have been read straight already).
 BirthDate read_date(std::string_view text, DateOptions options) {
     if (options.spreadsheet_serials) {
         if (const std::optional<BirthDate> serial = read_serial(text)) return *serial;

@@ -154,7 +154,8 @@ INSTANTIATE_TEST_SUITE_P(
         // The day comes first: a first number that is a month before one only a day can be.
         DateCase{"1/15/1980", DateError::MonthFirst},
         DateCase{"12-31-1980 00:00", DateError::MonthFirst},
-        DateCase{"1/15/80", DateError::TwoDigitYear}, DateCase{"2/32/1980", DateError::NoSuchDay},
+        DateCase{"12/31/1980", DateError::MonthFirst}, DateCase{"1/15/80", DateError::TwoDigitYear},
+        DateCase{"2/32/1980", DateError::NoSuchDay},
         // Past ASCII only invisible spaces, each counting as one space.
         DateCase{"15/01/1980" + nbsp + nbsp + "00:00", DateError::NotADate},
         DateCase{"15/01/1980 \u00E9", DateError::NotADate},
