@@ -181,6 +181,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "existió\"\n",
                   "rfc: línea 3: fila ilegible: la fecha es el día 60 de las hojas de cálculo, un "
                   "29 de febrero de 1900 que no existió\n"},
+        BatchCase{"DateFromCurpWithInvisibleSpaces",
+                  "paterno,materno,nombre,curp\nPEREZ,LOPEZ,JUAN,\u00A0PELJ800115HDFRPN09\u200B\n",
+                  0,
+                  "paterno,materno,nombre,curp,rfc,resultado\n"
+                  "PEREZ,LOPEZ,JUAN,\u00A0PELJ800115HDFRPN09\u200B,PELJ8001152A0,ok\n",
+                  ""},
         BatchCase{"NoDayNumbersByPosition", "PEREZ,LOPEZ,JUAN,29235\n", unreadable,
                   "PEREZ,LOPEZ,JUAN,29235,,fila ilegible: la fecha no tiene una forma de fecha "
                   "conocida (AAAA-MM-DD o DD/MM/AAAA)\n",
