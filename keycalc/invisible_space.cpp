@@ -80,8 +80,8 @@ std::string_view trim_spaces(std::string_view utf8, std::string_view blanks) {
 
 void drop_invisible_spaces_at_edges(std::u16string& name) {
     const auto is_space = [](char16_t unit) { return unit == u' ' || is_invisible_space(unit); };
-    if (name.empty() || (!is_space(name.front()) && !is_space(name.back())))
-        return;  // the usual case
+    // The usual case: no space at either end.
+    if (name.empty() || (!is_space(name.front()) && !is_space(name.back()))) return;
     const auto is_invisible = [](char16_t unit) { return is_invisible_space(unit); };
     std::size_t head = 0;
     while (head < name.size() && is_space(name[head])) ++head;
