@@ -7,8 +7,8 @@
 #include "birth_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
-#include "curp_date.h"
 #include "field_encoding.h"
+#include "invisible_space.h"
 #include "name_input.h"
 #include "outcome_words.h"
 #include "upper_case.h"
@@ -53,21 +53,27 @@ bool is_plain_field(std::string_view text, char separator) {
     return !unplain;
 }
 
-// The date of birth of a row, from its date or its CURP; false when it has none.
-bool read_birth(std::string_view field, bool from_curp, std::chrono::year_month_day& birth,
-                RowVerdict& verdict) {
-    if (from_curp) {
-        const auto date = keycalc::birth_date_from_curp(field);
-        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            mark_unreadable(verdict, words::curp_error_text(*error));
-            return false;
-        }
-        birth = std::get<std::chrono::year_month_day>(date);
-        return true;
+// `field` of `column` in UTF-8, in `utf8` unless ASCII; false, the row unreadable, if invalid.
+bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& format,
+             std::string& utf8, RowVerdict& verdict) {
+    if (is_ascii(field)) return true;
+    utf8.clear();
+    if (!delimited::field_to_utf8(field, format.encoding, utf8)) {
+        mark_unreadable(verdict, words::invalid_field_text(column, format.encoding, false));
+        return false;
     }
-    const keycalc::BirthDate date = keycalc::parse_birth_date(field);
-    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        mark_unreadable(verdict, "la fecha " + std::string(words::date_error_text(*error)));
+    field = utf8;
+    return true;
+}
+
+// The date of birth of a row, from its date or its CURP; false when it has
+// none. A column named as the date may hold a spreadsheet's day numbers.
+bool read_birth(std::string_view field, const ColumnLayout& layout,
+                std::chrono::year_month_day& birth, RowVerdict& verdict) {
+    auto date = words::cell_birth_date(field, layout.date_from_curp(),
+                                       {.spreadsheet_serials = layout.date_named});
+    if (auto* why = std::get_if<std::string>(&date)) {
+        mark_unreadable(verdict, *why);
         return false;
     }
     birth = std::get<std::chrono::year_month_day>(date);
@@ -99,9 +105,13 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     }
     Names names;
     std::chrono::year_month_day birth;
-    std::string_view key_field;
+    const std::size_t date_column = *layout.date_column();
+    std::string_view date_field = fields[date_column], key_field;
+    // The date in UTF-8, where invisible spaces are known; only Windows-1252 is not already.
     if (read_names(fields, format, names, verdict) &&
-        read_birth(fields[*layout.date_column()], layout.date_from_curp(), birth, verdict) &&
+        (format.encoding != delimited::Encoding::Windows1252 ||
+         to_utf8(date_field, date_column, format, date_field_, verdict)) &&
+        read_birth(date_field, layout, birth, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
     }
@@ -144,12 +154,8 @@ bool RowEvaluator::read_key_field(std::span<const std::string_view> fields, cons
     if (!column || *column >= fields.size()) return true;
     key_field = fields[*column];
     if (is_ascii(key_field)) return true;
-    key_field_.clear();
-    if (!delimited::field_to_utf8(key_field, format.encoding, key_field_)) {
-        mark_unreadable(verdict, words::invalid_field_text(*column, format.encoding, false));
-        return false;
-    }
-    key_field = key_field_;
+    if (!to_utf8(key_field, *column, format, key_field_, verdict)) return false;
+    key_field = keycalc::trim_spaces(key_field);
     return true;
 }
 

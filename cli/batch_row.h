@@ -81,8 +81,8 @@ class RowEvaluator {
     std::array<std::u16string, 3> buffers_;
     // Names that are not ASCII, decoded and prepared.
     std::array<std::u16string, 3> decoded_;
-    // The key column in UTF-8, when it is not ASCII.
-    std::string key_field_;
+    // The key column and the date (or CURP) column in UTF-8, when they are not ASCII.
+    std::string key_field_, date_field_;
 };
 
 // Appends a row's bytes with the separator, `key`, the separator and `result`

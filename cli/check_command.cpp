@@ -8,6 +8,7 @@
 #include "cli_words.h"
 #include "escaped.h"
 #include "held_key.h"
+#include "invisible_space.h"
 #include "key_check.h"
 #include "name_input.h"
 #include "person_words.h"
@@ -65,7 +66,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         return usage_error(console, words::check_data_count_text(data.size()));
     }
     std::u16string key_text;
-    if (!delimited::utf8_to_utf16(data.front(), key_text)) {
+    if (!delimited::utf8_to_utf16(keycalc::trim_spaces(data.front()), key_text)) {
         return usage_error(console, words::key_not_utf8_text);
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);

@@ -3,6 +3,7 @@
 #include <variant>
 
 #include "fold_accents.h"
+#include "invisible_space.h"
 #include "outcome_words.h"
 #include "upper_case.h"
 #include "utf8.h"
@@ -19,6 +20,7 @@ std::u16string folded(std::u16string_view name) {
 }  // namespace
 
 void prepare_name(std::u16string& text, bool fold) {
+    keycalc::drop_invisible_spaces_at_edges(text);
     casing::upper_case_in_place(text);
     if (fold) casing::fold_accents_in_place(text);
 }

@@ -12,7 +12,7 @@
 
 namespace rfc_cli {
 
-// Upper-cases `text` by the window's rule and, when `fold` is set, folds accents afterwards.
+// Drops the invisible spaces at its edges, upper-cases by the window's rule, folds if `fold`.
 void prepare_name(std::u16string& text, bool fold);
 
 // Whether the failure is an uncoded character that accent folding would have coded.

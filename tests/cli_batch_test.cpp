@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -195,6 +196,29 @@ INSTANTIATE_TEST_SUITE_P(
                   "encabezado tiene 5 (los que sobran no están vacíos),\"b,c\"\n",
                   "rfc: línea 4: fila ilegible: hay 6 campos y el encabezado tiene 5 (los que "
                   "sobran no están vacíos)\n"},
+        // A date column named as one may hold a spreadsheet's day numbers; one
+        // taken by its position may not.
+        BatchCase{"DayNumbersInNamedDateColumn",
+                  "Apellido Paterno,Apellido Materno,Nombre,Fecha de Nacimiento\n"
+                  "PEREZ,LOPEZ,JUAN,29235\nPEREZ,LOPEZ,JUAN,60\n",
+                  unreadable,
+                  "Apellido Paterno,Apellido Materno,Nombre,Fecha de Nacimiento,rfc,resultado\n"
+                  "PEREZ,LOPEZ,JUAN,29235,PELJ8001152A0,ok\nPEREZ,LOPEZ,JUAN,60,,\"fila ilegible: "
+                  "la fecha es el día 60 de las hojas de cálculo, un 29 de febrero de 1900 que no "
+                  "existió\"\n",
+                  "rfc: línea 3: fila ilegible: la fecha es el día 60 de las hojas de cálculo, un "
+                  "29 de febrero de 1900 que no existió\n"},
+        BatchCase{"DateFromCurpWithInvisibleSpaces",
+                  "paterno,materno,nombre,curp\nPEREZ,LOPEZ,JUAN,\u00A0PELJ800115HDFRPN09\u200B\n",
+                  0,
+                  "paterno,materno,nombre,curp,rfc,resultado\n"
+                  "PEREZ,LOPEZ,JUAN,\u00A0PELJ800115HDFRPN09\u200B,PELJ8001152A0,ok\n",
+                  ""},
+        BatchCase{"NoDayNumbersByPosition", "PEREZ,LOPEZ,JUAN,29235\n", unreadable,
+                  "PEREZ,LOPEZ,JUAN,29235,,fila ilegible: la fecha no tiene una forma de fecha "
+                  "conocida (AAAA-MM-DD o DD/MM/AAAA)\n",
+                  "rfc: línea 1: fila ilegible: la fecha no tiene una forma de fecha conocida "
+                  "(AAAA-MM-DD o DD/MM/AAAA)\n"},
         BatchCase{"Empty", "", 0, "", ""}),
     [](const auto& info) { return info.param.name; });
 
@@ -434,6 +458,59 @@ TEST(Batch, TakesNamesAsWrittenLikeKeyCommand) {
 
     const BatchResult result = batch("\" PE REZ \",lopez , juan,1980-01-15\n");
     EXPECT_EQ(result.out, "\" PE REZ \",lopez , juan,1980-01-15," + key + ",ok\n");
+}
+
+// Spaces nobody sees, at the edges of a cell or an argument, are dropped
+// before the key's rules see the text; inside a date they count as spaces.
+// rfc key, rfc check and a row in UTF-8 or Windows-1252 (which has only the
+// no-break space) all read the words as they would without them.
+TEST(Batch, DropsInvisibleSpacesAtEdgesLikeKeyAndCheck) {
+    const std::string nbsp = "\u00A0";
+    // paterno, materno, nombre, fecha, rfc
+    const std::vector<std::array<std::string, 5>> cases = {
+        {nbsp + "PEREZ", "LOPEZ" + nbsp, nbsp + " JUAN " + nbsp, nbsp + "1980-01-15" + nbsp,
+         nbsp + "PELJ8001152A0" + nbsp},
+        {"\u2007PEREZ\u200A", "\u3000LOPEZ\u202F", "\uFEFFJUAN\u200B",
+         "\u2000"
+         "15/01/1980",
+         "PELJ-800115-2A0\u2009"},
+        {"PEREZ", "LOPEZ", "JUAN", "15/01/1980 12:00:00 a." + nbsp + "m." + nbsp, "PELJ8001152A0"},
+        {"PEREZ", "LOPEZ", "JUAN", "15" + nbsp + "de enero de 1980", "PELJ8001152A0"},
+        {"PEREZ", "LOPEZ", "JUAN", "15 ene. 1980", "PELJ8001152A0"},
+    };
+    const std::string header = "paterno,materno,nombre,fecha,rfc\n";
+    const std::string clean_row = "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0";
+    const std::string clean_added =
+        batch(header + clean_row + "\n")
+            .out.substr(header.size() + std::string_view(",rfc_calculado,resultado").size() +
+                        clean_row.size());
+    for (const auto& words : cases) {
+        const std::string& key = words[4];
+        const std::vector<std::string_view> key_args{"key", words[0], words[1], words[2], words[3]};
+        const std::vector<std::string_view> check_args{"check",  key,      words[0],
+                                                       words[1], words[2], words[3]};
+        StringSource in("");
+        StringSink out, err;
+        Console console{in, out, err};
+        EXPECT_EQ(run(key_args, console), 0) << err.text();
+        EXPECT_EQ(out.text(), "PELJ8001152A0\n");
+        EXPECT_EQ(run(check_args, console), 0) << err.text();
+
+        std::string utf8_row = words[0];
+        for (std::size_t i = 1; i < words.size(); ++i) utf8_row += "," + words[i];
+        std::string windows_row;
+        for (std::size_t at = 0; at < utf8_row.size(); ++at) {
+            const bool is_nbsp = std::string_view(utf8_row).substr(at).starts_with(nbsp);
+            windows_row.push_back(is_nbsp ? '\xA0' : utf8_row[at]);
+            at += is_nbsp ? 1 : 0;
+        }
+        for (const std::string& row : {utf8_row, windows_row}) {
+            if (row == windows_row && row.find('\xE2') != std::string::npos) continue;
+            const BatchResult result = batch(header + row + "\n");
+            EXPECT_EQ(result.status, 0) << row << result.err;
+            EXPECT_TRUE(result.out.ends_with(row + clean_added)) << result.out;
+        }
+    }
 }
 
 // A quote left open swallows the rest of the file into one long field: all

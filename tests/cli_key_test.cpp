@@ -70,6 +70,19 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "rfc: la fecha «15/01/80» tiene el año con dos cifras, que es ambiguo: "
                 "escríbalo con cuatro\n"},
+        // A bare number on the command line may be anything but a date.
+        KeyCase{"BareNumberIsNoDate",
+                {"key", "perez", "lopez", "juan", "29235"},
+                usage,
+                "",
+                "rfc: la fecha «29235» no tiene una forma de fecha conocida (AAAA-MM-DD o "
+                "DD/MM/AAAA)\n"},
+        KeyCase{"MonthFirst",
+                {"key", "perez", "lopez", "juan", "1/15/1980"},
+                usage,
+                "",
+                "rfc: la fecha «1/15/1980» tiene el mes antes del día: escriba primero el día "
+                "(DD/MM/AAAA)\n"},
         KeyCase{"Mask",
                 {"key", "--mask", "perez", "lopez", "juan", "15/01/1980"},
                 0,
@@ -154,10 +167,10 @@ INSTANTIATE_TEST_SUITE_P(
             "no "
             "tiene valor en la tabla\n"},
         KeyCase{"InvisibleCharacterByCodeOnly",
-                {"key", "ruiz", "lopez", "juan\u00A0", "1980-01-15"},
+                {"key", "ruiz", "lopez", "jua\u00A0n", "1980-01-15"},
                 exit_status::empty_key,
                 "",
-                "rfc: sin clave: el carácter U+00A0 en la posición 5 del nombre no tiene valor en "
+                "rfc: sin clave: el carácter U+00A0 en la posición 4 del nombre no tiene valor en "
                 "la tabla\n"},
         KeyCase{"FormatCharacterByCodeOnly",
                 {"key", "ruiz", "lo\u200Bpez", "juan", "1980-01-15"},

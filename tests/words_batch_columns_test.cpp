@@ -29,6 +29,8 @@ TEST_P(HeaderRecognitionTest, FindsTheColumns) {
     ASSERT_TRUE(layout) << error;
     EXPECT_EQ(layout->header, c.header);
     EXPECT_EQ(layout->column, c.columns);
+    // Only a date column found by its name may hold a spreadsheet's day numbers.
+    EXPECT_EQ(layout->date_named, c.header && c.columns[3].has_value());
 }
 
 constexpr std::nullopt_t none = std::nullopt;
@@ -153,6 +155,7 @@ TEST(ColumnRequest, NamesColumnsByNumberOrByHeaderText) {
     EXPECT_FALSE(layout->header);
     EXPECT_EQ(layout->column, (Columns{1, 2, 0, 3, none}));
     EXPECT_EQ(layout->least_fields, 4u);
+    EXPECT_TRUE(layout->date_named);  // named by --columns, if by its number
 
     // By text: a header, matched as loosely as recognised names are.
     layout =

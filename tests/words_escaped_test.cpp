@@ -17,7 +17,10 @@ TEST(Escaped, ShowsControlsAndStrayBytesAndPassesTheRest) {
         {"\x1b[31mrojo\x1b[0m", "\\x1b[31mrojo\\x1b[0m"},
         {std::string("a\0b", 3), "a\\x00b"},
         {"\x7f\x01\x1f", "\\x7f\\x01\\x1f"},
-        {"\xC2\x85\xC2\x9B\xC2\xA0", "\\u{85}\\u{9b}\xC2\xA0"},  // C1 escaped, NBSP kept
+        {"\xC2\x85\xC2\x9B", "\\u{85}\\u{9b}"},
+        // Spaces nobody sees, which would hide at the edge of a quoted value.
+        {"\u00A0a\u2000\u200A\u200B\u202F\u3000b\uFEFF",
+         "\\u{a0}a\\u{2000}\\u{200a}\\u{200b}\\u{202f}\\u{3000}b\\u{feff}"},
         {"x\xE2\x80\xA8y\xE2\x80\xAEz\xE2\x81\xA6", "x\\u{2028}y\\u{202e}z\\u{2066}"},
         {"\xEF\xBB\xBFid", "\\u{feff}id"},
         {"\xF0\x9F\x98\x80 \xE2\x82\xAC", "\xF0\x9F\x98\x80 \xE2\x82\xAC"},

@@ -9,8 +9,9 @@ using keycalc::CurpError;
 using keycalc::DateError;
 
 TEST(DateErrorText, SaysWhyForEveryError) {
-    for (const DateError error : {DateError::NotADate, DateError::NoSuchDay, DateError::OutOfRange,
-                                  DateError::TwoDigitYear}) {
+    for (const DateError error :
+         {DateError::NotADate, DateError::NoSuchDay, DateError::OutOfRange, DateError::TwoDigitYear,
+          DateError::MonthFirst, DateError::February29Of1900}) {
         EXPECT_FALSE(date_error_text(error).empty());
     }
     EXPECT_NE(date_error_text(DateError::TwoDigitYear).find("cuatro"), std::string_view::npos);

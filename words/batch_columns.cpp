@@ -118,6 +118,7 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
         }
         if (!columns.empty()) layout.column[role] = columns.front();
     }
+    layout.date_named = layout.column[index(Role::Fecha)].has_value();
     if (!has_needed_roles(layout, error)) {
         error = "el encabezado no sirve: " + error;
         return std::nullopt;
@@ -181,6 +182,7 @@ std::optional<ColumnLayout> layout_from_request(
             return std::nullopt;
         }
     }
+    layout.date_named = request[index(Role::Fecha)].has_value();
     if (!has_needed_roles(layout, error) || !has_distinct_columns(layout, error)) {
         error = "--columns: " + error;
         return std::nullopt;

@@ -47,6 +47,10 @@ struct ColumnLayout {
     // A data row needs at least this many fields: up to its last name or
     // date column. A key cell it lacks counts as empty.
     std::size_t least_fields = 0;
+    // The date column was named, by the header or by --columns: its numbers
+    // are a spreadsheet's day numbers, which a column taken by its position
+    // cannot be trusted to hold.
+    bool date_named = false;
 
     // Whether a data row of `count` fields has the fields it must.
     bool fits(std::size_t count) const { return count >= least_fields; }

@@ -19,8 +19,11 @@ rfc key escribe la clave de una persona. Los nombres se pasan a mayúsculas; un
 apellido que falta se escribe "". FECHA es AAAA-MM-DD, AAAA/MM/DD, DD/MM/AAAA,
 DD-MM-AAAA o DD.MM.AAAA, entre 1601-01-01 y 9999-12-31; el día y el mes pueden
 llevar una cifra (5/1/1980), el día va siempre antes del mes y el año lleva
-cuatro cifras. Se admite una hora después de la fecha, como la escriben las
-hojas de cálculo ("15/01/1980 00:00", "1980-01-15T00:00:00"), y se ignora.
+cuatro cifras. El mes puede ir por su nombre, entero o abreviado (15-ene-1980,
+15 ene. 1980, 15 de enero de 1980). Se admite una hora después de la fecha,
+como la escriben las hojas de cálculo ("15/01/1980 00:00", "15/01/1980
+12:00:00 a. m.", "1980-01-15T00:00:00-06:00"), y se ignora. Los espacios que no
+se ven (U+00A0 y semejantes) alrededor de un dato se quitan.
   --mask          escribe la clave con guiones: PELJ-800115-2A0
   --fold-accents  quita a las letras sus acentos y diéresis (GONZÁLEZ -> GONZALEZ,
                   MÜLLER -> MULLER) antes de calcular; la Ñ se conserva. Sin esta
@@ -45,10 +48,12 @@ sin encabezado, son paterno, materno, nombre y fecha, en ese orden. El
 encabezado se busca en las diez primeras filas, debajo de títulos (filas de a lo
 sumo dos celdas con texto), que se copian tal cual, como una primera línea sep=;
 que nombra el separador. Si no hay columna de fecha pero sí de CURP, la fecha se
-lee de la CURP. Las columnas añadidas van bajo las suyas del encabezado en todas
-las filas: una fila corta recibe los campos vacíos que le faltan; una larga
-conserva sus campos de más después de ellas. Las líneas en blanco se copian
-tal cual. Las filas que no se pueden leer se conservan y se
+lee de la CURP. En una columna de fecha nombrada por el encabezado o por
+--columns, un número es el día de una hoja de cálculo (29235 es el 15/01/1980);
+sin encabezado, no. Las columnas añadidas van bajo las suyas del encabezado en
+todas las filas: una fila corta recibe los campos vacíos que le faltan; una
+larga conserva sus campos de más después de ellas. Las líneas en blanco se
+copian tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
 resumen. Una salida que es el mismo archivo que la entrada se rechaza.
 Si el archivo trae las claves que ya se tienen (columna rfc, r.f.c., clave rfc,

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "counted.h"
+#include "invisible_space.h"
 #include "utf8.h"
 
 namespace words {
@@ -88,7 +89,8 @@ std::string escaped(std::string_view arg) {
             ++i;
             continue;
         }
-        if ((c >= first_c1 && c <= last_c1) || is_layout_control(c)) {
+        if ((c >= first_c1 && c <= last_c1) || is_layout_control(c) ||
+            keycalc::is_invisible_space(c)) {
             append_code_point_escape(c, out);
         } else {
             out.append(arg.substr(i, length));

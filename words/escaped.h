@@ -15,9 +15,10 @@ namespace words {
 
 // `arg` with control characters and bytes that are not UTF-8 written as
 // escapes: \n, \r and \t by name; other C0 controls, DEL and stray bytes as
-// \xNN (\x1b, \x7f, \xff); C1 controls, the line and paragraph separators and
-// the characters that reorder text direction as \u{NN} (\u{85}, \u{2028},
-// \u{202e}). Everything else, backslashes included, passes through as it is.
+// \xNN (\x1b, \x7f, \xff); C1 controls, the line and paragraph separators,
+// the characters that reorder text direction and the invisible spaces of
+// keycalc/invisible_space.h as \u{NN} (\u{85}, \u{2028}, \u{202e}, \u{a0}).
+// Everything else, backslashes included, passes through as it is.
 std::string escaped(std::string_view arg);
 
 // How many characters an echo shows of an argument before cutting it.

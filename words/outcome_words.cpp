@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdio>
 
+#include "invisible_space.h"
 #include "utf8.h"
 #include "visible_character.h"
 
@@ -113,6 +114,10 @@ std::string_view date_error_text(keycalc::DateError error) {
         }
         case DateError::TwoDigitYear:
             return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
+        case DateError::MonthFirst:
+            return "tiene el mes antes del día: escriba primero el día (DD/MM/AAAA)";
+        case DateError::February29Of1900:
+            return "es el día 60 de las hojas de cálculo, un 29 de febrero de 1900 que no existió";
     }
     return {};
 }
@@ -125,6 +130,22 @@ std::string_view curp_error_text(keycalc::CurpError error) {
             return "la fecha de la CURP no existe en el calendario";
     }
     return {};
+}
+
+std::variant<std::chrono::year_month_day, std::string> cell_birth_date(
+    std::string_view cell, bool from_curp, keycalc::DateOptions options) {
+    if (from_curp) {
+        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(cell, " \t"));
+        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
+            return std::string(curp_error_text(*error));
+        }
+        return std::get<std::chrono::year_month_day>(date);
+    }
+    const keycalc::BirthDate date = keycalc::parse_birth_date(cell, options);
+    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
+        return "la fecha " + std::string(date_error_text(*error));
+    }
+    return std::get<std::chrono::year_month_day>(date);
 }
 
 }  // namespace words

@@ -7,8 +7,10 @@
 //     la fecha no existe en el calendario
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
+#include <variant>
 
 #include "birth_date.h"
 #include "compute_key.h"
@@ -36,6 +38,12 @@ inline constexpr std::string_view fold_accents_hint = "; con --fold-accents se q
 
 // Why a text is no date of birth, to follow "la fecha ...".
 std::string_view date_error_text(keycalc::DateError error);
+
+// The date of birth in a file's cell: its date, as parse_birth_date reads it
+// with `options`, or when `from_curp` the date of the CURP it holds, which
+// may have spaces around it. Else why not: "la fecha ..." or "la CURP ...".
+std::variant<std::chrono::year_month_day, std::string> cell_birth_date(
+    std::string_view cell, bool from_curp, keycalc::DateOptions options);
 
 // Why a CURP gives no date, e.g. "la CURP no tiene la forma de una CURP".
 std::string_view curp_error_text(keycalc::CurpError error);

@@ -1,0 +1,97 @@
+#include "invisible_space.h"
+
+#include <algorithm>
+#include <array>
+
+namespace keycalc {
+namespace {
+
+struct CodeRange {
+    char32_t first, last;
+};
+constexpr std::array<CodeRange, 5> invisible_spaces = {{
+    {0x00A0, 0x00A0},  // no-break space
+    {0x2000, 0x200B},  // the typographic spaces, then the zero-width space
+    {0x202F, 0x202F},  // narrow no-break space
+    {0x3000, 0x3000},  // ideographic space
+    {0xFEFF, 0xFEFF},  // byte-order mark, once the start of a file is behind
+}};
+
+constexpr unsigned char first_non_ascii = 0x80;
+
+bool is_ascii(char c) { return static_cast<unsigned char>(c) < first_non_ascii; }
+
+// The character that `bytes` encode when they are exactly one UTF-8 sequence
+// of two or three bytes, else 0 (U+0000 is no invisible space). Every
+// invisible space has two or three bytes.
+char32_t short_sequence(std::string_view bytes) {
+    const auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    const bool two = bytes.size() == 2 && (byte(0) & 0xE0) == 0xC0;
+    const bool three = bytes.size() == 3 && (byte(0) & 0xF0) == 0xE0;
+    if (!two && !three) return 0;
+    char32_t c = byte(0) & (two ? 0x1F : 0x0F);
+    for (std::size_t i = 1; i < bytes.size(); ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return 0;
+        c = c << 6 | (byte(i) & 0x3F);
+    }
+    const char32_t least = two ? 0x80 : 0x800;  // shorter forms are not UTF-8
+    return c < least ? 0 : c;
+}
+
+constexpr std::array<std::size_t, 2> space_lengths = {2, 3};
+
+}  // namespace
+
+bool is_invisible_space(char32_t c) {
+    return std::any_of(invisible_spaces.begin(), invisible_spaces.end(),
+                       [c](const CodeRange& r) { return c >= r.first && c <= r.last; });
+}
+
+std::size_t invisible_space_at_start(std::string_view utf8) {
+    if (utf8.empty() || is_ascii(utf8.front())) return 0;
+    for (const std::size_t length : space_lengths) {
+        if (is_invisible_space(short_sequence(utf8.substr(0, length)))) return length;
+    }
+    return 0;
+}
+
+std::size_t invisible_space_at_end(std::string_view utf8) {
+    if (utf8.empty() || is_ascii(utf8.back())) return 0;
+    for (const std::size_t length : space_lengths) {
+        if (length > utf8.size()) break;
+        if (is_invisible_space(short_sequence(utf8.substr(utf8.size() - length)))) return length;
+    }
+    return 0;
+}
+
+std::string_view trim_spaces(std::string_view utf8, std::string_view blanks) {
+    while (!utf8.empty()) {
+        const std::size_t invisible = invisible_space_at_start(utf8);
+        if (invisible == 0 && blanks.find(utf8.front()) == std::string_view::npos) break;
+        utf8.remove_prefix(std::max<std::size_t>(invisible, 1));
+    }
+    while (!utf8.empty()) {
+        const std::size_t invisible = invisible_space_at_end(utf8);
+        if (invisible == 0 && blanks.find(utf8.back()) == std::string_view::npos) break;
+        utf8.remove_suffix(std::max<std::size_t>(invisible, 1));
+    }
+    return utf8;
+}
+
+void drop_invisible_spaces_at_edges(std::u16string& name) {
+    const auto is_space = [](char16_t unit) { return unit == u' ' || is_invisible_space(unit); };
+    // The usual case: no space at either end.
+    if (name.empty() || (!is_space(name.front()) && !is_space(name.back()))) return;
+    const auto is_invisible = [](char16_t unit) { return is_invisible_space(unit); };
+    std::size_t head = 0;
+    while (head < name.size() && is_space(name[head])) ++head;
+    std::size_t tail = name.size();
+    while (tail > head && is_space(name[tail - 1])) --tail;
+    name.erase(
+        std::remove_if(name.begin() + static_cast<std::ptrdiff_t>(tail), name.end(), is_invisible),
+        name.end());
+    const auto head_end = name.begin() + static_cast<std::ptrdiff_t>(head);
+    name.erase(std::remove_if(name.begin(), head_end, is_invisible), head_end);
+}
+
+}  // namespace keycalc
