@@ -191,13 +191,16 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
                        std::string& out) {
     const std::size_t width = format.layout.width;
     std::string_view past_width;
-    if (fields > width && width != 0) {
-        const std::size_t end = delimited::end_of_fields(bytes, format.separator, width);
-        past_width = bytes.substr(end);
-        bytes = bytes.substr(0, end);
+    // Nearly every row is as wide as the header.
+    if (fields != width && fields != 0 && width != 0) {
+        if (fields > width) {
+            const std::size_t end = delimited::end_of_fields(bytes, format.separator, width);
+            past_width = bytes.substr(end);
+            bytes = bytes.substr(0, end);
+        }
     }
     out.append(bytes);
-    if (fields != 0 && fields < width) out.append(width - fields, format.separator);
+    if (fields < width && fields != 0) out.append(width - fields, format.separator);
     // Either added field may hold the separator, whatever it is.
     for (const std::string_view field : {key, result}) {
         out.push_back(format.separator);
@@ -209,7 +212,7 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
         delimited::append_csv_field(field, format.separator, quoted);
         delimited::append_encoded(quoted, format.encoding, out);
     }
-    out.append(past_width);
+    if (!past_width.empty()) out.append(past_width);
     out.append(line_end);
 }
 
