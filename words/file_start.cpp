@@ -30,24 +30,52 @@ Rows first_rows(std::string_view head, bool whole, char separator, delimited::En
     return rows;
 }
 
-// Whether row `index` is a title whatever separates its cells: a row of
-// people's data may look like one title when split by the wrong separator.
-bool is_title(const std::array<Rows, candidates.size()>& rows_by_separator, std::size_t index) {
-    for (const Rows& rows : rows_by_separator) {
-        if (index >= rows.size() || !rows[index] || !is_title_row(*rows[index])) {
-            return false;
-        }
-    }
-    return true;
-}
+// The first rows of the head as each separator cuts them, read when first
+// asked for.
+class HeadRows {
+  public:
+    HeadRows(std::string_view head, bool whole, const FileReading& reading)
+        : head_(head), whole_(whole), reading_(reading) {}
 
-// The header's index in `rows`, if the rows above it are all titles.
-std::optional<std::size_t> header_index(
-    const Rows& rows, const std::array<Rows, candidates.size()>& rows_by_separator,
-    const ColumnRequest& request) {
+    const Rows& with(char separator) {
+        const auto* candidate = std::find(candidates.begin(), candidates.end(), separator);
+        std::optional<Rows>& rows =
+            candidate != candidates.end() ? by_candidate_[candidate - candidates.begin()] : other_;
+        if (!rows) {
+            rows = first_rows(head_, whole_, separator, reading_.encoding, reading_.line_breaks,
+                              reading_.record_limit);
+        }
+        return *rows;
+    }
+
+    // Whether row `index` is a title whatever separates its cells: a row of
+    // people's data may look like one title when cut by the wrong separator.
+    bool is_title(std::size_t index, char first_separator) {
+        if (!is_title_in(with(first_separator), index)) return false;
+        return std::all_of(candidates.begin(), candidates.end(),
+                           [&](char separator) { return is_title_in(with(separator), index); });
+    }
+
+  private:
+    static bool is_title_in(const Rows& rows, std::size_t index) {
+        return index < rows.size() && rows[index] && is_title_row(*rows[index]);
+    }
+
+    std::string_view head_;
+    bool whole_;
+    const FileReading& reading_;
+    std::array<std::optional<Rows>, candidates.size()> by_candidate_;
+    std::optional<Rows> other_;  // a separator the user names that is none of the candidates
+};
+
+// The header's index in the rows `separator` cuts, if the rows above it are
+// all titles.
+std::optional<std::size_t> header_index(HeadRows& head, char separator,
+                                        const ColumnRequest& request) {
+    const Rows& rows = head.with(separator);
     for (std::size_t i = 0; i < rows.size() && rows[i]; ++i) {
         if (is_header_row(*rows[i], request)) return i;
-        if (!is_title(rows_by_separator, i)) break;
+        if (!head.is_title(i, separator)) break;
     }
     return std::nullopt;
 }
@@ -55,34 +83,23 @@ std::optional<std::size_t> header_index(
 }  // namespace
 
 FileStart find_file_start(std::string_view head, bool whole, const FileReading& reading) {
-    const auto rows_with = [&](char separator) {
-        return first_rows(head, whole, separator, reading.encoding, reading.line_breaks,
-                          reading.record_limit);
-    };
-    std::array<Rows, candidates.size()> rows_by_separator;
-    for (std::size_t i = 0; i < candidates.size(); ++i) {
-        rows_by_separator[i] = rows_with(candidates[i]);
-    }
+    HeadRows rows(head, whole, reading);
     const std::optional<char> named_in_file = delimited::separator_line(head);
     const std::optional<char> named = reading.separator ? reading.separator : named_in_file;
     std::optional<FileStart> found;
     std::size_t found_width = 0;
     for (const char separator : named ? std::vector<char>{*named}
                                       : std::vector<char>(candidates.begin(), candidates.end())) {
-        const auto* candidate = std::find(candidates.begin(), candidates.end(), separator);
-        const Rows rows = candidate != candidates.end()
-                              ? rows_by_separator[candidate - candidates.begin()]
-                              : rows_with(separator);
-        const std::optional<std::size_t> header =
-            header_index(rows, rows_by_separator, reading.columns);
+        const std::optional<std::size_t> header = header_index(rows, separator, reading.columns);
+        if (!header) continue;
         // The separator that finds the header first, or cuts it in more fields.
-        if (!header ||
-            (found && (*header > found->records_above || (*header == found->records_above &&
-                                                          rows[*header]->size() <= found_width)))) {
+        const std::size_t width = (*rows.with(separator)[*header]).size();
+        if (found && (*header > found->records_above ||
+                      (*header == found->records_above && width <= found_width))) {
             continue;
         }
         found = FileStart{separator, *header};
-        found_width = rows[*header]->size();
+        found_width = width;
     }
     if (found) return *found;
     const std::size_t above = named_in_file ? 1 : 0;
