@@ -12,8 +12,11 @@ out=build-web
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
 
 mkdir -p "$out"
-emcmake cmake -S . -B "$out/cmake" -DCMAKE_BUILD_TYPE=MinSizeRel \
-    -DCMAKE_CXX_FLAGS_MINSIZEREL="-Oz -DNDEBUG" -DCMAKE_CXX_FLAGS="-fno-exceptions" \
+# -O2 rather than -Oz: at -Oz the strings' small member functions stay calls,
+# and a batch ran 3.4 times slower for 10 KB less of compressed page; loops
+# are not unrolled, which costs no speed here and 5 KB.
+emcmake cmake -S . -B "$out/cmake" -DCMAKE_BUILD_TYPE=Release \
+    -DCMAKE_CXX_FLAGS_RELEASE="-O2 -fno-unroll-loops -DNDEBUG" -DCMAKE_CXX_FLAGS="-fno-exceptions" \
     -DRFC_BUILD_WINDOW=OFF -DRFC_BUILD_TESTS=OFF >"$out/configure.log" 2>&1 ||
     { cat "$out/configure.log"; exit 1; }
 cmake --build "$out/cmake" -j2 --target clave_rfc_engine
