@@ -163,7 +163,8 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
                            std::string_view key_field, const RowFormat& format,
                            RowVerdict& verdict) {
     const auto& [Ap, Am, Nm] = names;
-    const keycalc::KeyOutcome outcome = keycalc::Compute_Key(Ap, Am, Nm, birth);
+    keycalc::Compute_Key(Ap, Am, Nm, birth, outcome_);
+    const keycalc::KeyOutcome& outcome = outcome_;
     verdict.key.clear();
     verdict.invalid_text = false;
     std::string_view hint;

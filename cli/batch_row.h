@@ -83,6 +83,8 @@ class RowEvaluator {
     std::array<std::u16string, 3> decoded_;
     // The key column and the date (or CURP) column in UTF-8, when they are not ASCII.
     std::string key_field_, date_field_;
+    // The last row's outcome, whose key's room the next key takes.
+    keycalc::KeyOutcome outcome_;
 };
 
 // Appends a row's bytes with the separator, `key`, the separator and `result`

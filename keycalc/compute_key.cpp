@@ -55,14 +55,23 @@ EmptyKey placed_in_part(EmptyKey failure, std::size_t Ap_size, std::size_t Am_si
 
 }  // namespace
 
-KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
-                       std::chrono::year_month_day FB) {
+void Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
+                 std::chrono::year_month_day FB, KeyOutcome& outcome) {
     const auto blank = [](std::u16string_view part) {
         return part.find_first_not_of(text::space) == std::u16string_view::npos;
     };
-    if (blank(Nm)) return NoKey{RefusalTest::GivenNamesBlank};
-    if (blank(Ap) && blank(Am)) return NoKey{RefusalTest::SurnamesBlank};
-    if (!FB.ok()) return NoKey{RefusalTest::DateInvalid};
+    if (blank(Nm)) {
+        outcome = NoKey{RefusalTest::GivenNamesBlank};
+        return;
+    }
+    if (blank(Ap) && blank(Am)) {
+        outcome = NoKey{RefusalTest::SurnamesBlank};
+        return;
+    }
+    if (!FB.ok()) {
+        outcome = NoKey{RefusalTest::DateInvalid};
+        return;
+    }
 
     // The homoclave reads the full name "Ap Am Nm" as typed, before any
     // clean-up; the parts to clean up are cut from it.
@@ -82,13 +91,17 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
 
     clean_up_names(parts, marks);
     auto prefix = build_prefix(parts);
-    if (const auto* failure = std::get_if<EmptyKey>(&prefix)) return *failure;
+    if (const auto* failure = std::get_if<EmptyKey>(&prefix)) {
+        outcome = *failure;
+        return;
+    }
     const auto homoclave_characters = homoclave(full_name);
     if (const auto* failure = std::get_if<EmptyKey>(&homoclave_characters)) {
-        return placed_in_part(*failure, Ap.size(), Am.size());
+        outcome = placed_in_part(*failure, Ap.size(), Am.size());
+        return;
     }
 
-    // Put together in place, then made a string once.
+    // Put together in place, then copied into the outcome's string once.
     constexpr std::size_t key_length = 13;
     std::array<char16_t, key_length> key{};
     std::size_t length = 0;
@@ -100,7 +113,18 @@ KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16s
     put({date.data(), date.size()});
     put(std::get<std::u16string>(homoclave_characters));
     put(check_character({key.data(), length}));
-    return Key{std::u16string(key.data(), length)};
+    if (auto* held = std::get_if<Key>(&outcome)) {
+        held->text.assign(key.data(), length);
+    } else {
+        outcome = Key{std::u16string(key.data(), length)};
+    }
+}
+
+KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
+                       std::chrono::year_month_day FB) {
+    KeyOutcome outcome;
+    Compute_Key(Ap, Am, Nm, FB, outcome);
+    return outcome;
 }
 
 std::u16string_view key_text(const KeyOutcome& outcome) {

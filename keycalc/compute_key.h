@@ -69,6 +69,12 @@ using KeyOutcome = std::variant<NoKey, EmptyKey, Key>;
 KeyOutcome Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
                        std::chrono::year_month_day FB);
 
+// The same, into `outcome`: a key takes the room of the key `outcome` held
+// before, so that a caller computing one key after another allocates nothing
+// for each.
+void Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm,
+                 std::chrono::year_month_day FB, KeyOutcome& outcome);
+
 // The key text of an outcome: the key itself, or the empty text for no key and
 // for the empty key.
 std::u16string_view key_text(const KeyOutcome& outcome);

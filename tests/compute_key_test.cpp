@@ -62,11 +62,17 @@ TEST(ComputeKey, GivesTheWorkedKeys) {
         WorkedKey{u"DE LOS ", u"", u"ANA", 1990y / 1 / 1, u"900101TQ"},
         WorkedKey{u"LI", u"WU", u"DE LOS ", 1990y / 1 / 1, u"LW900101H1"},
     };
+    // Computed into one outcome after another, keys of every length and a
+    // refusal in between: the same keys.
+    keycalc::KeyOutcome reused;
     for (const auto& c : cases) {
         const auto outcome = Compute_Key(c.Ap, c.Am, c.Nm, c.FB);
         ASSERT_TRUE(std::holds_alternative<Key>(outcome))
             << utf8(c.Ap) << " / " << utf8(c.Am) << " / " << utf8(c.Nm);
         EXPECT_EQ(utf8(std::get<Key>(outcome).text), utf8(c.key));
+        if (c.key.size() % 2 != 0) Compute_Key(u"", u"", u"", c.FB, reused);
+        Compute_Key(c.Ap, c.Am, c.Nm, c.FB, reused);
+        EXPECT_EQ(utf8(keycalc::key_text(reused)), utf8(c.key));
     }
 }
 

@@ -53,8 +53,9 @@ std::string cannot_read_text(std::string_view input, std::string_view why) {
 }
 
 std::string cannot_write_text(std::string_view what, std::string_view why) {
-    return "no se pudo escribir" + (what.empty() ? "" : " " + std::string(what)) + ": " +
-           std::string(why);
+    std::string text = "no se pudo escribir";
+    if (!what.empty()) text.append(" ").append(what);
+    return text.append(": ").append(why);
 }
 
 std::string output_is_input_text(std::string_view file_name) {
