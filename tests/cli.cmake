@@ -3,11 +3,12 @@ add_executable(delimited_tests
     delimited_csv_reader_test.cpp
     delimited_encoding_test.cpp
     delimited_header_test.cpp
+    delimited_iconv_test.cpp
     delimited_line_scan_test.cpp)
 target_link_libraries(delimited_tests PRIVATE delimited GTest::gtest_main)
 if(WIN32)
     # Linux's alone: glibc's iconv is the reference for Windows-1252.
-    rfc_leave_out_sources(delimited_tests delimited_encoding_test.cpp)
+    rfc_leave_out_sources(delimited_tests delimited_iconv_test.cpp)
 endif()
 rfc_gtest_suite(delimited_tests)
 
