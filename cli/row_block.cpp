@@ -57,7 +57,8 @@ void RowStore::add_unreadable_end(std::size_t line, std::string_view why) {
 }
 
 std::size_t RowStore::held_bytes() const {
-    return data_.size() + raw_.size() + field_ends_.size() * sizeof(field_ends_[0]);
+    return data_.size() + raw_.size() + field_ends_.size() * sizeof(field_ends_[0]) +
+           rows_.size() * sizeof(Row);
 }
 
 void RowStore::fields_of(std::size_t index, std::vector<std::string_view>& fields) const {

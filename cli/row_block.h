@@ -49,8 +49,9 @@ class RowStore {
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
     const Row& operator[](std::size_t index) const { return rows_[index]; }
-    // The bytes the rows take, their field positions included: a record of
-    // empty fields holds eight times more in positions than in text.
+    // The bytes the rows take, their field positions and descriptions
+    // included: a record of empty fields holds eight times more in positions
+    // than in text, and a blank line eighty times more in its description.
     std::size_t held_bytes() const;
     // Sets `fields` to the fields of row `index`.
     void fields_of(std::size_t index, std::vector<std::string_view>& fields) const;

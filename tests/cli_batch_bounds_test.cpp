@@ -115,6 +115,9 @@ TEST(BatchBounds, WideRowsOfEmptyFieldsStayWithinMemory) {
         {"65,535 commas, UTF-8", "", std::string(65535, ',') + "\n", 1000},
         {"65,500 commas, UTF-16", "\xFF\xFE" + utf16le(header),
          utf16le(std::string(65500, ',') + "\n"), 200},
+        // Each blank line is a row's description, many times its one byte.
+        {"2,000,000 blank lines", header, "\n", 2000000},
+        {"1,000,000 blank CRLF lines", "", "\r\n", 1000000},
     };
     const auto run_on = [](ByteSource& in) {
         Discard out;

@@ -233,6 +233,11 @@ TEST(Batch, SaysWhereTheHeaderIs) {
         {"Reporte\n\nPaterno;Materno;Nombre;Fecha\n",
          "rfc: UTF-8, separador «;», encabezado en la línea 3: paterno = «Paterno» (col. 1), "
          "materno = «Materno» (col. 2), nombre = «Nombre» (col. 3), fecha = «Fecha» (col. 4)\n"},
+        // A quoted title is one under "," even where ";" finds its quotes wrong;
+        // a title that names two columns gives way to the whole header below.
+        {"\"Empresa\",\"2024\"\nNombre,Fecha\nPaterno,Materno,Nombre,Fecha\n",
+         "rfc: UTF-8, separador «,», encabezado en la línea 3: paterno = «Paterno» (col. 1), "
+         "materno = «Materno» (col. 2), nombre = «Nombre» (col. 3), fecha = «Fecha» (col. 4)\n"},
         {"1\n2\n3\n4\n5\n6\n7\n8\n9\n10\nPaterno,Materno,Nombre,Fecha\n",
          "rfc: UTF-8, separador «,», sin encabezado: paterno = col. 1, materno = col. 2, nombre = "
          "col. 3, fecha = col. 4\n"},

@@ -220,7 +220,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "perez", "lopez", "juan", "1600-12-31"},
                 usage,
                 "",
-                "rfc: la fecha «1600-12-31» es anterior al 1601-01-01\n"},
+                "rfc: la fecha «1600-12-31» está fuera de las fechas admitidas, del 1601-01-01 al "
+                "9999-12-31\n"},
         KeyCase{"InvalidUtf8",
                 {"key", "p\xE9rez", "lopez", "juan", "1980-01-15"},
                 usage,

@@ -23,6 +23,9 @@ TEST(Escaped, ShowsControlsAndStrayBytesAndPassesTheRest) {
          "\\u{a0}a\\u{2000}\\u{200a}\\u{200b}\\u{202f}\\u{3000}b\\u{feff}"},
         {"x\xE2\x80\xA8y\xE2\x80\xAEz\xE2\x81\xA6", "x\\u{2028}y\\u{202e}z\\u{2066}"},
         {"\xEF\xBB\xBFid", "\\u{feff}id"},
+        // Default ignorables and private use: a joiner, a filler, a selector, a tag.
+        {"a\u00ADb\u200Dc\u3164d\uFE0Fe\U000E0041f\uE000",
+         "a\\u{ad}b\\u{200d}c\\u{3164}d\\u{fe0f}e\\u{e0041}f\\u{e000}"},
         {"\xF0\x9F\x98\x80 \xE2\x82\xAC", "\xF0\x9F\x98\x80 \xE2\x82\xAC"},
         // Bytes that are not UTF-8: stray, truncated, overlong, surrogates, too high.
         {"p\xE9rez", "p\\xe9rez"},

@@ -15,18 +15,36 @@ constexpr unsigned char delete_byte = 0x7F;
 constexpr char32_t first_c1 = 0x80;
 constexpr char32_t last_c1 = 0x9F;
 
-// Characters that print as nothing yet change how the text around them reads:
-// line breaks, the marks, embeddings, overrides and isolates of bidirectional
-// text, and the byte-order mark.
+// Characters that print as nothing, or change how the text around them
+// reads: line breaks, the marks, embeddings, overrides and isolates of
+// bidirectional text, the byte-order mark, and the characters Unicode calls
+// default ignorable (joiners, fillers, variation selectors, tags), which a
+// message would otherwise show as an unexplained extra character.
 struct CodeRange {
     char32_t first, last;
 };
-constexpr std::array<CodeRange, 5> layout_controls = {{
+constexpr std::array<CodeRange, 20> layout_controls = {{
+    {0x00AD, 0x00AD},  // soft hyphen
+    {0x034F, 0x034F},  // combining grapheme joiner
     {0x061C, 0x061C},  // Arabic letter mark
-    {0x200E, 0x200F},  // left-to-right and right-to-left marks
-    {0x2028, 0x202E},  // line and paragraph separators, embeddings and overrides
-    {0x2066, 0x2069},  // isolates
-    {0xFEFF, 0xFEFF},  // byte-order mark, invisible inside text
+    {0x115F, 0x1160},  // Hangul fillers
+    {0x17B4, 0x17B5},  // Khmer inherent vowels
+    {0x180B, 0x180F},  // Mongolian variation selectors and vowel separator
+    {0x200B,
+     0x200F},  // zero-width space, non-joiner and joiner; left-to-right and right-to-left marks
+    {0x2028, 0x202E},    // line and paragraph separators, embeddings and overrides
+    {0x2060, 0x206F},    // word joiner, invisible operators, isolates, deprecated format controls
+    {0x3164, 0x3164},    // Hangul filler
+    {0xE000, 0xF8FF},    // private use, which shows as nothing or as anything
+    {0xFE00, 0xFE0F},    // variation selectors
+    {0xFEFF, 0xFEFF},    // byte-order mark, invisible inside text
+    {0xFFA0, 0xFFA0},    // halfwidth Hangul filler
+    {0xFFF0, 0xFFFB},    // interlinear annotation controls and unassigned specials
+    {0x1BCA0, 0x1BCA3},  // shorthand format controls
+    {0x1D173, 0x1D17A},  // musical symbol format controls
+    {0xE0000, 0xE0FFF},  // tags and variation selectors supplement
+    {0xF0000, 0xFFFFD},  // supplementary private use
+    {0x100000, 0x10FFFD},
 }};
 
 bool is_layout_control(char32_t c) {

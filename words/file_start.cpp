@@ -48,19 +48,20 @@ class HeadRows {
         return *rows;
     }
 
-    // Whether row `index` is a title whatever separates its cells: a row of
-    // people's data may look like one title when cut by the wrong separator.
-    bool is_title(std::size_t index, char first_separator) {
-        if (!is_title_in(with(first_separator), index)) return false;
-        return std::all_of(candidates.begin(), candidates.end(),
-                           [&](char separator) { return is_title_in(with(separator), index); });
+    // Whether row `index` is a title, cut by `separator`, and no separator
+    // cuts it into more cells with text: a row of people's data may look like
+    // one title when cut by the wrong separator. A separator that finds the
+    // row badly quoted ("Empresa","2024" cut by ";") says nothing against it.
+    bool is_title(std::size_t index, char separator) {
+        const Rows& rows = with(separator);
+        if (index >= rows.size() || !rows[index] || !is_title_row(*rows[index])) return false;
+        return std::none_of(candidates.begin(), candidates.end(), [&](char other) {
+            const Rows& cut = with(other);
+            return index < cut.size() && cut[index] && !is_title_row(*cut[index]);
+        });
     }
 
   private:
-    static bool is_title_in(const Rows& rows, std::size_t index) {
-        return index < rows.size() && rows[index] && is_title_row(*rows[index]);
-    }
-
     std::string_view head_;
     bool whole_;
     const FileReading& reading_;
@@ -69,15 +70,23 @@ class HeadRows {
 };
 
 // The header's index in the rows `separator` cuts, if the rows above it are
-// all titles.
+// all titles. A title that names two columns ("Nombre,Fecha") but not all
+// that a header needs gives way to a whole header below it; with none below,
+// it is the header, and the error says what it lacks.
 std::optional<std::size_t> header_index(HeadRows& head, char separator,
                                         const ColumnRequest& request) {
     const Rows& rows = head.with(separator);
+    std::optional<std::size_t> lacking;
     for (std::size_t i = 0; i < rows.size() && rows[i]; ++i) {
-        if (is_header_row(*rows[i], request)) return i;
-        if (!head.is_title(i, separator)) break;
+        if (is_header_row(*rows[i], request)) {
+            std::string error;
+            if (find_layout(*rows[i], request, error) || !head.is_title(i, separator)) return i;
+            if (!lacking) lacking = i;
+        } else if (!head.is_title(i, separator)) {
+            break;
+        }
     }
-    return std::nullopt;
+    return lacking;
 }
 
 }  // namespace

@@ -48,11 +48,10 @@ std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16str
 }
 
 // "1601-01-01": the first day a date of birth may be.
-std::string earliest_date_text() {
-    const std::chrono::year_month_day first = keycalc::supported_birth_dates.first;
+std::string date_text(std::chrono::year_month_day date) {
     char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(first.year()),
-                  static_cast<unsigned>(first.month()), static_cast<unsigned>(first.day()));
+    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
     return text;
 }
 
@@ -109,8 +108,12 @@ std::string_view date_error_text(keycalc::DateError error) {
         case DateError::NoSuchDay:
             return "no existe en el calendario";
         case DateError::OutOfRange: {
-            static const std::string earlier = "es anterior al " + earliest_date_text();
-            return earlier;
+            // A spreadsheet's day number may name a day past the last too.
+            static const std::string outside = "está fuera de las fechas admitidas, del " +
+                                               date_text(keycalc::supported_birth_dates.first) +
+                                               " al " +
+                                               date_text(keycalc::supported_birth_dates.last);
+            return outside;
         }
         case DateError::TwoDigitYear:
             return "tiene el año con dos cifras, que es ambiguo: escríbalo con cuatro";
