@@ -143,7 +143,8 @@ bool is_clock_time(std::string_view text) {
 // An ISO time after the "T", alone or with its zone: "Z", "+06:00", "-0600", "-06".
 bool is_zoned_time(std::string_view text) {
     if (!take_time_of_day(text)) return false;
-    if (text.empty() || text == "Z") return true;
+    // Z and T may be written small, as RFC 3339 allows.
+    if (text.empty() || text == "Z" || text == "z") return true;
     if (!take_char(text, '+') && !take_char(text, '-')) return false;
     const Number offset = take_number(text);
     constexpr std::size_t hour_digits = 2, hour_and_minute_digits = 4;
@@ -162,7 +163,7 @@ bool is_time_tail(std::string_view tail, bool iso_date) {
     const char separator = tail.front();
     tail.remove_prefix(1);
     if (separator == ' ') return is_clock_time(tail);
-    return iso_date && separator == 'T' && is_zoned_time(tail);
+    return iso_date && (separator == 'T' || separator == 't') && is_zoned_time(tail);
 }
 
 bool is_year_first_separator(char c) { return c == '-' || c == '/'; }
@@ -269,8 +270,12 @@ std::optional<BirthDate> read_month_name(const Number& day_number, std::string_v
     rest.remove_prefix(letters);
     if (named == nullptr || !is_day_or_month(day_number)) return DateError::NotADate;
     if (named->abbreviation) take_char(rest, '.');
-    if (!starts_in_any_case(rest, *separator)) return DateError::NotADate;
-    rest.remove_prefix(separator->size());
+    // "15 de enero del 1980", as it is often said.
+    constexpr std::string_view of = " de ", of_the = " del ";
+    const std::string_view before_year =
+        *separator == of && starts_in_any_case(rest, of_the) ? of_the : *separator;
+    if (!starts_in_any_case(rest, before_year)) return DateError::NotADate;
+    rest.remove_prefix(before_year.size());
     return day_first_date(day_number, named->month, rest);
 }
 

@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "homoclave.h"
+#include "invisible_space.h"
 
 namespace keycalc {
 namespace {
@@ -106,11 +107,20 @@ constexpr std::array<char16_t, class_table_size> decode_kept() {
 }
 constexpr auto kept_as = decode_kept();
 
+// What a key may be written with between its characters and still be read:
+// spaces of any kind, a tab, and hyphens and the dashes that word processors
+// put for them (U+2010 to U+2013).
+bool is_written_separator(char16_t c) {
+    constexpr char16_t tab = u'\t', first_dash = u'\u2010', last_dash = u'\u2013';
+    return c == space || c == hyphen || c == tab || (c >= first_dash && c <= last_dash) ||
+           is_invisible_space(c);
+}
+
 // Compacts `text` into `examination`, keeping what fits.
 void compact(std::u16string_view text, KeyExamination& examination) {
     std::size_t length = 0;
     for (const char16_t c : text) {
-        if (c == space || c == hyphen) continue;
+        if (is_written_separator(c)) continue;
         if (length < examination.kept.size()) {
             examination.kept[length] = c < class_table_size ? kept_as[c] : c;
         }

@@ -81,6 +81,9 @@ TEST(ExamineKey, GivesAVerdictForEveryShape) {
         // Written as people write keys.
         {u"pelj-800115-2a0", "PELJ8001152A0", "natural 80-01-15 verifies"},
         {u" PELJ 800115 2A0 ", "PELJ8001152A0", "natural 80-01-15 verifies"},
+        // Copied from a page or a word processor: other spaces, dashes for hyphens.
+        {u"PELJ\u00A0800115\u30002A0\u200B", "PELJ8001152A0", "natural 80-01-15 verifies"},
+        {u"PELJ\u2013800115\u20112A0\t", "PELJ8001152A0", "natural 80-01-15 verifies"},
         {u"ñelj8001152a4", "ÑELJ8001152A4", "natural 80-01-15 verifies"},
         {u"¥ELJ8001152A4", "ÑELJ8001152A4", "natural 80-01-15 verifies"},  // Ñ counts 24
         {u"ÑURP700707DJ1", "ÑURP700707DJ1", "natural 70-07-07 verifies"},
