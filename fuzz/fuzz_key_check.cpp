@@ -2,6 +2,7 @@
 // checks what every verdict must satisfy.
 //
 // Input: UTF-16LE code units, the key as given.
+#include <array>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -30,8 +31,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const keycalc::KeyExamination examination = keycalc::examine_key(text);
     const std::u16string_view key = examination.key();
     std::size_t kept = 0;
-    for (const char16_t c : text) kept += c != u' ' && c != u'-';
-    require(examination.length == kept, "the length counts every character but spaces and hyphens");
+    // What a key may be written with between its characters: spaces of every
+    // kind, a tab, hyphens and the dashes U+2010 to U+2013; a table made once,
+    // so that the check costs one look-up a character.
+    static const std::array<bool, 0x10000> written_between = [] {
+        std::array<bool, 0x10000> table{};
+        for (const char16_t c : {u' ', u'-', u'\t', u'\u00A0', u'\u202F', u'\u3000', u'\uFEFF'}) {
+            table[c] = true;
+        }
+        for (char16_t c = u'\u2000'; c <= u'\u200B'; ++c) table[c] = true;
+        for (char16_t c = u'\u2010'; c <= u'\u2013'; ++c) table[c] = true;
+        return table;
+    }();
+    for (const char16_t c : text) kept += !written_between[c];
+    require(examination.length == kept,
+            "the length counts every character but spaces, tabs, hyphens and dashes");
     require(key.size() == std::min<std::size_t>(kept, 13), "a key's worth of characters is kept");
 
     if (const auto* well_formed = std::get_if<keycalc::WellFormedKey>(&examination.verdict)) {

@@ -6,17 +6,6 @@
 namespace keycalc {
 namespace {
 
-struct CodeRange {
-    char32_t first, last;
-};
-constexpr std::array<CodeRange, 5> invisible_spaces = {{
-    {0x00A0, 0x00A0},  // no-break space
-    {0x2000, 0x200B},  // the typographic spaces, then the zero-width space
-    {0x202F, 0x202F},  // narrow no-break space
-    {0x3000, 0x3000},  // ideographic space
-    {0xFEFF, 0xFEFF},  // byte-order mark, once the start of a file is behind
-}};
-
 constexpr unsigned char first_non_ascii = 0x80;
 
 bool is_ascii(char c) { return static_cast<unsigned char>(c) < first_non_ascii; }
@@ -41,11 +30,6 @@ char32_t short_sequence(std::string_view bytes) {
 constexpr std::array<std::size_t, 2> space_lengths = {2, 3};
 
 }  // namespace
-
-bool is_invisible_space(char32_t c) {
-    return std::any_of(invisible_spaces.begin(), invisible_spaces.end(),
-                       [c](const CodeRange& r) { return c >= r.first && c <= r.last; });
-}
 
 std::size_t invisible_space_at_start(std::string_view utf8) {
     if (utf8.empty() || is_ascii(utf8.front())) return 0;

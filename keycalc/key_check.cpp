@@ -111,9 +111,10 @@ constexpr auto kept_as = decode_kept();
 // spaces of any kind, a tab, and hyphens and the dashes that word processors
 // put for them (U+2010 to U+2013).
 bool is_written_separator(char16_t c) {
-    constexpr char16_t tab = u'\t', first_dash = u'\u2010', last_dash = u'\u2013';
-    return c == space || c == hyphen || c == tab || (c >= first_dash && c <= last_dash) ||
-           is_invisible_space(c);
+    constexpr char16_t tab = u'\t', first_non_ascii = 0x80, first_dash = u'\u2010',
+                       last_dash = u'\u2013';
+    if (c < first_non_ascii) return c == space || c == hyphen || c == tab;
+    return (c >= first_dash && c <= last_dash) || is_invisible_space(c);
 }
 
 // Compacts `text` into `examination`, keeping what fits.
