@@ -1,5 +1,6 @@
 #include "batch_run.h"
 
+#include <memory>
 #include <vector>
 
 #include "batch_words.h"
@@ -57,8 +58,11 @@ BatchRun::BatchRun(ByteSource& text, const TextFormat& format, const delimited::
       input_(text, [this] { hand_over_before_waiting(); }),
       reader_(input_, format.separator, options.record_limit, format.line_breaks),
       progress_(console.err, console.err_is_terminal),
-      pipeline_(options.threads, options.threads * blocks_per_thread,
-                [this](Block& block) { evaluate(block); }) {
+      pipeline_(options.threads, options.threads * blocks_per_thread, [this] {
+          return [this, scratch = std::make_shared<WorkerScratch>()](Block& block) {
+              evaluate(block, *scratch);
+          };
+      }) {
     const delimited::Encoding encoding = format.encoding.encoding;
     format_.encoding = encoding;
     format_.separator = format.separator;
@@ -224,12 +228,7 @@ int BatchRun::finish_with_odd_byte(int status) {
 
 // ---- Evaluating
 
-void BatchRun::evaluate(Block& block) const {
-    // Looked up once a block: with mingw-w64 every thread_local access is a
-    // call into the runtime (emutls, a lock and TlsGetValue), which, made three
-    // times a row, took about a twentieth of rfc.exe's CPU time.
-    thread_local WorkerScratch worker_scratch;
-    WorkerScratch& scratch = worker_scratch;
+void BatchRun::evaluate(Block& block, WorkerScratch& scratch) const {
     const RowStore& rows = block.rows;
     BlockResult& result = block.result;
     for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -77,7 +77,7 @@ class BatchRun {
         RowVerdict verdict;
         std::vector<std::string_view> fields;
     };
-    void evaluate(Block& block) const;
+    void evaluate(Block& block, WorkerScratch& scratch) const;
     void evaluate_row(const RowStore& rows, std::size_t index, WorkerScratch& scratch,
                       BlockResult& result) const;
     void copy_unreadable(const RowStore::Row& row, std::string_view bytes,

@@ -5,10 +5,16 @@
 
 namespace rfc_cli {
 
-BlockPipeline::BlockPipeline(std::size_t threads, std::size_t most_in_flight, Work work)
-    : work_(std::move(work)), most_in_flight_(std::max<std::size_t>(1, most_in_flight)) {
-    if (threads <= 1) return;
-    for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { serve(); });
+BlockPipeline::BlockPipeline(std::size_t threads, std::size_t most_in_flight,
+                             const MakeWork& make_work)
+    : most_in_flight_(std::max<std::size_t>(1, most_in_flight)) {
+    if (threads <= 1) {
+        inline_work_ = make_work();
+        return;
+    }
+    for (std::size_t i = 0; i < threads; ++i) {
+        threads_.emplace_back([this, work = make_work()] { serve(work); });
+    }
 }
 
 BlockPipeline::~BlockPipeline() {
@@ -35,7 +41,7 @@ void BlockPipeline::submit(Block& block) {
     Slot& slot = slot_of(block);
     in_flight_.push_back(&slot);
     if (threads_.empty()) {
-        work_(block);
+        inline_work_(block);
         const std::lock_guard lock(mutex_);
         slot.done = true;
         return;
@@ -66,7 +72,7 @@ void BlockPipeline::release() {
     free_.push_back(slot);
 }
 
-void BlockPipeline::serve() {
+void BlockPipeline::serve(Work work) {
     for (;;) {
         Slot* slot;
         {
@@ -76,7 +82,7 @@ void BlockPipeline::serve() {
             slot = queue_.front();
             queue_.pop_front();
         }
-        work_(*slot);
+        work(*slot);
         {
             const std::lock_guard lock(mutex_);
             slot->done = true;

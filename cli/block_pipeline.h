@@ -21,10 +21,13 @@ namespace rfc_cli {
 
 class BlockPipeline {
   public:
-    // `work` evaluates one block; it is called on the workers, or in submit().
+    // A Work evaluates one block. `make_work` gives each worker, or submit()
+    // when there are none, one of its own, so that what a Work keeps between
+    // blocks lives as long as the pipeline and is never shared.
     // At most `most_in_flight` blocks are submitted and not yet released.
     using Work = std::function<void(Block&)>;
-    BlockPipeline(std::size_t threads, std::size_t most_in_flight, Work work);
+    using MakeWork = std::function<Work()>;
+    BlockPipeline(std::size_t threads, std::size_t most_in_flight, const MakeWork& make_work);
     ~BlockPipeline();
     BlockPipeline(const BlockPipeline&) = delete;
     BlockPipeline& operator=(const BlockPipeline&) = delete;
@@ -48,10 +51,10 @@ class BlockPipeline {
     struct Slot : Block {
         bool done = false;  // read and written under mutex_ only
     };
-    void serve();
+    void serve(Work work);
     Slot& slot_of(Block& block);
 
-    Work work_;
+    Work inline_work_;  // without workers
     const std::size_t most_in_flight_;
     std::vector<std::unique_ptr<Slot>> owned_;
     std::vector<Slot*> free_;
