@@ -43,50 +43,100 @@ void require(bool property, const char* what) {
     }
 }
 
-// A record as it came: its bytes (a long one's pieces joined) and line end.
-struct RawRow {
+// The records of one read, kept flat so that reading a file allocates
+// nothing once the buffers have grown: a record's bytes (a long one's pieces
+// joined), its line end and, for a record read whole, its fields.
+struct Rows {
+    struct Row {
+        std::size_t bytes_end = 0;
+        std::size_t first_field = 0;  // index into field_ends
+        std::size_t field_count = 0;
+        std::size_t line = 0;
+        delimited::LineEnd line_end{};
+        bool blank = false;
+        // Read whole and well quoted: its fields are where its separators are.
+        bool well_formed = false;
+        bool operator==(const Row&) const = default;
+    };
     std::string bytes;
-    std::string_view line_end;
-    bool blank = false;
-    std::vector<std::string> fields;  // of a record read whole
-    std::size_t line = 0;
-    // Read whole and well quoted: its fields are where its separators are.
-    bool well_formed = false;
-    bool operator==(const RawRow&) const = default;
+    std::string fields;
+    std::vector<std::size_t> field_ends;
+    std::vector<Row> rows;
+
+    void clear() {
+        bytes.clear();
+        fields.clear();
+        field_ends.clear();
+        rows.clear();
+    }
+    bool operator==(const Rows&) const = default;
 };
 
-std::vector<RawRow> read_rows(const std::string& text, std::size_t piece, char separator,
-                              delimited::LineBreaks line_breaks) {
+// One row of a Rows, as the output checks read it.
+class RowView {
+  public:
+    RowView(const Rows& rows, std::size_t index) : rows_(rows), row_(rows.rows[index]) {
+        bytes_begin_ = index == 0 ? 0 : rows.rows[index - 1].bytes_end;
+    }
+    std::string_view bytes() const {
+        return std::string_view(rows_.bytes).substr(bytes_begin_, row_.bytes_end - bytes_begin_);
+    }
+    std::string_view line_end() const { return delimited::line_end_text(row_.line_end); }
+    std::size_t field_count() const { return row_.field_count; }
+    std::string_view field(std::size_t i) const {
+        const std::size_t at = row_.first_field + i;
+        const std::size_t begin = at == 0 ? 0 : rows_.field_ends[at - 1];
+        return std::string_view(rows_.fields).substr(begin, rows_.field_ends[at] - begin);
+    }
+    std::size_t line() const { return row_.line; }
+    bool blank() const { return row_.blank; }
+    bool well_formed() const { return row_.well_formed; }
+
+  private:
+    const Rows& rows_;
+    const Rows::Row& row_;
+    std::size_t bytes_begin_ = 0;
+};
+
+void read_rows(const std::string& text, std::size_t piece, char separator,
+               delimited::LineBreaks line_breaks, Rows& out) {
+    out.clear();
     StringSource source(text, piece);
     CsvReader reader(source, separator, record_limit, line_breaks);
-    std::vector<RawRow> rows;
     CsvRecord record;
-    std::string again;
+    std::size_t consumed = 0;  // of `text`, by the records so far
     bool open = false;
     while (reader.next(record)) {
         require(record.bytes().size() <= record_limit, "no record or piece over the limit");
         require(record.data.size() <= record_limit + 1, "no fields over the limit");
         if (!open) {
-            rows.emplace_back();
-            rows.back().line = record.line;
-            rows.back().well_formed = record.complete && record.problem == CsvProblem::None;
+            out.rows.emplace_back();
+            out.rows.back().line = record.line;
+            out.rows.back().first_field = out.field_ends.size();
+            out.rows.back().well_formed = record.complete && record.problem == CsvProblem::None;
         }
-        rows.back().bytes.append(record.bytes());
-        rows.back().line_end = delimited::line_end_text(record.line_end);
-        rows.back().blank = record.is_blank();
+        Rows::Row& row = out.rows.back();
+        out.bytes.append(record.bytes());
+        row.bytes_end = out.bytes.size();
+        row.line_end = record.line_end;
+        row.blank = record.is_blank();
         if (record.complete && !record.continues_previous) {
             for (std::size_t i = 0; i < record.field_count(); ++i) {
-                rows.back().fields.emplace_back(record.field(i));
+                out.fields.append(record.field(i));
+                out.field_ends.push_back(out.fields.size());
             }
+            row.field_count = record.field_count();
         }
         open = !record.complete;
-        again.append(record.bytes());
-        again.append(delimited::line_end_text(record.line_end));
+        const std::string_view line_end = delimited::line_end_text(record.line_end);
+        require(text.compare(consumed, record.bytes().size(), record.bytes()) == 0 &&
+                    text.compare(consumed + record.bytes().size(), line_end.size(), line_end) == 0,
+                "the records' bytes are the input");
+        consumed += record.bytes().size() + line_end.size();
     }
     require(!reader.read_error(), "reading a string never fails");
     require(reader.largest_record() <= record_limit, "the reader's own count within the limit");
-    require(again == text, "the records' bytes are the input");
-    return rows;
+    require(consumed == text.size(), "the records' bytes are the input");
 }
 
 // How the batch found the file to start, as its first line on standard
@@ -102,44 +152,43 @@ std::optional<std::size_t> header_line(const std::string& err) {
 
 class OutputCheck {
   public:
-    OutputCheck(const std::string& out, char separator) : out_(out), separator_(separator) {}
+    OutputCheck(std::string_view out, char separator) : out_(out), separator_(separator) {}
 
-    void copied(const RawRow& row) {
-        expect(row.bytes, "lines above the header and blank lines copied unchanged");
-        expect(row.line_end, "the row's own line end");
+    void copied(const RowView& row) {
+        expect(row.bytes(), "lines above the header and blank lines copied unchanged");
+        expect(row.line_end(), "the row's own line end");
     }
 
-    void header(const RawRow& row) {
-        expect(row.bytes, "the header copied unchanged");
+    void header(const RowView& row) {
+        expect(row.bytes(), "the header copied unchanged");
         skip_added(false);
         skip_added(true);
-        expect(row.line_end, "the header's own line end");
+        expect(row.line_end(), "the header's own line end");
     }
 
     // A row whose fields are not known: its bytes, then the added cells.
-    void appended(const RawRow& row) {
-        expect(row.bytes, "row bytes copied unchanged");
+    void appended(const RowView& row) {
+        expect(row.bytes(), "row bytes copied unchanged");
         skip_added(false);
         skip_added(true);
-        expect(row.line_end, "the row's own line end");
+        expect(row.line_end(), "the row's own line end");
     }
 
     // A well-formed row: its fields up to `width`, empty ones it lacks, the
     // added cells, its fields past `width`; read back, the same fields.
-    void aligned(const RawRow& row, std::size_t width) {
+    void aligned(const RowView& row, std::size_t width) {
         const std::size_t begin = at_;
-        const std::size_t count = row.fields.size();
+        const std::size_t count = row.field_count();
         const std::size_t end = count > width
-                                    ? delimited::end_of_fields(row.bytes, separator_, width)
-                                    : row.bytes.size();
-        expect(std::string_view(row.bytes).substr(0, end), "row bytes up to the width unchanged");
+                                    ? delimited::end_of_fields(row.bytes(), separator_, width)
+                                    : row.bytes().size();
+        expect(row.bytes().substr(0, end), "row bytes up to the width unchanged");
         for (std::size_t i = count; i < width; ++i) expect(std::string_view(&separator_, 1), "pad");
         skip_added(false);
         skip_added(count <= width);
-        expect(std::string_view(row.bytes).substr(end), "row bytes past the width unchanged");
-        expect(row.line_end, "the row's own line end");
-        read_back(row, width,
-                  std::string_view(out_).substr(begin, at_ - begin - row.line_end.size()));
+        expect(row.bytes().substr(end), "row bytes past the width unchanged");
+        expect(row.line_end(), "the row's own line end");
+        read_back(row, width, out_.substr(begin, at_ - begin - row.line_end().size()));
     }
 
     void finish() const { require(at_ == out_.size(), "nothing after the last row"); }
@@ -175,59 +224,67 @@ class OutputCheck {
 
     // Reads `written`, a row without its line end, back as a spreadsheet
     // would, with a splitter of its own: a quoted field runs to its closing
-    // quote, "" standing for one.
-    void read_back(const RawRow& row, std::size_t width, std::string_view written) const {
-        std::vector<std::string> fields(1);
+    // quote, "" standing for one. Each field is held to the row's own field
+    // for its column as soon as it ends.
+    void read_back(const RowView& row, std::size_t width, std::string_view written) {
+        const std::size_t count = row.field_count();
+        std::size_t index = 0;
+        const auto field_ends = [&] {
+            require(index < std::max(count, width) + 2, "aligned row's field count");
+            if (index != width && index != width + 1) {
+                const std::size_t own = index < width ? index : index - 2;
+                const std::string_view want = own < count ? row.field(own) : std::string_view();
+                require(field_ == want, "read back, each field in its column");
+            }
+            ++index;
+            field_.clear();
+        };
+        field_.clear();
         bool quoted = false;
         for (std::size_t i = 0; i < written.size(); ++i) {
             const char c = written[i];
             if (quoted) {
                 if (c != '"') {
-                    fields.back().push_back(c);
+                    field_.push_back(c);
                 } else if (i + 1 < written.size() && written[i + 1] == '"') {
-                    fields.back().push_back('"');
+                    field_.push_back('"');
                     ++i;
                 } else {
                     quoted = false;
                 }
-            } else if (c == '"' && fields.back().empty()) {
+            } else if (c == '"' && field_.empty()) {
                 quoted = true;
             } else if (c == separator_) {
-                fields.emplace_back();
+                field_ends();
             } else {
-                fields.back().push_back(c);
+                field_.push_back(c);
             }
         }
-        const std::size_t count = row.fields.size();
-        require(fields.size() == std::max(count, width) + 2, "aligned row's field count");
-        for (std::size_t i = 0; i < fields.size(); ++i) {
-            if (i == width || i == width + 1) continue;
-            const std::size_t own = i < width ? i : i - 2;
-            const std::string_view want = own < count ? row.fields[own] : std::string_view();
-            require(fields[i] == want, "read back, each field in its column");
-        }
+        field_ends();
+        require(index == std::max(count, width) + 2, "aligned row's field count");
     }
 
-    const std::string& out_;
+    const std::string_view out_;
     const char separator_;
     std::size_t at_ = 0;
+    std::string field_;
 };
 
 // The output, row by row: what stands above the header as it came, the
 // header with the added names, then the rows with their added cells.
-void check_output(const std::vector<RawRow>& rows, const std::string& out, char separator,
+void check_output(const Rows& rows, std::string_view out, char separator,
                   std::optional<std::size_t> header_at, bool separator_line) {
     OutputCheck check(out, separator);
     std::size_t width = 4;  // a file without header is read by position
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const RawRow& row = rows[i];
-        const bool above = header_at ? row.line < *header_at : separator_line && i == 0;
-        if (above || row.blank) {
+    for (std::size_t i = 0; i < rows.rows.size(); ++i) {
+        const RowView row(rows, i);
+        const bool above = header_at ? row.line() < *header_at : separator_line && i == 0;
+        if (above || row.blank()) {
             check.copied(row);
-        } else if (header_at && row.line == *header_at) {
-            width = row.fields.size();
+        } else if (header_at && row.line() == *header_at) {
+            width = row.field_count();
             check.header(row);
-        } else if (row.well_formed) {
+        } else if (row.well_formed()) {
             check.aligned(row, width);
         } else {
             check.appended(row);
@@ -264,14 +321,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
 
     // Either way of ending lines holds to the bound and gives the input back.
-    std::array<std::vector<RawRow>, 2> rows_read_whole;
+    // The buffers outlive the input, so that reading it allocates nothing
+    // once they have grown.
+    static std::array<Rows, 2> rows_read_whole;
+    static Rows rows_in_pieces;
     for (const auto line_breaks :
          {delimited::LineBreaks::LfOrCrLf, delimited::LineBreaks::AlsoLoneCr}) {
-        std::vector<RawRow>& rows = rows_read_whole[static_cast<std::size_t>(line_breaks)];
-        rows = read_rows(input, 1 << 16, separator, line_breaks);
+        Rows& rows = rows_read_whole[static_cast<std::size_t>(line_breaks)];
+        read_rows(input, 1 << 16, separator, line_breaks, rows);
         // Read whole, most lines go the fast way; in small pieces, few do.
-        require(read_rows(input, piece, separator, line_breaks) == rows,
-                "the rows and their fields do not depend on the reads");
+        read_rows(input, piece, separator, line_breaks, rows_in_pieces);
+        require(rows_in_pieces == rows, "the rows and their fields do not depend on the reads");
     }
 
     StringSource batch_input(input, piece);
@@ -306,10 +366,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const delimited::LineBreaks line_breaks = delimited::lines_end_in_cr(body)
                                                   ? delimited::LineBreaks::AlsoLoneCr
                                                   : delimited::LineBreaks::LfOrCrLf;
-    const std::vector<RawRow> rows = body.size() == input.size()
-                                         ? rows_read_whole[static_cast<std::size_t>(line_breaks)]
-                                         : read_rows(body, 1 << 16, separator, line_breaks);
-    check_output(rows, std::string(written), separator, header_line(err.text()),
+    const Rows* rows = &rows_read_whole[static_cast<std::size_t>(line_breaks)];
+    if (body.size() != input.size()) {
+        read_rows(body, 1 << 16, separator, line_breaks, rows_in_pieces);
+        rows = &rows_in_pieces;
+    }
+    check_output(*rows, written, separator, header_line(err.text()),
                  delimited::separator_line(body).has_value());
 
     check_utf16_round_trip(input, (data[0] & 1) != 0, piece);
