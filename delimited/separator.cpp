@@ -1,31 +1,25 @@
 #include "separator.h"
 
-#include <array>
 #include <cctype>
 
 namespace delimited {
-namespace {
-
-constexpr std::array<char, 4> candidates = {',', ';', '\t', '|'};
-
-}  // namespace
 
 char detect_separator(std::string_view text) {
-    std::array<std::size_t, candidates.size()> counts{};
+    std::array<std::size_t, separator_candidates.size()> counts{};
     bool quoted = false;
     for (const char c : text) {
         if (c == '"') quoted = !quoted;  // a doubled quote toggles twice
         if (quoted) continue;
         if (c == '\n' || c == '\r') break;  // the end of the first line, however lines end
-        for (std::size_t i = 0; i < candidates.size(); ++i) {
-            if (c == candidates[i]) ++counts[i];
+        for (std::size_t i = 0; i < separator_candidates.size(); ++i) {
+            if (c == separator_candidates[i]) ++counts[i];
         }
     }
     std::size_t best = 0;
-    for (std::size_t i = 1; i < candidates.size(); ++i) {
+    for (std::size_t i = 1; i < separator_candidates.size(); ++i) {
         if (counts[i] > counts[best]) best = i;
     }
-    return candidates[best];
+    return separator_candidates[best];
 }
 
 std::optional<char> separator_line(std::string_view text) {

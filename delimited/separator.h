@@ -4,11 +4,16 @@
 //     Apellido Paterno;Apellido Materno;Nombre(s);"Sueldo, mensual"   ->   ';'
 #pragma once
 
+#include <array>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace delimited {
+
+// The separators a file is looked at with when the user names none, in the
+// order that breaks ties.
+inline constexpr std::array<char, 4> separator_candidates = {',', ';', '\t', '|'};
 
 // The one of , ; TAB | that occurs most often outside double quotes in the
 // first line of `text`; a comma when none does, the earlier in that list on a

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <deque>
 #include <optional>
 #include <vector>
 
@@ -11,41 +12,53 @@
 namespace words {
 namespace {
 
-using Rows = std::vector<std::optional<std::vector<std::string>>>;
+using Row = std::optional<std::vector<std::string>>;
 
-constexpr std::array<char, 4> candidates = {',', ';', '\t', '|'};
+constexpr const auto& candidates = delimited::separator_candidates;
 
-// The first records of `head` read with `separator`, as the batch will
-// read them; a record the head may have cut off cannot be a header.
-Rows first_rows(std::string_view head, bool whole, char separator, delimited::Encoding encoding,
-                delimited::LineBreaks line_breaks, std::size_t record_limit) {
-    delimited::StringSource source{std::string(head)};
-    delimited::CsvReader reader(source, separator, record_limit, line_breaks);
-    Rows rows;
-    delimited::CsvRecord record;
-    while (rows.size() < header_search_rows && reader.next(record)) {
-        const bool cut = !whole && record.line_end == delimited::LineEnd::EndOfInput;
-        rows.push_back(cut ? std::nullopt : delimited::record_text(record, encoding));
+// The first records of the head as one separator cuts them, as the batch
+// will read them, read only as far as they are asked for: most files show
+// their header, or a row that cannot be above one, on the first line. A
+// record the head may have cut off cannot be a header.
+class Cut {
+  public:
+    Cut(std::string_view head, bool whole, char separator, const FileReading& reading)
+        : source_(std::string(head)),
+          reader_(source_, separator, reading.record_limit, reading.line_breaks),
+          whole_(whole),
+          encoding_(reading.encoding) {}
+
+    // Row `index`, or nullptr past the last one looked at.
+    const Row* row(std::size_t index) {
+        while (rows_.size() <= index && rows_.size() < header_search_rows && reader_.next(record_)) {
+            const bool cut = !whole_ && record_.line_end == delimited::LineEnd::EndOfInput;
+            rows_.push_back(cut ? std::nullopt : delimited::record_text(record_, encoding_));
+        }
+        return index < rows_.size() ? &rows_[index] : nullptr;
     }
-    return rows;
-}
 
-// The first rows of the head as each separator cuts them, read when first
-// asked for.
+  private:
+    delimited::StringSource source_;
+    delimited::CsvReader reader_;
+    delimited::CsvRecord record_;
+    std::deque<Row> rows_;  // a deque, so that a row handed out stays where it is
+    bool whole_;
+    delimited::Encoding encoding_;
+};
+
+// The first rows of the head as each separator cuts them.
 class HeadRows {
   public:
     HeadRows(std::string_view head, bool whole, const FileReading& reading)
         : head_(head), whole_(whole), reading_(reading) {}
 
-    const Rows& with(char separator) {
+    // Row `index` as `separator` cuts it, or nullptr past the rows looked at.
+    const Row* row(std::size_t index, char separator) {
         const auto* candidate = std::find(candidates.begin(), candidates.end(), separator);
-        std::optional<Rows>& rows =
+        std::optional<Cut>& cut =
             candidate != candidates.end() ? by_candidate_[candidate - candidates.begin()] : other_;
-        if (!rows) {
-            rows = first_rows(head_, whole_, separator, reading_.encoding, reading_.line_breaks,
-                              reading_.record_limit);
-        }
-        return *rows;
+        if (!cut) cut.emplace(head_, whole_, separator, reading_);
+        return cut->row(index);
     }
 
     // Whether row `index` is a title, cut by `separator`, and no separator
@@ -53,11 +66,11 @@ class HeadRows {
     // one title when cut by the wrong separator. A separator that finds the
     // row badly quoted ("Empresa","2024" cut by ";") says nothing against it.
     bool is_title(std::size_t index, char separator) {
-        const Rows& rows = with(separator);
-        if (index >= rows.size() || !rows[index] || !is_title_row(*rows[index])) return false;
+        const Row* own = row(index, separator);
+        if (!own || !*own || !is_title_row(**own)) return false;
         return std::none_of(candidates.begin(), candidates.end(), [&](char other) {
-            const Rows& cut = with(other);
-            return index < cut.size() && cut[index] && !is_title_row(*cut[index]);
+            const Row* cut = row(index, other);
+            return cut && *cut && !is_title_row(**cut);
         });
     }
 
@@ -65,8 +78,8 @@ class HeadRows {
     std::string_view head_;
     bool whole_;
     const FileReading& reading_;
-    std::array<std::optional<Rows>, candidates.size()> by_candidate_;
-    std::optional<Rows> other_;  // a separator the user names that is none of the candidates
+    std::array<std::optional<Cut>, candidates.size()> by_candidate_;
+    std::optional<Cut> other_;  // a separator the user names that is none of the candidates
 };
 
 // The header's index in the rows `separator` cuts, if the rows above it are
@@ -75,12 +88,13 @@ class HeadRows {
 // it is the header, and the error says what it lacks.
 std::optional<std::size_t> header_index(HeadRows& head, char separator,
                                         const ColumnRequest& request) {
-    const Rows& rows = head.with(separator);
     std::optional<std::size_t> lacking;
-    for (std::size_t i = 0; i < rows.size() && rows[i]; ++i) {
-        if (is_header_row(*rows[i], request)) {
+    for (std::size_t i = 0;; ++i) {
+        const Row* row = head.row(i, separator);
+        if (!row || !*row) break;
+        if (is_header_row(**row, request)) {
             std::string error;
-            if (find_layout(*rows[i], request, error) || !head.is_title(i, separator)) return i;
+            if (find_layout(*row, request, error) || !head.is_title(i, separator)) return i;
             if (!lacking) lacking = i;
         } else if (!head.is_title(i, separator)) {
             break;
@@ -102,7 +116,7 @@ FileStart find_file_start(std::string_view head, bool whole, const FileReading& 
         const std::optional<std::size_t> header = header_index(rows, separator, reading.columns);
         if (!header) continue;
         // The separator that finds the header first, or cuts it in more fields.
-        const std::size_t width = (*rows.with(separator)[*header]).size();
+        const std::size_t width = (**rows.row(*header, separator)).size();
         if (found && (*header > found->records_above ||
                       (*header == found->records_above && width <= found_width))) {
             continue;
