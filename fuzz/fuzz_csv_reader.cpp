@@ -312,7 +312,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Read whole, most lines go the fast way; in small pieces, few do.
     read_rows(input, 1 << 16, separator, line_breaks, rows_read_whole);
     read_rows(input, piece, separator, line_breaks, rows_in_pieces);
-    require(rows_in_pieces == rows_read_whole, "the rows and their fields do not depend on the reads");
+    require(rows_in_pieces == rows_read_whole,
+            "the rows and their fields do not depend on the reads");
 
     StringSource batch_input(input, piece);
     StringSource no_input("");

@@ -30,7 +30,8 @@ class Cut {
 
     // Row `index`, or nullptr past the last one looked at.
     const Row* row(std::size_t index) {
-        while (rows_.size() <= index && rows_.size() < header_search_rows && reader_.next(record_)) {
+        while (rows_.size() <= index && rows_.size() < header_search_rows &&
+               reader_.next(record_)) {
             const bool cut = !whole_ && record_.line_end == delimited::LineEnd::EndOfInput;
             rows_.push_back(cut ? std::nullopt : delimited::record_text(record_, encoding_));
         }
