@@ -5,7 +5,6 @@
 // brought into range), then UTF-16LE code units; U+FFFF separates the paternal
 // surname, the maternal surname and the given names.
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -13,19 +12,13 @@
 
 #include "compute_key.h"
 #include "homoclave.h"
+#include "property.h"
 
 namespace {
 
 using namespace std::chrono;
 
 constexpr char16_t separator = 0xFFFF;
-
-void require(bool property, const char* what) {
-    if (!property) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
 
 year_month_day date_from(const std::uint8_t* data) {
     constexpr int first_year = 1601, years = 9999 - 1601 + 1;

@@ -11,8 +11,6 @@
 //    fields it had past the header's width.
 // A small record limit makes long records, which come in pieces, common.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -23,6 +21,7 @@
 #include "console.h"
 #include "csv_reader.h"
 #include "encoding.h"
+#include "property.h"
 #include "separator.h"
 
 namespace {
@@ -33,13 +32,6 @@ using delimited::CsvReader;
 using delimited::CsvRecord;
 
 constexpr std::size_t record_limit = 200;
-
-void require(bool property, const char* what) {
-    if (!property) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
 
 // The records of one read, kept flat so that reading a file allocates
 // nothing once the buffers have grown: a record's bytes (a long one's pieces

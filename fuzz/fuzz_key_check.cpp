@@ -4,24 +4,12 @@
 // Input: UTF-16LE code units, the key as given.
 #include <array>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <variant>
 
 #include "homoclave.h"
 #include "key_check.h"
-
-namespace {
-
-void require(bool property, const char* what) {
-    if (!property) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+#include "property.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::u16string text(size / 2, u'\0');

@@ -4,24 +4,12 @@
 // like must survive the round trip too, since the batch copies rows it
 // cannot read as they came.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <string_view>
 
 #include "byte_stream.h"
 #include "encoding.h"
-
-namespace {
-
-void require(bool property, const char* what) {
-    if (!property) {
-        std::fprintf(stderr, "property violated: %s\n", what);
-        std::abort();
-    }
-}
-
-}  // namespace
+#include "property.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
