@@ -23,7 +23,12 @@ bool is_utf16(Encoding encoding) {
 
 }  // namespace
 
-std::size_t BatchOptions::default_threads() { return std::thread::hardware_concurrency(); }
+// Asked of the system once: every BatchOptions starts from it, and finding
+// out reads files under /sys on Linux.
+std::size_t BatchOptions::default_threads() {
+    static const std::size_t threads = std::thread::hardware_concurrency();
+    return threads;
+}
 
 std::string input_label(const BatchOptions& options) {
     return words::input_text(options.input_name);
@@ -46,24 +51,28 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     const Encoding encoding = format.encoding.encoding;
     if (format.encoding.byte_order_mark) start.skip(delimited::byte_order_mark(encoding).size());
 
-    // UTF-16 is read and written as UTF-8 through a conversion.
+    // UTF-16 is read and written as UTF-8 through a conversion, whose first
+    // bytes are looked at again; other text is looked at in the head read.
     std::optional<delimited::Utf16Source> utf16_in;
     std::optional<delimited::Utf16Sink> utf16_out;
-    ByteSource* source = &start;
+    std::optional<delimited::LookaheadSource> converted;
+    delimited::LookaheadSource* text = &start;
+    std::string_view head = start.unread_head();
     ByteSink* out = &console.out;
     if (is_utf16(encoding)) {
-        source = &utf16_in.emplace(start, encoding == Encoding::Utf16Be);
+        utf16_in.emplace(start, encoding == Encoding::Utf16Be);
         out = &utf16_out.emplace(console.out, encoding == Encoding::Utf16Be);
+        text = &converted.emplace(*utf16_in, lookahead_bytes);
+        head = text->head();
     }
-    delimited::LookaheadSource text(*source, lookahead_bytes);
-    format.line_breaks = delimited::lines_end_in_cr(text.head()) ? delimited::LineBreaks::AlsoLoneCr
-                                                                 : delimited::LineBreaks::LfOrCrLf;
+    format.line_breaks = delimited::lines_end_in_cr(head) ? delimited::LineBreaks::AlsoLoneCr
+                                                          : delimited::LineBreaks::LfOrCrLf;
     const words::FileStart file_start = words::find_file_start(
-        text.head(), text.head_is_whole_input(),
+        head, text->head_is_whole_input(),
         {encoding, format.line_breaks, options.record_limit, options.separator, options.columns});
     format.separator = file_start.separator;
     format.records_above = file_start.records_above;
-    return BatchRun(text, format, utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
+    return BatchRun(*text, format, utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
 }
 
 int run_batch_command(std::span<const std::string_view> args, Console& console) {

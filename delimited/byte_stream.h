@@ -27,6 +27,10 @@ class ByteSource {
     virtual bool interactive() const { return false; }
     // The regular file read from, if it is one.
     virtual std::optional<FileIdentity> file_identity() const { return std::nullopt; }
+    // How many bytes are still to be read, when that is known beforehand (a
+    // string, or an input already read to its end): readers size their
+    // buffers by it.
+    virtual std::optional<std::size_t> bytes_left() const { return std::nullopt; }
 };
 
 class ByteSink {
@@ -90,6 +94,7 @@ class StringSource final : public ByteSource {
     explicit StringSource(std::string text, std::size_t piece = 1 << 20)
         : text_(std::move(text)), piece_(piece) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
+    std::optional<std::size_t> bytes_left() const override { return text_.size() - position_; }
 
   private:
     std::string text_;

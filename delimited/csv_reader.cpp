@@ -14,6 +14,15 @@ namespace {
 constexpr std::size_t first_read_size = std::size_t{64} << 10;
 constexpr std::size_t largest_read_size = std::size_t{1} << 20;
 
+// A source that knows it holds less than a first read gets a buffer just
+// big enough for all of it (one byte more, so that the read that finds the
+// end does not take a full buffer for a sign to grow).
+std::size_t first_buffer_size(const ByteSource& source) {
+    const std::optional<std::size_t> left = source.bytes_left();
+    if (!left || *left >= first_read_size) return first_read_size;
+    return *left + 1;
+}
+
 // A buffer left uninitialised (new char[] without "()"): only the bytes read
 // into it are ever looked at, so filling it first would be wasted time.
 std::unique_ptr<char[]> uninitialised_bytes(std::size_t size) {
@@ -68,8 +77,9 @@ CsvReader::CsvReader(ByteSource& source, char separator, std::size_t record_limi
       separator_(separator),
       record_limit_(std::max<std::size_t>(record_limit, 1)),
       lone_cr_ends_line_(line_breaks == LineBreaks::AlsoLoneCr),
-      buffer_(uninitialised_bytes(first_read_size)),
-      buffer_size_(first_read_size) {}
+      buffer_size_(first_buffer_size(source)) {
+    buffer_ = uninitialised_bytes(buffer_size_);
+}
 
 bool CsvReader::fill() {
     if (at_end_) return false;

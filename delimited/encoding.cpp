@@ -365,6 +365,15 @@ LookaheadSource::LookaheadSource(ByteSource& source, std::size_t limit) : source
     head_.resize(size);
 }
 
+std::optional<std::size_t> LookaheadSource::bytes_left() const {
+    const std::size_t in_head = head_.size() - position_;
+    if (whole_input_) return in_head;
+    if (error_) return std::nullopt;
+    const std::optional<std::size_t> in_source = source_.bytes_left();
+    if (!in_source) return std::nullopt;
+    return in_head + *in_source;
+}
+
 std::error_code LookaheadSource::read_some(std::span<char> buffer, std::size_t& count) {
     if (position_ < head_.size()) {
         count = std::min(buffer.size(), head_.size() - position_);

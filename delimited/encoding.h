@@ -122,8 +122,11 @@ class LookaheadSource final : public ByteSource {
     bool ready() override { return position_ < head_.size() || source_.ready(); }
     bool interactive() const override { return source_.interactive(); }
     std::optional<FileIdentity> file_identity() const override { return source_.file_identity(); }
+    std::optional<std::size_t> bytes_left() const override;
 
     std::string_view head() const { return head_; }
+    // The part of the head that read_some has not handed over yet.
+    std::string_view unread_head() const { return std::string_view(head_).substr(position_); }
     bool head_is_whole_input() const { return whole_input_; }
     std::error_code read_error() const { return error_; }
     // Drops the first `count` bytes of the head (a byte-order mark).

@@ -2,6 +2,8 @@
 // checks that nothing is ever held past the bound, dropped or changed:
 //  - no record or piece the reader hands over is longer than its limit;
 //  - the records' bytes and line ends, one after the other, are the input;
+//  - the batch, which reads its input whole, writes the rows that a reading
+//    in small pieces finds;
 //  - the batch writes the lines above the header as they came, and every
 //    other row byte for byte with only the two added cells (and, for a row
 //    shorter than the header, the empty fields it lacks) put in, and its own
@@ -46,7 +48,6 @@ struct Rows {
         bool blank = false;
         // Read whole and well quoted: its fields are where its separators are.
         bool well_formed = false;
-        bool operator==(const Row&) const = default;
     };
     std::string bytes;
     std::string fields;
@@ -59,7 +60,6 @@ struct Rows {
         field_ends.clear();
         rows.clear();
     }
-    bool operator==(const Rows&) const = default;
 };
 
 // One row of a Rows, as the output checks read it.
@@ -287,25 +287,12 @@ void check_output(const Rows& rows, std::string_view out, char separator,
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
-    // The first byte picks how lines end for the reader, how the input is
-    // cut into reads, the separator and the encoding; both encodings leave
-    // the bytes as they are.
-    const auto line_breaks =
-        (data[0] & 1) != 0 ? delimited::LineBreaks::AlsoLoneCr : delimited::LineBreaks::LfOrCrLf;
-    const std::size_t piece = 1 + (data[0] >> 1) % 16;
+    // The first byte picks how the input is cut into reads, the separator and
+    // the encoding; both encodings leave the bytes as they are.
+    const std::size_t piece = 1 + data[0] % 16;
     const char separator = ",;\t|"[(data[0] >> 5) % 4];
     const bool windows_1252 = (data[0] & 0x80) != 0;
     const std::string input(reinterpret_cast<const char*>(data + 1), size - 1);
-
-    // Read whole or in small pieces, the reader holds to the bound, gives
-    // the input back and cuts the same rows. The buffers outlive the input,
-    // so that reading it allocates nothing once they have grown.
-    static Rows rows_read_whole, rows_in_pieces;
-    // Read whole, most lines go the fast way; in small pieces, few do.
-    read_rows(input, 1 << 16, separator, line_breaks, rows_read_whole);
-    read_rows(input, piece, separator, line_breaks, rows_in_pieces);
-    require(rows_in_pieces == rows_read_whole,
-            "the rows and their fields do not depend on the reads");
 
     StringSource batch_input(input, piece);
     StringSource no_input("");
@@ -334,17 +321,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         written.remove_prefix(3);
         body.erase(0, 3);
     }
-    // The batch tells lone-CR line ends from the start of its input, all of
-    // it here.
-    const delimited::LineBreaks batch_line_breaks = delimited::lines_end_in_cr(body)
-                                                        ? delimited::LineBreaks::AlsoLoneCr
-                                                        : delimited::LineBreaks::LfOrCrLf;
-    const Rows* rows = &rows_read_whole;
-    if (body.size() != input.size() || batch_line_breaks != line_breaks) {
-        read_rows(body, 1 << 16, separator, batch_line_breaks, rows_in_pieces);
-        rows = &rows_in_pieces;
-    }
-    check_output(*rows, written, separator, header_line(err.text()),
+    // The batch reads its input whole (it is all in the first bytes it looks
+    // at), telling lone-CR line ends from it. Here the same text is read in
+    // small pieces, where few lines go the fast way: the output checked
+    // against these rows shows that the rows do not depend on the reads. The
+    // buffers outlive the input, so that reading it allocates nothing once
+    // they have grown.
+    const delimited::LineBreaks line_breaks = delimited::lines_end_in_cr(body)
+                                                  ? delimited::LineBreaks::AlsoLoneCr
+                                                  : delimited::LineBreaks::LfOrCrLf;
+    static Rows rows;
+    read_rows(body, piece, separator, line_breaks, rows);
+    check_output(rows, written, separator, header_line(err.text()),
                  delimited::separator_line(body).has_value());
     return 0;
 }
