@@ -259,7 +259,7 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
     append_output_row(rows.bytes_of(index), count, verdict.key, verdict.result(),
                       line_end_text(row.line_end), format_, result.output);
     result.tally.count(verdict.outcome, verdict.check);
-    if (verdict.unreadable()) result.messages += message(row.line, verdict.reason);
+    if (verdict.unreadable()) append_message(result.messages, row.line, verdict.reason);
     if (verdict.invalid_text && !result.first_invalid_text_line) {
         result.first_invalid_text_line = row.line;
     }
@@ -273,11 +273,13 @@ void BatchRun::copy_unreadable(const RowStore::Row& row, std::string_view bytes,
         append_output_row({}, 0, {}, why, line_end_text(row.line_end), format_, result.output);
     }
     result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
-    result.messages += message(row.line, why);
+    append_message(result.messages, row.line, why);
 }
 
-std::string BatchRun::message(std::size_t line, std::string_view why) const {
-    return "rfc: " + input_prefix_ + words::line_text(line, why) + "\n";
+void BatchRun::append_message(std::string& messages, std::size_t line, std::string_view why) const {
+    messages.append("rfc: ").append(input_prefix_);
+    words::append_line_text(messages, line, why);
+    messages.push_back('\n');
 }
 
 // ---- Writing

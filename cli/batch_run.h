@@ -82,7 +82,8 @@ class BatchRun {
                       BlockResult& result) const;
     void copy_unreadable(const RowStore::Row& row, std::string_view bytes,
                          BlockResult& result) const;
-    std::string message(std::size_t line, std::string_view why) const;
+    // Appends to `messages` the line for standard error that says `why`.
+    void append_message(std::string& messages, std::size_t line, std::string_view why) const;
 
     // Writing: blocks in order, on this thread.
     void write_oldest();

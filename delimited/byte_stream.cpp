@@ -26,7 +26,7 @@ std::error_code FileSource::read_some(std::span<char> buffer, std::size_t& count
     return platform::read_some(fd_, buffer, count);
 }
 
-std::error_code StringSource::read_some(std::span<char> buffer, std::size_t& count) {
+std::error_code ViewSource::read_some(std::span<char> buffer, std::size_t& count) {
     count = std::min({buffer.size(), piece_, text_.size() - position_});
     std::memcpy(buffer.data(), text_.data() + position_, count);
     position_ += count;

@@ -87,19 +87,36 @@ class FileSource final : public ByteSource {
     int fd_ = -1;
 };
 
-// Reads a fixed text, at most `piece` bytes per call so that tests can cut
-// the input anywhere.
-class StringSource final : public ByteSource {
+// Reads a text that the caller keeps alive and unchanged while it is read,
+// at most `piece` bytes per call so that tests can cut the input anywhere.
+class ViewSource final : public ByteSource {
   public:
-    explicit StringSource(std::string text, std::size_t piece = 1 << 20)
-        : text_(std::move(text)), piece_(piece) {}
+    explicit ViewSource(std::string_view text, std::size_t piece = 1 << 20)
+        : text_(text), piece_(piece) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
     std::optional<std::size_t> bytes_left() const override { return text_.size() - position_; }
 
   private:
-    std::string text_;
+    std::string_view text_;
     std::size_t piece_;
     std::size_t position_ = 0;
+};
+
+// The same over a text of its own.
+class StringSource final : public ByteSource {
+  public:
+    explicit StringSource(std::string text, std::size_t piece = 1 << 20)
+        : text_(std::move(text)), view_(text_, piece) {}
+    StringSource(const StringSource&) = delete;
+    StringSource& operator=(const StringSource&) = delete;
+    std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
+        return view_.read_some(buffer, count);
+    }
+    std::optional<std::size_t> bytes_left() const override { return view_.bytes_left(); }
+
+  private:
+    std::string text_;
+    ViewSource view_;
 };
 
 class StringSink final : public ByteSink {

@@ -1,5 +1,9 @@
 #include "batch_words.h"
 
+#include <charconv>
+#include <iterator>
+#include <limits>
+
 #include "escaped.h"
 
 namespace words {
@@ -74,8 +78,16 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
 
 std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
 
+void append_line_text(std::string& out, std::size_t line, std::string_view why) {
+    char digits[std::numeric_limits<std::size_t>::digits10 + 1];
+    const auto written = std::to_chars(std::begin(digits), std::end(digits), line);
+    out.append("línea ").append(digits, written.ptr).append(": ").append(why);
+}
+
 std::string line_text(std::size_t line, std::string_view why) {
-    return "línea " + std::to_string(line) + ": " + std::string(why);
+    std::string text;
+    append_line_text(text, line, why);
+    return text;
 }
 
 std::string bad_delimiter_text(std::string_view value) {

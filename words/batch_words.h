@@ -46,8 +46,10 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
 // "fila ilegible: ...".
 std::string unreadable_text(std::string_view why);
 
-// "línea 12: <why>", the standard-error line of a row.
+// "línea 12: <why>", the standard-error line of a row; appended to `out`
+// for the many rows a file may have.
 std::string line_text(std::size_t line, std::string_view why);
+void append_line_text(std::string& out, std::size_t line, std::string_view why);
 
 // The mistakes in the values of rfc batch's options.
 inline constexpr std::string_view empty_columns_text =

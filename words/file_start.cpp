@@ -23,7 +23,7 @@ constexpr const auto& candidates = delimited::separator_candidates;
 class Cut {
   public:
     Cut(std::string_view head, bool whole, char separator, const FileReading& reading)
-        : source_(std::string(head)),
+        : source_(head),
           reader_(source_, separator, reading.record_limit, reading.line_breaks),
           whole_(whole),
           encoding_(reading.encoding) {}
@@ -39,7 +39,7 @@ class Cut {
     }
 
   private:
-    delimited::StringSource source_;
+    delimited::ViewSource source_;
     delimited::CsvReader reader_;
     delimited::CsvRecord record_;
     std::deque<Row> rows_;  // a deque, so that a row handed out stays where it is
