@@ -49,6 +49,7 @@ class BatchRun {
         ReadWithoutHoldingBack(ByteSource& input, std::function<void()> before_waiting)
             : input_(input), before_waiting_(std::move(before_waiting)) {}
         std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
+        std::optional<std::size_t> bytes_left() const override { return input_.bytes_left(); }
 
       private:
         ByteSource& input_;

@@ -1,5 +1,7 @@
 #include "name_input.h"
 
+#include <algorithm>
+#include <iterator>
 #include <variant>
 
 #include "fold_accents.h"
@@ -33,13 +35,16 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
     const std::u16string_view part = parts[static_cast<std::size_t>(failure.part)];
     const std::size_t offset = failure.part_position - 1;
     if (failure.part_position == 0 || offset >= part.size()) return false;
+    const std::u16string folded_parts[] = {folded(paternal), folded(maternal), folded(given)};
+    // Names that folding leaves as they are give the same outcome again.
+    if (std::equal(std::begin(parts), std::end(parts), std::begin(folded_parts))) return false;
     // Folding works letter by letter, looking only forward, so the folded part
     // up to the failing character is the folded form of the part up to it.
     const std::size_t end = offset + delimited::character_units(part, offset);
     const std::size_t folded_end = folded(part.substr(0, end)).size();
 
     const keycalc::KeyOutcome again =
-        keycalc::Compute_Key(folded(paternal), folded(maternal), folded(given), birth);
+        keycalc::Compute_Key(folded_parts[0], folded_parts[1], folded_parts[2], birth);
     if (std::holds_alternative<keycalc::NoKey>(again)) return false;
     const auto* still = std::get_if<keycalc::EmptyKey>(&again);
     return still == nullptr || still->reason != keycalc::FailureReason::UncodedCharacter ||

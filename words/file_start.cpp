@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <deque>
 #include <optional>
 #include <vector>
 
@@ -26,7 +25,9 @@ class Cut {
         : source_(head),
           reader_(source_, separator, reading.record_limit, reading.line_breaks),
           whole_(whole),
-          encoding_(reading.encoding) {}
+          encoding_(reading.encoding) {
+        rows_.reserve(header_search_rows);
+    }
 
     // Row `index`, or nullptr past the last one looked at.
     const Row* row(std::size_t index) {
@@ -42,7 +43,9 @@ class Cut {
     delimited::ViewSource source_;
     delimited::CsvReader reader_;
     delimited::CsvRecord record_;
-    std::deque<Row> rows_;  // a deque, so that a row handed out stays where it is
+    // Never grown past what was reserved, so that a row handed out stays
+    // where it is.
+    std::vector<Row> rows_;
     bool whole_;
     delimited::Encoding encoding_;
 };
