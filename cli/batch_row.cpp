@@ -172,7 +172,10 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
         verdict.outcome = RowOutcome::Refused;
         verdict.reason = words::refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        hint = fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth);
+        // The cell names the command line's option wherever the batch runs:
+        // the file written is the same.
+        hint =
+            fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::FoldChoice::Option);
         verdict.outcome = !hint.empty() ? RowOutcome::Accents : words::outcome_of(*failed);
         verdict.reason = words::failure_text(*failed, Ap, Am, Nm).append(hint);
     } else {

@@ -125,7 +125,8 @@ int BatchRun::finish() {
         return exit_status::io_error;
     }
     report(console_,
-           input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value()));
+           input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value(),
+                                               console_.fold_choice));
     return batch_exit_status(tally_);
 }
 

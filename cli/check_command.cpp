@@ -86,7 +86,8 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
         found = words::report_key_against(examination, computed, Ap, Am, Nm);
         if (found.verdict == CheckVerdict::NoComputedKey) {
-            found.finding += fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth);
+            found.finding +=
+                fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth, console.fold_choice);
         }
     }
     if (const std::error_code write_error =

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "byte_stream.h"
+#include "outcome_words.h"
 
 namespace rfc_cli {
 
@@ -23,6 +24,9 @@ struct Console {
     // Standard output is the terminal standard error writes to, so that a
     // progress line there must be cleared before output goes out.
     bool out_is_err_terminal = false;
+    // How the messages name the folding of accents: the page that runs the
+    // commands has a check box for it.
+    words::FoldChoice fold_choice = words::FoldChoice::Option;
 };
 
 namespace exit_status {

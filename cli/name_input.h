@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "compute_key.h"
+#include "outcome_words.h"
 
 namespace rfc_cli {
 
@@ -24,10 +25,11 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
                         std::u16string_view maternal, std::u16string_view given,
                         std::chrono::year_month_day birth);
 
-// The hint that follows a failure message: words::fold_accents_hint when the
-// names were not `folded` and folding_would_help, else nothing.
+// The hint that follows a failure message: words::fold_accents_hint(choice)
+// when the names were not `folded` and folding_would_help, else nothing.
 std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
                            std::u16string_view paternal, std::u16string_view maternal,
-                           std::u16string_view given, std::chrono::year_month_day birth);
+                           std::u16string_view given, std::chrono::year_month_day birth,
+                           words::FoldChoice choice);
 
 }  // namespace rfc_cli

@@ -89,6 +89,32 @@ TEST(SummaryLabel, NamesEveryVerdictDistinctly) {
     }
 }
 
+// The page has a check box where the command line has --fold-accents: each
+// message that points to folding names the one the person has.
+TEST(FoldWording, NamesTheOptionOrTheCheckBox) {
+    RowTally accents;
+    accents.count(RowOutcome::Accents, CheckVerdict::NotGiven);
+    const struct {
+        FoldChoice choice;
+        std::string hint, computing, checking;
+    } cases[] = {
+        {FoldChoice::Option, "; con --fold-accents se quitan los acentos",
+         "1 fila: 0 con clave, 1 sin clave (1 por acentos: vea --fold-accents), 0 ilegibles",
+         "1 fila: 0 coinciden, 1 sin clave calculada (1 por acentos: vea --fold-accents), 0 "
+         "ilegibles"},
+        {FoldChoice::CheckBox, "; marque «Quitar acentos y diéresis» y se quitan los acentos",
+         "1 fila: 0 con clave, 1 sin clave (1 por acentos: marque «Quitar acentos y "
+         "diéresis»), 0 ilegibles",
+         "1 fila: 0 coinciden, 1 sin clave calculada (1 por acentos: marque «Quitar acentos "
+         "y diéresis»), 0 ilegibles"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fold_accents_hint(c.choice), c.hint);
+        EXPECT_EQ(summary_text(accents, false, c.choice), c.computing);
+        EXPECT_EQ(summary_text(accents, true, c.choice), c.checking);
+    }
+}
+
 // Every message that counts something says "1 fila", "1 carácter", never "1 filas".
 TEST(Counts, ReadInTheSingularForOne) {
     const auto tally = [](std::size_t keys, std::size_t unreadable) {

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "counted.h"
+#include "outcome_words.h"
 #include "verdict_words.h"
 
 namespace words {
@@ -13,7 +14,7 @@ namespace {
 // The rows without a computed key, grouped by why, in the order a user
 // can act on them.
 constexpr std::pair<RowOutcome, std::string_view> no_key_groups[] = {
-    {RowOutcome::Accents, "por acentos: vea --fold-accents"},
+    {RowOutcome::Accents, "por acentos"},
     {RowOutcome::UncodedOther, "por caracteres sin valor en la tabla"},
     {RowOutcome::Refused, "por nombre o apellidos vacíos"},
     {RowOutcome::HomoclaveFault, "por la homoclave"},
@@ -25,13 +26,20 @@ std::size_t without_key(const RowTally& tally) {
     return total;
 }
 
+// What the accents' group adds: how to fold them.
+std::string_view fold_accents_cure(FoldChoice choice) {
+    static const std::string check_box = ": marque «" + std::string(fold_accents_check_box) + "»";
+    return choice == FoldChoice::CheckBox ? std::string_view(check_box) : ": vea --fold-accents";
+}
+
 // " (12 por acentos: vea --fold-accents, 3 por la homoclave)", or nothing.
-std::string why_without_key(const RowTally& tally) {
+std::string why_without_key(const RowTally& tally, FoldChoice choice) {
     std::string why;
     for (const auto& [outcome, text] : no_key_groups) {
         if (tally.of(outcome) == 0) continue;
         why += (why.empty() ? " (" : ", ") + std::to_string(tally.of(outcome)) + " " +
                std::string(text);
+        if (outcome == RowOutcome::Accents) why += fold_accents_cure(choice);
     }
     if (!why.empty()) why += ")";
     return why;
@@ -42,10 +50,10 @@ std::string unreadable_rows_text(const RowTally& tally) {
 }
 
 // "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
-std::string computing_summary(const RowTally& tally) {
+std::string computing_summary(const RowTally& tally, FoldChoice choice) {
     return counted(tally.rows(), noun::rows) + ": " + std::to_string(tally.of(RowOutcome::Key)) +
            " con clave, " + std::to_string(without_key(tally)) + " sin clave" +
-           why_without_key(tally) + ", " + unreadable_rows_text(tally);
+           why_without_key(tally, choice) + ", " + unreadable_rows_text(tally);
 }
 
 // The verdicts that compare a held key with a computed one, from best to
@@ -56,7 +64,7 @@ constexpr CheckVerdict compared_verdicts[] = {
 };
 
 // "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
-std::string checking_summary(const RowTally& tally) {
+std::string checking_summary(const RowTally& tally, FoldChoice choice) {
     std::string text = counted(tally.rows(), noun::rows) + ":";
     const auto add = [&text](std::size_t count, std::string_view label) {
         text +=
@@ -74,7 +82,7 @@ std::string checking_summary(const RowTally& tally) {
     }
     if (const std::size_t count = without_key(tally)) {
         add(count, std::string(summary_label(CheckVerdict::NoComputedKey, count)) +
-                       why_without_key(tally));
+                       why_without_key(tally, choice));
     }
     return text + ", " + unreadable_rows_text(tally);
 }
@@ -109,8 +117,8 @@ std::size_t RowTally::rows() const {
     return total;
 }
 
-std::string summary_text(const RowTally& tally, bool checks_keys) {
-    return checks_keys ? checking_summary(tally) : computing_summary(tally);
+std::string summary_text(const RowTally& tally, bool checks_keys, FoldChoice choice) {
+    return checks_keys ? checking_summary(tally, choice) : computing_summary(tally, choice);
 }
 
 }  // namespace words

@@ -15,6 +15,7 @@
 
 #include "compute_key.h"
 #include "held_key.h"
+#include "outcome_words.h"
 
 namespace words {
 
@@ -51,6 +52,9 @@ struct RowTally {
 
 // The summary line, without "rfc: " and the file name. `checks_keys` when the
 // file has a key column: its rows are then told by how their keys compare.
-std::string summary_text(const RowTally& tally, bool checks_keys);
+// `choice` is how the accents are asked to be folded, which the rows without
+// a key for their accents are pointed to.
+std::string summary_text(const RowTally& tally, bool checks_keys,
+                         FoldChoice choice = FoldChoice::Option);
 
 }  // namespace words

@@ -151,4 +151,11 @@ std::variant<std::chrono::year_month_day, std::string> cell_birth_date(
     return std::get<std::chrono::year_month_day>(date);
 }
 
+std::string_view fold_accents_hint(FoldChoice choice) {
+    static const std::string check_box =
+        "; marque «" + std::string(fold_accents_check_box) + "» y se quitan los acentos";
+    return choice == FoldChoice::CheckBox ? std::string_view(check_box)
+                                          : "; con --fold-accents se quitan los acentos";
+}
+
 }  // namespace words

@@ -11,6 +11,7 @@
 
 #include "birth_date.h"
 #include "engine.h"
+#include "outcome_words.h"
 #include "window_texts.h"
 
 namespace {
@@ -153,6 +154,7 @@ val texts() {
                                       {"fecha", text(shown::fecha)},
                                       {"rfc", text(shown::rfc)}})},
                    {"calcular", text(shown::calcular)},
+                   {"foldAccentsCheckBox", text(words::fold_accents_check_box)},
                    {"dateMin", val(iso_date(keycalc::supported_birth_dates.first))},
                    {"dateMax", val(iso_date(keycalc::supported_birth_dates.last))},
                    {"dateStart", val(iso_date(shown::date_start))}});
@@ -168,5 +170,6 @@ EMSCRIPTEN_BINDINGS(clave_rfc) {
     emscripten::function("checkKey", &check_key);
     emscripten::function("runBatch", &run_batch);
     emscripten::function("texts", &texts);
+    emscripten::function("nameFoldCheckBox", &web_engine::name_fold_check_box);
     emscripten::function("version", &version);
 }

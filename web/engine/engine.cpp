@@ -4,6 +4,7 @@
 
 #include "batch_options.h"
 #include "cli.h"
+#include "outcome_words.h"
 #include "output_mask.h"
 #include "upper_case.h"
 #include "version.h"
@@ -14,6 +15,9 @@ namespace {
 using rfc_cli::exit_status::empty_key;
 using rfc_cli::exit_status::ok;
 using rfc_cli::exit_status::refused;
+
+// How messages name the folding of accents; see name_fold_check_box.
+words::FoldChoice fold_choice = words::FoldChoice::Option;
 
 // "rfc: " starts every line the command line writes on standard error.
 constexpr std::string_view message_prefix = "rfc: ";
@@ -55,6 +59,7 @@ Captured run_captured(const std::vector<std::string_view>& args) {
     delimited::StringSink out;
     delimited::StringSink err;
     rfc_cli::Console console{in, out, err};
+    console.fold_choice = fold_choice;
     const int status = rfc_cli::run(args, console);
     return {status, out.text(), err.text()};
 }
@@ -123,6 +128,7 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     delimited::StringSource no_input("");
     LineSink err(message);
     rfc_cli::Console console{no_input, output, err};
+    console.fold_choice = fold_choice;
     rfc_cli::BatchOptions options;
     std::string file;
     std::string error;
@@ -134,6 +140,8 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     options.input_name = request.name;
     return rfc_cli::run_batch(input, options, console);
 }
+
+void name_fold_check_box() { fold_choice = words::FoldChoice::CheckBox; }
 
 std::u16string upper_case(std::u16string_view text) { return casing::upper_case(text); }
 

@@ -64,6 +64,12 @@ struct BatchRequest {
 int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
               const std::function<void(std::string_view)>& message, const BatchRequest& request);
 
+// From now on, messages that point to folding the accents name the page's
+// check box (words::fold_accents_check_box) instead of --fold-accents. The
+// rows of a batch's output keep --fold-accents: they are the bytes `rfc
+// batch` writes.
+void name_fold_check_box();
+
 // The window's typing rule: every character upper-cased where it stands.
 std::u16string upper_case(std::u16string_view text);
 

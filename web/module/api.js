@@ -118,5 +118,7 @@ function deepFreeze(object) {
 async function createClaveRfc(options) {
   const given = options || {};
   const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : await embeddedWasm();
-  return claveRfcOf(await createClaveRfcEngine({ wasmBinary }));
+  const engine = await createClaveRfcEngine({ wasmBinary });
+  if (given.foldAccentsCheckBox) engine.nameFoldCheckBox();
+  return claveRfcOf(engine);
 }

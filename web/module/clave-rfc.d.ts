@@ -77,6 +77,8 @@ export interface WindowTexts {
   labels: { paterno: string; materno: string; nombre: string; fecha: string; rfc: string };
   /** "&Calcular": "&" marks the access key. */
   calcular: string;
+  /** The page's check box that folds accents, as messages name it ("Quitar acentos y diéresis"). */
+  foldAccentsCheckBox: string;
   dateMin: string;
   dateMax: string;
   dateStart: string;
@@ -100,6 +102,12 @@ export interface ClaveRfc {
 export interface EngineOptions {
   /** The engine's WebAssembly binary; the module carries its own when left out. */
   wasmBinary?: ArrayBuffer | Uint8Array;
+  /**
+   * For a page with a check box that folds accents: messages that point to folding name it,
+   * as `texts.foldAccentsCheckBox` ("Quitar acentos y diéresis"), instead of `--fold-accents`.
+   * The rows that `batch` writes keep `--fold-accents`: they are the bytes `rfc batch` writes.
+   */
+  foldAccentsCheckBox?: boolean;
 }
 
 export default function createClaveRfc(options?: EngineOptions): Promise<ClaveRfc>;

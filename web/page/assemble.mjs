@@ -82,6 +82,7 @@ const escaped = {
     labelFecha: texts.labels.fecha,
     labelRfc: texts.labels.rfc,
     calcularKey,
+    foldAccentsCheckBox: texts.foldAccentsCheckBox,
     dateMin: texts.dateMin,
     dateMax: texts.dateMax,
     dateStart: texts.dateStart,
