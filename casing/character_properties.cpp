@@ -1,5 +1,6 @@
 #include "character_properties.h"
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -9,7 +10,7 @@
 namespace casing {
 namespace {
 
-std::uint8_t properties(char32_t c) {
+std::uint8_t properties_from_runs(char32_t c) {
     // The last run that starts at or before c, by halving: the first run
     // starts at U+0000, and a key with all bits set sorts after every run
     // that starts at c.
@@ -22,6 +23,19 @@ std::uint8_t properties(char32_t c) {
         count -= half;
     }
     return static_cast<std::uint8_t>(*run & 0xFF);
+}
+
+// Names and files are mostly Latin-1: its characters' properties are looked
+// up in the runs once, and then read where they stand.
+constexpr char32_t latin1_end = 0x100;
+
+std::uint8_t properties(char32_t c) {
+    static const std::array<std::uint8_t, latin1_end> latin1 = [] {
+        std::array<std::uint8_t, latin1_end> table{};
+        for (char32_t d = 0; d < latin1_end; ++d) table[d] = properties_from_runs(d);
+        return table;
+    }();
+    return c < latin1_end ? latin1[c] : properties_from_runs(c);
 }
 
 bool has(char32_t c, tables::Property property) {
