@@ -69,4 +69,16 @@ void fold_accents_in_place(std::u16string& text) {
     text.swap(folded);
 }
 
+bool folding_changes(std::u16string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = next_code_point(text, i);
+        if (!is_latin_letter(c)) continue;
+        // An accented letter, or any letter with marks after it: the marks go.
+        if (c >= 0x80 && with_tilde_kept(bare_letter(c)) != c) return true;
+        std::size_t next = i;
+        if (i < text.size() && is_nonspacing_mark(next_code_point(text, next))) return true;
+    }
+    return false;
+}
+
 }  // namespace casing

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace casing {
 
@@ -19,5 +20,9 @@ namespace casing {
 // anything but a Latin letter, and lone surrogate halves. The text never
 // grows.
 void fold_accents_in_place(std::u16string& text);
+
+// Whether fold_accents_in_place would change `text`, found without building
+// the folded text.
+bool folding_changes(std::u16string_view text);
 
 }  // namespace casing

@@ -35,9 +35,9 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
     const std::u16string_view part = parts[static_cast<std::size_t>(failure.part)];
     const std::size_t offset = failure.part_position - 1;
     if (failure.part_position == 0 || offset >= part.size()) return false;
-    const std::u16string folded_parts[] = {folded(paternal), folded(maternal), folded(given)};
     // Names that folding leaves as they are give the same outcome again.
-    if (std::equal(std::begin(parts), std::end(parts), std::begin(folded_parts))) return false;
+    if (std::none_of(std::begin(parts), std::end(parts), casing::folding_changes)) return false;
+    const std::u16string folded_parts[] = {folded(paternal), folded(maternal), folded(given)};
     // Folding works letter by letter, looking only forward, so the folded part
     // up to the failing character is the folded form of the part up to it.
     const std::size_t end = offset + delimited::character_units(part, offset);

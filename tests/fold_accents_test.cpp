@@ -172,6 +172,8 @@ TEST(FoldAccents, AgreesWithTheFoldingOnQtOnEveryCodePoint) {
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
         for (const std::u16string& text : {utf16(c), u"N" + utf16(c)}) {
             ASSERT_EQ(folded(text), on_qt::fold_accents(text)) << "U+" << std::hex << unsigned(c);
+            ASSERT_EQ(casing::folding_changes(text), folded(text) != text)
+                << "U+" << std::hex << unsigned(c);
         }
         if (c > 0xFFFF) continue;
         std::u16string pairs;
@@ -179,6 +181,8 @@ TEST(FoldAccents, AgreesWithTheFoldingOnQtOnEveryCodePoint) {
             pairs += {static_cast<char16_t>(c), mark, u' '};
         }
         ASSERT_EQ(folded(pairs), on_qt::fold_accents(pairs)) << "U+" << std::hex << unsigned(c);
+        ASSERT_EQ(casing::folding_changes(pairs), folded(pairs) != pairs)
+            << "U+" << std::hex << unsigned(c);
     }
 }
 
