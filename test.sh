@@ -43,12 +43,14 @@ echo "== The browser engine (em++) and its JavaScript module against the command
 ./web/build.sh
 RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
 
-echo "== The browser page in headless Chromium against the command line"
+echo "== The browser page in headless Chromium and Firefox against the command line"
 # Debian's nodejs comes without npm; NodeSource's carries its own.
 command -v npm >/dev/null || install_missing_packages npm
 (cd tests/web && npm ci --no-audit --no-fund)
-node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build-test/cli/rfc \
-    --screenshots build-web/screens
+for browser in chromium firefox; do
+    node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build-test/cli/rfc \
+        --browser "$browser" --screenshots "build-web/screens/$browser"
+done
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON

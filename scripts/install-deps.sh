@@ -36,4 +36,4 @@ QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
 # unpacked by unzip.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
     dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine
-    wine64 googletest unzip nodejs chromium)
+    wine64 googletest unzip nodejs chromium firefox-esr)

@@ -1,16 +1,35 @@
-// Headless Chromium opening clave-rfc.html from disk, as the page tests and the
-// page benchmark use it: each page records the console's errors, the page's
-// uncaught errors and every Content-Security-Policy violation, and downloads
-// go to a folder where a test can read them.
-import { mkdtempSync, readFileSync } from 'node:fs';
+// Headless Chromium, or Firefox, opening clave-rfc.html from disk, as the page
+// tests and the page benchmark use it: each page records the console's
+// errors, the page's uncaught errors and every Content-Security-Policy
+// violation, and downloads go to a folder where a test can read them.
+import { existsSync, mkdtempSync, readdirSync, readFileSync, rmSync, statSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
+import { setTimeout as sleep } from 'node:timers/promises';
 import { pathToFileURL } from 'node:url';
 import puppeteer from 'puppeteer-core';
 
 export const chromium = process.env.CHROMIUM ?? '/usr/bin/chromium';
+export const firefox = process.env.FIREFOX ?? '/usr/bin/firefox-esr';
 
-export async function launch() {
+// Firefox saves every download, unasked, in this folder.
+const firefoxDownloads = mkdtempSync(join(tmpdir(), 'clave-rfc-firefox-downloads-'));
+
+// `name` is 'chromium' or 'firefox'.
+export async function launch(name = 'chromium') {
+    if (name === 'firefox') {
+        return puppeteer.launch({
+            browser: 'firefox',
+            executablePath: firefox,
+            headless: true,
+            extraPrefsFirefox: {
+                'browser.download.folderList': 2,
+                'browser.download.dir': firefoxDownloads,
+                'browser.download.useDownloadDir': true,
+                'browser.download.always_ask_before_handling_new_types': false,
+            },
+        });
+    }
     return puppeteer.launch({
         executablePath: chromium,
         headless: true,
@@ -39,7 +58,8 @@ export async function openPage(browser, pagePath, width = 1024) {
 
 // Downloads of the whole browser land in one scratch folder; download(page,
 // selector) clicks the link and resolves to the file's name and bytes.
-export async function allowDownloads(browser) {
+export async function allowDownloads(browser, name = 'chromium') {
+    if (name === 'firefox') return firefoxDownload;
     const folder = mkdtempSync(join(tmpdir(), 'clave-rfc-downloads-'));
     const cdp = await browser.target().createCDPSession();
     await cdp.send('Browser.setDownloadBehavior', {
@@ -63,4 +83,24 @@ export async function allowDownloads(browser) {
         if (ended.get(guid) !== 'completed') throw new Error(`download ${ended.get(guid)}`);
         return { name: suggestedFilename, bytes: readFileSync(join(folder, guid)) };
     };
+}
+
+// Firefox writes a download under its own name, with ".part" beside it until
+// it is whole; the file is taken away once read, so that the next download
+// of the same name keeps its name.
+async function firefoxDownload(page, selector) {
+    const before = new Set(readdirSync(firefoxDownloads));
+    await page.click(selector);
+    for (let waited = 0; waited < 120000; waited += 50) {
+        await sleep(50);
+        const names = readdirSync(firefoxDownloads);
+        const name = names.find((n) => !before.has(n) && !n.endsWith('.part'));
+        if (!name || names.some((n) => n.startsWith(name) && n.endsWith('.part'))) continue;
+        const path = join(firefoxDownloads, name);
+        if (!existsSync(path) || (statSync(path).size === 0 && waited < 1000)) continue;
+        const bytes = readFileSync(path);
+        rmSync(path);
+        return { name, bytes };
+    }
+    throw new Error('no download');
 }

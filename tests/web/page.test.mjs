@@ -1,9 +1,10 @@
-// clave-rfc.html in headless Chromium, used as a person uses it: typing,
-// pasting and composing names, keys computed and checked, files converted and
-// downloaded. Every answer is compared with the native `rfc` on the same input.
+// clave-rfc.html in headless Chromium or Firefox, used as a person uses it:
+// typing, pasting and composing names, keys computed and checked, files
+// converted and downloaded. Every answer is compared with the native `rfc` on
+// the same input.
 //
 //   node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build/cli/rfc \
-//       [--screenshots build-web/screens]
+//       [--screenshots build-web/screens] [--browser chromium|firefox]
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
 import { mkdirSync, mkdtempSync, writeFileSync } from 'node:fs';
@@ -15,9 +16,17 @@ import { parseArgs } from 'node:util';
 import { allowDownloads, launch, openPage } from './browser.mjs';
 
 const { values: args } = parseArgs({
-    options: { page: { type: 'string' }, rfc: { type: 'string' }, screenshots: { type: 'string' } },
+    options: {
+        page: { type: 'string' },
+        rfc: { type: 'string' },
+        screenshots: { type: 'string' },
+        browser: { type: 'string', default: 'chromium' },
+    },
 });
-assert.ok(args.page && args.rfc, 'usage: page.test.mjs --page PAGE --rfc RFC [--screenshots DIR]');
+// What only Chromium's own protocol can do (input methods, inserted text) is
+// left out in Firefox.
+const onlyInChromium = args.browser !== 'chromium' && 'needs the Chrome DevTools Protocol';
+assert.ok(args.page && args.rfc, 'usage: page.test.mjs --page PAGE --rfc RFC [--screenshots DIR] [--browser chromium|firefox]');
 const pagePath = resolve(args.page);
 const samples = join(dirname(fileURLToPath(import.meta.url)), '..', 'data');
 const scratch = mkdtempSync(join(tmpdir(), 'clave-rfc-page-'));
@@ -42,8 +51,8 @@ const asOnCommandLine = (text) => {
 let browser;
 let download;
 before(async () => {
-    browser = await launch();
-    download = await allowDownloads(browser);
+    browser = await launch(args.browser);
+    download = await allowDownloads(browser, args.browser);
 });
 after(() => browser?.close());
 
@@ -212,9 +221,10 @@ describe('the key', () => {
         { how: 'dropped', steps: [['drop', 'lopez']], shown: 'lopez', caret: 5 },
     ];
     for (const { how, steps, shown, caret } of entries) {
-        it(`upper-cases what is typed, not what is pasted: ${how}`, async () => {
+        const needsCdp = steps.some(([step]) => ['insert', 'compose', 'commit'].includes(step));
+        it(`upper-cases what is typed, not what is pasted: ${how}`, { skip: needsCdp && onlyInChromium }, async () => {
             const page = await openPage(browser, pagePath);
-            const cdp = await page.createCDPSession();
+            const cdp = needsCdp ? await page.createCDPSession() : null;
             await page.focus('#Txt1');
             for (const [step, data] of steps) {
                 if (step === 'type') await page.keyboard.type(data);
