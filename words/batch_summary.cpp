@@ -28,7 +28,7 @@ std::size_t without_key(const RowTally& tally) {
 
 // What the accents' group adds: how to fold them.
 std::string_view fold_accents_cure(FoldChoice choice) {
-    static const std::string check_box = ": marque «" + std::string(fold_accents_check_box) + "»";
+    static const std::string check_box = ": " + std::string(mark_fold_accents_check_box());
     return choice == FoldChoice::CheckBox ? std::string_view(check_box) : ": vea --fold-accents";
 }
 

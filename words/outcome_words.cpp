@@ -151,9 +151,14 @@ std::variant<std::chrono::year_month_day, std::string> cell_birth_date(
     return std::get<std::chrono::year_month_day>(date);
 }
 
+std::string_view mark_fold_accents_check_box() {
+    static const std::string text = "marque «" + std::string(fold_accents_check_box) + "»";
+    return text;
+}
+
 std::string_view fold_accents_hint(FoldChoice choice) {
     static const std::string check_box =
-        "; marque «" + std::string(fold_accents_check_box) + "» y se quitan los acentos";
+        "; " + std::string(mark_fold_accents_check_box()) + " y se quitan los acentos";
     return choice == FoldChoice::CheckBox ? std::string_view(check_box)
                                           : "; con --fold-accents se quitan los acentos";
 }

@@ -40,6 +40,10 @@ enum class FoldChoice { Option, CheckBox };
 // The page's check box as the hints name it.
 inline constexpr std::string_view fold_accents_check_box = "Quitar acentos y diéresis";
 
+// "marque «Quitar acentos y diéresis»", which the hints and the batch's
+// summary say on the page.
+std::string_view mark_fold_accents_check_box();
+
 // Follows a failure when folding the accents would have coded the character:
 // "; con --fold-accents se quitan los acentos".
 std::string_view fold_accents_hint(FoldChoice choice);
