@@ -349,7 +349,10 @@ LookaheadSource::LookaheadSource(ByteSource& source, std::size_t limit) : source
     // Grown by doubling: a pipe may hand over a few bytes a read, and making
     // room each time would clear the rest of it again and again; and a small
     // input clears no more than it needs.
-    constexpr std::size_t first_room = 4096;
+    // A source that knows its size gets room for all of it and one byte
+    // more, which shows the end without growing.
+    const std::optional<std::size_t> left = source.bytes_left();
+    const std::size_t first_room = left ? *left + 1 : 4096;
     std::size_t size = 0;
     while (size < limit) {
         if (size == head_.size()) head_.resize(std::min(limit, std::max(first_room, 2 * size)));
