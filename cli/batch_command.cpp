@@ -67,12 +67,13 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     }
     format.line_breaks = delimited::lines_end_in_cr(head) ? delimited::LineBreaks::AlsoLoneCr
                                                           : delimited::LineBreaks::LfOrCrLf;
-    const words::FileStart file_start = words::find_file_start(
+    words::FileStart file_start = words::find_file_start(
         head, text->head_is_whole_input(),
         {encoding, format.line_breaks, options.record_limit, options.separator, options.columns});
     format.separator = file_start.separator;
     format.records_above = file_start.records_above;
-    return BatchRun(*text, format, utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
+    format.header_layout = std::move(file_start.layout);
+    return BatchRun(*text, std::move(format), utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
 }
 
 int run_batch_command(std::span<const std::string_view> args, Console& console) {

@@ -47,28 +47,28 @@ std::error_code BatchRun::ReadWithoutHoldingBack::read_some(std::span<char> buff
     return input_.read_some(buffer, count);
 }
 
-BatchRun::BatchRun(ByteSource& text, const TextFormat& format, const delimited::Utf16Source* utf16,
+BatchRun::BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
                    const BatchOptions& options, Console& console, ByteSink& out)
     : options_(options),
       console_(console),
       out_(out),
-      text_format_(format),
+      text_format_(std::move(format)),
       utf16_(utf16),
       input_prefix_(options.input_name.empty() ? "" : words::escaped(options.input_name) + ": "),
       input_(text, [this] { hand_over_before_waiting(); }),
-      reader_(input_, format.separator, options.record_limit, format.line_breaks),
+      reader_(input_, text_format_.separator, options.record_limit, text_format_.line_breaks),
       progress_(console.err, console.err_is_terminal),
       pipeline_(options.threads, options.threads * blocks_per_thread, [this] {
           return [this, scratch = std::make_shared<WorkerScratch>()](Block& block) {
               evaluate(block, *scratch);
           };
       }) {
-    const delimited::Encoding encoding = format.encoding.encoding;
+    const delimited::Encoding encoding = text_format_.encoding.encoding;
     format_.encoding = encoding;
-    format_.separator = format.separator;
+    format_.separator = text_format_.separator;
     format_.fold_accents = options.fold_accents;
     format_.utf8_guessed = encoding == delimited::Encoding::Utf8 &&
-                           !format.encoding.byte_order_mark && !options.encoding;
+                           !text_format_.encoding.byte_order_mark && !options.encoding;
 }
 
 // The batch in its three steps: blocks of records are read on this thread,
@@ -95,15 +95,18 @@ bool BatchRun::start() {
         more_ = reader_.next(record_);
     }
     std::string error;
-    std::optional<words::ColumnLayout> layout =
-        words::find_layout(more_ ? delimited::record_text(record_, format_.encoding) : std::nullopt,
-                           options_.columns, error);
+    std::optional<words::ColumnLayout> layout = std::move(text_format_.header_layout);
+    if (!more_ || !layout) {
+        layout = words::find_layout(
+            more_ ? delimited::record_text(record_, format_.encoding) : std::nullopt,
+            options_.columns, error);
+    }
     if (!layout) {
         report(console_, input_prefix_ + error);
         return false;
     }
     if (more_) layout->header_line = record_.line;
-    format_.layout = *layout;
+    format_.layout = std::move(*layout);
     report(console_, input_prefix_ + words::file_description(text_format_.encoding,
                                                              format_.separator, format_.layout));
     if (text_format_.encoding.byte_order_mark) {

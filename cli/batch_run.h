@@ -27,6 +27,8 @@ struct TextFormat {
     delimited::LineBreaks line_breaks = delimited::LineBreaks::LfOrCrLf;
     // Records above the header, copied as they are: a "sep=" line, titles.
     std::size_t records_above = 0;
+    // The header's layout when looking at the file's start found it already.
+    std::optional<words::ColumnLayout> header_layout;
 };
 
 class BatchRun {
@@ -34,7 +36,7 @@ class BatchRun {
     // `text` is the input as the reader takes it; `utf16`, when the input is
     // UTF-16, is the conversion in front of it, which knows of an odd last
     // byte. Rows go to `out`; messages to the console's standard error.
-    BatchRun(ByteSource& text, const TextFormat& format, const delimited::Utf16Source* utf16,
+    BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
              const BatchOptions& options, Console& console, ByteSink& out);
 
     // Runs the batch; returns its exit status.
@@ -94,7 +96,7 @@ class BatchRun {
     const BatchOptions& options_;
     Console& console_;
     ByteSink& out_;  // the console's output, or a conversion in front of it
-    const TextFormat text_format_;
+    TextFormat text_format_;  // its header layout moved out when the header is read
     const delimited::Utf16Source* const utf16_;
     const std::string input_prefix_;  // "nomina.csv: ", or nothing for standard input
     RowFormat format_;

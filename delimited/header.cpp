@@ -1,6 +1,8 @@
 #include "header.h"
 
+#include <algorithm>
 #include <array>
+#include <optional>
 
 #include "character_properties.h"
 #include "compatibility_fold.h"
@@ -55,7 +57,14 @@ bool ascii_column_name_key(std::string_view utf8, std::string& key) {
 }  // namespace
 
 std::string column_name_key(std::string_view utf8) {
-    if (std::string key; ascii_column_name_key(utf8, key)) return key;
+    std::string key;
+    column_name_key(utf8, key);
+    return key;
+}
+
+void column_name_key(std::string_view utf8, std::string& key) {
+    key.clear();
+    if (ascii_column_name_key(utf8, key)) return;
     const std::u16string text = casing::utf8_to_utf16_replacing(utf8);
     // Decomposed, an accented letter is its base letter and a combining mark.
     std::u16string folded;
@@ -65,7 +74,7 @@ std::string column_name_key(std::string_view utf8) {
     }
     std::erase_if(folded, is_ignored);
     if (folded.ends_with(u"(s)")) folded.resize(folded.size() - 3);
-    return casing::utf16_to_utf8(folded, casing::lone_surrogate_question_mark);
+    key = casing::utf16_to_utf8(folded, casing::lone_surrogate_question_mark);
 }
 
 RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {
@@ -75,23 +84,43 @@ RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {
     }
 }
 
+namespace {
+
+bool names_role(const std::string& key, const std::vector<std::string>& role_keys) {
+    return std::find(role_keys.begin(), role_keys.end(), key) != role_keys.end();
+}
+
+}  // namespace
+
 HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles) {
     HeaderColumns found;
     found.columns_of_role.resize(roles.size());
+    std::string key;
     for (std::size_t column = 0; column < header.size(); ++column) {
-        const std::string key = column_name_key(header[column]);
+        column_name_key(header[column], key);
         bool named = false;
         for (std::size_t role = 0; role < roles.size(); ++role) {
-            for (const std::string& role_key : roles.of_role(role)) {
-                if (key != role_key) continue;
-                found.columns_of_role[role].push_back(column);
-                named = true;
-                break;
-            }
+            if (!names_role(key, roles.of_role(role))) continue;
+            found.columns_of_role[role].push_back(column);
+            named = true;
         }
         if (named) ++found.named_fields;
     }
     return found;
+}
+
+std::size_t count_named_fields(std::span<const std::string> header, const RoleKeys& roles) {
+    std::size_t named = 0;
+    std::string key;
+    for (const std::string& field : header) {
+        column_name_key(field, key);
+        for (std::size_t role = 0; role < roles.size(); ++role) {
+            if (!names_role(key, roles.of_role(role))) continue;
+            ++named;
+            break;
+        }
+    }
+    return named;
 }
 
 }  // namespace delimited

@@ -18,6 +18,8 @@ namespace delimited {
 // too; casing/compatibility_fold.h tells for which characters. Bytes that
 // are not UTF-8 count as U+FFFD each.
 std::string column_name_key(std::string_view utf8);
+// The same into `key`, whose room is kept for the next name.
+void column_name_key(std::string_view utf8, std::string& key);
 
 // A column a caller looks for, and the names it goes by.
 struct ColumnRole {
@@ -46,5 +48,8 @@ class RoleKeys {
 
 // Matches the fields of a header row, in UTF-8, against the roles' names.
 HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles);
+// How many fields name some role: find_columns(...).named_fields, without
+// saying where.
+std::size_t count_named_fields(std::span<const std::string> header, const RoleKeys& roles);
 
 }  // namespace delimited

@@ -85,8 +85,10 @@ bool names_text_columns(const std::vector<std::string>& row, const ColumnRequest
         const auto* text = ref ? std::get_if<std::string>(&*ref) : nullptr;
         if (!text) continue;
         const std::string key = delimited::column_name_key(*text);
+        std::string field_key;
         if (std::none_of(row.begin(), row.end(), [&](const std::string& field) {
-                return delimited::column_name_key(field) == key;
+                delimited::column_name_key(field, field_key);
+                return field_key == key;
             })) {
             return false;
         }
@@ -153,7 +155,7 @@ std::optional<ColumnLayout> layout_from_request(
         return std::nullopt;
     }
     if (first_row) {
-        layout.header = by_text || delimited::find_columns(*first_row, role_keys()).named_fields >=
+        layout.header = by_text || delimited::count_named_fields(*first_row, role_keys()) >=
                                        least_header_names;
     }
     if (layout.header) {
@@ -263,7 +265,7 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
                                        [](const auto& ref) { return ref.has_value(); });
     if (requested) return layout_from_request(first_row, request, error);
     if (first_row &&
-        delimited::find_columns(*first_row, role_keys()).named_fields >= least_header_names) {
+        delimited::count_named_fields(*first_row, role_keys()) >= least_header_names) {
         return layout_from_header(*first_row, error);
     }
     ColumnLayout layout;
@@ -276,7 +278,7 @@ std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::str
 
 bool is_header_row(const std::vector<std::string>& row, const ColumnRequest& request) {
     if (names_by_text(request)) return names_text_columns(row, request);
-    return delimited::find_columns(row, role_keys()).named_fields >= least_header_names;
+    return delimited::count_named_fields(row, role_keys()) >= least_header_names;
 }
 
 bool is_title_row(const std::vector<std::string>& row) {

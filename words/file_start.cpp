@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "field_encoding.h"
@@ -86,20 +87,27 @@ class HeadRows {
     std::optional<Cut> other_;  // a separator the user names that is none of the candidates
 };
 
-// The header's index in the rows `separator` cuts, if the rows above it are
-// all titles. A title that names two columns ("Nombre,Fecha") but not all
-// that a header needs gives way to a whole header below it; with none below,
-// it is the header, and the error says what it lacks.
-std::optional<std::size_t> header_index(HeadRows& head, char separator,
-                                        const ColumnRequest& request) {
-    std::optional<std::size_t> lacking;
+// Where the header is in the rows `separator` cuts, if the rows above it are
+// all titles, with its layout when it serves. A title that names two columns
+// ("Nombre,Fecha") but not all that a header needs gives way to a whole
+// header below it; with none below, it is the header, and the error says what
+// it lacks.
+struct HeaderFound {
+    std::size_t index = 0;
+    std::optional<ColumnLayout> layout;
+};
+
+std::optional<HeaderFound> find_header(HeadRows& head, char separator,
+                                       const ColumnRequest& request) {
+    std::optional<HeaderFound> lacking;
     for (std::size_t i = 0;; ++i) {
         const Row* row = head.row(i, separator);
         if (!row || !*row) break;
         if (is_header_row(**row, request)) {
             std::string error;
-            if (find_layout(*row, request, error) || !head.is_title(i, separator)) return i;
-            if (!lacking) lacking = i;
+            std::optional<ColumnLayout> layout = find_layout(*row, request, error);
+            if (layout || !head.is_title(i, separator)) return HeaderFound{i, std::move(layout)};
+            if (!lacking) lacking = HeaderFound{i, std::nullopt};
         } else if (!head.is_title(i, separator)) {
             break;
         }
@@ -117,21 +125,21 @@ FileStart find_file_start(std::string_view head, bool whole, const FileReading& 
     std::size_t found_width = 0;
     for (const char separator : named ? std::vector<char>{*named}
                                       : std::vector<char>(candidates.begin(), candidates.end())) {
-        const std::optional<std::size_t> header = header_index(rows, separator, reading.columns);
+        std::optional<HeaderFound> header = find_header(rows, separator, reading.columns);
         if (!header) continue;
         // The separator that finds the header first, or cuts it in more fields.
-        const std::size_t width = (**rows.row(*header, separator)).size();
-        if (found && (*header > found->records_above ||
-                      (*header == found->records_above && width <= found_width))) {
+        const std::size_t width = (**rows.row(header->index, separator)).size();
+        if (found && (header->index > found->records_above ||
+                      (header->index == found->records_above && width <= found_width))) {
             continue;
         }
-        found = FileStart{separator, *header};
+        found = FileStart{separator, header->index, std::move(header->layout)};
         found_width = width;
     }
-    if (found) return *found;
+    if (found) return std::move(*found);
     const std::size_t above = named_in_file ? 1 : 0;
-    if (named) return {*named, above};
-    return {delimited::detect_separator(head), above};
+    if (named) return {*named, above, std::nullopt};
+    return {delimited::detect_separator(head), above, std::nullopt};
 }
 
 }  // namespace words

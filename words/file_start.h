@@ -22,6 +22,9 @@ struct FileStart {
     // The records above the header (or above the first row, past a "sep="
     // line), copied as they are.
     std::size_t records_above = 0;
+    // The header's layout, as find_layout gives it, when a header that
+    // serves was found; its header_line is left for the reader to set.
+    std::optional<ColumnLayout> layout;
 };
 
 // How the file is to be read, as the batch reads it.
