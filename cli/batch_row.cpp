@@ -24,7 +24,8 @@ void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
     verdict.invalid_text = false;
     verdict.outcome = RowOutcome::Unreadable;
-    verdict.reason = words::unreadable_text(why);
+    verdict.reason.clear();  // its room kept for the next row's
+    words::append_unreadable_text(verdict.reason, why);
 }
 
 bool is_ascii(std::string_view text) {

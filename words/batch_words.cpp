@@ -56,15 +56,27 @@ std::string_view csv_problem_text(delimited::CsvProblem problem) {
 }
 
 std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
-    const std::string have = " y hay " + std::to_string(count);
+    std::string text;
+    text.reserve(64);  // made for many rows: one allocation, not one per piece
+    const auto number = [&](std::size_t n) { text.append(std::to_string(n)); };
     if (!layout.fits(count)) {
-        return "se esperaban al menos " + std::to_string(layout.least_fields) + " campos" + have;
+        text.append("se esperaban al menos ");
+        number(layout.least_fields);
+        text.append(" campos y hay ");
+        number(count);
+    } else if (layout.header) {
+        text.append("hay ");
+        number(count);
+        text.append(" campos y el encabezado tiene ");
+        number(layout.width);
+        text.append(" (los que sobran no están vacíos)");
+    } else {
+        text.append("se esperaban ");
+        number(layout.width);
+        text.append(" campos y hay ");
+        number(count);
     }
-    if (layout.header) {
-        return "hay " + std::to_string(count) + " campos y el encabezado tiene " +
-               std::to_string(layout.width) + " (los que sobran no están vacíos)";
-    }
-    return "se esperaban " + std::to_string(layout.width) + " campos" + have;
+    return text;
 }
 
 std::string invalid_field_text(std::size_t column, delimited::Encoding encoding, bool guessed) {
@@ -76,7 +88,15 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
     return text;
 }
 
-std::string unreadable_text(std::string_view why) { return "fila ilegible: " + std::string(why); }
+std::string unreadable_text(std::string_view why) {
+    std::string text;
+    append_unreadable_text(text, why);
+    return text;
+}
+
+void append_unreadable_text(std::string& out, std::string_view why) {
+    out.append("fila ilegible: ").append(why);
+}
 
 void append_line_text(std::string& out, std::size_t line, std::string_view why) {
     char digits[std::numeric_limits<std::size_t>::digits10 + 1];

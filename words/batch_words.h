@@ -45,6 +45,7 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
 // Why a record could not be read, as the "resultado" column says it:
 // "fila ilegible: ...".
 std::string unreadable_text(std::string_view why);
+void append_unreadable_text(std::string& out, std::string_view why);
 
 // "línea 12: <why>", the standard-error line of a row; appended to `out`
 // for the many rows a file may have.

@@ -41,10 +41,14 @@ std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16str
     }
     std::size_t position = 1;
     for (std::size_t i = 0; i < offset; i += delimited::character_units(text, i)) ++position;
-    return "el carácter " +
-           character_text(text.substr(offset, delimited::character_units(text, offset))) +
-           " en la posición " + std::to_string(position) + " " +
-           std::string(part_labels[static_cast<std::size_t>(failure.part)]);
+    std::string out = "el carácter ";
+    out.reserve(96);  // once, rather than at each piece
+    out.append(character_text(text.substr(offset, delimited::character_units(text, offset))))
+        .append(" en la posición ")
+        .append(std::to_string(position))
+        .append(" ")
+        .append(part_labels[static_cast<std::size_t>(failure.part)]);
+    return out;
 }
 
 // "1601-01-01": the first day a date of birth may be.
@@ -87,8 +91,9 @@ std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view p
     std::string text = "sin clave: ";
     switch (failure.reason) {
         case FailureReason::UncodedCharacter:
-            return text + uncoded_character_text(failure, paternal, maternal, given) +
-                   " no tiene valor en la tabla";
+            text.append(uncoded_character_text(failure, paternal, maternal, given))
+                .append(" no tiene valor en la tabla");
+            return text;
         case FailureReason::SumBelow100:
             return text + "la suma de la homoclave es menor que 100";
         case FailureReason::SumOverflow:
