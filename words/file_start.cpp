@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -60,8 +61,12 @@ class HeadRows {
     // Row `index` as `separator` cuts it, or nullptr past the rows looked at.
     const Row* row(std::size_t index, char separator) {
         const auto* candidate = std::find(candidates.begin(), candidates.end(), separator);
+        // Separators that the head does not hold all cut it the same way, into
+        // lines of one field each.
         std::optional<Cut>& cut =
-            candidate != candidates.end() ? by_candidate_[candidate - candidates.begin()] : other_;
+            !holds(separator)              ? uncut_
+            : candidate != candidates.end() ? by_candidate_[candidate - candidates.begin()]
+                                            : other_;
         if (!cut) cut.emplace(head_, whole_, separator, reading_);
         return cut->row(index);
     }
@@ -79,12 +84,15 @@ class HeadRows {
         });
     }
 
+    bool holds(char separator) const { return head_.find(separator) != std::string_view::npos; }
+
   private:
     std::string_view head_;
     bool whole_;
     const FileReading& reading_;
     std::array<std::optional<Cut>, candidates.size()> by_candidate_;
     std::optional<Cut> other_;  // a separator the user names that is none of the candidates
+    std::optional<Cut> uncut_;  // by a separator the head does not hold
 };
 
 // Where the header is in the rows `separator` cuts, if the rows above it are
@@ -123,8 +131,13 @@ FileStart find_file_start(std::string_view head, bool whole, const FileReading& 
     const std::optional<char> named = reading.separator ? reading.separator : named_in_file;
     std::optional<FileStart> found;
     std::size_t found_width = 0;
-    for (const char separator : named ? std::vector<char>{*named}
-                                      : std::vector<char>(candidates.begin(), candidates.end())) {
+    const std::array<char, 1> only_named{named.value_or(',')};
+    bool tried_one_not_held = false;
+    for (const char separator : named ? std::span<const char>(only_named)
+                                      : std::span<const char>(candidates)) {
+        // Another separator the head does not hold finds what the first one
+        // found, which it would not take the place of.
+        if (!rows.holds(separator) && std::exchange(tried_one_not_held, true)) continue;
         std::optional<HeaderFound> header = find_header(rows, separator, reading.columns);
         if (!header) continue;
         // The separator that finds the header first, or cuts it in more fields.
