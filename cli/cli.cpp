@@ -23,8 +23,9 @@ int write_text(Console& console, std::string_view text) {
 }  // namespace
 
 void report(Console& console, std::string_view message) {
-    std::string line = "rfc: ";
-    line.append(message);
+    std::string line;
+    line.reserve(message.size() + 6);
+    line.append("rfc: ").append(message);
     line.push_back('\n');
     console.err.write_all(line);
 }

@@ -93,7 +93,7 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
     out.clear();
     delimited::ViewSource source(text, piece);
     CsvReader reader(source, separator, record_limit, line_breaks);
-    CsvRecord record;
+    static CsvRecord record;  // its room kept from one input to the next
     std::size_t consumed = 0;  // of `text`, by the records so far
     bool open = false;
     while (reader.next(record)) {

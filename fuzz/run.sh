@@ -19,7 +19,8 @@ mkdir -p "$build/findings"
 # its time and most of its memory.
 # No allocation stacks either: recording one for every allocation cost the
 # CSV target a tenth of its time. A fault is still found and its input kept;
-# run that input again with ASAN_OPTIONS= to see where the memory came from.
+# run the target on that input alone (build-fuzz/fuzz/TARGET INPUT), with
+# AddressSanitizer's own defaults, to see where the memory came from.
 export ASAN_OPTIONS="${ASAN_OPTIONS:-quarantine_size_mb=16:malloc_context_size=0}"
 run_target() {
     local target="$1" max_len="$2"
