@@ -73,14 +73,18 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     format.separator = file_start.separator;
     format.records_above = file_start.records_above;
     format.header_layout = std::move(file_start.layout);
-    return BatchRun(*text, std::move(format), utf16_in ? &*utf16_in : nullptr, options, console, *out).run();
+    return BatchRun(*text, std::move(format), utf16_in ? &*utf16_in : nullptr, options, console,
+                    *out)
+        .run();
 }
 
 int run_batch_command(std::span<const std::string_view> args, Console& console) {
     BatchOptions options;
     std::string name;
     std::string error;
-    if (!parse_batch_options(args, options, name, error)) return usage_error(console, error);
+    if (!parse_batch_options(args, options, name, error, console.naming)) {
+        return usage_error(console, error);
+    }
     if (name == "-") return run_batch(console.in, options, console);
     std::error_code open_error;
     FileSource file(name, open_error);

@@ -30,29 +30,29 @@ bool option_value(std::span<const std::string_view> args, std::size_t& at, std::
 // Sets the option `name` from `value`; false, with `error` set, when the
 // value is not one the option takes.
 bool take_value(std::string_view name, std::string_view value, BatchOptions& options,
-                std::string& error) {
+                std::string& error, words::Naming naming) {
     if (name == "--columns") {
         // An empty value names no column: a mistake, not "find them by header".
-        if (value.empty()) error = words::empty_columns_text;
+        if (value.empty()) error = words::empty_columns_text(naming);
         const auto request =
-            value.empty() ? std::nullopt : words::parse_column_request(value, error);
+            value.empty() ? std::nullopt : words::parse_column_request(value, error, naming);
         if (request) options.columns = *request;
         return request.has_value();
     }
     if (name == "--delimiter") {
         options.separator = delimited::separator_choice(value);
-        if (!options.separator) error = words::bad_delimiter_text(value);
+        if (!options.separator) error = words::bad_delimiter_text(value, naming);
         return options.separator.has_value();
     }
     options.encoding = delimited::encoding_choice(value);
-    if (!options.encoding) error = words::bad_encoding_text(value);
+    if (!options.encoding) error = words::bad_encoding_text(value, naming);
     return options.encoding.has_value();
 }
 
 }  // namespace
 
 bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& options,
-                         std::string& file, std::string& error) {
+                         std::string& file, std::string& error, words::Naming naming) {
     std::optional<std::string_view> named;
     bool options_done = false;
     for (std::size_t at = 0; at < args.size(); ++at) {
@@ -76,7 +76,7 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
         for (const std::string_view name : {"--columns", "--delimiter", "--encoding"}) {
             if (known || !option_value(args, at, name, value, missing)) continue;
             known = true;
-            if (!missing && !take_value(name, value, options, error)) return false;
+            if (!missing && !take_value(name, value, options, error, naming)) return false;
         }
         if (!known || missing) {
             error = known ? words::missing_value_text(arg) : words::unknown_option_text(arg);

@@ -13,8 +13,10 @@ namespace rfc_cli {
 
 // Fills `options` and `file` ("-" for standard input) from `args`. An option's
 // value follows it as the next word or after "="; "--" ends the options. On a
-// mistake returns false with `error` saying what it is, in Spanish.
+// mistake returns false with `error` saying what it is, in Spanish, naming
+// the options as `naming` does.
 bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& options,
-                         std::string& file, std::string& error);
+                         std::string& file, std::string& error,
+                         words::Naming naming = words::Naming::CommandLine);
 
 }  // namespace rfc_cli

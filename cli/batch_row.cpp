@@ -176,7 +176,7 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
         // The cell names the command line's option wherever the batch runs:
         // the file written is the same.
         hint =
-            fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::FoldChoice::Option);
+            fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::Naming::CommandLine);
         verdict.outcome = !hint.empty() ? RowOutcome::Accents : words::outcome_of(*failed);
         verdict.reason = words::failure_text(*failed, Ap, Am, Nm).append(hint);
     } else {

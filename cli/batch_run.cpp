@@ -99,7 +99,7 @@ bool BatchRun::start() {
     if (!more_ || !layout) {
         layout = words::find_layout(
             more_ ? delimited::record_text(record_, format_.encoding) : std::nullopt,
-            options_.columns, error);
+            options_.columns, error, console_.naming);
     }
     if (!layout) {
         report(console_, input_prefix_ + error);
@@ -129,7 +129,7 @@ int BatchRun::finish() {
     }
     report(console_,
            input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value(),
-                                               console_.fold_choice));
+                                               console_.naming));
     return batch_exit_status(tally_);
 }
 
@@ -294,9 +294,10 @@ void BatchRun::write_oldest() {
     if (!write_error_) write_error_ = out_.write_all(result.output);
     if (result.first_invalid_text_line && format_.utf8_guessed && !said_not_utf8_) {
         said_not_utf8_ = true;
-        result.messages.insert(
-            0, "rfc: " + input_prefix_ +
-                   words::not_utf8_after_all_text(*result.first_invalid_text_line) + "\n");
+        result.messages.insert(0, "rfc: " + input_prefix_ +
+                                      words::not_utf8_after_all_text(
+                                          *result.first_invalid_text_line, console_.naming) +
+                                      "\n");
     }
     if (!result.messages.empty()) {
         progress_.clear();

@@ -87,7 +87,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
         found = words::report_key_against(examination, computed, Ap, Am, Nm);
         if (found.verdict == CheckVerdict::NoComputedKey) {
             found.finding +=
-                fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth, console.fold_choice);
+                fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth, console.naming);
         }
     }
     if (const std::error_code write_error =

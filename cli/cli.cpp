@@ -32,7 +32,10 @@ void report(Console& console, std::string_view message) {
 
 int usage_error(Console& console, std::string_view message) {
     report(console, message);
-    console.err.write_all(std::string(words::help_hint_text) + "\n");
+    // A page has no --help to point to: its controls say what they take.
+    if (console.naming == words::Naming::CommandLine) {
+        console.err.write_all(std::string(words::help_hint_text) + "\n");
+    }
     return exit_status::usage;
 }
 

@@ -24,9 +24,9 @@ struct Console {
     // Standard output is the terminal standard error writes to, so that a
     // progress line there must be cleared before output goes out.
     bool out_is_err_terminal = false;
-    // How the messages name the folding of accents: the page that runs the
-    // commands has a check box for it.
-    words::FoldChoice fold_choice = words::FoldChoice::Option;
+    // How the messages name the options: the page that runs the commands has
+    // controls for them.
+    words::Naming naming = words::Naming::CommandLine;
 };
 
 namespace exit_status {

@@ -39,7 +39,7 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         report(console, words::failure_text(*failed, paternal, maternal, given) +
                             std::string(fold_hint(outcome, fold_accents, paternal, maternal, given,
-                                                  person.birth, console.fold_choice)));
+                                                  person.birth, console.naming)));
         return exit_status::empty_key;
     }
     const std::u16string_view key = keycalc::key_text(outcome);

@@ -30,6 +30,6 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
 std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
                            std::u16string_view paternal, std::u16string_view maternal,
                            std::u16string_view given, std::chrono::year_month_day birth,
-                           words::FoldChoice choice);
+                           words::Naming choice);
 
 }  // namespace rfc_cli

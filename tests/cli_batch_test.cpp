@@ -587,5 +587,61 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     EXPECT_NE(err.text().find("separador «\\x1b»"), std::string::npos) << err.text();
 }
 
+// The page has fields where the command line has options: run either way,
+// the messages differ only in how they name them, and the output not at all.
+TEST(BatchCommand, ThePageNamesItsFieldsWhereTheCommandLineNamesOptions) {
+    std::string late_windows_1252;
+    for (int i = 0; i < 2500; ++i) late_windows_1252 += "PEREZ,LOPEZ,JUAN,1980-01-15\n";
+    late_windows_1252 += "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n";
+    const std::string header = "paterno,materno,nombre,fecha\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
+    const struct {
+        std::vector<std::string_view> args;
+        std::string input;
+    } cases[] = {
+        {{"--columns", ""}, header},
+        {{"--columns", "apellido=1"}, header},
+        {{"--columns", "paterno=1,paterno=2"}, header},
+        {{"--columns", "paterno=0"}, header},
+        {{"--columns", "paterno=1,materno=2,nombre=3"}, header},
+        {{"--columns", "paterno=9,materno=2,nombre=3,fecha=4"}, header},
+        {{"--columns", "paterno=Paterno,materno=2,nombre=3,fecha=4"}, "\"sin cerrar\n"},
+        {{"--delimiter", "a"}, header},
+        {{"--encoding", "latin-9"}, header},
+        {{}, late_windows_1252},
+    };
+    const std::pair<std::string_view, std::string_view> renamed[] = {
+        {"--columns", "«Columnas»"},
+        {"--delimiter", "«Otro separador»"},
+        {"--encoding espera", "«Codificación» espera"},
+        {"es Windows-1252, léalo con --encoding windows-1252",
+         "es Windows-1252, elija Windows-1252 en «Codificación»"},
+        {"Pruebe «rfc --help» para más información.\n", ""},
+    };
+    for (const auto& c : cases) {
+        const auto run_as = [&](words::Naming naming) {
+            StringSource in(c.input);
+            StringSink out, err;
+            Console console{in, out, err};
+            console.naming = naming;
+            std::vector<std::string_view> args{"batch"};
+            args.insert(args.end(), c.args.begin(), c.args.end());
+            const int status = run(args, console);
+            return BatchResult{status, out.text(), err.text()};
+        };
+        const BatchResult command_line = run_as(words::Naming::CommandLine);
+        const BatchResult page = run_as(words::Naming::Page);
+        std::string expected = command_line.err;
+        for (const auto& [option, field] : renamed) {
+            for (std::size_t at; (at = expected.find(option)) != std::string::npos;) {
+                expected.replace(at, option.size(), field);
+            }
+        }
+        EXPECT_NE(expected, command_line.err) << c.args.size();
+        EXPECT_EQ(page.err, expected);
+        EXPECT_EQ(page.out, command_line.out);
+        EXPECT_EQ(page.status, command_line.status);
+    }
+}
+
 }  // namespace
 }  // namespace rfc_cli

@@ -95,14 +95,14 @@ TEST(FoldWording, NamesTheOptionOrTheCheckBox) {
     RowTally accents;
     accents.count(RowOutcome::Accents, CheckVerdict::NotGiven);
     const struct {
-        FoldChoice choice;
+        Naming choice;
         std::string hint, computing, checking;
     } cases[] = {
-        {FoldChoice::Option, "; con --fold-accents se quitan los acentos",
+        {Naming::CommandLine, "; con --fold-accents se quitan los acentos",
          "1 fila: 0 con clave, 1 sin clave (1 por acentos: vea --fold-accents), 0 ilegibles",
          "1 fila: 0 coinciden, 1 sin clave calculada (1 por acentos: vea --fold-accents), 0 "
          "ilegibles"},
-        {FoldChoice::CheckBox, "; marque «Quitar acentos y diéresis» y se quitan los acentos",
+        {Naming::Page, "; marque «Quitar acentos y diéresis» y se quitan los acentos",
          "1 fila: 0 con clave, 1 sin clave (1 por acentos: marque «Quitar acentos y "
          "diéresis»), 0 ilegibles",
          "1 fila: 0 coinciden, 1 sin clave calculada (1 por acentos: marque «Quitar acentos "

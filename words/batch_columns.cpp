@@ -146,17 +146,18 @@ bool has_distinct_columns(const ColumnLayout& layout, std::string& error) {
 
 std::optional<ColumnLayout> layout_from_request(
     const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
-    std::string& error) {
+    std::string& error, Naming naming) {
+    const std::string columns = setting_text(Setting::Columns, naming);
     ColumnLayout layout;
     const bool by_text = names_by_text(request);
     // Names given by text imply a header; numbers alone leave it to the row.
     if (by_text && !first_row) {
-        error = "--columns nombra columnas por su texto, pero la primera fila no se puede leer";
+        error = columns + " nombra columnas por su texto, pero la primera fila no se puede leer";
         return std::nullopt;
     }
     if (first_row) {
-        layout.header = by_text || delimited::count_named_fields(*first_row, role_keys()) >=
-                                       least_header_names;
+        layout.header =
+            by_text || delimited::count_named_fields(*first_row, role_keys()) >= least_header_names;
     }
     if (layout.header) {
         layout.header_names = *first_row;
@@ -186,7 +187,7 @@ std::optional<ColumnLayout> layout_from_request(
     }
     layout.date_named = request[index(Role::Fecha)].has_value();
     if (!has_needed_roles(layout, error) || !has_distinct_columns(layout, error)) {
-        error = "--columns: " + error;
+        error = columns + ": " + error;
         return std::nullopt;
     }
     std::size_t last = 0;
@@ -194,7 +195,7 @@ std::optional<ColumnLayout> layout_from_request(
         if (column) last = std::max(last, *column);
     }
     if (layout.header && last >= layout.width) {
-        error = "--columns: el encabezado solo tiene " + counted(layout.width, noun::columns);
+        error = columns + ": el encabezado solo tiene " + counted(layout.width, noun::columns);
         return std::nullopt;
     }
     layout.least_fields = least_fields_of(layout);
@@ -216,7 +217,9 @@ bool ColumnLayout::date_from_curp() const {
 
 std::optional<std::size_t> ColumnLayout::key_column() const { return column[index(Role::Rfc)]; }
 
-std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error) {
+std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error,
+                                                  Naming naming) {
+    const std::string columns = setting_text(Setting::Columns, naming);
     ColumnRequest request;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
@@ -228,14 +231,14 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
                 ? std::nullopt
                 : role_named(keycalc::trim_blanks(item.substr(0, equals), " "));
         if (!role) {
-            error =
-                "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, "
-                "curp o rfc, y no " +
-                echoed(item);
+            error = columns +
+                    " espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, curp o rfc, "
+                    "y no " +
+                    echoed(item);
             return std::nullopt;
         }
         if (request[index(*role)]) {
-            error = "--columns nombra dos veces la columna " + std::string(role_name(*role));
+            error = columns + " nombra dos veces la columna " + std::string(role_name(*role));
             return std::nullopt;
         }
         const std::string_view column = keycalc::trim_blanks(item.substr(equals + 1), " ");
@@ -243,12 +246,12 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
         const auto [end, problem] =
             std::from_chars(column.data(), column.data() + column.size(), number);
         if (column.empty()) {
-            error = "--columns: falta la columna de " + std::string(role_name(*role));
+            error = columns + ": falta la columna de " + std::string(role_name(*role));
             return std::nullopt;
         }
         if (problem == std::errc() && end == column.data() + column.size()) {
             if (number == 0) {
-                error = "--columns: las columnas se cuentan desde 1";
+                error = columns + ": las columnas se cuentan desde 1";
                 return std::nullopt;
             }
             request[index(*role)] = number;
@@ -260,12 +263,12 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
 }
 
 std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
-                                        const ColumnRequest& request, std::string& error) {
+                                        const ColumnRequest& request, std::string& error,
+                                        Naming naming) {
     const bool requested = std::any_of(request.begin(), request.end(),
                                        [](const auto& ref) { return ref.has_value(); });
-    if (requested) return layout_from_request(first_row, request, error);
-    if (first_row &&
-        delimited::count_named_fields(*first_row, role_keys()) >= least_header_names) {
+    if (requested) return layout_from_request(first_row, request, error, naming);
+    if (first_row && delimited::count_named_fields(*first_row, role_keys()) >= least_header_names) {
         return layout_from_header(*first_row, error);
     }
     ColumnLayout layout;

@@ -17,6 +17,8 @@
 #include <variant>
 #include <vector>
 
+#include "naming.h"
+
 namespace words {
 
 enum class Role { Paterno, Materno, Nombre, Fecha, Curp, Rfc };
@@ -31,8 +33,10 @@ using ColumnRef = std::variant<std::size_t, std::string>;
 using ColumnRequest = std::array<std::optional<ColumnRef>, role_count>;
 
 // Reads "paterno=3,materno=4,nombre=2,fecha=Fecha de Nacimiento". On a
-// mistake returns nothing and sets `error` to why, in Spanish.
-std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error);
+// mistake returns nothing and sets `error` to why, in Spanish, naming the
+// setting as `naming` does.
+std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error,
+                                                  Naming naming = Naming::CommandLine);
 
 struct ColumnLayout {
     std::array<std::optional<std::size_t>, role_count> column;  // from 0
@@ -67,7 +71,8 @@ struct ColumnLayout {
 // mistake (a needed column missing or named twice, a name --columns gives
 // that the header lacks) returns nothing and sets `error`.
 std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
-                                        const ColumnRequest& request, std::string& error);
+                                        const ColumnRequest& request, std::string& error,
+                                        Naming naming = Naming::CommandLine);
 
 // What the first rows of a file are, to find its header among them: a row
 // that names the needed columns (two of them, or those --columns names by

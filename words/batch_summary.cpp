@@ -27,13 +27,13 @@ std::size_t without_key(const RowTally& tally) {
 }
 
 // What the accents' group adds: how to fold them.
-std::string_view fold_accents_cure(FoldChoice choice) {
+std::string_view fold_accents_cure(Naming choice) {
     static const std::string check_box = ": " + std::string(mark_fold_accents_check_box());
-    return choice == FoldChoice::CheckBox ? std::string_view(check_box) : ": vea --fold-accents";
+    return choice == Naming::Page ? std::string_view(check_box) : ": vea --fold-accents";
 }
 
 // " (12 por acentos: vea --fold-accents, 3 por la homoclave)", or nothing.
-std::string why_without_key(const RowTally& tally, FoldChoice choice) {
+std::string why_without_key(const RowTally& tally, Naming choice) {
     std::string why;
     for (const auto& [outcome, text] : no_key_groups) {
         if (tally.of(outcome) == 0) continue;
@@ -50,7 +50,7 @@ std::string unreadable_rows_text(const RowTally& tally) {
 }
 
 // "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
-std::string computing_summary(const RowTally& tally, FoldChoice choice) {
+std::string computing_summary(const RowTally& tally, Naming choice) {
     return counted(tally.rows(), noun::rows) + ": " + std::to_string(tally.of(RowOutcome::Key)) +
            " con clave, " + std::to_string(without_key(tally)) + " sin clave" +
            why_without_key(tally, choice) + ", " + unreadable_rows_text(tally);
@@ -64,7 +64,7 @@ constexpr CheckVerdict compared_verdicts[] = {
 };
 
 // "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
-std::string checking_summary(const RowTally& tally, FoldChoice choice) {
+std::string checking_summary(const RowTally& tally, Naming choice) {
     std::string text = counted(tally.rows(), noun::rows) + ":";
     const auto add = [&text](std::size_t count, std::string_view label) {
         text +=
@@ -117,7 +117,7 @@ std::size_t RowTally::rows() const {
     return total;
 }
 
-std::string summary_text(const RowTally& tally, bool checks_keys, FoldChoice choice) {
+std::string summary_text(const RowTally& tally, bool checks_keys, Naming choice) {
     return checks_keys ? checking_summary(tally, choice) : computing_summary(tally, choice);
 }
 

@@ -55,6 +55,6 @@ struct RowTally {
 // `choice` is how the accents are asked to be folded, which the rows without
 // a key for their accents are pointed to.
 std::string summary_text(const RowTally& tally, bool checks_keys,
-                         FoldChoice choice = FoldChoice::Option);
+                         Naming choice = Naming::CommandLine);
 
 }  // namespace words

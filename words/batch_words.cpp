@@ -110,20 +110,31 @@ std::string line_text(std::size_t line, std::string_view why) {
     return text;
 }
 
-std::string bad_delimiter_text(std::string_view value) {
-    return "--delimiter espera un signo ASCII que no sea letra, cifra, comilla doble ni fin de "
+std::string empty_columns_text(Naming naming) {
+    return setting_text(Setting::Columns, naming) +
+           " espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o curp, y no está "
+           "vacío";
+}
+
+std::string bad_delimiter_text(std::string_view value, Naming naming) {
+    return setting_text(Setting::Delimiter, naming) +
+           " espera un signo ASCII que no sea letra, cifra, comilla doble ni fin de "
            "línea (como , ; | o tab), no " +
            echoed(value);
 }
 
-std::string bad_encoding_text(std::string_view value) {
-    return "--encoding espera utf-8, utf-16 o windows-1252, no " + echoed(value);
+std::string bad_encoding_text(std::string_view value, Naming naming) {
+    return setting_text(Setting::Encoding, naming) + " espera utf-8, utf-16 o windows-1252, no " +
+           echoed(value);
 }
 
-std::string not_utf8_after_all_text(std::size_t line) {
+std::string not_utf8_after_all_text(std::size_t line, Naming naming) {
+    const std::string advice =
+        naming == Naming::Page ? "elija Windows-1252 en " + setting_text(Setting::Encoding, naming)
+                               : std::string(read_as_windows1252);
     return "la línea " + std::to_string(line) +
            " no es UTF-8 aunque el inicio del archivo sí lo es; si el archivo es Windows-1252, " +
-           std::string(read_as_windows1252);
+           advice;
 }
 
 }  // namespace words

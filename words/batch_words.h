@@ -52,14 +52,12 @@ void append_unreadable_text(std::string& out, std::string_view why);
 std::string line_text(std::size_t line, std::string_view why);
 void append_line_text(std::string& out, std::size_t line, std::string_view why);
 
-// The mistakes in the values of rfc batch's options.
-inline constexpr std::string_view empty_columns_text =
-    "--columns espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o curp, y no está "
-    "vacío";
-std::string bad_delimiter_text(std::string_view value);
-std::string bad_encoding_text(std::string_view value);
+// The mistakes in the values of rfc batch's options, naming them as `naming` does.
+std::string empty_columns_text(Naming naming = Naming::CommandLine);
+std::string bad_delimiter_text(std::string_view value, Naming naming = Naming::CommandLine);
+std::string bad_encoding_text(std::string_view value, Naming naming = Naming::CommandLine);
 
 // Said once, of the first line that is not UTF-8 when UTF-8 was guessed.
-std::string not_utf8_after_all_text(std::size_t line);
+std::string not_utf8_after_all_text(std::size_t line, Naming naming = Naming::CommandLine);
 
 }  // namespace words

@@ -161,11 +161,11 @@ std::string_view mark_fold_accents_check_box() {
     return text;
 }
 
-std::string_view fold_accents_hint(FoldChoice choice) {
+std::string_view fold_accents_hint(Naming choice) {
     static const std::string check_box =
         "; " + std::string(mark_fold_accents_check_box()) + " y se quitan los acentos";
-    return choice == FoldChoice::CheckBox ? std::string_view(check_box)
-                                          : "; con --fold-accents se quitan los acentos";
+    return choice == Naming::Page ? std::string_view(check_box)
+                                  : "; con --fold-accents se quitan los acentos";
 }
 
 }  // namespace words

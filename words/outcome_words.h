@@ -15,6 +15,7 @@
 #include "birth_date.h"
 #include "compute_key.h"
 #include "curp_date.h"
+#include "naming.h"
 
 namespace words {
 
@@ -33,10 +34,6 @@ std::string refusal_text(keycalc::RefusalTest test);
 std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
                          std::u16string_view maternal, std::u16string_view given);
 
-// How a person asks for the accents to be folded, which the hints name: the
-// command line's option, or the page's check box.
-enum class FoldChoice { Option, CheckBox };
-
 // The page's check box as the hints name it.
 inline constexpr std::string_view fold_accents_check_box = "Quitar acentos y diéresis";
 
@@ -46,7 +43,7 @@ std::string_view mark_fold_accents_check_box();
 
 // Follows a failure when folding the accents would have coded the character:
 // "; con --fold-accents se quitan los acentos".
-std::string_view fold_accents_hint(FoldChoice choice);
+std::string_view fold_accents_hint(Naming choice);
 
 // Why a text is no date of birth, to follow "la fecha ...".
 std::string_view date_error_text(keycalc::DateError error);

@@ -38,15 +38,22 @@ function rfc(...argv) {
 // What `rfc` says on standard error, less its "rfc: " before each line.
 const stderrLines = (text) => text.split('\n').filter(Boolean).map((line) => line.replace(/^rfc: /, ''));
 const withoutRfc = (line) => line.replace(/^rfc: /, '');
-// The page names its check box where the command line names --fold-accents;
+// The page names its controls where the command line names its options;
 // read back in the command line's words, its messages are the command line's.
 const checkBox = '«Quitar acentos y diéresis»';
 const asOnCommandLine = (text) => {
-    assert.ok(!text.includes('--fold-accents'), `the page names its check box: ${text}`);
+    assert.ok(!/--(fold-accents|columns|delimiter|encoding)/.test(text), `the page names its controls: ${text}`);
     return text
         .replaceAll(`; marque ${checkBox} y se quitan los acentos`, '; con --fold-accents se quitan los acentos')
-        .replaceAll(`: marque ${checkBox}`, ': vea --fold-accents');
+        .replaceAll(`: marque ${checkBox}`, ': vea --fold-accents')
+        .replaceAll('elija Windows-1252 en «Codificación»', 'léalo con --encoding windows-1252')
+        .replaceAll('«Columnas»', '--columns')
+        .replaceAll('«Otro separador»', '--delimiter')
+        .replaceAll('«Codificación» espera', '--encoding espera');
 };
+// The command line's pointer to its help, which the page, with its labelled
+// controls, leaves out.
+const helpHint = 'Pruebe «rfc --help» para más información.';
 
 let browser;
 let download;
@@ -334,6 +341,8 @@ describe('a whole file', () => {
         [generated('bare.csv', 'utf-8', { header: false }), { columns: 'paterno=1,materno=2,nombre=3,fecha=4' },
             ['--columns', 'paterno=1,materno=2,nombre=3,fecha=4']],
         [generated('wrong-columns.csv', 'utf-8', {}), { columns: 'paterno=9' }, ['--columns', 'paterno=9']],
+        [generated('bad-columns.csv', 'utf-8', {}), { columns: 'paterno=0' }, ['--columns', 'paterno=0']],
+        [generated('bad-separator.csv', 'utf-8', {}), { separator: 'otro', other: 'x' }, ['--delimiter', 'x']],
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true }, ['--fold-accents']],
     ];
     for (const [path, options, native] of files) {
@@ -349,7 +358,7 @@ describe('a whole file', () => {
             await page.waitForSelector('html[data-convirtiendo="no"]', { timeout: 120000 });
             const expected = rfc('batch', ...native, path);
             const name = path.split('/').at(-1);
-            const expectedLines = stderrLines(expected.stderr.replaceAll(path, name));
+            const expectedLines = stderrLines(expected.stderr.replaceAll(path, name)).filter((line) => line !== helpHint);
             const rowLines = expectedLines.filter((line) => /: línea \d+: /.test(line));
             const shownRows = await page.$$eval('#problemas tbody tr', (rows) =>
                 rows.map((row) => [...row.cells].map((c) => c.textContent)),

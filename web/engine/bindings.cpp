@@ -155,6 +155,10 @@ val texts() {
                                       {"rfc", text(shown::rfc)}})},
                    {"calcular", text(shown::calcular)},
                    {"foldAccentsCheckBox", text(words::fold_accents_check_box)},
+                   {"settingLabels",
+                    object({{"columns", text(words::page_label(words::Setting::Columns))},
+                            {"delimiter", text(words::page_label(words::Setting::Delimiter))},
+                            {"encoding", text(words::page_label(words::Setting::Encoding))}})},
                    {"dateMin", val(iso_date(keycalc::supported_birth_dates.first))},
                    {"dateMax", val(iso_date(keycalc::supported_birth_dates.last))},
                    {"dateStart", val(iso_date(shown::date_start))}});
@@ -170,6 +174,6 @@ EMSCRIPTEN_BINDINGS(clave_rfc) {
     emscripten::function("checkKey", &check_key);
     emscripten::function("runBatch", &run_batch);
     emscripten::function("texts", &texts);
-    emscripten::function("nameFoldCheckBox", &web_engine::name_fold_check_box);
+    emscripten::function("namePageControls", &web_engine::name_page_controls);
     emscripten::function("version", &version);
 }

@@ -16,8 +16,8 @@ using rfc_cli::exit_status::empty_key;
 using rfc_cli::exit_status::ok;
 using rfc_cli::exit_status::refused;
 
-// How messages name the folding of accents; see name_fold_check_box.
-words::FoldChoice fold_choice = words::FoldChoice::Option;
+// How messages name the options; see name_page_controls.
+words::Naming naming = words::Naming::CommandLine;
 
 // "rfc: " starts every line the command line writes on standard error.
 constexpr std::string_view message_prefix = "rfc: ";
@@ -59,7 +59,7 @@ Captured run_captured(const std::vector<std::string_view>& args) {
     delimited::StringSink out;
     delimited::StringSink err;
     rfc_cli::Console console{in, out, err};
-    console.fold_choice = fold_choice;
+    console.naming = naming;
     const int status = rfc_cli::run(args, console);
     return {status, out.text(), err.text()};
 }
@@ -128,11 +128,11 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     delimited::StringSource no_input("");
     LineSink err(message);
     rfc_cli::Console console{no_input, output, err};
-    console.fold_choice = fold_choice;
+    console.naming = naming;
     rfc_cli::BatchOptions options;
     std::string file;
     std::string error;
-    if (!rfc_cli::parse_batch_options(args, options, file, error)) {
+    if (!rfc_cli::parse_batch_options(args, options, file, error, console.naming)) {
         return rfc_cli::usage_error(console, error);
     }
     // The page has one thread: the rows are computed where they are read.
@@ -141,7 +141,7 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     return rfc_cli::run_batch(input, options, console);
 }
 
-void name_fold_check_box() { fold_choice = words::FoldChoice::CheckBox; }
+void name_page_controls() { naming = words::Naming::Page; }
 
 std::u16string upper_case(std::u16string_view text) { return casing::upper_case(text); }
 

@@ -64,11 +64,12 @@ struct BatchRequest {
 int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
               const std::function<void(std::string_view)>& message, const BatchRequest& request);
 
-// From now on, messages that point to folding the accents name the page's
-// check box (words::fold_accents_check_box) instead of --fold-accents. The
-// rows of a batch's output keep --fold-accents: they are the bytes `rfc
+// From now on, messages name the page's controls by their labels (the check
+// box words::fold_accents_check_box, the fields of words::page_label) instead
+// of the options --fold-accents, --columns, --delimiter and --encoding. The
+// rows of a batch's output keep the options' names: they are the bytes `rfc
 // batch` writes.
-void name_fold_check_box();
+void name_page_controls();
 
 // The window's typing rule: every character upper-cased where it stands.
 std::u16string upper_case(std::u16string_view text);

@@ -119,6 +119,6 @@ async function createClaveRfc(options) {
   const given = options || {};
   const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : await embeddedWasm();
   const engine = await createClaveRfcEngine({ wasmBinary });
-  if (given.foldAccentsCheckBox) engine.nameFoldCheckBox();
+  if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
   return claveRfcOf(engine);
 }

@@ -79,6 +79,8 @@ export interface WindowTexts {
   calcular: string;
   /** The page's check box that folds accents, as messages name it ("Quitar acentos y diéresis"). */
   foldAccentsCheckBox: string;
+  /** The labels of a page's fields for `batch`'s options, as messages name them ("Columnas"). */
+  settingLabels: { columns: string; delimiter: string; encoding: string };
   dateMin: string;
   dateMax: string;
   dateStart: string;
@@ -103,10 +105,15 @@ export interface EngineOptions {
   /** The engine's WebAssembly binary; the module carries its own when left out. */
   wasmBinary?: ArrayBuffer | Uint8Array;
   /**
-   * For a page with a check box that folds accents: messages that point to folding name it,
-   * as `texts.foldAccentsCheckBox` ("Quitar acentos y diéresis"), instead of `--fold-accents`.
-   * The rows that `batch` writes keep `--fold-accents`: they are the bytes `rfc batch` writes.
+   * For a page with controls for the options: messages name the check box that folds accents
+   * as `texts.foldAccentsCheckBox` ("Quitar acentos y diéresis") instead of `--fold-accents`,
+   * and the fields for `batch`'s options by `texts.settingLabels` («Columnas», «Otro separador»,
+   * «Codificación») instead of `--columns`, `--delimiter` and `--encoding`; a mistake in them
+   * is not followed by the command line's pointer to `rfc --help`. The rows that `batch`
+   * writes keep the options' names: they are the bytes `rfc batch` writes.
    */
+  pageControls?: boolean;
+  /** The earlier name of `pageControls`, which it still sets. */
   foldAccentsCheckBox?: boolean;
 }
 

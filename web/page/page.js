@@ -238,7 +238,7 @@ function setUpFile() {
 
 async function start() {
     // The engine's script carries its WebAssembly and hands it to the loader.
-    const rfc = await createClaveRfc({ foldAccentsCheckBox: true });
+    const rfc = await createClaveRfc({ pageControls: true });
     setUpKey(rfc);
     setUpCheck(rfc);
     setUpFile();

@@ -98,7 +98,7 @@ function convert({ file, options }) {
 
 self.onmessage = async (event) => {
     try {
-        engine ??= await createClaveRfc({ foldAccentsCheckBox: true });
+        engine ??= await createClaveRfc({ pageControls: true });
         convert(event.data);
     } catch (error) {
         self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });

@@ -1,0 +1,23 @@
+// How messages name what a person sets: as the command line spells its
+// options, or as the page labels its controls.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace words {
+
+// How messages name what a person sets: the command line's options
+// ("--fold-accents", "--columns"), or the page's controls, by their labels.
+enum class Naming { CommandLine, Page };
+
+// The settings of a batch that messages name, besides folding.
+enum class Setting { Columns, Delimiter, Encoding };
+
+// The page's label of the control for `setting`: "Columnas".
+std::string_view page_label(Setting setting);
+
+// `setting` as a message names it: "--columns", or "«Columnas»" on the page.
+std::string setting_text(Setting setting, Naming naming);
+
+}  // namespace words
