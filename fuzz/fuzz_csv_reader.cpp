@@ -12,6 +12,7 @@
 //    cells under the header's (the 5th and 6th without a header), then any
 //    fields it had past the header's width.
 // A small record limit makes long records, which come in pieces, common.
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -93,7 +94,7 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
     out.clear();
     delimited::ViewSource source(text, piece);
     CsvReader reader(source, separator, record_limit, line_breaks);
-    static CsvRecord record;  // its room kept from one input to the next
+    static CsvRecord record;   // its room kept from one input to the next
     std::size_t consumed = 0;  // of `text`, by the records so far
     bool open = false;
     while (reader.next(record)) {
@@ -195,21 +196,16 @@ class OutputCheck {
         require(at_ < out_.size() && out_[at_] == separator_, "separator before an added cell");
         ++at_;
         if (at_ < out_.size() && out_[at_] == '"') {
-            for (++at_; at_ < out_.size(); ++at_) {
-                if (out_[at_] != '"') continue;
-                if (at_ + 1 < out_.size() && out_[at_ + 1] == '"') {
-                    ++at_;
-                    continue;
-                }
-                ++at_;
-                return;
+            for (++at_;; at_ += 2) {
+                at_ = out_.find('"', at_);
+                require(at_ != std::string_view::npos, "added cell's quote closed");
+                if (at_ + 1 >= out_.size() || out_[at_ + 1] != '"') break;
             }
-            require(false, "added cell's quote closed");
-        }
-        while (at_ < out_.size() && out_[at_] != '\n' && out_[at_] != '\r' &&
-               (last || out_[at_] != separator_)) {
             ++at_;
+            return;
         }
+        const char stops[] = {'\n', '\r', separator_};
+        at_ = std::min(out_.size(), out_.find_first_of(std::string_view(stops, last ? 2 : 3), at_));
     }
 
     // Reads `written`, a row without its line end, back as a spreadsheet
@@ -218,40 +214,48 @@ class OutputCheck {
     // for its column as soon as it ends.
     void read_back(const RowView& row, std::size_t width, std::string_view written) {
         const std::size_t count = row.field_count();
-        std::size_t index = 0;
-        const auto field_ends = [&] {
-            require(index < std::max(count, width) + 2, "aligned row's field count");
+        const std::size_t fields = std::max(count, width) + 2;
+        std::size_t at = 0;
+        for (std::size_t index = 0;; ++index) {
+            require(index < fields, "aligned row's field count");
+            const std::string_view field = next_field(written, at);
             if (index != width && index != width + 1) {
                 const std::size_t own = index < width ? index : index - 2;
                 const std::string_view want = own < count ? row.field(own) : std::string_view();
-                require(field_ == want, "read back, each field in its column");
+                require(field == want, "read back, each field in its column");
             }
-            ++index;
-            field_.clear();
-        };
-        field_.clear();
-        bool quoted = false;
-        for (std::size_t i = 0; i < written.size(); ++i) {
-            const char c = written[i];
-            if (quoted) {
-                if (c != '"') {
-                    field_.push_back(c);
-                } else if (i + 1 < written.size() && written[i + 1] == '"') {
-                    field_.push_back('"');
-                    ++i;
-                } else {
-                    quoted = false;
-                }
-            } else if (c == '"' && field_.empty()) {
-                quoted = true;
-            } else if (c == separator_) {
-                field_ends();
-            } else {
-                field_.push_back(c);
+            if (at == written.size()) {
+                require(index + 1 == fields, "aligned row's field count");
+                return;
             }
+            ++at;  // the separator
         }
-        field_ends();
-        require(index == std::max(count, width) + 2, "aligned row's field count");
+    }
+
+    // The field that starts at `at` in `written`, its quotes undone; `at`
+    // is left on the separator after it or at the end.
+    std::string_view next_field(std::string_view written, std::size_t& at) {
+        if (at == written.size() || written[at] != '"') {
+            const std::size_t end = std::min(written.size(), written.find(separator_, at));
+            const std::string_view field = written.substr(at, end - at);
+            at = end;
+            return field;
+        }
+        field_.clear();
+        for (++at;; at += 2) {
+            const std::size_t quote = std::min(written.size(), written.find('"', at));
+            field_.append(written.substr(at, quote - at));
+            at = quote;
+            if (at == written.size()) return field_;  // a quote never closed
+            if (at + 1 == written.size() || written[at + 1] != '"') break;
+            field_.push_back('"');
+        }
+        ++at;  // past the closing quote
+        // What follows a closing quote up to the separator belongs to the field.
+        const std::size_t end = std::min(written.size(), written.find(separator_, at));
+        field_.append(written.substr(at, end - at));
+        at = end;
+        return field_;
     }
 
     const std::string_view out_;
