@@ -204,8 +204,10 @@ class OutputCheck {
             ++at_;
             return;
         }
-        const char stops[] = {'\n', '\r', separator_};
-        at_ = std::min(out_.size(), out_.find_first_of(std::string_view(stops, last ? 2 : 3), at_));
+        while (at_ < out_.size() && out_[at_] != '\n' && out_[at_] != '\r' &&
+               (last || out_[at_] != separator_)) {
+            ++at_;
+        }
     }
 
     // Reads `written`, a row without its line end, back as a spreadsheet
