@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "byte_stream.h"
-#include "outcome_words.h"
+#include "naming.h"
 
 namespace rfc_cli {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "compute_key.h"
-#include "outcome_words.h"
+#include "naming.h"
 
 namespace rfc_cli {
 

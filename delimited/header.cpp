@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <optional>
 
 #include "character_properties.h"
 #include "compatibility_fold.h"
@@ -90,6 +89,13 @@ bool names_role(const std::string& key, const std::vector<std::string>& role_key
     return std::find(role_keys.begin(), role_keys.end(), key) != role_keys.end();
 }
 
+bool names_some_role(const std::string& key, const RoleKeys& roles) {
+    for (std::size_t role = 0; role < roles.size(); ++role) {
+        if (names_role(key, roles.of_role(role))) return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles) {
@@ -114,11 +120,7 @@ std::size_t count_named_fields(std::span<const std::string> header, const RoleKe
     std::string key;
     for (const std::string& field : header) {
         column_name_key(field, key);
-        for (std::size_t role = 0; role < roles.size(); ++role) {
-            if (!names_role(key, roles.of_role(role))) continue;
-            ++named;
-            break;
-        }
+        if (names_some_role(key, roles)) ++named;
     }
     return named;
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <bitset>
 #include <optional>
 #include <span>
 #include <utility>
@@ -56,17 +57,19 @@ class Cut {
 class HeadRows {
   public:
     HeadRows(std::string_view head, bool whole, const FileReading& reading)
-        : head_(head), whole_(whole), reading_(reading) {}
+        : head_(head), whole_(whole), reading_(reading) {
+        for (const char c : head) held_[static_cast<unsigned char>(c)] = true;
+    }
 
     // Row `index` as `separator` cuts it, or nullptr past the rows looked at.
     const Row* row(std::size_t index, char separator) {
         const auto* candidate = std::find(candidates.begin(), candidates.end(), separator);
         // Separators that the head does not hold all cut it the same way, into
         // lines of one field each.
-        std::optional<Cut>& cut =
-            !holds(separator)              ? uncut_
-            : candidate != candidates.end() ? by_candidate_[candidate - candidates.begin()]
-                                            : other_;
+        std::optional<Cut>& cut = !holds(separator) ? uncut_
+                                  : candidate != candidates.end()
+                                      ? by_candidate_[candidate - candidates.begin()]
+                                      : other_;
         if (!cut) cut.emplace(head_, whole_, separator, reading_);
         return cut->row(index);
     }
@@ -84,7 +87,7 @@ class HeadRows {
         });
     }
 
-    bool holds(char separator) const { return head_.find(separator) != std::string_view::npos; }
+    bool holds(char separator) const { return held_[static_cast<unsigned char>(separator)]; }
 
   private:
     std::string_view head_;
@@ -93,6 +96,7 @@ class HeadRows {
     std::array<std::optional<Cut>, candidates.size()> by_candidate_;
     std::optional<Cut> other_;  // a separator the user names that is none of the candidates
     std::optional<Cut> uncut_;  // by a separator the head does not hold
+    std::bitset<256> held_;     // the bytes the head holds, looked up for every row
 };
 
 // Where the header is in the rows `separator` cuts, if the rows above it are
@@ -133,8 +137,8 @@ FileStart find_file_start(std::string_view head, bool whole, const FileReading& 
     std::size_t found_width = 0;
     const std::array<char, 1> only_named{named.value_or(',')};
     bool tried_one_not_held = false;
-    for (const char separator : named ? std::span<const char>(only_named)
-                                      : std::span<const char>(candidates)) {
+    for (const char separator :
+         named ? std::span<const char>(only_named) : std::span<const char>(candidates)) {
         // Another separator the head does not hold finds what the first one
         // found, which it would not take the place of.
         if (!rows.holds(separator) && std::exchange(tried_one_not_held, true)) continue;

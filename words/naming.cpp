@@ -1,30 +1,33 @@
 #include "naming.h"
 
-namespace words {
+#include <array>
 
-std::string_view page_label(Setting setting) {
-    switch (setting) {
-        case Setting::Columns:
-            return "Columnas";
-        case Setting::Delimiter:
-            return "Otro separador";
-        case Setting::Encoding:
-            break;
-    }
-    return "Codificación";
+namespace words {
+namespace {
+
+struct SettingNames {
+    std::string_view option;      // on the command line
+    std::string_view page_label;  // on the page
+};
+
+// In the order of Setting.
+constexpr std::array<SettingNames, 3> setting_names = {{
+    {"--columns", "Columnas"},
+    {"--delimiter", "Otro separador"},
+    {"--encoding", "Codificación"},
+}};
+
+const SettingNames& names_of(Setting setting) {
+    return setting_names[static_cast<std::size_t>(setting)];
 }
+
+}  // namespace
+
+std::string_view page_label(Setting setting) { return names_of(setting).page_label; }
 
 std::string setting_text(Setting setting, Naming naming) {
     if (naming == Naming::Page) return "«" + std::string(page_label(setting)) + "»";
-    switch (setting) {
-        case Setting::Columns:
-            return "--columns";
-        case Setting::Delimiter:
-            return "--delimiter";
-        case Setting::Encoding:
-            break;
-    }
-    return "--encoding";
+    return std::string(names_of(setting).option);
 }
 
 }  // namespace words
