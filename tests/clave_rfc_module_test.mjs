@@ -5,11 +5,13 @@
 //     RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
+import { randomBytes } from 'node:crypto';
 import { mkdtempSync, readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { basename, dirname, join, resolve } from 'node:path';
 import { test } from 'node:test';
 import { fileURLToPath, pathToFileURL } from 'node:url';
+import vm from 'node:vm';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '..');
 const rfcPath = resolve(process.env.RFC ?? join(root, 'build-test/cli/rfc'));
@@ -194,5 +196,30 @@ test('a callback that throws fails the batch as a read or write error, and is ha
     assert.equal(result.exitStatus, 4);
     assert.equal(result.error, failure);
     assert.match(messages.at(-1), /^rfc: no se pudo (leer|escribir)/);
+  }
+});
+
+// The engine's binary travels compressed by xz (.lzma) and is unpacked by
+// lzma.js: the decoder against xz itself, over inputs that exercise literals,
+// long and repeated matches and every literal and position setting.
+test('lzma.js unpacks what xz --format=lzma packs, and refuses a stream cut short', () => {
+  const decoder = {};
+  vm.runInNewContext(readFileSync(join(root, 'web/module/lzma.js'), 'utf8'), decoder);
+  const text = readFileSync(join(root, 'casing/character_tables.cpp'));
+  const inputs = [Buffer.alloc(0), Buffer.from('a'), Buffer.alloc(70000, 7), randomBytes(50000), text,
+    Buffer.concat([randomBytes(3000), text.subarray(0, 20000), randomBytes(3000), text.subarray(5000, 40000)])];
+  const settings = ['preset=9e', 'preset=0', 'preset=6,lc=0,lp=4,pb=4', 'preset=9e,lc=4,lp=0,pb=0',
+    'preset=5,lc=1,lp=3,pb=1', 'preset=6,lc=2,lp=2,pb=0'];
+  for (const input of inputs) {
+    for (const setting of settings) {
+      const packed = spawnSync('xz', ['--format=lzma', `--lzma1=${setting}`, '--stdout'], { input, maxBuffer: 1 << 26 });
+      assert.equal(packed.status, 0, String(packed.stderr));
+      const unpacked = decoder.lzmaDecompress(new Uint8Array(packed.stdout));
+      assert.ok(Buffer.from(unpacked).equals(input), `${input.length} bytes, ${setting}`);
+      if (input.length > 1000) {
+        assert.throws(() => decoder.lzmaDecompress(new Uint8Array(packed.stdout.subarray(0, packed.stdout.length >> 1))),
+          /lzma: /, `${input.length} bytes cut short, ${setting}`);
+      }
+    }
   }
 });

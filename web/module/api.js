@@ -10,17 +10,14 @@
 const runsOnNode = typeof process === 'object' && typeof process.versions === 'object' &&
   typeof process.versions.node === 'string';
 
-// The engine's binary, written into this file by the build gzip-compressed
-// and in base64, so that the script needs no file beside it and makes no
-// request (a page's policy may forbid every connection).
-async function embeddedWasm() {
-  const text = atob(claveRfcWasmGzipBase64);
+// The engine's binary, written into this file by the build compressed (see
+// lzma.js) and in base64, so that the script needs no file beside it and
+// makes no request (a page's policy may forbid every connection).
+function embeddedWasm() {
+  const text = atob(claveRfcWasmLzmaBase64);
   const bytes = new Uint8Array(text.length);
   for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-  // Node's own zlib: its web streams take a third of a second to start.
-  if (runsOnNode) return new Uint8Array(require('zlib').gunzipSync(bytes));
-  const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('gzip'));
-  return new Uint8Array(await new Response(inflated).arrayBuffer());
+  return lzmaDecompress(bytes);
 }
 
 function textOf(value) {
@@ -117,7 +114,7 @@ function deepFreeze(object) {
 
 async function createClaveRfc(options) {
   const given = options || {};
-  const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : await embeddedWasm();
+  const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm();
   const engine = await createClaveRfcEngine({ wasmBinary });
   if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
   return claveRfcOf(engine);
