@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <array>
-#include <cstdio>
 
 #include "counted.h"
+#include "digits.h"
 #include "invisible_space.h"
 #include "utf8.h"
 
@@ -64,16 +64,15 @@ void append_byte_escape(unsigned char byte, std::string& out) {
             out += "\\t";
             return;
         default:
-            char text[8];
-            std::snprintf(text, sizeof text, "\\x%02x", static_cast<unsigned>(byte));
-            out += text;
+            out += "\\x";
+            append_digits(out, byte, 2, Hex::Small);
     }
 }
 
 void append_code_point_escape(char32_t c, std::string& out) {
-    char text[16];
-    std::snprintf(text, sizeof text, "\\u{%x}", static_cast<unsigned>(c));
-    out += text;
+    out += "\\u{";
+    append_digits(out, static_cast<std::uint32_t>(c), 1, Hex::Small);
+    out += '}';
 }
 
 // The bytes of the character that starts `text`: a stray byte is one.

@@ -1,8 +1,8 @@
 #include "outcome_words.h"
 
 #include <array>
-#include <cstdio>
 
+#include "digits.h"
 #include "invisible_space.h"
 #include "utf8.h"
 #include "visible_character.h"
@@ -51,21 +51,12 @@ std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16str
     return out;
 }
 
-// "1601-01-01": the first day a date of birth may be.
-std::string date_text(std::chrono::year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
-
 }  // namespace
 
 std::string character_text(std::u16string_view units) {
     const char32_t c = delimited::code_point_at(units, 0);
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    std::string text = code;
+    std::string text = "U+";
+    append_digits(text, static_cast<std::uint32_t>(c), 4, Hex::Capitals);
     // A lone surrogate half is no character, and is not visible either.
     if (casing::is_visible_alone(c)) text += " «" + delimited::utf16_to_utf8(units) + "»";
     return text;

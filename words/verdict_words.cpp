@@ -1,10 +1,10 @@
 #include "verdict_words.h"
 
 #include <array>
-#include <cstdio>
 #include <vector>
 
 #include "counted.h"
+#include "digits.h"
 #include "escaped.h"
 #include "outcome_words.h"
 #include "utf8.h"
@@ -15,13 +15,6 @@ namespace {
 using keycalc::CheckVerdict;
 using keycalc::KeyFault;
 using keycalc::KeyKind;
-
-std::string date_text(std::chrono::year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%02u/%02u/%04d", static_cast<unsigned>(date.day()),
-                  static_cast<unsigned>(date.month()), static_cast<int>(date.year()));
-    return text;
-}
 
 // The character at 0-based `index` of a key, with the other half of a
 // surrogate pair that it begins.
@@ -70,7 +63,7 @@ std::string_view generic_text(KeyKind kind) {
 // "de persona física (nacimiento: 15/01/1980)" and the like.
 std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_year) {
     if (keycalc::is_generic(key.kind)) return std::string(generic_text(key.kind));
-    const std::string date = date_text(keycalc::latest_date(key.date, this_year));
+    const std::string date = day_first_date_text(keycalc::latest_date(key.date, this_year));
     switch (key.kind) {
         case KeyKind::NaturalPerson:
             return "de persona física (nacimiento: " + date + ")";

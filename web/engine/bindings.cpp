@@ -5,11 +5,11 @@
 #include <emscripten/val.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 #include <utility>
 
 #include "birth_date.h"
+#include "digits.h"
 #include "engine.h"
 #include "outcome_words.h"
 #include "window_texts.h"
@@ -134,14 +134,6 @@ int run_batch(const val& io, const val& options) {
 
 std::u16string upper_case(const std::u16string& typed) { return web_engine::upper_case(typed); }
 
-// A day as <input type="date"> writes it: YYYY-MM-DD.
-std::string iso_date(std::chrono::year_month_day date) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d-%02u-%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
-}
-
 val texts() {
     namespace shown = words::window_texts;
     return object({{"caption", text(shown::caption)},
@@ -159,9 +151,9 @@ val texts() {
                     object({{"columns", text(words::page_label(words::Setting::Columns))},
                             {"delimiter", text(words::page_label(words::Setting::Delimiter))},
                             {"encoding", text(words::page_label(words::Setting::Encoding))}})},
-                   {"dateMin", val(iso_date(keycalc::supported_birth_dates.first))},
-                   {"dateMax", val(iso_date(keycalc::supported_birth_dates.last))},
-                   {"dateStart", val(iso_date(shown::date_start))}});
+                   {"dateMin", val(words::date_text(keycalc::supported_birth_dates.first))},
+                   {"dateMax", val(words::date_text(keycalc::supported_birth_dates.last))},
+                   {"dateStart", val(words::date_text(shown::date_start))}});
 }
 
 std::string version() { return std::string(web_engine::version()); }
