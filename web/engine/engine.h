@@ -1,6 +1,6 @@
 // What the browser page and the JavaScript module ask of the C++ libraries, in
 // plain C++: every answer comes from the same code, with the same words, as
-// the command line `rfc` gives it. bindings.cpp only hands these to Embind.
+// the command line `rfc` gives it. bindings.cpp only exports these to JavaScript.
 //
 //     compute_key({"perez", "lopez", "juan", "1980-01-15"})
 //         -> {KeyOutcome::Key, "PELJ8001152A0", "PELJ-800115-2A0", ""}

@@ -47,6 +47,111 @@ function bytesOf(chunk) {
   return new Uint8Array(chunk);
 }
 
+// How much the batch asks of read() at a time: a call costs little beside a
+// megabyte of rows.
+const READ_BYTES = 1 << 20;
+const utf8 = new TextEncoder();
+const fromUtf8 = new TextDecoder();
+
+// The engine's calls (web/engine/bindings.cpp): the arguments, a list of
+// strings or bytes, go into its memory as 32-bit lengths and bytes, and the
+// answers come back the same way.
+function engineCalls(engine) {
+  const call = (name, list, ...numbers) => {
+    const parts = list.map((item) => (typeof item === 'string' ? utf8.encode(item) : item));
+    let at = engine._engine_arguments(parts.reduce((size, part) => size + 4 + part.length, 0));
+    for (const part of parts) {
+      new DataView(engine.HEAPU8.buffer).setUint32(at, part.length, true);
+      engine.HEAPU8.set(part, at + 4);
+      at += 4 + part.length;
+    }
+    return engine[`_engine_${name}`](...numbers);
+  };
+  const answers = () => {
+    const list = [];
+    const bytes = engine.HEAPU8;
+    const view = new DataView(bytes.buffer);
+    const end = engine._engine_answers() + engine._engine_answers_size();
+    for (let at = engine._engine_answers(); at < end; ) {
+      const size = view.getUint32(at, true);
+      list.push(bytes.subarray(at + 4, at + 4 + size));
+      at += 4 + size;
+    }
+    return list;
+  };
+  const texts = () => answers().map((bytes) => fromUtf8.decode(bytes));
+  const text = (bytes, size) => fromUtf8.decode(engine.HEAPU8.subarray(bytes, bytes + size));
+  const personList = (person) =>
+    [person.paterno, person.materno, person.nombre, person.fecha, person.foldAccents ? '1' : ''];
+  return {
+    upperCase(typed) {
+      const units = new Uint16Array(typed.length);
+      for (let i = 0; i < typed.length; ++i) units[i] = typed.charCodeAt(i);
+      call('upper_case', [new Uint8Array(units.buffer)]);
+      const upper = answers()[0];
+      const result = new Uint16Array(upper.slice().buffer);
+      let shown = '';
+      for (let i = 0; i < result.length; i += 4096) shown += String.fromCharCode(...result.subarray(i, i + 4096));
+      return shown;
+    },
+    computeKey(person) {
+      call('compute_key', personList(person));
+      const [outcome, key, masked, message] = texts();
+      return { outcome, key, masked, message };
+    },
+    checkKey(clave, person) {
+      const status = call('check_key', [clave, ...(person ? personList(person) : [])], person ? 1 : 0);
+      return { status, text: texts()[0] };
+    },
+    // `io` holds read, write and message as batchIo makes them; an option
+    // that is null is left out.
+    runBatch(io, options) {
+      let pending = new Uint8Array(0);
+      let ended = false;
+      engine.claveRfcBatch = {
+        read(buffer, capacity) {
+          if (pending.length === 0 && !ended) {
+            const bytes = io.read(READ_BYTES);
+            if (bytes === null) return -1;
+            pending = bytes;
+            ended = bytes.length === 0;
+          }
+          const count = Math.min(capacity, pending.length);
+          engine.HEAPU8.set(pending.subarray(0, count), buffer);
+          pending = pending.subarray(count);
+          return count;
+        },
+        write: (bytes, size) => (io.write(engine.HEAPU8.subarray(bytes, bytes + size)) ? 1 : 0),
+        message: (line, size) => io.message(text(line, size)),
+      };
+      const given = (value) => (value === null ? ['', ''] : ['1', value]);
+      try {
+        return call('run_batch', [options.foldAccents ? '1' : '', ...given(options.delimiter),
+          ...given(options.encoding), ...given(options.columns), options.name]);
+      } finally {
+        engine.claveRfcBatch = null;
+      }
+    },
+    texts() {
+      call('texts', []);
+      const found = {};
+      const list = texts();
+      for (let i = 0; i + 1 < list.length; i += 2) {
+        const path = list[i].split('.');
+        let into = found;
+        for (const name of path.slice(0, -1)) into = into[name] ??= {};
+        into[path.at(-1)] = list[i + 1];
+      }
+      return found;
+    },
+    namePageControls: () => engine._engine_name_page_controls(),
+    version() {
+      engine._engine_version();
+      return texts()[0];
+    },
+  };
+}
+
 // The callbacks as the engine calls them: a callback that throws makes a
 // failed read or write, which the batch reports as `rfc batch` reports its
 // own (exit status 4), and the first error thrown is handed back.
@@ -115,7 +220,7 @@ function deepFreeze(object) {
 async function createClaveRfc(options) {
   const given = options || {};
   const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm();
-  const engine = await createClaveRfcEngine({ wasmBinary });
+  const engine = engineCalls(await createClaveRfcEngine({ wasmBinary }));
   if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
   return claveRfcOf(engine);
 }
