@@ -187,7 +187,7 @@ function batchIo(io, failed) {
   };
 }
 
-function claveRfcOf(engine) {
+function claveRfcOf(engine, wasmModule) {
   return Object.freeze({
     upperCase: (text) => engine.upperCase(textOf(text)),
     key: (person) => engine.computeKey(personOf(person)),
@@ -207,6 +207,7 @@ function claveRfcOf(engine) {
     },
     texts: deepFreeze(engine.texts()),
     version: engine.version(),
+    wasmModule,
   });
 }
 
@@ -217,10 +218,19 @@ function deepFreeze(object) {
   return Object.freeze(object);
 }
 
+// The binary is compiled here rather than by the loader, so that the compiled
+// module can be handed on: a worker given it starts at once, and shares its
+// machine code with this engine.
 async function createClaveRfc(options) {
   const given = options || {};
-  const wasmBinary = given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm();
-  const engine = engineCalls(await createClaveRfcEngine({ wasmBinary }));
+  const wasmModule = given.wasmModule ??
+    (await WebAssembly.compile(given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm()));
+  const engine = engineCalls(await createClaveRfcEngine({
+    instantiateWasm(imports, receive) {
+      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance, wasmModule));
+      return {};
+    },
+  }));
   if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
-  return claveRfcOf(engine);
+  return claveRfcOf(engine, wasmModule);
 }

@@ -99,11 +99,18 @@ export interface ClaveRfc {
   readonly texts: Readonly<WindowTexts>;
   /** The version of `rfc` this engine is. */
   readonly version: string;
+  /** The engine's compiled WebAssembly, for `EngineOptions.wasmModule`. */
+  readonly wasmModule: WebAssembly.Module;
 }
 
 export interface EngineOptions {
   /** The engine's WebAssembly binary; the module carries its own when left out. */
   wasmBinary?: ArrayBuffer | Uint8Array;
+  /**
+   * The `wasmModule` of an engine made before: this one then starts without compiling, for
+   * instance in a worker that the module was posted to.
+   */
+  wasmModule?: WebAssembly.Module;
   /**
    * For a page with controls for the options: messages name the check box that folds accents
    * as `texts.foldAccentsCheckBox` ("Quitar acentos y diéresis") instead of `--fold-accents`,

@@ -125,7 +125,7 @@ function batchOptions(file) {
     return options;
 }
 
-function setUpFile() {
+function setUpFile(rfc) {
     const workerSource = [$('engine').textContent, '\n', $('worker').textContent];
     const workerUrl = URL.createObjectURL(new Blob(workerSource, { type: 'text/javascript' }));
     const archivo = $('archivo');
@@ -204,7 +204,8 @@ function setUpFile() {
         CmdCancelar.hidden = false;
         CmdConvertir.disabled = true;
         document.documentElement.dataset.convirtiendo = 'si';
-        worker.postMessage({ file, options: batchOptions(file) });
+        // The page's own compiled engine: the worker needs neither to unpack nor to compile it.
+        worker.postMessage({ file, options: batchOptions(file), wasmModule: rfc.wasmModule });
     };
 
     archivo.addEventListener('change', () => convert(archivo.files[0]));
@@ -241,7 +242,7 @@ async function start() {
     const rfc = await createClaveRfc({ pageControls: true });
     setUpKey(rfc);
     setUpCheck(rfc);
-    setUpFile();
+    setUpFile(rfc);
     document.documentElement.dataset.listo = 'si';
     // For bench/web_page.mjs: the time from navigation to a usable page.
     performance.mark('clave-rfc-listo');

@@ -1,6 +1,6 @@
 // The file conversion, off the page's thread. The page builds this worker from
 // a Blob of the engine's script followed by this one, so createClaveRfc is
-// defined here; it sends {file, options} and gets back, in order,
+// defined here; it sends {file, options, wasmModule} and gets back, in order,
 // progress, the batch's messages and one Blob of the converted file.
 //
 // The engine's batch is synchronous and pulls the input through read(): a
@@ -11,9 +11,12 @@
 'use strict';
 
 // How much of the file one FileReaderSync call reads, and how much output is
-// gathered before it becomes one part of the result.
-const SLICE_BYTES = 1 << 20;
-const PART_BYTES = 1 << 20;
+// gathered before it becomes one part of the result. Each read is a round
+// trip to the browser's own process that costs about as much as a few
+// megabytes of copying, so reads are large; the output is gathered in one
+// buffer, reused, as every Blob copies what it is made of.
+const SLICE_BYTES = 8 << 20;
+const PART_BYTES = 4 << 20;
 // Progress is posted at most this often (ms), not once per read.
 const PROGRESS_INTERVAL = 100;
 // The page shows the first rows with problems; the rest only count.
@@ -24,44 +27,50 @@ const ROW_MESSAGE = /línea (\d+): (.*)$/;
 let engine = null;
 
 // The file as the ByteSource the batch pulls from: read(maxBytes) gives at
-// most maxBytes, and an empty array at the end.
+// most maxBytes, and an empty array at the end. Progress counts the bytes
+// handed over, so it moves at every read, not only at every slice.
 function fileSource(file, onProgress) {
     const reader = new FileReaderSync();
     let offset = 0;
     let slice = new Uint8Array(0);
     let used = 0;
+    let handed = 0;
     return (maxBytes) => {
         if (used === slice.length && offset < file.size) {
             const end = Math.min(file.size, offset + SLICE_BYTES);
             slice = new Uint8Array(reader.readAsArrayBuffer(file.slice(offset, end)));
             used = 0;
             offset = end;
-            onProgress(offset, file.size);
         }
         const n = Math.min(maxBytes, slice.length - used);
         const bytes = slice.subarray(used, used + n);
         used += n;
+        handed += n;
+        onProgress(handed, file.size);
         return bytes;
     };
 }
 
-// The output as parts: write() copies each chunk (the engine may hand a view
-// of its own memory) and every PART_BYTES the gathered chunks become a Blob.
+// The output as parts: write() copies each chunk (the engine hands a view of
+// its own memory) into one buffer, which becomes a Blob whenever it is full.
 function blobSink() {
     const parts = [];
-    let pending = [];
-    let pendingBytes = 0;
+    const gathered = new Uint8Array(PART_BYTES);
+    let used = 0;
     const flush = () => {
-        if (pendingBytes === 0) return;
-        parts.push(new Blob(pending));
-        pending = [];
-        pendingBytes = 0;
+        if (used === 0) return;
+        parts.push(new Blob([gathered.subarray(0, used)]));
+        used = 0;
     };
     return {
         write(chunk) {
-            pending.push(chunk.slice());
-            pendingBytes += chunk.length;
-            if (pendingBytes >= PART_BYTES) flush();
+            for (let at = 0; at < chunk.length; ) {
+                if (used === gathered.length) flush();
+                const n = Math.min(chunk.length - at, gathered.length - used);
+                gathered.set(chunk.subarray(at, at + n), used);
+                used += n;
+                at += n;
+            }
         },
         finish(type) {
             flush();
@@ -98,7 +107,7 @@ function convert({ file, options }) {
 
 self.onmessage = async (event) => {
     try {
-        engine ??= await createClaveRfc({ pageControls: true });
+        engine ??= await createClaveRfc({ pageControls: true, wasmModule: event.data.wasmModule });
         convert(event.data);
     } catch (error) {
         self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });
