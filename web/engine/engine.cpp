@@ -22,28 +22,37 @@ words::Naming naming = words::Naming::CommandLine;
 // "rfc: " starts every line the command line writes on standard error.
 constexpr std::string_view message_prefix = "rfc: ";
 
-// Standard error cut into lines, each handed on as soon as it is whole.
+// Standard error cut into lines, each handed on as soon as it is whole, and
+// without "rfc: " in front when `without_prefix`.
 class LineSink final : public delimited::ByteSink {
   public:
-    explicit LineSink(const std::function<void(std::string_view)>& line) : line_(line) {}
+    LineSink(const std::function<void(std::string_view)>& line, bool without_prefix)
+        : line_(line), without_prefix_(without_prefix) {}
     std::error_code write_all(std::string_view bytes) override {
         for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
             pending_.append(bytes.substr(0, end));
-            line_(pending_);
-            pending_.clear();
+            hand_on();
             bytes.remove_prefix(end + 1);
         }
         pending_.append(bytes);
         return {};
     }
     ~LineSink() override {
-        if (!pending_.empty()) line_(pending_);
+        if (!pending_.empty()) hand_on();
     }
     LineSink(const LineSink&) = delete;
     LineSink& operator=(const LineSink&) = delete;
 
   private:
+    void hand_on() {
+        std::string_view line = pending_;
+        if (without_prefix_ && line.starts_with(message_prefix)) line.remove_prefix(message_prefix.size());
+        line_(line);
+        pending_.clear();
+    }
+
     const std::function<void(std::string_view)>& line_;
+    const bool without_prefix_;
     std::string pending_;
 };
 
@@ -126,7 +135,8 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     }
 
     delimited::StringSource no_input("");
-    LineSink err(message);
+    // A page shows its messages as its own, not as a program's.
+    LineSink err(message, naming == words::Naming::Page);
     rfc_cli::Console console{no_input, output, err};
     console.naming = naming;
     rfc_cli::BatchOptions options;

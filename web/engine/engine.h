@@ -66,7 +66,8 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
 
 // From now on, messages name the page's controls by their labels (the check
 // box words::fold_accents_check_box, the fields of words::page_label) instead
-// of the options --fold-accents, --columns, --delimiter and --encoding. The
+// of the options --fold-accents, --columns, --delimiter and --encoding, and a
+// batch's lines leave out the "rfc: " in front of each. The
 // rows of a batch's output keep the options' names: they are the bytes `rfc
 // batch` writes.
 void name_page_controls();

@@ -116,8 +116,9 @@ export interface EngineOptions {
    * as `texts.foldAccentsCheckBox` ("Quitar acentos y diéresis") instead of `--fold-accents`,
    * and the fields for `batch`'s options by `texts.settingLabels` («Columnas», «Otro separador»,
    * «Codificación») instead of `--columns`, `--delimiter` and `--encoding`; a mistake in them
-   * is not followed by the command line's pointer to `rfc --help`. The rows that `batch`
-   * writes keep the options' names: they are the bytes `rfc batch` writes.
+   * is not followed by the command line's pointer to `rfc --help`, and `batch`'s messages
+   * leave out the "rfc: " in front of each line. The rows that `batch` writes keep the
+   * options' names: they are the bytes `rfc batch` writes.
    */
   pageControls?: boolean;
   /** The earlier name of `pageControls`, which it still sets. */
