@@ -37,8 +37,9 @@ export async function launch(name = 'chromium') {
     });
 }
 
-// Opens the page at `width` pixels and waits until it says it is ready.
-export async function openPage(browser, pagePath, width = 1024) {
+// Opens the page at `width` pixels and waits until it says it is ready;
+// `beforeLoad` is a function run in the page before its own scripts.
+export async function openPage(browser, pagePath, width = 1024, beforeLoad = null) {
     const page = await browser.newPage();
     page.problems = [];
     page.on('console', (message) => {
@@ -50,6 +51,7 @@ export async function openPage(browser, pagePath, width = 1024) {
             console.error(`CSP: ${event.violatedDirective} ${event.blockedURI}`),
         );
     });
+    if (beforeLoad) await page.evaluateOnNewDocument(beforeLoad);
     await page.setViewport({ width, height: 900 });
     await page.goto(pathToFileURL(pagePath).href);
     await page.waitForSelector('html[data-listo="si"]');

@@ -344,10 +344,20 @@ describe('a whole file', () => {
         [generated('bad-columns.csv', 'utf-8', {}), { columns: 'paterno=0' }, ['--columns', 'paterno=0']],
         [generated('bad-separator.csv', 'utf-8', {}), { separator: 'otro', other: 'x' }, ['--delimiter', 'x']],
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true }, ['--fold-accents']],
+        // As in a browser whose WebAssembly cannot wait for a promise: the worker reads synchronously.
+        [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true, synchronous: true }, ['--fold-accents']],
+        [generated('unicode.txt', 'utf-16le', { end: '\r\n', separator: '\t' }), { synchronous: true }, []],
     ];
+    // Run first in every script the page makes into a worker.
+    const withoutWaiting = () => {
+        const make = URL.createObjectURL;
+        URL.createObjectURL = (blob) => (blob.type === 'text/javascript'
+            ? make(new Blob(['delete WebAssembly.Suspending;\n', blob], { type: blob.type }))
+            : make(blob));
+    };
     for (const [path, options, native] of files) {
-        it(`${path.split('/').at(-1)} ${native.join(' ')}`, async () => {
-            const page = await openPage(browser, pagePath);
+        it(`${path.split('/').at(-1)} ${native.join(' ')}${options.synchronous ? ' (read synchronously)' : ''}`, async () => {
+            const page = await openPage(browser, pagePath, 1024, options.synchronous ? withoutWaiting : null);
             if (options.encoding) await page.select('#codificacion', options.encoding);
             if (options.separator) await page.select('#separador', options.separator);
             if (options.other) await page.type('#otroSeparador', options.other);

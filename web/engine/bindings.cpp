@@ -28,6 +28,9 @@ extern "C" {
 // Copies at most `capacity` bytes of input to `buffer`: how many, 0 at the
 // end, or -1 when reading failed.
 int claverfc_read(char* buffer, std::size_t capacity);
+// The same, for a batch that may wait for its input: api.js wraps it so that
+// the engine waits for JavaScript's promise (WebAssembly.Suspending).
+int claverfc_read_waiting(char* buffer, std::size_t capacity);
 // Whether all of `size` bytes were written.
 int claverfc_write(const char* bytes, std::size_t size);
 void claverfc_message(const char* line, std::size_t size);
@@ -76,11 +79,16 @@ std::string_view outcome_name(web_engine::KeyOutcome outcome) {
 
 class JsSource final : public delimited::ByteSource {
   public:
+    explicit JsSource(bool waits) : waits_(waits) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
-        const int got = claverfc_read(buffer.data(), buffer.size());
+        const int got = waits_ ? claverfc_read_waiting(buffer.data(), buffer.size())
+                               : claverfc_read(buffer.data(), buffer.size());
         count = got > 0 ? static_cast<std::size_t>(got) : 0;
         return got < 0 ? std::make_error_code(std::errc::io_error) : std::error_code{};
     }
+
+  private:
+    bool waits_;
 };
 
 class JsSink final : public delimited::ByteSink {
@@ -143,12 +151,13 @@ EMSCRIPTEN_KEEPALIVE int engine_check_key(int with_person) {
 
 // fold accents, then delimiter, encoding and columns each as a given flag and
 // its value, then the file's name -> the exit status; the bytes and messages
-// go through the callbacks.
-EMSCRIPTEN_KEEPALIVE int engine_run_batch() {
+// go through the callbacks, the input through claverfc_read_waiting when
+// `waits`.
+EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
     const std::vector<std::string_view> list = unpack(8);
     const web_engine::BatchRequest request{!list[0].empty(), option_of(list, 1), option_of(list, 3),
                                            option_of(list, 5), std::string(list[7])};
-    JsSource input;
+    JsSource input(waits != 0);
     JsSink output;
     return web_engine::run_batch(
         input, output,

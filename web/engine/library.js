@@ -4,6 +4,9 @@ mergeInto(LibraryManager.library, {
   claverfc_read: function (buffer, capacity) {
     return Module['claveRfcBatch'].read(buffer, capacity);
   },
+  claverfc_read_waiting: function (buffer, capacity) {
+    return Module['claveRfcBatch'].read(buffer, capacity);
+  },
   claverfc_write: function (bytes, size) {
     return Module['claveRfcBatch'].write(bytes, size);
   },

@@ -55,9 +55,14 @@ const fromUtf8 = new TextDecoder();
 
 // The engine's calls (web/engine/bindings.cpp): the arguments, a list of
 // strings or bytes, go into its memory as 32-bit lengths and bytes, and the
-// answers come back the same way.
-function engineCalls(engine) {
-  const call = (name, list, ...numbers) => {
+// answers come back the same way. `runBatchWaiting`, where WebAssembly can
+// wait for JavaScript (JSPI), is the batch's export made to return a promise.
+function engineCalls(engine, runBatchWaiting) {
+  // While a batch waits for its input, the engine is in the middle of a call
+  // and takes no other until the batch ends.
+  let waiting = false;
+  const put = (list) => {
+    if (waiting) throw new Error('clave-rfc: this engine is running batchAsync; make another for other calls');
     const parts = list.map((item) => (typeof item === 'string' ? utf8.encode(item) : item));
     let at = engine._engine_arguments(parts.reduce((size, part) => size + 4 + part.length, 0));
     for (const part of parts) {
@@ -65,6 +70,9 @@ function engineCalls(engine) {
       engine.HEAPU8.set(part, at + 4);
       at += 4 + part.length;
     }
+  };
+  const call = (name, list, ...numbers) => {
+    put(list);
     return engine[`_engine_${name}`](...numbers);
   };
   const answers = () => {
@@ -83,6 +91,36 @@ function engineCalls(engine) {
   const text = (bytes, size) => fromUtf8.decode(engine.HEAPU8.subarray(bytes, bytes + size));
   const personList = (person) =>
     [person.paterno, person.materno, person.nombre, person.fecha, person.foldAccents ? '1' : ''];
+  const given = (value) => (value === null ? ['', ''] : ['1', value]);
+  const batchList = (options) => [options.foldAccents ? '1' : '', ...given(options.delimiter),
+    ...given(options.encoding), ...given(options.columns), options.name];
+  // What the batch's imports (web/engine/library.js) call: `io` is batchIo's,
+  // and when `waits` its read gives a promise, and so does this read.
+  const useCallbacks = (io, waits) => {
+    let pending = new Uint8Array(0);
+    let ended = false;
+    const take = (buffer, capacity) => {
+      const count = Math.min(capacity, pending.length);
+      engine.HEAPU8.set(pending.subarray(0, count), buffer);
+      pending = pending.subarray(count);
+      return count;
+    };
+    const refilled = (bytes, buffer, capacity) => {
+      if (bytes === null) return -1;
+      pending = bytes;
+      ended = bytes.length === 0;
+      return take(buffer, capacity);
+    };
+    engine.claveRfcBatch = {
+      read(buffer, capacity) {
+        if (pending.length > 0 || ended) return waits ? Promise.resolve(take(buffer, capacity)) : take(buffer, capacity);
+        if (waits) return io.readLater(READ_BYTES).then((bytes) => refilled(bytes, buffer, capacity));
+        return refilled(io.read(READ_BYTES), buffer, capacity);
+      },
+      write: (bytes, size) => (io.write(engine.HEAPU8.subarray(bytes, bytes + size)) ? 1 : 0),
+      message: (line, size) => io.message(text(line, size)),
+    };
+  };
   return {
     upperCase(typed) {
       const units = new Uint16Array(typed.length);
@@ -106,32 +144,25 @@ function engineCalls(engine) {
     // `io` holds read, write and message as batchIo makes them; an option
     // that is null is left out.
     runBatch(io, options) {
-      let pending = new Uint8Array(0);
-      let ended = false;
-      engine.claveRfcBatch = {
-        read(buffer, capacity) {
-          if (pending.length === 0 && !ended) {
-            const bytes = io.read(READ_BYTES);
-            if (bytes === null) return -1;
-            pending = bytes;
-            ended = bytes.length === 0;
-          }
-          const count = Math.min(capacity, pending.length);
-          engine.HEAPU8.set(pending.subarray(0, count), buffer);
-          pending = pending.subarray(count);
-          return count;
-        },
-        write: (bytes, size) => (io.write(engine.HEAPU8.subarray(bytes, bytes + size)) ? 1 : 0),
-        message: (line, size) => io.message(text(line, size)),
-      };
-      const given = (value) => (value === null ? ['', ''] : ['1', value]);
+      useCallbacks(io, false);
       try {
-        return call('run_batch', [options.foldAccents ? '1' : '', ...given(options.delimiter),
-          ...given(options.encoding), ...given(options.columns), options.name]);
+        return call('run_batch', batchList(options), 0);
       } finally {
         engine.claveRfcBatch = null;
       }
     },
+    // The same, waiting for io.readLater's promises; resolves to the exit status.
+    runBatchWaiting: runBatchWaiting && (async (io, options) => {
+      put(batchList(options));
+      useCallbacks(io, true);
+      waiting = true;
+      try {
+        return await runBatchWaiting(1);
+      } finally {
+        waiting = false;
+        engine.claveRfcBatch = null;
+      }
+    }),
     texts() {
       call('texts', []);
       const found = {};
@@ -168,6 +199,14 @@ function batchIo(io, failed) {
         return null;
       }
     },
+    async readLater(maxBytes) {
+      try {
+        return bytesOf(await io.read(maxBytes));
+      } catch (error) {
+        fail(error);
+        return null;
+      }
+    },
     write(view) {
       try {
         io.write(view);
@@ -187,24 +226,37 @@ function batchIo(io, failed) {
   };
 }
 
+function batchRequest(options) {
+  const given = options || {};
+  return {
+    foldAccents: Boolean(given.foldAccents),
+    delimiter: optionOf(given.delimiter),
+    encoding: optionOf(given.encoding),
+    columns: optionOf(given.columns),
+    name: textOf(given.name),
+  };
+}
+
+const batchResult = (exitStatus, failed) =>
+  (failed.error === undefined ? { exitStatus } : { exitStatus, error: failed.error });
+
 function claveRfcOf(engine, wasmModule) {
+  const waiting = engine.runBatchWaiting && {
+    async batchAsync(io, options) {
+      const failed = {};
+      return batchResult(await engine.runBatchWaiting(batchIo(io, failed), batchRequest(options)), failed);
+    },
+  };
   return Object.freeze({
     upperCase: (text) => engine.upperCase(textOf(text)),
     key: (person) => engine.computeKey(personOf(person)),
     check: (clave, person) =>
       engine.checkKey(textOf(clave), person === undefined || person === null ? null : personOf(person)),
     batch(io, options) {
-      const given = options || {};
       const failed = {};
-      const exitStatus = engine.runBatch(batchIo(io, failed), {
-        foldAccents: Boolean(given.foldAccents),
-        delimiter: optionOf(given.delimiter),
-        encoding: optionOf(given.encoding),
-        columns: optionOf(given.columns),
-        name: textOf(given.name),
-      });
-      return failed.error === undefined ? { exitStatus } : { exitStatus, error: failed.error };
+      return batchResult(engine.runBatch(batchIo(io, failed), batchRequest(options)), failed);
     },
+    ...waiting,
     texts: deepFreeze(engine.texts()),
     version: engine.version(),
     wasmModule,
@@ -218,6 +270,11 @@ function deepFreeze(object) {
   return Object.freeze(object);
 }
 
+// Whether WebAssembly can wait for a JavaScript promise (JSPI): then the
+// batch's waiting read is an import the engine waits on, and the batch's
+// export gives a promise.
+const canWait = typeof WebAssembly.Suspending === 'function' && typeof WebAssembly.promising === 'function';
+
 // The binary is compiled here rather than by the loader, so that the compiled
 // module can be handed on: a worker given it starts at once, and shares its
 // machine code with this engine.
@@ -225,12 +282,18 @@ async function createClaveRfc(options) {
   const given = options || {};
   const wasmModule = given.wasmModule ??
     (await WebAssembly.compile(given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm()));
-  const engine = engineCalls(await createClaveRfcEngine({
+  let runBatchWaiting = null;
+  const loaded = await createClaveRfcEngine({
     instantiateWasm(imports, receive) {
-      WebAssembly.instantiate(wasmModule, imports).then((instance) => receive(instance, wasmModule));
+      if (canWait) imports.env.claverfc_read_waiting = new WebAssembly.Suspending(imports.env.claverfc_read_waiting);
+      WebAssembly.instantiate(wasmModule, imports).then((instance) => {
+        if (canWait) runBatchWaiting = WebAssembly.promising(instance.exports.engine_run_batch);
+        receive(instance, wasmModule);
+      });
       return {};
     },
-  }));
+  });
+  const engine = engineCalls(loaded, runBatchWaiting);
   if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
   return claveRfcOf(engine, wasmModule);
 }

@@ -47,6 +47,12 @@ export interface BatchIo {
   message?(line: string): void;
 }
 
+export interface BatchIoAsync extends Omit<BatchIo, 'read'> {
+  /** As `BatchIo.read`, or a promise of it. The bytes need stay as they are only until
+   *  the next call. */
+  read(maxBytes: number): Uint8Array | Promise<Uint8Array>;
+}
+
 export interface BatchOptions {
   /** As `--fold-accents`. */
   foldAccents?: boolean;
@@ -96,6 +102,13 @@ export interface ClaveRfc {
   check(clave: string, person?: Person | null): CheckResult;
   /** `rfc batch` over the bytes `io.read` gives, on this thread, to the end of the input. */
   batch(io: BatchIo, options?: BatchOptions): BatchResult;
+  /**
+   * `batch` with an `io.read` that may return a promise, which the engine waits for: a file's
+   * stream, say. Only where WebAssembly can wait for JavaScript (JSPI: `WebAssembly.Suspending`,
+   * as in current Chromium and Firefox; not in Node 20), and undefined elsewhere. While it runs,
+   * this engine's other calls throw; another engine made with `wasmModule` computes meanwhile.
+   */
+  batchAsync?(io: BatchIoAsync, options?: BatchOptions): Promise<BatchResult>;
   readonly texts: Readonly<WindowTexts>;
   /** The version of `rfc` this engine is. */
   readonly version: string;

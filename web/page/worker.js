@@ -3,9 +3,11 @@
 // defined here; it sends {file, options, wasmModule} and gets back, in order,
 // progress, the batch's messages and one Blob of the converted file.
 //
-// The engine's batch is synchronous and pulls the input through read(): a
-// worker may read a File synchronously with FileReaderSync, a slice at a time,
-// so neither the input nor the output is ever whole in memory here. Written
+// The engine's batch pulls the input through read(). Where WebAssembly can
+// wait for a promise (batchAsync), read() takes the file's stream into one
+// buffer, reused; elsewhere the batch is synchronous and reads the File with
+// FileReaderSync, a slice at a time. Neither the input nor the output is ever
+// whole in memory here. Written
 // bytes are gathered into parts and each part becomes a Blob at once, which
 // the browser keeps outside this process (and on disk when large).
 'use strict';
@@ -17,6 +19,8 @@
 // buffer, reused, as every Blob copies what it is made of.
 const SLICE_BYTES = 8 << 20;
 const PART_BYTES = 4 << 20;
+// How much of the file's stream one read of batchAsync takes.
+const STREAM_BYTES = 1 << 20;
 // Progress is posted at most this often (ms), not once per read.
 const PROGRESS_INTERVAL = 100;
 // The page shows the first rows with problems; the rest only count.
@@ -51,6 +55,32 @@ function fileSource(file, onProgress) {
     };
 }
 
+// The file as batchAsync's source: read(maxBytes) resolves to at most
+// maxBytes, in the one buffer that the stream fills again at the next read
+// (the engine has copied the bytes by then), and to no bytes at the end.
+function streamSource(file, onProgress) {
+    const stream = file.stream();
+    let reader;
+    try {
+        reader = stream.getReader({ mode: 'byob' });
+    } catch {
+        reader = stream.getReader();  // a stream of fresh chunks, where there is no other
+    }
+    const byob = typeof ReadableStreamBYOBReader === 'function' && reader instanceof ReadableStreamBYOBReader;
+    let buffer = new ArrayBuffer(STREAM_BYTES);
+    let handed = 0;
+    return async (maxBytes) => {
+        const { done, value } = byob
+            ? await reader.read(new Uint8Array(buffer, 0, Math.min(maxBytes, buffer.byteLength)))
+            : await reader.read();
+        if (done) return new Uint8Array(0);
+        if (byob) buffer = value.buffer;
+        handed += value.length;
+        onProgress(handed, file.size);
+        return value;
+    };
+}
+
 // The output as parts: write() copies each chunk (the engine hands a view of
 // its own memory) into one buffer, which becomes a Blob whenever it is full.
 function blobSink() {
@@ -79,7 +109,7 @@ function blobSink() {
     };
 }
 
-function convert({ file, options }) {
+async function convert({ file, options }) {
     let lastProgress = 0;
     const onProgress = (done, total) => {
         const now = performance.now();
@@ -97,8 +127,9 @@ function convert({ file, options }) {
         }
     };
     const sink = blobSink();
-    const read = fileSource(file, onProgress);
-    const { exitStatus } = engine.batch({ read, write: sink.write, message }, options);
+    const { exitStatus } = engine.batchAsync
+        ? await engine.batchAsync({ read: streamSource(file, onProgress), write: sink.write, message }, options)
+        : engine.batch({ read: fileSource(file, onProgress), write: sink.write, message }, options);
     // Bytes in the file's own encoding, named by the page: a text type would
     // let the browser add an extension of its own to a name without one.
     const output = sink.finish('application/octet-stream');
@@ -108,7 +139,7 @@ function convert({ file, options }) {
 self.onmessage = async (event) => {
     try {
         engine ??= await createClaveRfc({ pageControls: true, wasmModule: event.data.wasmModule });
-        convert(event.data);
+        await convert(event.data);
     } catch (error) {
         self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });
     }
