@@ -1,16 +1,36 @@
 // The batch's callbacks as the WebAssembly imports them (bindings.cpp): each
-// calls the one of Module.claveRfcBatch, which api.js sets for the run.
+// calls the one of Module.claveRfcBatch, which api.js sets for the run. None
+// lets an exception through: thrown across the engine's frames, it would
+// skip their clean-up. A failure is a failed read or write instead.
 mergeInto(LibraryManager.library, {
   claverfc_read: function (buffer, capacity) {
-    return Module['claveRfcBatch'].read(buffer, capacity);
+    try {
+      return Module['claveRfcBatch'].read(buffer, capacity);
+    } catch (error) {
+      return -1;
+    }
   },
   claverfc_read_waiting: function (buffer, capacity) {
-    return Module['claveRfcBatch'].read(buffer, capacity);
+    try {
+      return Promise.resolve(Module['claveRfcBatch'].read(buffer, capacity)).catch(function () {
+        return -1;
+      });
+    } catch (error) {
+      return Promise.resolve(-1);
+    }
   },
   claverfc_write: function (bytes, size) {
-    return Module['claveRfcBatch'].write(bytes, size);
+    try {
+      return Module['claveRfcBatch'].write(bytes, size);
+    } catch (error) {
+      return 0;
+    }
   },
   claverfc_message: function (line, size) {
-    Module['claveRfcBatch'].message(line, size);
+    try {
+      Module['claveRfcBatch'].message(line, size);
+    } catch (error) {
+      // A message that cannot be shown does not stop the batch.
+    }
   },
 });

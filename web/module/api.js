@@ -144,11 +144,13 @@ function engineCalls(engine, runBatchWaiting) {
     // `io` holds read, write and message as batchIo makes them; an option
     // that is null is left out.
     runBatch(io, options) {
+      // A batch run from inside another's callback hands the outer one's back when it ends.
+      const outer = engine.claveRfcBatch;
       useCallbacks(io, false);
       try {
         return call('run_batch', batchList(options), 0);
       } finally {
-        engine.claveRfcBatch = null;
+        engine.claveRfcBatch = outer;
       }
     },
     // The same, waiting for io.readLater's promises; resolves to the exit status.
@@ -283,16 +285,20 @@ async function createClaveRfc(options) {
   const wasmModule = given.wasmModule ??
     (await WebAssembly.compile(given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm()));
   let runBatchWaiting = null;
-  const loaded = await createClaveRfcEngine({
+  let instantiated;
+  const loading = createClaveRfcEngine({
     instantiateWasm(imports, receive) {
       if (canWait) imports.env.claverfc_read_waiting = new WebAssembly.Suspending(imports.env.claverfc_read_waiting);
-      WebAssembly.instantiate(wasmModule, imports).then((instance) => {
+      instantiated = WebAssembly.instantiate(wasmModule, imports).then((instance) => {
         if (canWait) runBatchWaiting = WebAssembly.promising(instance.exports.engine_run_batch);
         receive(instance, wasmModule);
       });
       return {};
     },
   });
+  // A binary or module that does not fit (another build's) fails here,
+  // where the loader alone would wait for ever.
+  const [loaded] = await Promise.all([loading, instantiated]);
   const engine = engineCalls(loaded, runBatchWaiting);
   if (given.pageControls || given.foldAccentsCheckBox) engine.namePageControls();
   return claveRfcOf(engine, wasmModule);

@@ -43,7 +43,8 @@ export interface BatchIo {
   /** Bytes of the output, exactly as `rfc batch` writes them. The view may point
    *  into the engine's memory: copy it before returning. */
   write(bytes: Uint8Array): void;
-  /** Each line `rfc batch` writes on standard error ("rfc: ..."), without the line end. */
+  /** Each line `rfc batch` writes on standard error ("rfc: ..."), without the line end;
+   *  with `pageControls`, without the "rfc: " either. */
   message?(line: string): void;
 }
 

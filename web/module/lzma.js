@@ -24,6 +24,7 @@ function lzmaDecompress(input) {
     if (input[i] !== 0xff) sizeKnown = true;
     size = size * 256 + input[i];
   }
+  if (sizeKnown && size > 2 ** 31) fail('the size in the header is too large');
   let out = new Uint8Array(sizeKnown ? size : Math.max(1 << 16, input.length * 4));
   let at = 0;
 
