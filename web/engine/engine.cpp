@@ -22,6 +22,11 @@ words::Naming naming = words::Naming::CommandLine;
 // "rfc: " starts every line the command line writes on standard error.
 constexpr std::string_view message_prefix = "rfc: ";
 
+std::string_view without_prefix(std::string_view line) {
+    if (line.starts_with(message_prefix)) line.remove_prefix(message_prefix.size());
+    return line;
+}
+
 // Standard error cut into lines, each handed on as soon as it is whole, and
 // without "rfc: " in front when `without_prefix`.
 class LineSink final : public delimited::ByteSink {
@@ -45,9 +50,7 @@ class LineSink final : public delimited::ByteSink {
 
   private:
     void hand_on() {
-        std::string_view line = pending_;
-        if (without_prefix_ && line.starts_with(message_prefix)) line.remove_prefix(message_prefix.size());
-        line_(line);
+        line_(without_prefix_ ? without_prefix(pending_) : std::string_view(pending_));
         pending_.clear();
     }
 
@@ -75,9 +78,7 @@ Captured run_captured(const std::vector<std::string_view>& args) {
 
 // The first line of `text` without its line end, after "rfc: " when it starts so.
 std::string first_line(std::string_view text) {
-    text = text.substr(0, text.find('\n'));
-    if (text.starts_with(message_prefix)) text.remove_prefix(message_prefix.size());
-    return std::string(text);
+    return std::string(without_prefix(text.substr(0, text.find('\n'))));
 }
 
 // The names and the date, after the options and "--" so that a name that

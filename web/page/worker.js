@@ -59,22 +59,15 @@ function fileSource(file, onProgress) {
 // maxBytes, in the one buffer that the stream fills again at the next read
 // (the engine has copied the bytes by then), and to no bytes at the end.
 function streamSource(file, onProgress) {
-    const stream = file.stream();
-    let reader;
-    try {
-        reader = stream.getReader({ mode: 'byob' });
-    } catch {
-        reader = stream.getReader();  // a stream of fresh chunks, where there is no other
-    }
-    const byob = typeof ReadableStreamBYOBReader === 'function' && reader instanceof ReadableStreamBYOBReader;
+    // Every browser whose WebAssembly can wait also reads a file's stream into
+    // a buffer of the reader's own (BYOB).
+    const reader = file.stream().getReader({ mode: 'byob' });
     let buffer = new ArrayBuffer(STREAM_BYTES);
     let handed = 0;
     return async (maxBytes) => {
-        const { done, value } = byob
-            ? await reader.read(new Uint8Array(buffer, 0, Math.min(maxBytes, buffer.byteLength)))
-            : await reader.read();
+        const { done, value } = await reader.read(new Uint8Array(buffer, 0, Math.min(maxBytes, buffer.byteLength)));
         if (done) return new Uint8Array(0);
-        if (byob) buffer = value.buffer;
+        buffer = value.buffer;
         handed += value.length;
         onProgress(handed, file.size);
         return value;
