@@ -138,6 +138,12 @@ function setUpFile(rfc) {
     const CmdConvertir = $('CmdConvertir');
     const CmdCancelar = $('CmdCancelar');
     let worker = null;
+    // The next conversion's worker, made while the page waits (see warmUp in the worker).
+    let ready = null;
+    setTimeout(() => {
+        ready ??= new Worker(workerUrl);
+        ready.postMessage({ warmUp: true, wasmModule: rfc.wasmModule });
+    });
 
     const clearResult = () => {
         resumen.replaceChildren();
@@ -193,7 +199,8 @@ function setUpFile(rfc) {
         if (!file) return;
         if (worker) worker.terminate();
         clearResult();
-        worker = new Worker(workerUrl);
+        worker = ready ?? new Worker(workerUrl);
+        ready = null;
         worker.onmessage = onWorkerMessage(file);
         worker.onerror = (event) => {
             say(event.message);
