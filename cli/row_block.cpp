@@ -2,6 +2,12 @@
 
 namespace rfc_cli {
 
+RowStore::RowStore() {
+    data_.reserve(4096);
+    field_ends_.reserve(256);
+    rows_.reserve(32);
+}
+
 void RowStore::add_row(const delimited::CsvRecord& record) {
     const std::size_t base = data_.size();
     const std::size_t raw_base = raw_.size();

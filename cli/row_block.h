@@ -41,6 +41,10 @@ class RowStore {
         std::string_view why;  // for Unreadable and UnreadableEnd: a constant text
     };
 
+    // Room for a few dozen common rows from the start, so that a small file,
+    // which fills one block, does not grow the block's buffers step by step.
+    RowStore();
+
     void add_row(const delimited::CsvRecord& record);
     void add_copy(std::string_view bytes);
     void add_unreadable(const delimited::CsvRecord& record, std::string_view why);

@@ -123,6 +123,8 @@ class StringSink final : public ByteSink {
   public:
     std::error_code write_all(std::string_view bytes) override;
     const std::string& text() const { return text_; }
+    // Empties the text and keeps its room.
+    void clear() { text_.clear(); }
 
   private:
     std::string text_;

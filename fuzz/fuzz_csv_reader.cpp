@@ -308,7 +308,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // its reads need not be as small as the target's own to come in several.
     delimited::ViewSource batch_input(input, piece * 16);
     StringSource no_input("");
-    StringSink out, err;
+    // Kept from one input to the next, with their room.
+    static StringSink out, err;
+    out.clear();
+    err.clear();
     Console console{no_input, out, err};
     BatchOptions options;
     options.record_limit = record_limit;
