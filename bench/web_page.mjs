@@ -1,8 +1,7 @@
 // Measures clave-rfc.html in headless Chromium (see web_page.sh): size raw
 // and gzip, time to ready over ten loads from file://, and one file converted
 // through the page as a person does it (pick a second after the page shows,
-// wait, download), sampling the
-// memory of the renderer processes meanwhile.
+// wait, download), sampling the memory of the renderer processes meanwhile.
 //
 //     node bench/web_page.mjs PAGE INPUT NATIVE_OUTPUT
 import { mkdtempSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
