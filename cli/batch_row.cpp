@@ -178,7 +178,9 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
         hint =
             fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::Naming::CommandLine);
         verdict.outcome = !hint.empty() ? RowOutcome::Accents : words::outcome_of(*failed);
-        verdict.reason = words::failure_text(*failed, Ap, Am, Nm).append(hint);
+        verdict.reason.clear();
+        words::append_failure_text(verdict.reason, *failed, Ap, Am, Nm);
+        verdict.reason.append(hint);
     } else {
         delimited::append_utf8(keycalc::key_text(outcome), verdict.key);
         verdict.outcome = RowOutcome::Key;

@@ -1,6 +1,7 @@
 #include "outcome_words.h"
 
 #include <array>
+#include <string>
 
 #include "digits.h"
 #include "invisible_space.h"
@@ -28,37 +29,48 @@ std::u16string_view part_text(keycalc::NamePart part, std::u16string_view patern
     return {};
 }
 
+// The character of `units` (one code unit, or a surrogate pair), appended.
+void append_character_text(std::string& out, std::u16string_view units) {
+    const char32_t c = delimited::code_point_at(units, 0);
+    out += "U+";
+    append_digits(out, static_cast<std::uint32_t>(c), 4, Hex::Capitals);
+    // A lone surrogate half is no character, and is not visible either.
+    if (casing::is_visible_alone(c)) {
+        out += " «";
+        delimited::append_utf8(units, out);
+        out += "»";
+    }
+}
+
 // "el carácter U+00C9 «É» en la posición 2 del apellido paterno": the
 // position counts characters, a surrogate pair as one.
-std::string uncoded_character_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
-                                   std::u16string_view maternal, std::u16string_view given) {
+void append_uncoded_character_text(std::string& out, const keycalc::EmptyKey& failure,
+                                   std::u16string_view paternal, std::u16string_view maternal,
+                                   std::u16string_view given) {
     const std::u16string_view text = part_text(failure.part, paternal, maternal, given);
     const std::size_t offset = failure.part_position - 1;
     if (failure.part_position == 0 || offset >= text.size()) {
         // Only when the names are not those of the computation.
-        return "un carácter en la posición " + std::to_string(failure.position) +
-               " del nombre completo";
+        out += "un carácter en la posición ";
+        out += std::to_string(failure.position);
+        out += " del nombre completo";
+        return;
     }
     std::size_t position = 1;
     for (std::size_t i = 0; i < offset; i += delimited::character_units(text, i)) ++position;
-    std::string out = "el carácter ";
-    out.reserve(96);  // once, rather than at each piece
-    out.append(character_text(text.substr(offset, delimited::character_units(text, offset))))
-        .append(" en la posición ")
-        .append(std::to_string(position))
-        .append(" ")
-        .append(part_labels[static_cast<std::size_t>(failure.part)]);
-    return out;
+    out += "el carácter ";
+    append_character_text(out, text.substr(offset, delimited::character_units(text, offset)));
+    out += " en la posición ";
+    out += std::to_string(position);
+    out += ' ';
+    out += part_labels[static_cast<std::size_t>(failure.part)];
 }
 
 }  // namespace
 
 std::string character_text(std::u16string_view units) {
-    const char32_t c = delimited::code_point_at(units, 0);
-    std::string text = "U+";
-    append_digits(text, static_cast<std::uint32_t>(c), 4, Hex::Capitals);
-    // A lone surrogate half is no character, and is not visible either.
-    if (casing::is_visible_alone(c)) text += " «" + delimited::utf16_to_utf8(units) + "»";
+    std::string text;
+    append_character_text(text, units);
     return text;
 }
 
@@ -78,22 +90,31 @@ std::string refusal_text(keycalc::RefusalTest test) {
 
 std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
                          std::u16string_view maternal, std::u16string_view given) {
+    std::string text;
+    append_failure_text(text, failure, paternal, maternal, given);
+    return text;
+}
+
+void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
+                         std::u16string_view paternal, std::u16string_view maternal,
+                         std::u16string_view given) {
     using keycalc::FailureReason;
-    std::string text = "sin clave: ";
+    out += "sin clave: ";
     switch (failure.reason) {
         case FailureReason::UncodedCharacter:
-            text.append(uncoded_character_text(failure, paternal, maternal, given))
-                .append(" no tiene valor en la tabla");
-            return text;
+            append_uncoded_character_text(out, failure, paternal, maternal, given);
+            out += " no tiene valor en la tabla";
+            return;
         case FailureReason::SumBelow100:
-            return text + "la suma de la homoclave es menor que 100";
+            out += "la suma de la homoclave es menor que 100";
+            return;
         case FailureReason::SumOverflow:
-            return text + "la suma de la homoclave no cabe en un entero de 32 bits";
+            out += "la suma de la homoclave no cabe en un entero de 32 bits";
+            return;
         case FailureReason::VowelPositionOverflow:
-            return text +
-                   "la primera vocal del apellido paterno está más allá de la posición 32767";
+            out += "la primera vocal del apellido paterno está más allá de la posición 32767";
+            return;
     }
-    return text;
 }
 
 std::string_view date_error_text(keycalc::DateError error) {

@@ -33,6 +33,11 @@ std::string refusal_text(keycalc::RefusalTest test);
 // is in and its position there in characters.
 std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
                          std::u16string_view maternal, std::u16string_view given);
+// The same, appended to `out`: a batch writes it into one text, reused, for
+// every row that gets no key.
+void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
+                         std::u16string_view paternal, std::u16string_view maternal,
+                         std::u16string_view given);
 
 // The page's check box as the hints name it.
 inline constexpr std::string_view fold_accents_check_box = "Quitar acentos y diéresis";
