@@ -141,7 +141,7 @@ function setUpFile(rfc) {
     // The next conversion's worker, made while the page waits (see warmUp in the worker).
     let ready = null;
     setTimeout(() => {
-        ready ??= new Worker(workerUrl);
+        ready = new Worker(workerUrl);
         ready.postMessage({ warmUp: true, wasmModule: rfc.wasmModule });
     });
 

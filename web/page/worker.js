@@ -33,8 +33,6 @@ const ROW_MESSAGE = /línea (\d+): (.*)$/;
 // Rows of the warm-up's made-up file.
 const WARM_UP_ROWS = 3000;
 
-let engine = null;
-
 // The file as the ByteSource the batch pulls from: read(maxBytes) gives at
 // most maxBytes, and an empty array at the end. Progress counts the bytes
 // handed over, so it moves at every read, not only at every slice.
@@ -107,7 +105,7 @@ function blobSink() {
     };
 }
 
-async function convert({ file, options }) {
+async function convert(engine, { file, options }) {
     let lastProgress = 0;
     const onProgress = (done, total) => {
         const now = performance.now();
@@ -140,7 +138,7 @@ async function convert({ file, options }) {
 // speed. A small batch of made-up payroll rows, while the page waits to be
 // given a file, gets the batch's functions compiled fully; they stay so for
 // every worker of the page.
-function warmUp() {
+function warmUp(engine) {
     const surnames = ['PÉREZ', 'HERNÁNDEZ', 'DE LA CRUZ', 'MUÑOZ', 'GARCÍA', 'LÓPEZ', 'O\'NEILL'];
     const names = ['JUAN', 'MARÍA JOSÉ', 'JOSÉ LUIS', 'ANA', 'GUADALUPE'];
     const lines = ['paterno,materno,nombre,fecha,rfc'];
@@ -162,13 +160,14 @@ function warmUp() {
     engine.batch({ read, write() {}, message() {} }, {});
 }
 
+// One engine for the worker's messages, however soon after another they come.
 let engineMade = null;
 self.onmessage = async (event) => {
     try {
         engineMade ??= createClaveRfc({ pageControls: true, wasmModule: event.data.wasmModule });
-        engine = await engineMade;
-        if (event.data.warmUp) warmUp();
-        else await convert(event.data);
+        const engine = await engineMade;
+        if (event.data.warmUp) warmUp(engine);
+        else await convert(engine, event.data);
     } catch (error) {
         self.postMessage({ type: 'failed', text: String(error && error.message ? error.message : error) });
     }
