@@ -9,6 +9,7 @@
 #include "csv_writer.h"
 #include "field_encoding.h"
 #include "invisible_space.h"
+#include "line_scan.h"
 #include "name_input.h"
 #include "outcome_words.h"
 #include "upper_case.h"
@@ -28,30 +29,11 @@ void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     words::append_unreadable_text(verdict.reason, why);
 }
 
+// Without a branch per byte, which the compiler can do many bytes at a time.
 bool is_ascii(std::string_view text) {
-    for (const char c : text) {
-        if (static_cast<unsigned char>(c) >= 0x80) return false;
-    }
-    return true;
-}
-
-// The bytes that keep a text from going out as it is, whatever the
-// separator: those past ASCII, and those that make a field quoted.
-constexpr auto unplain_bytes = [] {
-    std::array<bool, 256> bytes{};
-    for (std::size_t b = 0x80; b < bytes.size(); ++b) bytes[b] = true;
-    for (const unsigned char b : {'"', '\r', '\n'}) bytes[b] = true;
-    return bytes;
-}();
-
-// A text the output can carry as it is: ASCII, nothing to quote. One table
-// look-up and one comparison per byte, the bytes of a key being few.
-bool is_plain_field(std::string_view text, char separator) {
-    bool unplain = false;
-    for (const char c : text) {
-        unplain |= unplain_bytes[static_cast<unsigned char>(c)] | (c == separator);
-    }
-    return !unplain;
+    unsigned char bits = 0;
+    for (const char c : text) bits |= static_cast<unsigned char>(c);
+    return bits < 0x80;
 }
 
 // `field` of `column` in UTF-8, in `utf8` unless ASCII; false, the row unreadable, if invalid.
@@ -211,13 +193,15 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
     // Either added field may hold the separator, whatever it is.
     for (const std::string_view field : {key, result}) {
         out.push_back(format.separator);
-        if (is_plain_field(field, format.separator)) {
+        if (delimited::is_plain_text(field, format.separator)) {
             out.append(field);
-            continue;
+        } else if (format.encoding != delimited::Encoding::Windows1252) {
+            delimited::append_csv_field(field, format.separator, out);
+        } else {
+            std::string quoted;
+            delimited::append_csv_field(field, format.separator, quoted);
+            delimited::append_encoded(quoted, format.encoding, out);
         }
-        std::string quoted;
-        delimited::append_csv_field(field, format.separator, quoted);
-        delimited::append_encoded(quoted, format.encoding, out);
     }
     if (!past_width.empty()) out.append(past_width);
     out.append(line_end);

@@ -1,14 +1,14 @@
 #include "csv_writer.h"
 
+#include "line_scan.h"
+
 namespace delimited {
 namespace {
 
 constexpr std::string_view zero_width_no_break_space = "\xEF\xBB\xBF";  // U+FEFF in UTF-8
 
 bool must_quote(std::string_view field, char separator, bool at_line_start) {
-    for (const char c : field) {
-        if (c == separator || c == '"' || c == '\r' || c == '\n') return true;
-    }
+    if (find_field_stop(field, separator) != field.size()) return true;
     return at_line_start && field.starts_with(zero_width_no_break_space);
 }
 

@@ -41,6 +41,11 @@ struct WordChunks {
         return {bytes_equal(word, '\n'), bytes_equal(word, static_cast<unsigned char>(separator)),
                 bytes_equal(word, '"'), bytes_equal(word, '\r')};
     }
+    static Marks high_bits(const char* bytes) {
+        std::uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word & 0x8080808080808080;
+    }
     static std::size_t index(Marks marks) {
         return static_cast<std::size_t>(std::countr_zero(marks)) / 8;
     }
@@ -59,6 +64,10 @@ struct Sse2Chunks {
                 _mm_movemask_epi8(_mm_cmpeq_epi8(chunk, _mm_set1_epi8(byte))));
         };
         return {marks('\n'), marks(separator), marks('"'), marks('\r')};
+    }
+    static Marks high_bits(const char* bytes) {
+        return static_cast<Marks>(
+            _mm_movemask_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes))));
     }
     static std::size_t index(Marks marks) {
         return static_cast<std::size_t>(std::countr_zero(marks));
@@ -107,30 +116,65 @@ bool scan_by(std::string_view bytes, char separator, std::vector<std::size_t>& s
     return false;
 }
 
-}  // namespace
+// The marks of the bytes of a chunk that end an unquoted field's run and,
+// when `past_ascii_stops`, of those past ASCII too.
+template <typename Chunks, bool past_ascii_stops>
+typename Chunks::Marks stop_marks(const char* bytes, char separator) {
+    const ChunkMarks<typename Chunks::Marks> chunk = Chunks::read(bytes, separator);
+    typename Chunks::Marks marks = chunk.line_breaks | chunk.separators | chunk.quotes | chunk.crs;
+    if constexpr (past_ascii_stops) marks |= Chunks::high_bits(bytes);
+    return marks;
+}
 
-std::size_t find_field_stop(std::string_view bytes, char separator) {
+// Where the first stop of `bytes` is, a chunk at a time; the last chunk
+// overlaps the one before it, whose bytes are known to hold no stop, so the
+// first mark in it is still the first stop. Needs a chunk's worth of bytes.
+template <typename Chunks, bool past_ascii_stops>
+std::size_t find_stop_by(std::string_view bytes, char separator) {
     std::size_t at = 0;
+    for (; at + Chunks::size <= bytes.size(); at += Chunks::size) {
+        const auto marks = stop_marks<Chunks, past_ascii_stops>(bytes.data() + at, separator);
+        if (marks != 0) return at + Chunks::index(marks);
+    }
+    if (at == bytes.size()) return at;
+    at = bytes.size() - Chunks::size;
+    const auto marks = stop_marks<Chunks, past_ascii_stops>(bytes.data() + at, separator);
+    return marks != 0 ? at + Chunks::index(marks) : bytes.size();
+}
+
+// Where the first byte of `bytes` is that ends an unquoted field's run and,
+// when `past_ascii_stops`, the first byte past ASCII too: sixteen or eight
+// bytes at a time when there are as many, else one by one. The fields that
+// go out (keys, reasons) are mostly shorter than sixteen bytes.
+template <bool past_ascii_stops>
+std::size_t find_stop(std::string_view bytes, char separator) {
 #if defined(__SSE2__)
-    const __m128i separators = _mm_set1_epi8(separator);
-    const __m128i quotes = _mm_set1_epi8('"');
-    const __m128i crs = _mm_set1_epi8('\r');
-    const __m128i lfs = _mm_set1_epi8('\n');
-    for (; at + 16 <= bytes.size(); at += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes.data() + at));
-        const __m128i stops = _mm_or_si128(
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, separators), _mm_cmpeq_epi8(chunk, quotes)),
-            _mm_or_si128(_mm_cmpeq_epi8(chunk, crs), _mm_cmpeq_epi8(chunk, lfs)));
-        if (const int marks = _mm_movemask_epi8(stops); marks != 0) {
-            return at + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
-        }
+    if (bytes.size() >= Sse2Chunks::size) {
+        return find_stop_by<Sse2Chunks, past_ascii_stops>(bytes, separator);
     }
 #endif
+    if constexpr (WordChunks::usable) {
+        if (bytes.size() >= WordChunks::size) {
+            return find_stop_by<WordChunks, past_ascii_stops>(bytes, separator);
+        }
+    }
+    std::size_t at = 0;
     for (; at < bytes.size(); ++at) {
         const char c = bytes[at];
         if (c == separator || c == '"' || c == '\r' || c == '\n') break;
+        if (past_ascii_stops && static_cast<unsigned char>(c) >= 0x80) break;
     }
     return at;
+}
+
+}  // namespace
+
+std::size_t find_field_stop(std::string_view bytes, char separator) {
+    return find_stop<false>(bytes, separator);
+}
+
+bool is_plain_text(std::string_view bytes, char separator) {
+    return find_stop<true>(bytes, separator) == bytes.size();
 }
 
 bool scan_plain_line(std::string_view bytes, char separator, std::vector<std::size_t>& separators,

@@ -35,4 +35,8 @@ bool scan_plain_line_by_words(std::string_view bytes, char separator,
 // bytes.size() when there is none: the end of an unquoted field's run.
 std::size_t find_field_stop(std::string_view bytes, char separator);
 
+// Whether `bytes` is all ASCII with no separator, double quote, CR or LF: a
+// field that goes out as it is, in either encoding.
+bool is_plain_text(std::string_view bytes, char separator);
+
 }  // namespace delimited

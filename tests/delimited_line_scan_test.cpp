@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
@@ -72,6 +73,7 @@ TEST(LineScan, BothScansAgreeWithReadingByteByByte) {
     }
 }
 
+// Also whether the bytes are plain: ASCII with no stop at all.
 TEST(FieldStop, AgreesWithReadingByteByByte) {
     const std::string alphabet = std::string("AZ ,;\t|\n\"\r\x8A\xAC\xFF\0", 14);
     std::mt19937 random(5);
@@ -89,6 +91,11 @@ TEST(FieldStop, AgreesWithReadingByteByByte) {
                 ++expected;
             }
             ASSERT_EQ(find_field_stop(bytes, separator), expected) << bytes;
+            const bool plain = expected == bytes.size() &&
+                               std::all_of(bytes.begin(), bytes.end(), [](char c) {
+                                   return static_cast<unsigned char>(c) < 0x80;
+                               });
+            ASSERT_EQ(is_plain_text(bytes, separator), plain) << bytes;
         }
     }
 }
