@@ -47,13 +47,24 @@ bool is_ascii(const std::u16string& text) {
 void fold_accents_in_place(std::u16string& text) {
     // ASCII has neither accented letters nor combining marks.
     if (is_ascii(text)) return;
-    std::u16string folded;
-    folded.reserve(text.size());
+    // Each character written takes no more units than were read for it (a
+    // bare letter is in the BMP, as the table holds them), so the folded
+    // text is written over the text already read.
+    std::size_t written = 0;
+    const auto write = [&text, &written](char32_t c) {
+        if (c < 0x10000) {
+            text[written++] = static_cast<char16_t>(c);
+            return;
+        }
+        text[written++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+        text[written++] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    };
     std::size_t i = 0;
     while (i < text.size()) {
+        const std::size_t start = i;
         const char32_t c = next_code_point(text, i);
         if (!is_latin_letter(c)) {
-            append_utf16(c, folded);
+            for (std::size_t unit = start; unit < i; ++unit) text[written++] = text[unit];
             continue;
         }
         BareLetter bare = bare_letter(c);
@@ -64,9 +75,9 @@ void fold_accents_in_place(std::u16string& text) {
             bare.had_tilde |= mark == combining_tilde;
             i = next;
         }
-        append_utf16(with_tilde_kept(bare), folded);
+        write(with_tilde_kept(bare));
     }
-    text.swap(folded);
+    text.resize(written);
 }
 
 bool folding_changes(std::u16string_view text) {

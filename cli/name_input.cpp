@@ -1,7 +1,5 @@
 #include "name_input.h"
 
-#include <algorithm>
-#include <iterator>
 #include <variant>
 
 #include "fold_accents.h"
@@ -35,21 +33,30 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
     const std::u16string_view part = parts[static_cast<std::size_t>(failure.part)];
     const std::size_t offset = failure.part_position - 1;
     if (failure.part_position == 0 || offset >= part.size()) return false;
-    // Names that folding leaves as they are give the same outcome again.
-    if (std::none_of(std::begin(parts), std::end(parts), casing::folding_changes)) return false;
-    const std::u16string folded_parts[] = {folded(paternal), folded(maternal), folded(given)};
-    // Folding works letter by letter, looking only forward, so the folded part
-    // up to the failing character is the folded form of the part up to it.
-    const std::size_t end = offset + delimited::character_units(part, offset);
-    const std::size_t folded_end = folded(part.substr(0, end)).size();
+    // Names that folding leaves as they are give the same outcome again; only
+    // the parts that folding changes are copied to be folded.
+    std::u16string folded_texts[3];
+    std::u16string_view folded_parts[3];
+    bool any_changes = false;
+    for (std::size_t i = 0; i < 3; ++i) {
+        folded_parts[i] = parts[i];
+        if (!casing::folding_changes(parts[i])) continue;
+        any_changes = true;
+        folded_texts[i] = folded(parts[i]);
+        folded_parts[i] = folded_texts[i];
+    }
+    if (!any_changes) return false;
 
     const keycalc::KeyOutcome again =
         keycalc::Compute_Key(folded_parts[0], folded_parts[1], folded_parts[2], birth);
     if (std::holds_alternative<keycalc::NoKey>(again)) return false;
     const auto* still = std::get_if<keycalc::EmptyKey>(&again);
-    return still == nullptr || still->reason != keycalc::FailureReason::UncodedCharacter ||
-           still->part > failure.part ||
-           (still->part == failure.part && still->part_position > folded_end);
+    if (still == nullptr || still->reason != keycalc::FailureReason::UncodedCharacter) return true;
+    if (still->part != failure.part) return still->part > failure.part;
+    // Folding works letter by letter, looking only forward, so the folded part
+    // up to the failing character is the folded form of the part up to it.
+    const std::size_t end = offset + delimited::character_units(part, offset);
+    return still->part_position > folded(part.substr(0, end)).size();
 }
 
 std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
