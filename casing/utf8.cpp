@@ -127,7 +127,12 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
 
 std::u16string utf8_to_utf16_replacing(std::string_view utf8) {
     std::u16string out;
-    if (utf8_to_utf16(utf8, out) && !out.starts_with(u'\uFEFF')) return out;
+    utf8_to_utf16_replacing(utf8, out);
+    return out;
+}
+
+void utf8_to_utf16_replacing(std::string_view utf8, std::u16string& out) {
+    if (utf8_to_utf16(utf8, out) && !out.starts_with(u'\uFEFF')) return;
     constexpr std::string_view byte_order_mark = "\xEF\xBB\xBF";
     if (utf8.starts_with(byte_order_mark)) utf8.remove_prefix(byte_order_mark.size());
     out.resize(utf8.size());  // never more code units than bytes
@@ -141,7 +146,6 @@ std::u16string utf8_to_utf16_replacing(std::string_view utf8) {
         p += length == 0 ? 1 : length;
     }
     out.resize(static_cast<std::size_t>(written - out.data()));
-    return out;
 }
 
 void append_utf8(std::u16string_view utf16, std::string& out, std::string_view lone_surrogate) {

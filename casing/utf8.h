@@ -47,6 +47,8 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
 // whatever its bytes: a byte-order mark at the start is dropped, and every
 // byte of a sequence that is not well-formed UTF-8 becomes U+FFFD.
 std::u16string utf8_to_utf16_replacing(std::string_view utf8);
+// The same into `out`, whose room is kept.
+void utf8_to_utf16_replacing(std::string_view utf8, std::u16string& out);
 
 // The UTF-8 form of a lone surrogate, which no strict reader accepts: U+FFFD,
 // or "?" as Qt's QString::toUtf8 writes it.

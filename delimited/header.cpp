@@ -64,16 +64,20 @@ std::string column_name_key(std::string_view utf8) {
 void column_name_key(std::string_view utf8, std::string& key) {
     key.clear();
     if (ascii_column_name_key(utf8, key)) return;
-    const std::u16string text = casing::utf8_to_utf16_replacing(utf8);
+    // Working texts kept from one name to the next: the header search asks
+    // for the keys of every field of the file's first rows.
+    thread_local std::u16string text;
+    thread_local std::u16string folded;
+    casing::utf8_to_utf16_replacing(utf8, text);
     // Decomposed, an accented letter is its base letter and a combining mark.
-    std::u16string folded;
-    folded.reserve(text.size());
+    folded.clear();
     for (std::size_t i = 0; i < text.size();) {
         casing::append_compatibility_fold(casing::next_code_point(text, i), folded);
     }
     std::erase_if(folded, is_ignored);
     if (folded.ends_with(u"(s)")) folded.resize(folded.size() - 3);
-    key = casing::utf16_to_utf8(folded, casing::lone_surrogate_question_mark);
+    key.clear();
+    casing::append_utf8(folded, key, casing::lone_surrogate_question_mark);
 }
 
 RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {

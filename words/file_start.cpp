@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bitset>
 #include <optional>
 #include <span>
 #include <utility>
@@ -96,7 +95,7 @@ class HeadRows {
     std::array<std::optional<Cut>, candidates.size()> by_candidate_;
     std::optional<Cut> other_;  // a separator the user names that is none of the candidates
     std::optional<Cut> uncut_;  // by a separator the head does not hold
-    std::bitset<256> held_;     // the bytes the head holds, looked up for every row
+    std::array<bool, 256> held_{};  // the bytes the head holds, looked up for every row
 };
 
 // Where the header is in the rows `separator` cuts, if the rows above it are
