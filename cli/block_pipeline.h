@@ -8,7 +8,6 @@
 
 #include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -54,16 +53,39 @@ class BlockPipeline {
     void serve(Work work);
     Slot& slot_of(Block& block);
 
+    // Slots in the order they came. A std::deque would allocate on being
+    // made, and a batch over a short text makes its pipeline for a few rows.
+    class SlotQueue {
+      public:
+        bool empty() const { return next_ == slots_.size(); }
+        std::size_t size() const { return slots_.size() - next_; }
+        Slot* front() const { return slots_[next_]; }
+        void push_back(Slot* slot) { slots_.push_back(slot); }
+        // The slots taken are dropped once they are half of those held, so
+        // that a long stream through a pipeline that never empties holds
+        // no more than about twice the slots in it.
+        void pop_front() {
+            ++next_;
+            if (next_ < slots_.size() && next_ < 16 + slots_.size() / 2) return;
+            slots_.erase(slots_.begin(), slots_.begin() + static_cast<std::ptrdiff_t>(next_));
+            next_ = 0;
+        }
+
+      private:
+        std::vector<Slot*> slots_;
+        std::size_t next_ = 0;  // the front's index
+    };
+
     Work inline_work_;  // without workers
     const std::size_t most_in_flight_;
     std::vector<std::unique_ptr<Slot>> owned_;
     std::vector<Slot*> free_;
-    std::deque<Slot*> in_flight_;  // in the order submitted
+    SlotQueue in_flight_;  // in the order submitted
 
     std::mutex mutex_;
     std::condition_variable work_ready_;
     std::condition_variable block_done_;
-    std::deque<Slot*> queue_;  // submitted, not yet taken by a worker
+    SlotQueue queue_;  // submitted, not yet taken by a worker
     bool stopping_ = false;
     std::vector<std::thread> threads_;  // last: they stop before the slots go
 };

@@ -304,12 +304,12 @@ std::string layout_text(const ColumnLayout& layout) {
         }
         if (!first) text += ", ";
         first = false;
-        text += std::string(roles[role].role) + " = ";
+        text.append(roles[role].role).append(" = ");
         if (layout.header && *column < layout.header_names.size()) {
-            text += echoed(layout.header_names[*column]) + " (col. " + std::to_string(*column + 1) +
-                    ")";
+            text.append(echoed(layout.header_names[*column])).append(" (col. ");
+            text.append(std::to_string(*column + 1)).push_back(')');
         } else {
-            text += "col. " + std::to_string(*column + 1);
+            text.append("col. ").append(std::to_string(*column + 1));
         }
     }
     return text;

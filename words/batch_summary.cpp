@@ -32,28 +32,32 @@ std::string_view fold_accents_cure(Naming choice) {
     return choice == Naming::Page ? std::string_view(check_box) : ": vea --fold-accents";
 }
 
-// " (12 por acentos: vea --fold-accents, 3 por la homoclave)", or nothing.
-std::string why_without_key(const RowTally& tally, Naming choice) {
-    std::string why;
-    for (const auto& [outcome, text] : no_key_groups) {
+// Appends " (12 por acentos: vea --fold-accents, 3 por la homoclave)", or nothing.
+void append_why_without_key(std::string& text, const RowTally& tally, Naming choice) {
+    bool first = true;
+    for (const auto& [outcome, label] : no_key_groups) {
         if (tally.of(outcome) == 0) continue;
-        why += (why.empty() ? " (" : ", ") + std::to_string(tally.of(outcome)) + " " +
-               std::string(text);
-        if (outcome == RowOutcome::Accents) why += fold_accents_cure(choice);
+        text.append(first ? " (" : ", ").append(std::to_string(tally.of(outcome))).append(" ");
+        text.append(label);
+        if (outcome == RowOutcome::Accents) text.append(fold_accents_cure(choice));
+        first = false;
     }
-    if (!why.empty()) why += ")";
-    return why;
+    if (!first) text.push_back(')');
 }
 
-std::string unreadable_rows_text(const RowTally& tally) {
-    return counted(tally.of(RowOutcome::Unreadable), noun::unreadable_rows);
+// Appends ", 2 ilegibles".
+void append_unreadable_rows(std::string& text, const RowTally& tally) {
+    text.append(", ").append(counted(tally.of(RowOutcome::Unreadable), noun::unreadable_rows));
 }
 
 // "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
 std::string computing_summary(const RowTally& tally, Naming choice) {
-    return counted(tally.rows(), noun::rows) + ": " + std::to_string(tally.of(RowOutcome::Key)) +
-           " con clave, " + std::to_string(without_key(tally)) + " sin clave" +
-           why_without_key(tally, choice) + ", " + unreadable_rows_text(tally);
+    std::string text = counted(tally.rows(), noun::rows);
+    text.append(": ").append(std::to_string(tally.of(RowOutcome::Key))).append(" con clave, ");
+    text.append(std::to_string(without_key(tally))).append(" sin clave");
+    append_why_without_key(text, tally, choice);
+    append_unreadable_rows(text, tally);
+    return text;
 }
 
 // The verdicts that compare a held key with a computed one, from best to
@@ -65,10 +69,11 @@ constexpr CheckVerdict compared_verdicts[] = {
 
 // "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
 std::string checking_summary(const RowTally& tally, Naming choice) {
-    std::string text = counted(tally.rows(), noun::rows) + ":";
+    std::string text = counted(tally.rows(), noun::rows);
+    text.push_back(':');
     const auto add = [&text](std::size_t count, std::string_view label) {
-        text +=
-            (text.back() == ':' ? " " : ", ") + std::to_string(count) + " " + std::string(label);
+        text.append(text.back() == ':' ? " " : ", ").append(std::to_string(count)).append(" ");
+        text.append(label);
     };
     for (const CheckVerdict verdict : compared_verdicts) {
         const std::size_t count = tally.of(verdict);
@@ -81,10 +86,11 @@ std::string checking_summary(const RowTally& tally, Naming choice) {
         add(count, summary_label(CheckVerdict::NotGiven, count));
     }
     if (const std::size_t count = without_key(tally)) {
-        add(count, std::string(summary_label(CheckVerdict::NoComputedKey, count)) +
-                       why_without_key(tally, choice));
+        add(count, summary_label(CheckVerdict::NoComputedKey, count));
+        append_why_without_key(text, tally, choice);
     }
-    return text + ", " + unreadable_rows_text(tally);
+    append_unreadable_rows(text, tally);
+    return text;
 }
 
 }  // namespace

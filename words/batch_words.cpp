@@ -29,8 +29,10 @@ std::string file_description(const delimited::TextEncoding& encoding, char separ
         encoding.encoding == Encoding::Utf16Le || encoding.encoding == Encoding::Utf16Be;
     const std::string_view unmarked =
         utf16 && !encoding.byte_order_mark ? " sin marca de orden de bytes" : "";
-    return std::string(delimited::encoding_name(encoding.encoding)) + std::string(unmarked) +
-           ", separador " + separator_label(separator) + ", " + layout_text(layout);
+    std::string text(delimited::encoding_name(encoding.encoding));
+    text.append(unmarked).append(", separador ").append(separator_label(separator)).append(", ");
+    text.append(layout_text(layout));
+    return text;
 }
 
 std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout) {
