@@ -51,15 +51,17 @@ bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& forma
 
 // The date of birth of a row, from its date or its CURP; false when it has
 // none. A column named as the date may hold a spreadsheet's day numbers.
+// `why` is working room for the reason.
 bool read_birth(std::string_view field, const ColumnLayout& layout,
-                std::chrono::year_month_day& birth, RowVerdict& verdict) {
-    auto date = words::cell_birth_date(field, layout.date_from_curp(),
-                                       {.spreadsheet_serials = layout.date_named});
-    if (auto* why = std::get_if<std::string>(&date)) {
-        mark_unreadable(verdict, *why);
+                std::chrono::year_month_day& birth, std::string& why, RowVerdict& verdict) {
+    why.clear();
+    const auto date = words::cell_birth_date(field, layout.date_from_curp(),
+                                             {.spreadsheet_serials = layout.date_named}, why);
+    if (!date) {
+        mark_unreadable(verdict, why);
         return false;
     }
-    birth = std::get<std::chrono::year_month_day>(date);
+    birth = *date;
     return true;
 }
 
@@ -84,7 +86,9 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     }
     const ColumnLayout& layout = format.layout;
     if (!layout.fits(fields.size()) || has_cells_past_width(fields, layout.width)) {
-        return mark_unreadable(verdict, words::field_count_text(layout, fields.size()));
+        why_.clear();
+        words::append_field_count_text(why_, layout, fields.size());
+        return mark_unreadable(verdict, why_);
     }
     Names names;
     std::chrono::year_month_day birth;
@@ -94,7 +98,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     if (read_names(fields, format, names, verdict) &&
         (format.encoding != delimited::Encoding::Windows1252 ||
          to_utf8(date_field, date_column, format, date_field_, verdict)) &&
-        read_birth(date_field, layout, birth, verdict) &&
+        read_birth(date_field, layout, birth, why_, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
     }

@@ -83,6 +83,7 @@ class RowEvaluator {
     std::array<std::u16string, 3> decoded_;
     // The key column and the date (or CURP) column in UTF-8, when they are not ASCII.
     std::string key_field_, date_field_;
+    std::string why_;  // a reason, before it goes into the verdict
     // The last row's outcome, whose key's room the next key takes.
     keycalc::KeyOutcome outcome_;
 };

@@ -57,9 +57,7 @@ std::string_view csv_problem_text(delimited::CsvProblem problem) {
     return {};
 }
 
-std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
-    std::string text;
-    text.reserve(64);  // made for many rows: one allocation, not one per piece
+void append_field_count_text(std::string& text, const ColumnLayout& layout, std::size_t count) {
     const auto number = [&](std::size_t n) { text.append(std::to_string(n)); };
     if (!layout.fits(count)) {
         text.append("se esperaban al menos ");
@@ -78,7 +76,6 @@ std::string field_count_text(const ColumnLayout& layout, std::size_t count) {
         text.append(" campos y hay ");
         number(count);
     }
-    return text;
 }
 
 std::string invalid_field_text(std::size_t column, delimited::Encoding encoding, bool guessed) {

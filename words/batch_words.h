@@ -34,9 +34,10 @@ std::string_view csv_problem_text(delimited::CsvProblem problem);
 inline constexpr std::string_view half_character_text =
     "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
 
-// Why a row of `count` fields is not read: too few ("se esperaban al menos 4
-// campos y hay 3"), or more than the row's width, the ones past it not empty.
-std::string field_count_text(const ColumnLayout& layout, std::size_t count);
+// Appends why a row of `count` fields is not read: too few ("se esperaban al
+// menos 4 campos y hay 3"), or more than the row's width, the ones past it
+// not empty.
+void append_field_count_text(std::string& text, const ColumnLayout& layout, std::size_t count);
 
 // "el campo 2 no es UTF-8 válido", with a pointer to Windows-1252 when UTF-8
 // was only `guessed` from the file's start.

@@ -152,18 +152,21 @@ std::string_view curp_error_text(keycalc::CurpError error) {
     return {};
 }
 
-std::variant<std::chrono::year_month_day, std::string> cell_birth_date(
-    std::string_view cell, bool from_curp, keycalc::DateOptions options) {
+std::optional<std::chrono::year_month_day> cell_birth_date(std::string_view cell, bool from_curp,
+                                                           keycalc::DateOptions options,
+                                                           std::string& why) {
     if (from_curp) {
         const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(cell, " \t"));
         if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            return std::string(curp_error_text(*error));
+            why.append(curp_error_text(*error));
+            return std::nullopt;
         }
         return std::get<std::chrono::year_month_day>(date);
     }
     const keycalc::BirthDate date = keycalc::parse_birth_date(cell, options);
     if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        return "la fecha " + std::string(date_error_text(*error));
+        why.append("la fecha ").append(date_error_text(*error));
+        return std::nullopt;
     }
     return std::get<std::chrono::year_month_day>(date);
 }
