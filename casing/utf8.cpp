@@ -85,6 +85,22 @@ void append_code_point(char32_t c, std::string& out) {
     }
 }
 
+bool is_well_formed_utf8(std::string_view utf8) {
+    const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = p + utf8.size();
+    while (p < end) {
+        if (*p < 0x80) {
+            ++p;
+            continue;
+        }
+        char32_t c;
+        const std::size_t length = well_formed_sequence(p, end, c);
+        if (length == 0) return false;
+        p += length;
+    }
+    return true;
+}
+
 bool utf8_to_utf16(std::string_view utf8, std::u16string& out) {
     out.resize(utf8.size());  // never more code units than bytes
     std::size_t units = 0;

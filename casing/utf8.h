@@ -33,6 +33,9 @@ constexpr char32_t code_point_at(std::u16string_view utf16, std::size_t at) {
 // `c`, and returns how many bytes it takes; 0 when `utf8` starts with none.
 std::size_t decode_character(std::string_view utf8, char32_t& c);
 
+// Whether `utf8` is well-formed UTF-8, as utf8_to_utf16 takes it.
+bool is_well_formed_utf8(std::string_view utf8);
+
 // Replaces `out` with the UTF-16 form of `utf8`. Returns false, leaving `out`
 // unspecified, when `utf8` is not well-formed UTF-8 (overlong forms, encoded
 // surrogates, values past U+10FFFF and truncated sequences included). A
@@ -79,6 +82,7 @@ using casing::code_point_at;
 using casing::decode_character;
 using casing::is_high_surrogate;
 using casing::is_low_surrogate;
+using casing::is_well_formed_utf8;
 using casing::pair_code_point;
 using casing::utf16_to_utf8;
 using casing::utf8_into_utf16;

@@ -17,8 +17,7 @@ bool field_to_utf8(std::string_view bytes, Encoding encoding, std::string& out) 
     if (encoding == Encoding::Windows1252) {
         return Windows1252::get().decode_to_utf8(bytes, out);
     }
-    std::u16string check;
-    if (!utf8_to_utf16(bytes, check)) return false;
+    if (!is_well_formed_utf8(bytes)) return false;
     out.append(bytes);
     return true;
 }

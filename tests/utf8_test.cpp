@@ -20,6 +20,7 @@ TEST_P(Utf8Test, Converts) {
     const Utf8Case& c = GetParam();
     std::u16string out = u"left over";
     ASSERT_EQ(utf8_to_utf16(c.utf8, out), c.valid);
+    EXPECT_EQ(is_well_formed_utf8(c.utf8), c.valid);
     if (!c.valid) return;
     EXPECT_EQ(out, c.utf16);
     EXPECT_EQ(utf16_to_utf8(out), c.utf8);

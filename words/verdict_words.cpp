@@ -1,6 +1,7 @@
 #include "verdict_words.h"
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "counted.h"
@@ -245,13 +246,13 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
                     {},
                     false};
         case CheckVerdict::NoComputedKey: {
-            const auto* refused = std::get_if<keycalc::NoKey>(&computed);
-            return {held.verdict,
-                    std::string(no_computed_key) +
-                        (refused ? refusal_text(refused->test)
-                                 : failure_text(std::get<keycalc::EmptyKey>(computed), Ap, Am, Nm)),
-                    {},
-                    false};
+            std::string why(no_computed_key);
+            if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
+                why.append(refusal_text(refused->test));
+            } else {
+                append_failure_text(why, std::get<keycalc::EmptyKey>(computed), Ap, Am, Nm);
+            }
+            return {held.verdict, std::move(why), {}, false};
         }
         default:
             return compared_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
