@@ -291,10 +291,20 @@ bool is_title_row(const std::vector<std::string>& row) {
 }
 
 std::string layout_text(const ColumnLayout& layout) {
-    std::string text = !layout.header ? "sin encabezado: "
-                       : layout.header_line == 1
-                           ? "encabezado: "
-                           : "encabezado en la línea " + std::to_string(layout.header_line) + ": ";
+    std::string text;
+    append_layout_text(text, layout);
+    return text;
+}
+
+void append_layout_text(std::string& text, const ColumnLayout& layout) {
+    if (!layout.header) {
+        text.append("sin encabezado: ");
+    } else if (layout.header_line == 1) {
+        text.append("encabezado: ");
+    } else {
+        text.append("encabezado en la línea ").append(std::to_string(layout.header_line));
+        text.append(": ");
+    }
     bool first = true;
     for (std::size_t role = 0; role < role_count; ++role) {
         const std::optional<std::size_t> column = layout.column[role];
@@ -312,7 +322,6 @@ std::string layout_text(const ColumnLayout& layout) {
             text.append("col. ").append(std::to_string(*column + 1));
         }
     }
-    return text;
 }
 
 }  // namespace words

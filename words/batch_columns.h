@@ -86,5 +86,6 @@ bool is_title_row(const std::vector<std::string>& row);
 //   encabezado: paterno = «Apellido Paterno» (col. 3), ...
 //   sin encabezado: paterno = col. 1, ...
 std::string layout_text(const ColumnLayout& layout);
+void append_layout_text(std::string& text, const ColumnLayout& layout);
 
 }  // namespace words

@@ -52,7 +52,9 @@ void append_unreadable_rows(std::string& text, const RowTally& tally) {
 
 // "1204 filas: 1187 con clave, 15 sin clave (...), 2 ilegibles"
 std::string computing_summary(const RowTally& tally, Naming choice) {
-    std::string text = counted(tally.rows(), noun::rows);
+    std::string text;
+    text.reserve(160);  // one allocation for the longest summary
+    text.append(counted(tally.rows(), noun::rows));
     text.append(": ").append(std::to_string(tally.of(RowOutcome::Key))).append(" con clave, ");
     text.append(std::to_string(without_key(tally))).append(" sin clave");
     append_why_without_key(text, tally, choice);
@@ -69,7 +71,9 @@ constexpr CheckVerdict compared_verdicts[] = {
 
 // "30 filas: 22 coinciden, 3 con otra homoclave, ..., 0 ilegibles"
 std::string checking_summary(const RowTally& tally, Naming choice) {
-    std::string text = counted(tally.rows(), noun::rows);
+    std::string text;
+    text.reserve(256);  // one allocation for the longest summary
+    text.append(counted(tally.rows(), noun::rows));
     text.push_back(':');
     const auto add = [&text](std::size_t count, std::string_view label) {
         text.append(text.back() == ':' ? " " : ", ").append(std::to_string(count)).append(" ");

@@ -29,9 +29,11 @@ std::string file_description(const delimited::TextEncoding& encoding, char separ
         encoding.encoding == Encoding::Utf16Le || encoding.encoding == Encoding::Utf16Be;
     const std::string_view unmarked =
         utf16 && !encoding.byte_order_mark ? " sin marca de orden de bytes" : "";
-    std::string text(delimited::encoding_name(encoding.encoding));
+    std::string text;
+    text.reserve(256);  // one allocation: a header's names make it long
+    text.append(delimited::encoding_name(encoding.encoding));
     text.append(unmarked).append(", separador ").append(separator_label(separator)).append(", ");
-    text.append(layout_text(layout));
+    append_layout_text(text, layout);
     return text;
 }
 
