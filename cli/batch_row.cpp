@@ -202,7 +202,8 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
         } else if (format.encoding != delimited::Encoding::Windows1252) {
             delimited::append_csv_field(field, format.separator, out);
         } else {
-            std::string quoted;
+            thread_local std::string quoted;  // its room kept from row to row
+            quoted.clear();
             delimited::append_csv_field(field, format.separator, quoted);
             delimited::append_encoded(quoted, format.encoding, out);
         }

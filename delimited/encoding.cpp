@@ -224,8 +224,7 @@ TextEncoding detect_encoding(std::string_view start, bool whole_input,
 
 bool starts_as_utf8(std::string_view start, bool whole_input) {
     const std::size_t complete = whole_input ? start.size() : start_of_cut_character(start);
-    std::u16string ignored;
-    return utf8_to_utf16(start.substr(0, complete), ignored);
+    return is_well_formed_utf8(start.substr(0, complete));
 }
 
 const Windows1252& Windows1252::get() {
