@@ -199,13 +199,12 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
         out.push_back(format.separator);
         if (delimited::is_plain_text(field, format.separator)) {
             out.append(field);
-        } else if (format.encoding != delimited::Encoding::Windows1252) {
-            delimited::append_csv_field(field, format.separator, out);
         } else {
-            thread_local std::string quoted;  // its room kept from row to row
-            quoted.clear();
-            delimited::append_csv_field(field, format.separator, quoted);
-            delimited::append_encoded(quoted, format.encoding, out);
+            const std::size_t from = out.size();
+            delimited::append_csv_field(field, format.separator, out);
+            if (format.encoding == delimited::Encoding::Windows1252) {
+                delimited::Windows1252::get().encode_utf8_in_place(out, from);
+            }
         }
     }
     if (!past_width.empty()) out.append(past_width);

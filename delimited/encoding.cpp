@@ -251,20 +251,29 @@ bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const
 }
 
 void Windows1252::encode_utf8(std::string_view utf8, std::string& out) const {
+    const std::size_t from = out.size();
+    out.append(utf8);
+    encode_utf8_in_place(out, from);
+}
+
+void Windows1252::encode_utf8_in_place(std::string& text, std::size_t from) const {
     // ASCII, as keys always are, is the same bytes.
-    if (std::all_of(utf8.begin(), utf8.end(),
+    if (std::all_of(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(),
                     [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
-        out.append(utf8);
         return;
     }
-    std::size_t at = 0;
-    while (at < utf8.size()) {
+    // Every character takes one byte, no more than it took in UTF-8, so the
+    // bytes are written over those already read.
+    std::size_t at = from;
+    std::size_t written = from;
+    while (at < text.size()) {
         bool cut = false;
-        const char32_t c = next_code_point(utf8, at, cut);
+        const char32_t c = next_code_point(text, at, cut);
         if (cut) break;
-        out.push_back(static_cast<char>(windows1252_byte(c).value_or('?')));
+        text[written++] = static_cast<char>(windows1252_byte(c).value_or('?'));
     }
-    if (at < utf8.size()) out.push_back('?');
+    if (at < text.size()) text[written++] = '?';
+    text.resize(written);
 }
 
 Utf16Source::Utf16Source(ByteSource& source, bool big_endian)

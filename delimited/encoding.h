@@ -70,6 +70,8 @@ class Windows1252 {
     bool decode_to_utf8(std::string_view bytes, std::string& out) const;
     // Appends `utf8` in Windows-1252; a character it cannot hold becomes "?".
     void encode_utf8(std::string_view utf8, std::string& out) const;
+    // The same for the UTF-8 that `text` holds from `from` on, in its place.
+    void encode_utf8_in_place(std::string& text, std::size_t from) const;
 
   private:
     Windows1252() = default;

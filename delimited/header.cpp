@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 #include "character_properties.h"
 #include "compatibility_fold.h"
@@ -56,28 +57,27 @@ bool ascii_column_name_key(std::string_view utf8, std::string& key) {
 }  // namespace
 
 std::string column_name_key(std::string_view utf8) {
-    std::string key;
-    column_name_key(utf8, key);
-    return key;
+    NameKeyRoom room;
+    column_name_key(utf8, room);
+    return std::move(room.key);
 }
 
-void column_name_key(std::string_view utf8, std::string& key) {
+const std::string& column_name_key(std::string_view utf8, NameKeyRoom& room) {
+    std::string& key = room.key;
     key.clear();
-    if (ascii_column_name_key(utf8, key)) return;
-    // Working texts kept from one name to the next: the header search asks
-    // for the keys of every field of the file's first rows.
-    thread_local std::u16string text;
-    thread_local std::u16string folded;
-    casing::utf8_to_utf16_replacing(utf8, text);
+    if (ascii_column_name_key(utf8, key)) return key;
+    casing::utf8_to_utf16_replacing(utf8, room.text);
     // Decomposed, an accented letter is its base letter and a combining mark.
+    std::u16string& folded = room.folded;
     folded.clear();
-    for (std::size_t i = 0; i < text.size();) {
-        casing::append_compatibility_fold(casing::next_code_point(text, i), folded);
+    for (std::size_t i = 0; i < room.text.size();) {
+        casing::append_compatibility_fold(casing::next_code_point(room.text, i), folded);
     }
     std::erase_if(folded, is_ignored);
     if (folded.ends_with(u"(s)")) folded.resize(folded.size() - 3);
     key.clear();
     casing::append_utf8(folded, key, casing::lone_surrogate_question_mark);
+    return key;
 }
 
 RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {
@@ -105,9 +105,9 @@ bool names_some_role(const std::string& key, const RoleKeys& roles) {
 HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& roles) {
     HeaderColumns found;
     found.columns_of_role.resize(roles.size());
-    std::string key;
+    NameKeyRoom room;
     for (std::size_t column = 0; column < header.size(); ++column) {
-        column_name_key(header[column], key);
+        const std::string& key = column_name_key(header[column], room);
         bool named = false;
         for (std::size_t role = 0; role < roles.size(); ++role) {
             if (!names_role(key, roles.of_role(role))) continue;
@@ -121,10 +121,9 @@ HeaderColumns find_columns(std::span<const std::string> header, const RoleKeys& 
 
 std::size_t count_named_fields(std::span<const std::string> header, const RoleKeys& roles) {
     std::size_t named = 0;
-    std::string key;
+    NameKeyRoom room;
     for (const std::string& field : header) {
-        column_name_key(field, key);
-        if (names_some_role(key, roles)) ++named;
+        if (names_some_role(column_name_key(field, room), roles)) ++named;
     }
     return named;
 }

@@ -18,8 +18,15 @@ namespace delimited {
 // too; casing/compatibility_fold.h tells for which characters. Bytes that
 // are not UTF-8 count as U+FFFD each.
 std::string column_name_key(std::string_view utf8);
-// The same into `key`, whose room is kept for the next name.
-void column_name_key(std::string_view utf8, std::string& key);
+
+// Room for the key of one name after another: the key and its working texts
+// keep their room for the next name.
+struct NameKeyRoom {
+    std::string key;
+    std::u16string text, folded;
+};
+// The key of `utf8`, made in `room`.
+const std::string& column_name_key(std::string_view utf8, NameKeyRoom& room);
 
 // A column a caller looks for, and the names it goes by.
 struct ColumnRole {

@@ -85,10 +85,9 @@ bool names_text_columns(const std::vector<std::string>& row, const ColumnRequest
         const auto* text = ref ? std::get_if<std::string>(&*ref) : nullptr;
         if (!text) continue;
         const std::string key = delimited::column_name_key(*text);
-        std::string field_key;
+        delimited::NameKeyRoom room;
         if (std::none_of(row.begin(), row.end(), [&](const std::string& field) {
-                delimited::column_name_key(field, field_key);
-                return field_key == key;
+                return delimited::column_name_key(field, room) == key;
             })) {
             return false;
         }
