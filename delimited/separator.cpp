@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "line_scan.h"
+
 namespace delimited {
 
 char detect_separator(std::string_view text) {
@@ -35,15 +37,18 @@ std::optional<char> separator_line(std::string_view text) {
 }
 
 bool lines_end_in_cr(std::string_view text) {
-    bool quoted = false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '"') quoted = !quoted;
-        if (quoted) continue;
-        if (c == '\n') return false;
-        if (c == '\r') return i + 1 < text.size() && text[i + 1] != '\n';
+    std::size_t at = 0;
+    for (;;) {
+        // A line feed as the separator: the stops are the quote, CR and LF.
+        at += find_field_stop(text.substr(at), '\n');
+        if (at == text.size()) return false;
+        if (text[at] == '\n') return false;
+        if (text[at] == '\r') return at + 1 < text.size() && text[at + 1] != '\n';
+        // A quoted stretch, which line breaks do not end.
+        at = text.find('"', at + 1);
+        if (at == std::string_view::npos) return false;
+        ++at;
     }
-    return false;
 }
 
 std::optional<char> separator_choice(std::string_view text) {

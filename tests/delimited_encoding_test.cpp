@@ -235,7 +235,12 @@ TEST(Separator, LinesEndingInALoneCrAreToldFromTheFirstBreak) {
         {"\"a\rb\"\nc\n", false},                       // a CR in quotes is not a break
         {"\"a\nb\"\rc\r", true},   {"a,b,c", false},
     };
-    for (const auto& c : cases) EXPECT_EQ(lines_end_in_cr(c.start), c.lone_cr) << c.start;
+    // After a long first field too, read a chunk of bytes at a time.
+    for (const auto& c : cases) {
+        EXPECT_EQ(lines_end_in_cr(c.start), c.lone_cr) << c.start;
+        EXPECT_EQ(lines_end_in_cr(std::string(37, 'x') + c.start), c.lone_cr) << c.start;
+        EXPECT_EQ(lines_end_in_cr("\"" + std::string(21, 'x') + "\"" + c.start), c.lone_cr);
+    }
 }
 
 }  // namespace
