@@ -45,11 +45,6 @@ std::string_view line_end_text(LineEnd end) {
     return {};
 }
 
-std::string_view CsvRecord::field(std::size_t index) const {
-    const std::size_t begin = index == 0 ? 0 : field_ends[index - 1] + 1;
-    return std::string_view(data).substr(begin, field_ends[index] - begin);
-}
-
 std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t count) {
     // In a well-formed record a quote opens or closes a quoted field, or is
     // one of a doubled pair, which toggles twice.
@@ -59,11 +54,6 @@ std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t co
         if (!quoted && bytes[i] == separator && --count == 0) return i;
     }
     return bytes.size();
-}
-
-std::string_view CsvRecord::bytes() const {
-    if (!bytes_in_data) return raw;
-    return std::string_view(data).substr(0, data.size() - 1);  // less the last separator
 }
 
 bool CsvRecord::is_blank() const {

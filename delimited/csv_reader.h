@@ -63,9 +63,16 @@ struct CsvRecord {
     bool continues_previous = false;
 
     std::size_t field_count() const { return field_ends.size(); }
-    std::string_view field(std::size_t index) const;
+    // Asked for every field of every row: inline.
+    std::string_view field(std::size_t index) const {
+        const std::size_t begin = index == 0 ? 0 : field_ends[index - 1] + 1;
+        return std::string_view(data.data() + begin, field_ends[index] - begin);
+    }
     // The record's (or piece's) bytes as they came, without its line end.
-    std::string_view bytes() const;
+    std::string_view bytes() const {
+        if (!bytes_in_data) return raw;
+        return std::string_view(data).substr(0, data.size() - 1);  // less the last separator
+    }
     // An empty line: one empty field, nothing written.
     bool is_blank() const;
 
