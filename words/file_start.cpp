@@ -56,9 +56,7 @@ class Cut {
 class HeadRows {
   public:
     HeadRows(std::string_view head, bool whole, const FileReading& reading)
-        : head_(head), whole_(whole), reading_(reading) {
-        for (const char c : head) held_[static_cast<unsigned char>(c)] = true;
-    }
+        : head_(head), whole_(whole), reading_(reading) {}
 
     // Row `index` as `separator` cuts it, or nullptr past the rows looked at.
     const Row* row(std::size_t index, char separator) {
@@ -86,7 +84,14 @@ class HeadRows {
         });
     }
 
-    bool holds(char separator) const { return held_[static_cast<unsigned char>(separator)]; }
+    // Looked up for every row: found once for each separator asked about.
+    bool holds(char separator) {
+        Held& held = held_[static_cast<unsigned char>(separator)];
+        if (held == Held::Unknown) {
+            held = head_.find(separator) != std::string_view::npos ? Held::Yes : Held::No;
+        }
+        return held == Held::Yes;
+    }
 
   private:
     std::string_view head_;
@@ -95,7 +100,8 @@ class HeadRows {
     std::array<std::optional<Cut>, candidates.size()> by_candidate_;
     std::optional<Cut> other_;  // a separator the user names that is none of the candidates
     std::optional<Cut> uncut_;  // by a separator the head does not hold
-    std::array<bool, 256> held_{};  // the bytes the head holds, looked up for every row
+    enum class Held : unsigned char { Unknown, Yes, No };
+    std::array<Held, 256> held_{};  // whether the head holds each byte
 };
 
 // Where the header is in the rows `separator` cuts, if the rows above it are
