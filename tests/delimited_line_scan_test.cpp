@@ -91,10 +91,10 @@ TEST(FieldStop, AgreesWithReadingByteByByte) {
                 ++expected;
             }
             ASSERT_EQ(find_field_stop(bytes, separator), expected) << bytes;
-            const bool plain = expected == bytes.size() &&
-                               std::all_of(bytes.begin(), bytes.end(), [](char c) {
-                                   return static_cast<unsigned char>(c) < 0x80;
-                               });
+            const bool plain =
+                expected == bytes.size() && std::all_of(bytes.begin(), bytes.end(), [](char c) {
+                    return static_cast<unsigned char>(c) < 0x80;
+                });
             ASSERT_EQ(is_plain_text(bytes, separator), plain) << bytes;
         }
     }
