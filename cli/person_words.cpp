@@ -43,6 +43,13 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
     const std::string_view date_text = words[3];
     const keycalc::BirthDate date = keycalc::parse_birth_date(date_text);
     if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
+        // A number copied out of a spreadsheet's date cell: say which day it
+        // would be there, so that it can be typed as a date.
+        const keycalc::BirthDate as_serial =
+            keycalc::parse_birth_date(date_text, {.spreadsheet_serials = true});
+        if (const auto* day = std::get_if<std::chrono::year_month_day>(&as_serial)) {
+            return PersonWordsProblem{words::serial_date_text(date_text, *day)};
+        }
         return PersonWordsProblem{words::bad_date_text(date_text, *error)};
     }
     person.birth = std::get<std::chrono::year_month_day>(date);

@@ -70,12 +70,21 @@ INSTANTIATE_TEST_SUITE_P(
                 "",
                 "rfc: la fecha «15/01/80» tiene el año con dos cifras, que es ambiguo: "
                 "escríbalo con cuatro\n"},
-        // A bare number on the command line may be anything but a date.
+        // A bare number on the command line is refused; the day a spreadsheet
+        // would make of it is named, and a number no spreadsheet day is gets
+        // the plain refusal.
         KeyCase{"BareNumberIsNoDate",
-                {"key", "perez", "lopez", "juan", "29235"},
+                {"key", "perez", "lopez", "juan", "29235.5"},
                 usage,
                 "",
-                "rfc: la fecha «29235» no tiene una forma de fecha conocida (AAAA-MM-DD o "
+                "rfc: la fecha «29235.5» es un número, como el que una hoja de cálculo guarda "
+                "para el 15/01/1980; escríbala como fecha (DD/MM/AAAA): solo la columna de fecha "
+                "de un archivo se lee así\n"},
+        KeyCase{"NumberNoSpreadsheetDayIs",
+                {"key", "perez", "lopez", "juan", "60"},
+                usage,
+                "",
+                "rfc: la fecha «60» no tiene una forma de fecha conocida (AAAA-MM-DD o "
                 "DD/MM/AAAA)\n"},
         KeyCase{"MonthFirst",
                 {"key", "perez", "lopez", "juan", "1/15/1980"},

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "counted.h"
+#include "digits.h"
 #include "escaped.h"
 #include "outcome_words.h"
 
@@ -38,6 +39,13 @@ std::string name_not_utf8_text(std::size_t part) {
 
 std::string bad_date_text(std::string_view date, keycalc::DateError error) {
     return "la fecha " + echoed(date) + " " + std::string(date_error_text(error));
+}
+
+std::string serial_date_text(std::string_view date, std::chrono::year_month_day day) {
+    return "la fecha " + echoed(date) +
+           " es un número, como el que una hoja de cálculo guarda para el " +
+           day_first_date_text(day) +
+           "; escríbala como fecha (DD/MM/AAAA): solo la columna de fecha de un archivo se lee así";
 }
 
 std::string input_text(std::string_view file_name) {

@@ -6,6 +6,7 @@
 //     rfc check necesita la CLAVE, o la CLAVE y PATERNO MATERNO NOMBRES FECHA, y recibió 1 dato
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <string>
 #include <string_view>
@@ -34,6 +35,9 @@ std::string check_data_count_text(std::size_t count);
 std::string name_not_utf8_text(std::size_t part);
 // "la fecha «ayer» no tiene una forma de fecha conocida (...)".
 std::string bad_date_text(std::string_view date, keycalc::DateError error);
+// A bare number typed as a date, which a file's date column would read as the
+// spreadsheet day `day`: the command line refuses it, but says what it would be.
+std::string serial_date_text(std::string_view date, std::chrono::year_month_day day);
 
 // The input of rfc batch: «nomina.csv», or "la entrada estándar".
 std::string input_text(std::string_view file_name);
