@@ -162,26 +162,53 @@ bool BatchRun::read_block() {
 RowStore::Kind BatchRun::kind_of(const CsvRecord& record) const {
     if (ends_in_half_character(record)) return Kind::Unreadable;
     // A record past the length limit streams by in pieces, copied without
-    // being held whole; the last piece ends the row, without a key.
-    if (!record.complete) return Kind::Copy;
-    if (record.continues_previous) return Kind::Unreadable;
+    // being held whole (see place_piece).
+    if (!record.complete || record.continues_previous) return Kind::Copy;
     if (record.is_blank() || (first_ && format_.layout.header)) return Kind::Copy;
     return Kind::Evaluate;
 }
 
 void BatchRun::place(const CsvRecord& record, RowStore& rows) {
     if (ends_in_half_character(record)) return end_in_half_character(&record, rows);
-    switch (kind_of(record)) {
-        case Kind::Evaluate:
-            return rows.add_row(record);
-        case Kind::Unreadable:
-            return rows.add_unreadable(record, words::csv_problem_text(record.problem));
-        default:
-            break;
-    }
-    if (!record.complete) return rows.add_copy(record.bytes());
+    if (!record.complete || record.continues_previous) return place_piece(record, rows);
+    if (kind_of(record) == Kind::Evaluate) return rows.add_row(record);
     if (record.is_blank()) return rows.add_copy(line_end_text(record.line_end));
     rows.add_copy(header_output(record));
+}
+
+// The pieces of a long record go out as they come, and the last one ends
+// the row without a key. Its added cells go where any row's would: after its
+// field at the header's width, in whichever piece that field ends, or after
+// the last piece and the empty fields the row lacks. A badly quoted record's
+// fields are not where its separators seem to be, so its cells go at its end,
+// unless they went out before the fault came.
+void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
+    if (!piece.continues_previous) long_record_ = {};
+    const bool last = piece.complete;
+    const std::string_view why = words::csv_problem_text(piece.problem);
+    const std::size_t width = format_.layout.width;
+    std::string_view bytes = piece.bytes();
+    std::string& out = piece_output_;
+    out.clear();
+    if (!long_record_.cells_placed) {
+        const std::size_t end = piece.well_quoted && width != 0
+                                    ? long_record_.fields.find(bytes, format_.separator, width)
+                                    : std::string_view::npos;
+        if (end != std::string_view::npos || last) {
+            const std::size_t fields = end != std::string_view::npos ? width
+                                       : piece.well_quoted           ? long_record_.fields.fields()
+                                                                     : 0;
+            append_output_row(bytes.substr(0, end), fields, {}, words::unreadable_text(why), {},
+                              format_, out);
+            bytes = end != std::string_view::npos ? bytes.substr(end) : std::string_view{};
+            long_record_.cells_placed = true;
+        }
+    }
+    out.append(bytes);
+    if (!last) return rows.add_copy(out);
+    out.append(line_end_text(piece.line_end));
+    rows.add_copy(out);
+    rows.add_unreadable_end(piece.line, why);
 }
 
 std::string BatchRun::header_output(const CsvRecord& record) const {

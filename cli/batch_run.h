@@ -65,6 +65,7 @@ class BatchRun {
     bool read_block();
     RowStore::Kind kind_of(const delimited::CsvRecord& record) const;
     void place(const delimited::CsvRecord& record, RowStore& rows);
+    void place_piece(const delimited::CsvRecord& piece, RowStore& rows);
     std::string header_output(const delimited::CsvRecord& record) const;
     void hand_over_before_waiting();
 
@@ -95,7 +96,7 @@ class BatchRun {
 
     const BatchOptions& options_;
     Console& console_;
-    ByteSink& out_;  // the console's output, or a conversion in front of it
+    ByteSink& out_;           // the console's output, or a conversion in front of it
     TextFormat text_format_;  // its header layout moved out when the header is read
     const delimited::Utf16Source* const utf16_;
     const std::string input_prefix_;  // "nomina.csv: ", or nothing for standard input
@@ -109,6 +110,14 @@ class BatchRun {
     bool first_ = true;
     bool said_half_character_ = false;
     Block* filling_ = nullptr;  // the block being read into
+    // The long record whose pieces are being placed: where its fields end so
+    // far, and whether its added cells went out yet.
+    struct LongRecord {
+        delimited::FieldEndSearch fields;
+        bool cells_placed = false;
+    };
+    LongRecord long_record_;
+    std::string piece_output_;  // a piece with the added cells put in
 
     words::RowTally tally_;
     std::error_code write_error_;

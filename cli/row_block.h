@@ -19,10 +19,12 @@ namespace rfc_cli {
 class RowStore {
   public:
     enum class Kind : unsigned char {
-        Evaluate,       // a row whose key is to be computed
-        Copy,           // bytes that go out as they are: a header, a blank line, a long piece
-        Unreadable,     // a row copied without a key, for the reason `why`
-        UnreadableEnd,  // no row, only the reason `why`, named by the line after the last
+        Evaluate,    // a row whose key is to be computed
+        Copy,        // bytes that go out as they are: a header, a blank line, a long piece
+        Unreadable,  // a row copied without a key, for the reason `why`
+        // No bytes, only the reason `why` for line `line`: a long record's,
+        // whose pieces went as Copy, or a lone byte's after UTF-16's last row.
+        UnreadableEnd,
     };
     struct Row {
         Kind kind;

@@ -46,14 +46,19 @@ std::string_view line_end_text(LineEnd end) {
 }
 
 std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t count) {
+    FieldEndSearch search;
+    const std::size_t end = search.find(bytes, separator, count);
+    return end == std::string_view::npos ? bytes.size() : end;
+}
+
+std::size_t FieldEndSearch::find(std::string_view piece, char separator, std::size_t count) {
     // In a well-formed record a quote opens or closes a quoted field, or is
     // one of a doubled pair, which toggles twice.
-    bool quoted = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (bytes[i] == '"') quoted = !quoted;
-        if (!quoted && bytes[i] == separator && --count == 0) return i;
+    for (std::size_t i = 0; i < piece.size(); ++i) {
+        if (piece[i] == '"') quoted_ = !quoted_;
+        if (!quoted_ && piece[i] == separator && ++separators_ == count) return i;
     }
-    return bytes.size();
+    return std::string_view::npos;
 }
 
 bool CsvRecord::is_blank() const {
@@ -139,11 +144,13 @@ bool CsvReader::cut_piece(CsvRecord& record) {
         long_record_line_ = record.line;
     }
     long_record_problem_ = record.problem;
+    long_record_well_quoted_ = record.well_quoted;
     return hand_over(record);
 }
 
 void CsvReader::note(CsvRecord& record, CsvProblem problem) {
     if (record.problem == CsvProblem::None) record.problem = problem;
+    if (problem != CsvProblem::TooLong) record.well_quoted = false;
 }
 
 bool CsvReader::read_plain_line(CsvRecord& record) {
@@ -266,6 +273,7 @@ bool CsvReader::next(CsvRecord& record) {
     record.continues_previous = in_long_record_;
     record.line = in_long_record_ ? long_record_line_ : line_;
     record.problem = in_long_record_ ? long_record_problem_ : CsvProblem::None;
+    record.well_quoted = !in_long_record_ || long_record_well_quoted_;
     // The fast path knows only LF and CRLF.
     if (!in_long_record_ && !lone_cr_ends_line_ && read_plain_line(record)) return true;
 

@@ -49,6 +49,22 @@ std::string_view line_end_text(LineEnd end);
 // bytes.size() when the record has no more fields than that.
 std::size_t end_of_fields(std::string_view bytes, char separator, std::size_t count);
 
+// The same search over a well-formed record that comes in pieces, such as the
+// pieces of a long one: it goes on where the piece before left off.
+class FieldEndSearch {
+  public:
+    // The offset in `piece` of the separator after the record's first `count`
+    // fields, counted from the record's start; or npos, having counted the
+    // piece's separators, when that separator lies in a later piece.
+    std::size_t find(std::string_view piece, char separator, std::size_t count);
+    // The fields of the record so far: its separators outside quotes, plus one.
+    std::size_t fields() const { return separators_ + 1; }
+
+  private:
+    bool quoted_ = false;
+    std::size_t separators_ = 0;
+};
+
 struct CsvRecord {
     // The bytes of the fields, quotes undone, each followed by the separator.
     std::string data;
@@ -61,6 +77,9 @@ struct CsvRecord {
     // a piece's bytes() mean anything: its fields are cut anywhere.
     bool complete = true;
     bool continues_previous = false;
+    // No quoting problem so far: for a long record, none in this piece or the
+    // ones before, which `problem` does not tell once it is TooLong.
+    bool well_quoted = true;
 
     std::size_t field_count() const { return field_ends.size(); }
     // Asked for every field of every row: inline.
@@ -147,6 +166,7 @@ class CsvReader {
     bool in_long_record_ = false;
     std::size_t long_record_line_ = 0;
     CsvProblem long_record_problem_ = CsvProblem::None;
+    bool long_record_well_quoted_ = true;
 };
 
 }  // namespace delimited

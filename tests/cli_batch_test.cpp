@@ -431,21 +431,42 @@ TEST(Batch, KeepsEveryRowInOrder) {
     }
 }
 
-// A row far over the length limit is copied through whole, quoted, without
-// a key; the rows after it are computed as usual.
-TEST(Batch, CopiesOverlongRowWhole) {
-    const std::string long_name(5000, 'A');
-    const std::string input =
-        "PEREZ,\"" + long_name + "\",\"J\"\"R\",1980-01-15\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
-    const BatchResult result = batch(input, 777, 2, 64);
-    EXPECT_EQ(result.status, exit_status::unreadable_rows);
-    EXPECT_EQ(row_messages(result.err), "rfc: línea 1: fila ilegible: fila demasiado larga\n");
-    const auto rows = read_back(result.out);
-    using Row = std::vector<std::string>;
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[0], (Row{"PEREZ", long_name, "J\"R", "1980-01-15", "",
-                            "fila ilegible: fila demasiado larga"}));
-    EXPECT_EQ(rows[1], (Row{"PEREZ", "LOPEZ", "JUAN", "1980-01-15", "PELJ8001152A0", "ok"}));
+// A row far over the length limit is copied through whole, without a key, and
+// its added cells stand where any row's would, in whichever piece the header's
+// width is reached; a badly quoted one gets them at its end. The rows after it
+// are computed as usual.
+TEST(Batch, CopiesOverlongRowWholeWithItsCellsAligned) {
+    const std::string a(5000, 'A');
+    const std::string cells = ",,fila ilegible: fila demasiado larga";
+    const struct {
+        const char* name;
+        std::string row;
+        std::string out;  // the row as written, without its line end
+    } cases[] = {
+        {"short", "PEREZ,\"" + a + "\"", "PEREZ,\"" + a + "\",,," + cells},
+        {"as wide", "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X",
+         "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X" + cells},
+        {"wider", "PEREZ," + a + ",JUAN,1980-01-15,X,Y,\"Z,Z\"",
+         "PEREZ," + a + ",JUAN,1980-01-15,X" + cells + ",Y,\"Z,Z\""},
+        {"separators in a long quoted field", "\"" + a + ",A\",B,C,D,E," + a,
+         "\"" + a + ",A\",B,C,D,E" + cells + "," + a},
+        {"width reached in the last piece", a + ",B,C,D,E,F", a + ",B,C,D,E" + cells + ",F"},
+        {"stray quote", "PEREZ," + a + "\"Q,C,D,E,F", "PEREZ," + a + "\"Q,C,D,E,F" + cells},
+    };
+    for (const auto& c : cases) {
+        const std::string input = "paterno,materno,nombre,fecha,rfc\n" + c.row +
+                                  "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0\n";
+        const BatchResult result = batch(input, 777, 2, 64);
+        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        EXPECT_EQ(row_messages(result.err), "rfc: línea 2: fila ilegible: fila demasiado larga\n")
+            << c.name;
+        EXPECT_TRUE(result.out == "paterno,materno,nombre,fecha,rfc,rfc_calculado,resultado\n" +
+                                      c.out +
+                                      "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,"
+                                      "PELJ8001152A0,coincide\n")
+            << c.name << ": " << result.out.substr(0, 200) << "…"
+            << result.out.substr(result.out.size() - 200);
+    }
 }
 
 // Fields go to the key computation exactly as written, spaces included, and
