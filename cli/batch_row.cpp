@@ -76,13 +76,32 @@ bool has_cells_past_width(std::span<const std::string_view> fields, std::size_t 
     return false;
 }
 
+// A row whose every cell holds at most spaces, seen or not (in Windows-1252,
+// only the no-break space is one of those).
+bool is_empty_row(std::span<const std::string_view> fields, delimited::Encoding encoding) {
+    for (const std::string_view field : fields) {
+        const bool blank = encoding == delimited::Encoding::Windows1252
+                               ? field.find_first_not_of(" \t\xA0") == std::string_view::npos
+                               : keycalc::trim_spaces(field, " \t").empty();
+        if (!blank) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
                             const RowFormat& format, RowVerdict& verdict) {
     verdict.check = CheckVerdict::NotGiven;
+    verdict.empty = false;
     if (problem != CsvProblem::None) {
         return mark_unreadable(verdict, words::csv_problem_text(problem));
+    }
+    if (is_empty_row(fields, format.encoding)) {
+        verdict.key.clear();
+        verdict.invalid_text = false;
+        verdict.empty = true;
+        return;
     }
     const ColumnLayout& layout = format.layout;
     if (!layout.fits(fields.size()) || has_cells_past_width(fields, layout.width)) {

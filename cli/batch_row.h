@@ -38,6 +38,10 @@ struct RowVerdict {
     std::string check_text;  // when checked: "coincide", what differs, or why no comparison
     // A name is not valid text in the file's encoding.
     bool invalid_text = false;
+    // Every cell empty or only spaces, like the rows spreadsheets leave below
+    // their data: written with empty added cells, and not counted, as a blank
+    // line is not.
+    bool empty = false;
 
     bool ok() const { return outcome == RowOutcome::Key; }
     bool unreadable() const { return outcome == RowOutcome::Unreadable; }
@@ -45,6 +49,7 @@ struct RowVerdict {
     // The "resultado" column: the check's text, or else "ok" or the reason.
     std::string_view result() const {
         if (checked()) return check_text;
+        if (empty) return {};
         return ok() ? std::string_view("ok") : reason;
     }
 };

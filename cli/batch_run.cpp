@@ -289,6 +289,7 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
     const std::size_t count = row.problem == delimited::CsvProblem::None ? row.field_count : 0;
     append_output_row(rows.bytes_of(index), count, verdict.key, verdict.result(),
                       line_end_text(row.line_end), format_, result.output);
+    if (verdict.empty) return;
     result.tally.count(verdict.outcome, verdict.check);
     if (verdict.unreadable()) append_message(result.messages, row.line, verdict.reason);
     if (verdict.invalid_text && !result.first_invalid_text_line) {

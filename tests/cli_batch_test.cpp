@@ -219,6 +219,17 @@ INSTANTIATE_TEST_SUITE_P(
                   "conocida (AAAA-MM-DD o DD/MM/AAAA)\n",
                   "rfc: línea 1: fila ilegible: la fecha no tiene una forma de fecha conocida "
                   "(AAAA-MM-DD o DD/MM/AAAA)\n"},
+        // Rows of empty cells, as spreadsheets leave below their data, are
+        // not counted, as blank lines are not; an empty date is said missing.
+        BatchCase{"EmptyRowsAndCells",
+                  "paterno,materno,nombre,fecha,puesto\nPEREZ,LOPEZ,JUAN,1980-01-15,a\n"
+                  ",,,,\n \t,\u00A0,\"\",\u200B\n,,\nPEREZ,LOPEZ,JUAN, ,a\n",
+                  unreadable,
+                  "paterno,materno,nombre,fecha,puesto,rfc,resultado\n"
+                  "PEREZ,LOPEZ,JUAN,1980-01-15,a,PELJ8001152A0,ok\n,,,,,,\n"
+                  " \t,\u00A0,\"\",\u200B,,,\n,,,,,,\n"
+                  "PEREZ,LOPEZ,JUAN, ,a,,fila ilegible: falta la fecha\n",
+                  "rfc: línea 6: fila ilegible: falta la fecha\n"},
         BatchCase{"Empty", "", 0, "", ""}),
     [](const auto& info) { return info.param.name; });
 

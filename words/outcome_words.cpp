@@ -155,8 +155,13 @@ std::string_view curp_error_text(keycalc::CurpError error) {
 std::optional<std::chrono::year_month_day> cell_birth_date(std::string_view cell, bool from_curp,
                                                            keycalc::DateOptions options,
                                                            std::string& why) {
+    const std::string_view trimmed = keycalc::trim_spaces(cell, " \t");
+    if (trimmed.empty()) {
+        why.append(from_curp ? "falta la CURP" : "falta la fecha");
+        return std::nullopt;
+    }
     if (from_curp) {
-        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(cell, " \t"));
+        const auto date = keycalc::birth_date_from_curp(trimmed);
         if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
             why.append(curp_error_text(*error));
             return std::nullopt;
