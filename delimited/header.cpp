@@ -12,11 +12,12 @@
 namespace delimited {
 namespace {
 
-// Dropped from a name's key: spacing and the marks that decomposition
-// separates from their letters.
+// Dropped from a name's key: spacing, the zero-width space and a stray
+// byte-order mark (no white space to Unicode, but as unseen in a cell), and
+// the marks that decomposition separates from their letters.
 bool is_ignored(char16_t unit) {
-    return unit == u'_' || unit == u'.' || casing::is_space(unit) ||
-           casing::is_nonspacing_mark(unit);
+    return unit == u'_' || unit == u'.' || unit == u'\u200B' || unit == u'\uFEFF' ||
+           casing::is_space(unit) || casing::is_nonspacing_mark(unit);
 }
 
 // What each ASCII character becomes in a key, worked out by the general

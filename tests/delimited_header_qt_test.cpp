@@ -19,7 +19,10 @@ std::string column_name_key_on_qt(std::string_view utf8) {
     QString key;
     key.reserve(decomposed.size());
     for (const QChar c : decomposed) {
-        if (c.category() == QChar::Mark_NonSpacing || c.isSpace() || c == u'_' || c == u'.') {
+        // The zero-width space and the byte-order mark are no spaces to Qt,
+        // but look like nothing in a cell.
+        if (c.category() == QChar::Mark_NonSpacing || c.isSpace() || c == u'_' || c == u'.' ||
+            c == u'\u200B' || c == u'\uFEFF') {
             continue;
         }
         key.append(c);
@@ -71,7 +74,8 @@ TEST(ColumnNameKey, KeepsOtherCharactersOrFoldsTheirCase) {
     for (char32_t c = 0; c <= 0x10FFFF; ++c) {
         if (in_matched_blocks(c) || (c >= 0xD800 && c <= 0xDFFF)) continue;
         std::string expected = "x" + utf8(c);
-        if (c <= 0xFFFF && (QChar::isSpace(c) || QChar::category(c) == QChar::Mark_NonSpacing)) {
+        if (c == 0xFEFF ||
+            (c <= 0xFFFF && (QChar::isSpace(c) || QChar::category(c) == QChar::Mark_NonSpacing))) {
             expected = "x";
         } else if (c <= 0xFFFF && QChar::decompositionTag(c) == QChar::NoDecomposition) {
             expected = "x" + utf8(QChar::toCaseFolded(c));

@@ -23,6 +23,10 @@ TEST(ColumnNameKey, IgnoresCaseAccentsSpacesUnderscoresDotsAndPlural) {
         {"Último", "ultimo"},
         {"U\xCC\x88ltimo", "ultimo"},  // U with a combining diaeresis
         {"AÑO", "ano"},
+        // Spaces nobody sees, those Unicode calls white space and those it does not.
+        {"paterno\u200B", "paterno"},
+        {"\u00A0Apellido\u2009Paterno\u3000", "apellidopaterno"},
+        {"ma\uFEFFterno\u202F", "materno"},
         {"(s)nombre", "(s)nombre"},
         {"", ""},
     };
