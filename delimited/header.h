@@ -15,9 +15,8 @@ namespace delimited {
 // The form names are compared in: case folded, accents and diaereses
 // dropped, compatibility forms taken as what they stand for ("Ｎｏｍｂｒｅ",
 // "ﬁ", "ª"), spaces (U+200B and U+FEFF too), underscores and dots taken
-// out, and a trailing "(s)"
-// too; casing/compatibility_fold.h tells for which characters. Bytes that
-// are not UTF-8 count as U+FFFD each.
+// out, and a trailing "(s)" too; casing/compatibility_fold.h tells for which
+// characters. Bytes that are not UTF-8 count as U+FFFD each.
 std::string column_name_key(std::string_view utf8);
 
 // Room for the key of one name after another: the key and its working texts
