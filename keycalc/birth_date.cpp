@@ -218,6 +218,8 @@ BirthDate fixed_form_day(std::string_view text) {
 // A spreadsheet's day number, maybe with a fraction of a day; nothing when
 // `text` is not a plain number.
 std::optional<BirthDate> read_serial(std::string_view text) {
+    // Zeros in front name the same day ("0029235" is 29235), however many.
+    while (text.size() > 1 && text[0] == '0' && is_digit(text[1])) text.remove_prefix(1);
     const Number serial = take_number(text);
     if (serial.digits == 0) return std::nullopt;
     if (take_char(text, '.') && take_number(text).digits == 0) return std::nullopt;

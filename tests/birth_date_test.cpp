@@ -79,8 +79,9 @@ INSTANTIATE_TEST_SUITE_P(
                  jan15},
         // A spreadsheet's day numbers, where the caller allows them.
         DateCase{"29235", jan15, serials}, DateCase{"29235.5", jan15, serials},
-        DateCase{" 029235 ", jan15, serials}, DateCase{"15/01/1980", jan15, serials},
-        DateCase{"1", year{1900} / January / 1, serials},
+        DateCase{" 029235 ", jan15, serials}, DateCase{"000000029235", jan15, serials},
+        DateCase{"00000001", year{1900} / January / 1, serials},
+        DateCase{"15/01/1980", jan15, serials}, DateCase{"1", year{1900} / January / 1, serials},
         DateCase{"59", year{1900} / February / 28, serials},
         DateCase{"61", year{1900} / March / 1, serials},
         DateCase{"2958465", year{9999} / December / 31, serials}));
@@ -168,6 +169,8 @@ INSTANTIATE_TEST_SUITE_P(
         DateCase{"60", DateError::February29Of1900, serials},
         DateCase{"60.25", DateError::February29Of1900, serials},
         DateCase{"2958466", DateError::OutOfRange, serials},
+        DateCase{"02958466", DateError::OutOfRange, serials},
+        DateCase{"0000", DateError::NotADate, serials},
         DateCase{"99999999999", DateError::OutOfRange, serials},
         DateCase{"+29235", DateError::NotADate, serials},
         DateCase{"-1", DateError::NotADate, serials},
