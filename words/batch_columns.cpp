@@ -230,10 +230,8 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
                 ? std::nullopt
                 : role_named(keycalc::trim_blanks(item.substr(0, equals), " "));
         if (!role) {
-            error = columns +
-                    " espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, curp o rfc, "
-                    "y no " +
-                    echoed(item);
+            error =
+                columns + " espera " + std::string(column_request_form) + ", y no " + echoed(item);
             return std::nullopt;
         }
         if (request[index(*role)]) {

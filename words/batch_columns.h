@@ -32,6 +32,10 @@ std::string_view role_name(Role role);
 using ColumnRef = std::variant<std::size_t, std::string>;
 using ColumnRequest = std::array<std::optional<ColumnRef>, role_count>;
 
+// What --columns takes, as its messages say it.
+inline constexpr std::string_view column_request_form =
+    "PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, curp o rfc";
+
 // Reads "paterno=3,materno=4,nombre=2,fecha=Fecha de Nacimiento". On a
 // mistake returns nothing and sets `error` to why, in Spanish, naming the
 // setting as `naming` does.

@@ -112,9 +112,8 @@ std::string line_text(std::size_t line, std::string_view why) {
 }
 
 std::string empty_columns_text(Naming naming) {
-    return setting_text(Setting::Columns, naming) +
-           " espera PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha o curp, y no está "
-           "vacío";
+    return setting_text(Setting::Columns, naming) + " espera " + std::string(column_request_form) +
+           ", y no está vacío";
 }
 
 std::string bad_delimiter_text(std::string_view value, Naming naming) {
