@@ -80,6 +80,11 @@ bool has_cells_past_width(std::span<const std::string_view> fields, std::size_t 
 // only the no-break space is one of those).
 bool is_empty_row(std::span<const std::string_view> fields, delimited::Encoding encoding) {
     for (const std::string_view field : fields) {
+        // Nearly every row's first cell starts with a letter.
+        if (!field.empty()) {
+            const auto first = static_cast<unsigned char>(field.front());
+            if (first < 0x80 && first != ' ' && first != '\t') return false;
+        }
         const bool blank = encoding == delimited::Encoding::Windows1252
                                ? field.find_first_not_of(" \t\xA0") == std::string_view::npos
                                : keycalc::trim_spaces(field, " \t").empty();

@@ -155,22 +155,23 @@ std::string_view curp_error_text(keycalc::CurpError error) {
 std::optional<std::chrono::year_month_day> cell_birth_date(std::string_view cell, bool from_curp,
                                                            keycalc::DateOptions options,
                                                            std::string& why) {
-    const std::string_view trimmed = keycalc::trim_spaces(cell, " \t");
-    if (trimmed.empty()) {
-        why.append(from_curp ? "falta la CURP" : "falta la fecha");
-        return std::nullopt;
-    }
+    // Asked only once the cell is no date: nearly every cell is one.
+    const auto is_blank = [cell] { return keycalc::trim_spaces(cell, " \t").empty(); };
     if (from_curp) {
-        const auto date = keycalc::birth_date_from_curp(trimmed);
+        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(cell, " \t"));
         if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            why.append(curp_error_text(*error));
+            why.append(is_blank() ? "falta la CURP" : curp_error_text(*error));
             return std::nullopt;
         }
         return std::get<std::chrono::year_month_day>(date);
     }
     const keycalc::BirthDate date = keycalc::parse_birth_date(cell, options);
     if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        why.append("la fecha ").append(date_error_text(*error));
+        if (is_blank()) {
+            why.append("falta la fecha");
+        } else {
+            why.append("la fecha ").append(date_error_text(*error));
+        }
         return std::nullopt;
     }
     return std::get<std::chrono::year_month_day>(date);
