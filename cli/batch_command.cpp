@@ -4,7 +4,9 @@
 
 #include "batch_options.h"
 #include "batch_run.h"
+#include "batch_words.h"
 #include "cli_words.h"
+#include "escaped.h"
 #include "file_start.h"
 #include "separator.h"
 
@@ -34,6 +36,10 @@ std::string input_label(const BatchOptions& options) {
     return words::input_text(options.input_name);
 }
 
+std::string input_prefix(const BatchOptions& options) {
+    return options.input_name.empty() ? "" : words::escaped(options.input_name) + ": ";
+}
+
 int run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
     const std::optional<delimited::FileIdentity> input_file = input.file_identity();
     if (input_file && input_file == console.out.file_identity()) {
@@ -49,6 +55,16 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     format.encoding =
         delimited::detect_encoding(start.head(), start.head_is_whole_input(), options.encoding);
     const Encoding encoding = format.encoding.encoding;
+    // The encoding asked for is read, but a mark that says otherwise is told,
+    // for the header may then be found wanting.
+    if (options.encoding) {
+        const delimited::TextEncoding marked =
+            delimited::detect_encoding(start.head(), start.head_is_whole_input());
+        if (marked.byte_order_mark && marked.encoding != encoding) {
+            report(console, input_prefix(options) + words::unheeded_byte_order_mark_text(
+                                                        marked.encoding, encoding, console.naming));
+        }
+    }
     if (format.encoding.byte_order_mark) start.skip(delimited::byte_order_mark(encoding).size());
 
     // UTF-16 is read and written as UTF-8 through a conversion, whose first

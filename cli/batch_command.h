@@ -39,6 +39,9 @@ struct BatchOptions {
 
 // How messages name the input: its file name in «», or "la entrada estándar".
 std::string input_label(const BatchOptions& options);
+// What a message about the input starts with: "nomina.csv: ", or nothing for
+// standard input.
+std::string input_prefix(const BatchOptions& options);
 
 // Reads delimited text from `input` and writes it with keys to the console's
 // output. Returns exit_status::ok, unreadable_rows, key_doubtful or key_wrong

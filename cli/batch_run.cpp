@@ -54,7 +54,7 @@ BatchRun::BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16So
       out_(out),
       text_format_(std::move(format)),
       utf16_(utf16),
-      input_prefix_(options.input_name.empty() ? "" : words::escaped(options.input_name) + ": "),
+      input_prefix_(input_prefix(options)),
       input_(text, [this] { hand_over_before_waiting(); }),
       reader_(input_, text_format_.separator, options.record_limit, text_format_.line_breaks),
       progress_(console.err, console.err_is_terminal),

@@ -160,6 +160,36 @@ TEST(BatchFiles, KeyColumnInEveryEncoding) {
     }
 }
 
+// The encoding asked for is the one read, and a byte-order mark of another
+// one at the start of the file is told first, for the header may then not
+// be found.
+TEST(BatchFiles, AByteOrderMarkOtherThanTheEncodingAskedForIsTold) {
+    const std::string header = "paterno,materno,nombre,fecha\n";
+    const struct {
+        std::string mark;
+        delimited::EncodingChoice asked;
+        std::string told;  // the first line of standard error, when told
+    } cases[] = {
+        {"\xEF\xBB\xBF", delimited::EncodingChoice::Windows1252,
+         "rfc: el archivo empieza con la marca de orden de bytes de UTF-8, pero se lee como "
+         "Windows-1252, como pide --encoding\n"},
+        {"\xFF\xFE", delimited::EncodingChoice::Utf8,
+         "rfc: el archivo empieza con la marca de orden de bytes de UTF-16 LE, pero se lee como "
+         "UTF-8, como pide --encoding\n"},
+        {"\xEF\xBB\xBF", delimited::EncodingChoice::Utf8, ""},
+        {"\xFE\xFF", delimited::EncodingChoice::Utf16, ""},
+        {"", delimited::EncodingChoice::Windows1252, ""},
+    };
+    for (const auto& c : cases) {
+        BatchOptions options;
+        options.encoding = c.asked;
+        const Outcome run = batch(c.mark + header, options);
+        const std::string first_line = run.err.substr(0, run.err.find('\n') + 1);
+        EXPECT_EQ(first_line.starts_with("rfc: el archivo empieza") ? first_line : "", c.told)
+            << run.err;
+    }
+}
+
 TEST(BatchFiles, ColumnsFoundAreSaidOnceAndSummed) {
     const Export file = payroll_export(',', "\r\n");
     const Outcome run = batch(encoded(file.input, "WINDOWS-1252"));

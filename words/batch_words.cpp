@@ -128,6 +128,14 @@ std::string bad_encoding_text(std::string_view value, Naming naming) {
            echoed(value);
 }
 
+std::string unheeded_byte_order_mark_text(delimited::Encoding marked, delimited::Encoding read_as,
+                                          Naming naming) {
+    return "el archivo empieza con la marca de orden de bytes de " +
+           std::string(delimited::encoding_name(marked)) + ", pero se lee como " +
+           std::string(delimited::encoding_name(read_as)) + ", como pide " +
+           setting_text(Setting::Encoding, naming);
+}
+
 std::string not_utf8_after_all_text(std::size_t line, Naming naming) {
     const std::string advice =
         naming == Naming::Page ? "elija Windows-1252 en " + setting_text(Setting::Encoding, naming)

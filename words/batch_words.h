@@ -60,5 +60,9 @@ std::string bad_encoding_text(std::string_view value, Naming naming = Naming::Co
 
 // Said once, of the first line that is not UTF-8 when UTF-8 was guessed.
 std::string not_utf8_after_all_text(std::size_t line, Naming naming = Naming::CommandLine);
+// The encoding asked for, `read_as`, is not the one whose byte-order mark,
+// `marked`, starts the file.
+std::string unheeded_byte_order_mark_text(delimited::Encoding marked, delimited::Encoding read_as,
+                                          Naming naming = Naming::CommandLine);
 
 }  // namespace words
