@@ -169,8 +169,8 @@ RowStore::Kind BatchRun::kind_of(const CsvRecord& record) const {
 }
 
 void BatchRun::place(const CsvRecord& record, RowStore& rows) {
-    if (ends_in_half_character(record)) return end_in_half_character(&record, rows);
     if (!record.complete || record.continues_previous) return place_piece(record, rows);
+    if (ends_in_half_character(record)) return end_in_half_character(&record, rows);
     if (kind_of(record) == Kind::Evaluate) return rows.add_row(record);
     if (record.is_blank()) return rows.add_copy(line_end_text(record.line_end));
     rows.add_copy(header_output(record));
@@ -185,12 +185,20 @@ void BatchRun::place(const CsvRecord& record, RowStore& rows) {
 void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
     if (!piece.continues_previous) long_record_ = {};
     const bool last = piece.complete;
-    const std::string_view why = words::csv_problem_text(piece.problem);
+    const std::string_view problem = words::csv_problem_text(piece.problem);
+    // The row's reason so far; at its end, with half a UTF-16 character after it.
+    std::string& why = long_record_.reason;
+    why = problem;
+    if (last && ends_in_half_character(piece)) {
+        said_half_character_ = true;
+        why = words::reasons_text(problem, words::half_character_text);
+    }
     const std::size_t width = format_.layout.width;
     std::string_view bytes = piece.bytes();
     std::string& out = piece_output_;
     out.clear();
-    if (!long_record_.cells_placed) {
+    const bool placed_before = long_record_.cells_placed;
+    if (!placed_before) {
         const std::size_t end = piece.well_quoted && width != 0
                                     ? long_record_.fields.find(bytes, format_.separator, width)
                                     : std::string_view::npos;
@@ -202,12 +210,18 @@ void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
                               format_, out);
             bytes = end != std::string_view::npos ? bytes.substr(end) : std::string_view{};
             long_record_.cells_placed = true;
+            long_record_.placed_problem = piece.problem;
         }
     }
     out.append(bytes);
     if (!last) return rows.add_copy(out);
     out.append(line_end_text(piece.line_end));
     rows.add_copy(out);
+    // A quote left open shows only at the end of the input, after the cells
+    // that said the row was too long: the message says both.
+    if (placed_before && long_record_.placed_problem != piece.problem) {
+        why = words::reasons_text(words::csv_problem_text(long_record_.placed_problem), why);
+    }
     rows.add_unreadable_end(piece.line, why);
 }
 
@@ -237,8 +251,8 @@ void BatchRun::hand_over_before_waiting() {
 // where the added columns keep their UTF-16 alignment.
 
 bool BatchRun::ends_in_half_character(const CsvRecord& record) const {
-    return record.line_end == delimited::LineEnd::EndOfInput && record.complete &&
-           !record.continues_previous && utf16_ && utf16_->odd_last_byte();
+    return record.line_end == delimited::LineEnd::EndOfInput && record.complete && utf16_ &&
+           utf16_->odd_last_byte();
 }
 
 void BatchRun::end_in_half_character(const CsvRecord* last_row, RowStore& rows) {
@@ -299,7 +313,8 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
 
 void BatchRun::copy_unreadable(const RowStore::Row& row, std::string_view bytes,
                                BlockResult& result) const {
-    const std::string why = words::unreadable_text(row.why);
+    const std::string why =
+        words::unreadable_text(row.kind == Kind::UnreadableEnd ? bytes : row.why);
     if (row.kind == Kind::Unreadable) {
         result.output.append(bytes);
         append_output_row({}, 0, {}, why, line_end_text(row.line_end), format_, result.output);

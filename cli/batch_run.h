@@ -115,6 +115,8 @@ class BatchRun {
     struct LongRecord {
         delimited::FieldEndSearch fields;
         bool cells_placed = false;
+        delimited::CsvProblem placed_problem{};  // the one its cells give
+        std::string reason;                      // working room
     };
     LongRecord long_record_;
     std::string piece_output_;  // a piece with the added cells put in

@@ -50,7 +50,11 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
         if (const auto* day = std::get_if<std::chrono::year_month_day>(&as_serial)) {
             return PersonWordsProblem{words::serial_date_text(date_text, *day)};
         }
-        return PersonWordsProblem{words::bad_date_text(date_text, *error)};
+        // 60, which spreadsheets count as a day, says it is none.
+        const bool phantom_day =
+            std::get<keycalc::DateError>(as_serial) == keycalc::DateError::February29Of1900;
+        return PersonWordsProblem{words::bad_date_text(
+            date_text, phantom_day ? keycalc::DateError::February29Of1900 : *error)};
     }
     person.birth = std::get<std::chrono::year_month_day>(date);
     return person;

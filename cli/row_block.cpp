@@ -57,9 +57,7 @@ void RowStore::add_unreadable(const delimited::CsvRecord& record, std::string_vi
 }
 
 void RowStore::add_unreadable_end(std::size_t line, std::string_view why) {
-    Row& row = add_bytes(Kind::UnreadableEnd, {});
-    row.line = line;
-    row.why = why;
+    add_bytes(Kind::UnreadableEnd, why).line = line;
 }
 
 std::size_t RowStore::held_bytes() const {

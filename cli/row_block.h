@@ -22,8 +22,9 @@ class RowStore {
         Evaluate,    // a row whose key is to be computed
         Copy,        // bytes that go out as they are: a header, a blank line, a long piece
         Unreadable,  // a row copied without a key, for the reason `why`
-        // No bytes, only the reason `why` for line `line`: a long record's,
-        // whose pieces went as Copy, or a lone byte's after UTF-16's last row.
+        // No row, only a reason, held as its bytes, for line `line`: a long
+        // record's, whose pieces went as Copy, or a lone byte's after
+        // UTF-16's last row.
         UnreadableEnd,
     };
     struct Row {
@@ -40,7 +41,7 @@ class RowStore {
         std::size_t line;
         delimited::LineEnd line_end;
         delimited::CsvProblem problem;
-        std::string_view why;  // for Unreadable and UnreadableEnd: a constant text
+        std::string_view why;  // for Unreadable: a constant text
     };
 
     // Room for a few dozen common rows from the start, so that a small file,

@@ -448,33 +448,60 @@ TEST(Batch, KeepsEveryRowInOrder) {
 // are computed as usual.
 TEST(Batch, CopiesOverlongRowWholeWithItsCellsAligned) {
     const std::string a(5000, 'A');
-    const std::string cells = ",,fila ilegible: fila demasiado larga";
+    static const std::string too_long = "fila demasiado larga";
+    const std::string cells = ",,fila ilegible: " + too_long;
+    const std::string after = "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0";
+    const std::string after_out =
+        "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,PELJ8001152A0,coincide";
+    const std::string half = "; el archivo termina en medio carácter UTF-16 (le sobra un byte)";
     const struct {
         const char* name;
-        std::string row;
-        std::string out;  // the row as written, without its line end
+        std::string rows;  // from the second line on, without the last line end
+        std::string out;
+        std::string why = too_long;  // the second line's, on standard error
+        bool utf16 = false;          // in UTF-16 LE, with its mark, and a byte over
     } cases[] = {
-        {"short", "PEREZ,\"" + a + "\"", "PEREZ,\"" + a + "\",,," + cells},
-        {"as wide", "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X",
-         "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X" + cells},
-        {"wider", "PEREZ," + a + ",JUAN,1980-01-15,X,Y,\"Z,Z\"",
-         "PEREZ," + a + ",JUAN,1980-01-15,X" + cells + ",Y,\"Z,Z\""},
-        {"separators in a long quoted field", "\"" + a + ",A\",B,C,D,E," + a,
-         "\"" + a + ",A\",B,C,D,E" + cells + "," + a},
-        {"width reached in the last piece", a + ",B,C,D,E,F", a + ",B,C,D,E" + cells + ",F"},
-        {"stray quote", "PEREZ," + a + "\"Q,C,D,E,F", "PEREZ," + a + "\"Q,C,D,E,F" + cells},
+        {"short", "PEREZ,\"" + a + "\"" + after, "PEREZ,\"" + a + "\",,," + cells + after_out},
+        {"as wide", "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X" + after,
+         "PEREZ,\"" + a + "\",\"J\"\"R\",1980-01-15,X" + cells + after_out},
+        {"wider", "PEREZ," + a + ",JUAN,1980-01-15,X,Y,\"Z,Z\"" + after,
+         "PEREZ," + a + ",JUAN,1980-01-15,X" + cells + ",Y,\"Z,Z\"" + after_out},
+        {"separators in a long quoted field", "\"" + a + ",A\",B,C,D,E," + a + after,
+         "\"" + a + ",A\",B,C,D,E" + cells + "," + a + after_out},
+        {"width reached in the last piece", a + ",B,C,D,E,F" + after,
+         a + ",B,C,D,E" + cells + ",F" + after_out},
+        {"stray quote", "PEREZ," + a + "\"Q,C,D,E,F" + after,
+         "PEREZ," + a + "\"Q,C,D,E,F" + cells + after_out},
+        // What only the end shows comes after the cells: the message says both.
+        {"quote left open past the width", "A,B,C,D,E,\"" + a + after,
+         "A,B,C,D,E" + cells + ",\"" + a + after,
+         too_long + "; comilla sin cerrar al final del archivo"},
+        {"half a character at the end", "A,B,C,D,E," + a, "A,B,C,D,E" + cells + "," + a,
+         too_long + half, true},
+        {"half a character, short", a, a + ",,,," + cells + half, too_long + half, true},
+    };
+    // Enough of UTF-16 LE for these texts: ASCII and two-byte UTF-8.
+    const auto utf16 = [](const std::string& utf8) {
+        std::string units;
+        for (std::size_t i = 0; i < utf8.size(); ++i) {
+            unsigned unit = static_cast<unsigned char>(utf8[i]);
+            if (unit >= 0xC0)
+                unit = (unit & 0x1F) << 6 | (static_cast<unsigned char>(utf8[++i]) & 0x3F);
+            units.append({static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)});
+        }
+        return units;
     };
     for (const auto& c : cases) {
-        const std::string input = "paterno,materno,nombre,fecha,rfc\n" + c.row +
-                                  "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0\n";
-        const BatchResult result = batch(input, 777, 2, 64);
+        const std::string header = "paterno,materno,nombre,fecha,rfc\n";
+        const std::string input = header + c.rows;
+        const BatchResult result =
+            batch(c.utf16 ? "\xFF\xFE" + utf16(input) + "X" : input, 777, 2, 64);
         EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
-        EXPECT_EQ(row_messages(result.err), "rfc: línea 2: fila ilegible: fila demasiado larga\n")
+        EXPECT_EQ(row_messages(result.err), "rfc: línea 2: fila ilegible: " + c.why + "\n")
             << c.name;
-        EXPECT_TRUE(result.out == "paterno,materno,nombre,fecha,rfc,rfc_calculado,resultado\n" +
-                                      c.out +
-                                      "\nPEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,"
-                                      "PELJ8001152A0,coincide\n")
+        const std::string out =
+            "paterno,materno,nombre,fecha,rfc,rfc_calculado,resultado\n" + c.out;
+        EXPECT_TRUE(result.out == (c.utf16 ? "\xFF\xFE" + utf16(out) + "X" : out))
             << c.name << ": " << result.out.substr(0, 200) << "…"
             << result.out.substr(result.out.size() - 200);
     }

@@ -71,8 +71,7 @@ INSTANTIATE_TEST_SUITE_P(
                 "rfc: la fecha «15/01/80» tiene el año con dos cifras, que es ambiguo: "
                 "escríbalo con cuatro\n"},
         // A bare number on the command line is refused; the day a spreadsheet
-        // would make of it is named, and a number no spreadsheet day is gets
-        // the plain refusal.
+        // would make of it is named, or why no spreadsheet day is it.
         KeyCase{"BareNumberIsNoDate",
                 {"key", "perez", "lopez", "juan", "29235.5"},
                 usage,
@@ -84,8 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                 {"key", "perez", "lopez", "juan", "60"},
                 usage,
                 "",
-                "rfc: la fecha «60» no tiene una forma de fecha conocida (AAAA-MM-DD o "
-                "DD/MM/AAAA)\n"},
+                "rfc: la fecha «60» es el día 60 de las hojas de cálculo, un 29 de febrero de "
+                "1900 que no existió\n"},
         KeyCase{"MonthFirst",
                 {"key", "perez", "lopez", "juan", "1/15/1980"},
                 usage,

@@ -59,6 +59,10 @@ std::string_view csv_problem_text(delimited::CsvProblem problem) {
     return {};
 }
 
+std::string reasons_text(std::string_view first, std::string_view then) {
+    return std::string(first).append("; ").append(then);
+}
+
 void append_field_count_text(std::string& text, const ColumnLayout& layout, std::size_t count) {
     const auto number = [&](std::size_t n) { text.append(std::to_string(n)); };
     if (!layout.fits(count)) {

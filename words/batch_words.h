@@ -30,6 +30,10 @@ std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout);
 // The reader's problem with a record.
 std::string_view csv_problem_text(delimited::CsvProblem problem);
 
+// Two reasons a row is not read, the first told before the second was found:
+// "fila demasiado larga; comilla sin cerrar al final del archivo".
+std::string reasons_text(std::string_view first, std::string_view then);
+
 // A UTF-16 file whose last byte is half a character.
 inline constexpr std::string_view half_character_text =
     "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
