@@ -57,13 +57,10 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     const Encoding encoding = format.encoding.encoding;
     // The encoding asked for is read, but a mark that says otherwise is told,
     // for the header may then be found wanting.
-    if (options.encoding) {
-        const delimited::TextEncoding marked =
-            delimited::detect_encoding(start.head(), start.head_is_whole_input());
-        if (marked.byte_order_mark && marked.encoding != encoding) {
-            report(console, input_prefix(options) + words::unheeded_byte_order_mark_text(
-                                                        marked.encoding, encoding, console.naming));
-        }
+    if (const std::optional<Encoding> marked = delimited::marked_encoding(start.head());
+        options.encoding && marked && *marked != encoding) {
+        report(console, input_prefix(options) + words::unheeded_byte_order_mark_text(
+                                                    *marked, encoding, console.naming));
     }
     if (format.encoding.byte_order_mark) start.skip(delimited::byte_order_mark(encoding).size());
 

@@ -214,12 +214,17 @@ TextEncoding detect_encoding(std::string_view start, bool whole_input,
         }
         return {utf16.value_or(Encoding::Utf16Le), false};
     }
-    for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
-        if (marked(encoding)) return {encoding, true};
-    }
+    if (const std::optional<Encoding> mark = marked_encoding(start)) return {*mark, true};
     if (utf16) return {*utf16, false};
     if (starts_as_utf8(start, whole_input)) return {Encoding::Utf8, false};
     return {Encoding::Windows1252, false};
+}
+
+std::optional<Encoding> marked_encoding(std::string_view start) {
+    for (const Encoding encoding : {Encoding::Utf8, Encoding::Utf16Le, Encoding::Utf16Be}) {
+        if (start.starts_with(byte_order_mark(encoding))) return encoding;
+    }
+    return std::nullopt;
 }
 
 bool starts_as_utf8(std::string_view start, bool whole_input) {

@@ -49,6 +49,9 @@ std::optional<EncodingChoice> encoding_choice(std::string_view name);
 TextEncoding detect_encoding(std::string_view start, bool whole_input,
                              std::optional<EncodingChoice> choice = std::nullopt);
 
+// The encoding whose byte-order mark `start` begins with, if any.
+std::optional<Encoding> marked_encoding(std::string_view start);
+
 // Whether text that begins with `start` (all of it when `whole_input`) is
 // well-formed UTF-8 as far as it goes. Where more follows, `start` may end
 // inside a character, so long as the bytes there could still begin a

@@ -50,9 +50,11 @@ struct Rows {
         bool blank = false;
         // Well quoted: its fields are where its separators are.
         bool well_formed = false;
-        // Came in pieces, and badly quoted: its added cells may have gone out
-        // where its fields seemed to end before the fault came.
+        // Came in pieces, and badly quoted: its added cells went out where its
+        // fields seemed to end if that was in a piece read before the fault
+        // came, within the first `well_quoted_bytes`.
         bool pieces_badly_quoted = false;
+        std::size_t well_quoted_bytes = 0;
     };
     std::string bytes;
     std::string fields;
@@ -87,6 +89,7 @@ class RowView {
     bool blank() const { return row_.blank; }
     bool well_formed() const { return row_.well_formed; }
     bool pieces_badly_quoted() const { return row_.pieces_badly_quoted; }
+    std::size_t well_quoted_bytes() const { return row_.well_quoted_bytes; }
 
   private:
     const Rows& rows_;
@@ -136,6 +139,10 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
         Rows::Row& row = out.rows.back();
         out.bytes.append(record.bytes());
         row.bytes_end = out.bytes.size();
+        if (record.well_quoted) {
+            row.well_quoted_bytes =
+                row.bytes_end - (out.rows.size() == 1 ? 0 : out.rows.end()[-2].bytes_end);
+        }
         row.line_end = record.line_end;
         row.blank = record.is_blank();
         if (record.complete && !record.continues_previous) {
@@ -162,10 +169,12 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
     require(consumed == text.size(), "the records' bytes are the input");
 }
 
-// How the batch found the file to start, as its first line on standard
-// error says: on which line the header is, if there is one.
+// How the batch found the file to start, as its line on standard error that
+// names the separator says (a byte-order mark other than the encoding asked
+// for is told before it): on which line the header is, if there is one.
 std::optional<std::size_t> header_line(const std::string& err) {
-    const std::string description = err.substr(0, err.find('\n'));
+    const std::size_t begin = err.rfind('\n', err.find(", separador ")) + 1;
+    const std::string description = err.substr(begin, err.find('\n', begin) - begin);
     if (description.find(", sin encabezado: ") != std::string::npos) return std::nullopt;
     const std::string_view further = "encabezado en la línea ";
     const std::size_t at = description.find(further);
@@ -214,50 +223,45 @@ class OutputCheck {
         read_back(row, width, out_.substr(begin, at_ - begin - row.line_end().size()));
     }
 
-    // A long row whose quoting went wrong after its first piece: its bytes,
-    // with the added cells after the field at the width as its quotes first
-    // seemed to show, or at its end.
-    void aligned_or_appended(const RowView& row, std::size_t width) {
-        const std::size_t begin = at_;
+    // A long badly quoted row: its bytes, with the added cells after the
+    // field at the width as its quotes seemed to show, when that was in a
+    // piece read before the fault; else at its end.
+    void placed_before_fault(const RowView& row, std::size_t width) {
         const std::size_t end = delimited::end_of_fields(row.bytes(), separator_, width);
-        if (end < row.bytes().size() && take(row.bytes().substr(0, end)) && skip_added_if(false) &&
-            skip_added_if(false) && take(row.bytes().substr(end)) && take(row.line_end())) {
-            return;
-        }
-        at_ = begin;
-        appended(row);
+        if (end >= row.well_quoted_bytes()) return appended(row);
+        expect(row.bytes().substr(0, end), "row bytes up to the width unchanged");
+        skip_added(false);
+        skip_added(false);
+        expect(row.bytes().substr(end), "row bytes past the width unchanged");
+        expect(row.line_end(), "the row's own line end");
     }
 
     void finish() const { require(at_ == out_.size(), "nothing after the last row"); }
 
   private:
-    bool take(std::string_view bytes) {
-        if (out_.compare(at_, bytes.size(), bytes) != 0) return false;
+    void expect(std::string_view bytes, const char* what) {
+        require(out_.compare(at_, bytes.size(), bytes) == 0, what);
         at_ += bytes.size();
-        return true;
     }
-    void expect(std::string_view bytes, const char* what) { require(take(bytes), what); }
 
     // A separator and one added cell: quoted with doubled quotes, or up to
     // the next separator or line end.
-    void skip_added(bool last) { require(skip_added_if(last), "an added cell"); }
-    bool skip_added_if(bool last) {
-        if (at_ >= out_.size() || out_[at_] != separator_) return false;
+    void skip_added(bool last) {
+        require(at_ < out_.size() && out_[at_] == separator_, "separator before an added cell");
         ++at_;
         if (at_ < out_.size() && out_[at_] == '"') {
             for (++at_;; at_ += 2) {
                 at_ = out_.find('"', at_);
-                if (at_ == std::string_view::npos) return false;
+                require(at_ != std::string_view::npos, "added cell's quote closed");
                 if (at_ + 1 >= out_.size() || out_[at_ + 1] != '"') break;
             }
             ++at_;
-            return true;
+            return;
         }
         while (at_ < out_.size() && out_[at_] != '\n' && out_[at_] != '\r' &&
                (last || out_[at_] != separator_)) {
             ++at_;
         }
-        return true;
     }
 
     // Reads `written`, a row without its line end, back as a spreadsheet
@@ -333,7 +337,7 @@ void check_output(const Rows& rows, std::string_view out, char separator,
         } else if (row.well_formed()) {
             check.aligned(row, width);
         } else if (row.pieces_badly_quoted()) {
-            check.aligned_or_appended(row, width);
+            check.placed_before_fault(row, width);
         } else {
             check.appended(row);
         }
