@@ -218,16 +218,14 @@ BirthDate fixed_form_day(std::string_view text) {
 // A spreadsheet's day number, maybe with a fraction of a day; nothing when
 // `text` is not a plain number.
 std::optional<BirthDate> read_serial(std::string_view text) {
-    // Zeros in front name the same day ("0029235" is 29235), however many.
-    while (text.size() > 1 && text[0] == '0' && is_digit(text[1])) text.remove_prefix(1);
     const Number serial = take_number(text);
     if (serial.digits == 0) return std::nullopt;
     if (take_char(text, '.') && take_number(text).digits == 0) return std::nullopt;
     if (!text.empty()) return std::nullopt;
-    if (serial.value == 0) return DateError::NotADate;
-    if (serial.digits > most_serial_digits || serial.value > last_serial) {
-        return DateError::OutOfRange;
-    }
+    // More digits than any day number has, zeros in front or not: most likely
+    // a date written without separators (01011980), which is no known form.
+    if (serial.digits > most_serial_digits || serial.value == 0) return DateError::NotADate;
+    if (serial.value > last_serial) return DateError::OutOfRange;
     if (serial.value == phantom_leap_day) return DateError::February29Of1900;
     const unsigned count = serial.value < phantom_leap_day ? serial.value + 1 : serial.value;
     return supported_day(year_month_day{serial_epoch + days{count}});

@@ -208,6 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
                   "existió\"\n",
                   "rfc: línea 3: fila ilegible: la fecha es el día 60 de las hojas de cálculo, un "
                   "29 de febrero de 1900 que no existió\n"},
+        BatchCase{"EmptyCurpCell", "paterno,materno,nombre,curp\nPEREZ,LOPEZ,JUAN,\u00A0\n",
+                  unreadable,
+                  "paterno,materno,nombre,curp,rfc,resultado\n"
+                  "PEREZ,LOPEZ,JUAN,\u00A0,,fila ilegible: falta la CURP\n",
+                  "rfc: línea 2: fila ilegible: falta la CURP\n"},
         BatchCase{"DateFromCurpWithInvisibleSpaces",
                   "paterno,materno,nombre,curp\nPEREZ,LOPEZ,JUAN,\u00A0PELJ800115HDFRPN09\u200B\n",
                   0,
