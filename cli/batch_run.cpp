@@ -160,10 +160,12 @@ bool BatchRun::read_block() {
 }
 
 RowStore::Kind BatchRun::kind_of(const CsvRecord& record) const {
-    if (ends_in_half_character(record)) return Kind::Unreadable;
     // A record past the length limit streams by in pieces, copied without
-    // being held whole (see place_piece).
-    if (!record.complete || record.continues_previous) return Kind::Copy;
+    // being held whole (see place_piece); a last row ending in half a UTF-16
+    // character is copied without a key.
+    if (!record.complete || record.continues_previous || ends_in_half_character(record)) {
+        return Kind::Copy;
+    }
     if (record.is_blank() || (first_ && format_.layout.header)) return Kind::Copy;
     return Kind::Evaluate;
 }
@@ -198,6 +200,8 @@ void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
     std::string& out = piece_output_;
     out.clear();
     const bool placed_before = long_record_.cells_placed;
+    // Cells that went out in an earlier piece, which had no quoting fault,
+    // said the row was too long.
     if (!placed_before) {
         const std::size_t end = piece.well_quoted && width != 0
                                     ? long_record_.fields.find(bytes, format_.separator, width)
@@ -210,7 +214,6 @@ void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
                               format_, out);
             bytes = end != std::string_view::npos ? bytes.substr(end) : std::string_view{};
             long_record_.cells_placed = true;
-            long_record_.placed_problem = piece.problem;
         }
     }
     out.append(bytes);
@@ -219,10 +222,10 @@ void BatchRun::place_piece(const CsvRecord& piece, RowStore& rows) {
     rows.add_copy(out);
     // A quote left open shows only at the end of the input, after the cells
     // that said the row was too long: the message says both.
-    if (placed_before && long_record_.placed_problem != piece.problem) {
-        why = words::reasons_text(words::csv_problem_text(long_record_.placed_problem), why);
+    if (placed_before && piece.problem != delimited::CsvProblem::TooLong) {
+        why = words::reasons_text(words::csv_problem_text(delimited::CsvProblem::TooLong), why);
     }
-    rows.add_unreadable_end(piece.line, why);
+    rows.add_unreadable(piece.line, why);
 }
 
 std::string BatchRun::header_output(const CsvRecord& record) const {
@@ -258,8 +261,15 @@ bool BatchRun::ends_in_half_character(const CsvRecord& record) const {
 void BatchRun::end_in_half_character(const CsvRecord* last_row, RowStore& rows) {
     if (said_half_character_ || !utf16_ || !utf16_->odd_last_byte()) return;
     said_half_character_ = true;
-    if (last_row) return rows.add_unreadable(*last_row, words::half_character_text);
-    rows.add_unreadable_end(reader_.line(), words::half_character_text);
+    if (last_row) {
+        std::string& out = piece_output_;
+        out.clear();
+        append_output_row(last_row->bytes(), 0, {},
+                          words::unreadable_text(words::half_character_text),
+                          line_end_text(last_row->line_end), format_, out);
+        rows.add_copy(out);
+    }
+    rows.add_unreadable(last_row ? last_row->line : reader_.line(), words::half_character_text);
 }
 
 int BatchRun::finish_with_odd_byte(int status) {
@@ -286,8 +296,7 @@ void BatchRun::evaluate(Block& block, WorkerScratch& scratch) const {
                 result.output.append(rows.bytes_of(i));
                 break;
             case Kind::Unreadable:
-            case Kind::UnreadableEnd:
-                copy_unreadable(row, rows.bytes_of(i), result);
+                count_unreadable(row, rows.bytes_of(i), result);
                 break;
         }
     }
@@ -311,16 +320,10 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
     }
 }
 
-void BatchRun::copy_unreadable(const RowStore::Row& row, std::string_view bytes,
-                               BlockResult& result) const {
-    const std::string why =
-        words::unreadable_text(row.kind == Kind::UnreadableEnd ? bytes : row.why);
-    if (row.kind == Kind::Unreadable) {
-        result.output.append(bytes);
-        append_output_row({}, 0, {}, why, line_end_text(row.line_end), format_, result.output);
-    }
+void BatchRun::count_unreadable(const RowStore::Row& row, std::string_view why,
+                                BlockResult& result) const {
     result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
-    append_message(result.messages, row.line, why);
+    append_message(result.messages, row.line, words::unreadable_text(why));
 }
 
 void BatchRun::append_message(std::string& messages, std::size_t line, std::string_view why) const {

@@ -84,8 +84,9 @@ class BatchRun {
     void evaluate(Block& block, WorkerScratch& scratch) const;
     void evaluate_row(const RowStore& rows, std::size_t index, WorkerScratch& scratch,
                       BlockResult& result) const;
-    void copy_unreadable(const RowStore::Row& row, std::string_view bytes,
-                         BlockResult& result) const;
+    // Counts row `row`, unreadable for the reason `why`, and says so.
+    void count_unreadable(const RowStore::Row& row, std::string_view why,
+                          BlockResult& result) const;
     // Appends to `messages` the line for standard error that says `why`.
     void append_message(std::string& messages, std::size_t line, std::string_view why) const;
 
@@ -115,11 +116,10 @@ class BatchRun {
     struct LongRecord {
         delimited::FieldEndSearch fields;
         bool cells_placed = false;
-        delimited::CsvProblem placed_problem{};  // the one its cells give
-        std::string reason;                      // working room
+        std::string reason;  // working room
     };
     LongRecord long_record_;
-    std::string piece_output_;  // a piece with the added cells put in
+    std::string piece_output_;  // a piece, or a row without a key, with its added cells
 
     words::RowTally tally_;
     std::error_code write_error_;

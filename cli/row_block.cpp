@@ -12,18 +12,10 @@ void RowStore::add_row(const delimited::CsvRecord& record) {
     const std::size_t base = data_.size();
     const std::size_t raw_base = raw_.size();
     if (!record.bytes_in_data) raw_.append(record.bytes());
-    rows_.push_back({Kind::Evaluate,
-                     static_cast<std::uint32_t>(field_ends_.size()),
-                     static_cast<std::uint32_t>(record.field_count()),
-                     base,
-                     base + record.data.size(),
-                     raw_base,
-                     raw_.size(),
-                     record.bytes_in_data,
-                     record.line,
-                     record.line_end,
-                     record.problem,
-                     {}});
+    rows_.push_back({Kind::Evaluate, static_cast<std::uint32_t>(field_ends_.size()),
+                     static_cast<std::uint32_t>(record.field_count()), base,
+                     base + record.data.size(), raw_base, raw_.size(), record.bytes_in_data,
+                     record.line, record.line_end, record.problem});
     data_.append(record.data);
     for (const std::size_t end : record.field_ends) {
         field_ends_.push_back(static_cast<std::uint32_t>(base + end));
@@ -33,31 +25,14 @@ void RowStore::add_row(const delimited::CsvRecord& record) {
 RowStore::Row& RowStore::add_bytes(Kind kind, std::string_view bytes) {
     const std::size_t raw_base = raw_.size();
     raw_.append(bytes);
-    return rows_.emplace_back(Row{kind,
-                                  0,
-                                  0,
-                                  0,
-                                  0,
-                                  raw_base,
-                                  raw_.size(),
-                                  false,
-                                  0,
-                                  delimited::LineEnd::EndOfInput,
-                                  delimited::CsvProblem::None,
-                                  {}});
+    return rows_.emplace_back(Row{kind, 0, 0, 0, 0, raw_base, raw_.size(), false, 0,
+                                  delimited::LineEnd::EndOfInput, delimited::CsvProblem::None});
 }
 
 void RowStore::add_copy(std::string_view bytes) { add_bytes(Kind::Copy, bytes); }
 
-void RowStore::add_unreadable(const delimited::CsvRecord& record, std::string_view why) {
-    Row& row = add_bytes(Kind::Unreadable, record.bytes());
-    row.line = record.line;
-    row.line_end = record.line_end;
-    row.why = why;
-}
-
-void RowStore::add_unreadable_end(std::size_t line, std::string_view why) {
-    add_bytes(Kind::UnreadableEnd, why).line = line;
+void RowStore::add_unreadable(std::size_t line, std::string_view why) {
+    add_bytes(Kind::Unreadable, why).line = line;
 }
 
 std::size_t RowStore::held_bytes() const {

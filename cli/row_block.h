@@ -19,13 +19,13 @@ namespace rfc_cli {
 class RowStore {
   public:
     enum class Kind : unsigned char {
-        Evaluate,    // a row whose key is to be computed
-        Copy,        // bytes that go out as they are: a header, a blank line, a long piece
-        Unreadable,  // a row copied without a key, for the reason `why`
-        // No row, only a reason, held as its bytes, for line `line`: a long
-        // record's, whose pieces went as Copy, or a lone byte's after
-        // UTF-16's last row.
-        UnreadableEnd,
+        Evaluate,  // a row whose key is to be computed
+        Copy,      // bytes that go out as they are: a header, a blank line, a long piece
+        // No output, only the reason, held as its bytes, why the row at
+        // `line` was not read: its bytes and cells went out as Copy (a long
+        // record's pieces, a last row ending in half a UTF-16 character), or
+        // there is no row (a lone byte after UTF-16's last).
+        Unreadable,
     };
     struct Row {
         Kind kind;
@@ -41,7 +41,6 @@ class RowStore {
         std::size_t line;
         delimited::LineEnd line_end;
         delimited::CsvProblem problem;
-        std::string_view why;  // for Unreadable: a constant text
     };
 
     // Room for a few dozen common rows from the start, so that a small file,
@@ -50,8 +49,7 @@ class RowStore {
 
     void add_row(const delimited::CsvRecord& record);
     void add_copy(std::string_view bytes);
-    void add_unreadable(const delimited::CsvRecord& record, std::string_view why);
-    void add_unreadable_end(std::size_t line, std::string_view why);
+    void add_unreadable(std::size_t line, std::string_view why);
 
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
