@@ -137,12 +137,10 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
             out.rows.back().well_formed = record.complete && record.problem == CsvProblem::None;
         }
         Rows::Row& row = out.rows.back();
+        const std::size_t row_begin = out.rows.size() == 1 ? 0 : out.rows.end()[-2].bytes_end;
         out.bytes.append(record.bytes());
         row.bytes_end = out.bytes.size();
-        if (record.well_quoted) {
-            row.well_quoted_bytes =
-                row.bytes_end - (out.rows.size() == 1 ? 0 : out.rows.end()[-2].bytes_end);
-        }
+        if (record.well_quoted) row.well_quoted_bytes = row.bytes_end - row_begin;
         row.line_end = record.line_end;
         row.blank = record.is_blank();
         if (record.complete && !record.continues_previous) {
@@ -152,8 +150,7 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
             }
             row.field_count = record.field_count();
         } else if (record.complete) {
-            const std::size_t begin = out.rows.size() == 1 ? 0 : out.rows.end()[-2].bytes_end;
-            read_whole(std::string_view(out.bytes).substr(begin),
+            read_whole(std::string_view(out.bytes).substr(row_begin),
                        delimited::line_end_text(record.line_end), separator, line_breaks,
                        record.well_quoted, out);
         }
