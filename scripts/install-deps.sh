@@ -24,8 +24,9 @@ install_missing_packages() {
 
 # What building and running the window needs.
 RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
-# What ./test.sh --quick needs to build and run the unit tests.
-QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
+# What ./test.sh --quick needs to build and run the unit tests (Python runs the
+# comparison of rfc's outputs with the recorded ones).
+QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3)
 # What building and running every test needs on top of the window's packages.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
 # and runs lintian and the desktop and AppStream validators on them; the
@@ -35,6 +36,6 @@ QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev)
 # Chromium; rfc.exe is tested under Wine against GoogleTest's sources, its zip
 # unpacked by unzip; xz packs the WebAssembly that the page and module carry,
 # terser minifies the page's scripts.
-TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev libbenchmark-dev clang libclang-rt-14-dev valgrind
+TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3 libbenchmark-dev clang libclang-rt-14-dev valgrind
     dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine
     wine64 googletest unzip nodejs chromium firefox-esr xz-utils terser)

@@ -46,3 +46,11 @@ if(CMAKE_CROSSCOMPILING)
 else()
     add_test(NAME cli_smoke COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/cli_smoke_test.sh $<TARGET_FILE:rfc>)
 endif()
+
+# What rfc writes, byte for byte, over a generated corpus of files and command
+# lines, against the outputs recorded in recorded/outputs.txt.
+if(NOT CMAKE_CROSSCOMPILING)
+    find_package(Python3 REQUIRED COMPONENTS Interpreter)
+    add_test(NAME cli_recorded_outputs
+        COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/recorded/compare.py $<TARGET_FILE:rfc>)
+endif()
