@@ -54,7 +54,7 @@ done
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
 cmake -S . -B build-sanitize -DCMAKE_BUILD_TYPE=Debug -DRFC_SANITIZE=ON
-cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests words_tests \
+cmake --build build-sanitize -j"$jobs" --target keycalc_tests casing_tests casing_qt_tests convert_tests words_tests \
     delimited_tests cli_tests rfc
 # The window has its own checks (the monkey test, valgrind); here the byte handling.
 ctest --test-dir build-sanitize --output-on-failure -j"$jobs" -E '^(window_|leak_check)'

@@ -80,7 +80,7 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
     }
     format.line_breaks = delimited::lines_end_in_cr(head) ? delimited::LineBreaks::AlsoLoneCr
                                                           : delimited::LineBreaks::LfOrCrLf;
-    words::FileStart file_start = words::find_file_start(
+    convert::FileStart file_start = convert::find_file_start(
         head, text->head_is_whole_input(),
         {encoding, format.line_breaks, options.record_limit, options.separator, options.columns});
     format.separator = file_start.separator;

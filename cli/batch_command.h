@@ -14,7 +14,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch_columns.h"
+#include "columns.h"
 #include "console.h"
 #include "csv_reader.h"
 #include "encoding.h"
@@ -31,7 +31,7 @@ struct BatchOptions {
     std::size_t threads = default_threads();
     std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
     std::optional<char> separator;                      // likewise
-    words::ColumnRequest columns{};                     // found by header when empty
+    convert::ColumnRequest columns{};                     // found by header when empty
     bool fold_accents = false;
 
     static std::size_t default_threads();

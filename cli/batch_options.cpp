@@ -4,6 +4,7 @@
 
 #include "batch_words.h"
 #include "cli_words.h"
+#include "column_words.h"
 #include "separator.h"
 
 namespace rfc_cli {
@@ -34,9 +35,11 @@ bool take_value(std::string_view name, std::string_view value, BatchOptions& opt
     if (name == "--columns") {
         // An empty value names no column: a mistake, not "find them by header".
         if (value.empty()) error = words::empty_columns_text(naming);
+        convert::ColumnProblem problem;
         const auto request =
-            value.empty() ? std::nullopt : words::parse_column_request(value, error, naming);
+            value.empty() ? std::nullopt : convert::parse_column_request(value, problem);
         if (request) options.columns = *request;
+        if (!request && !value.empty()) error = words::column_problem_text(problem, naming);
         return request.has_value();
     }
     if (name == "--delimiter") {

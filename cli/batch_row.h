@@ -16,7 +16,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch_columns.h"
+#include "columns.h"
 #include "batch_summary.h"
 #include "csv_reader.h"
 #include "encoding.h"
@@ -25,8 +25,8 @@
 namespace rfc_cli {
 
 using keycalc::CheckVerdict;
-using words::ColumnLayout;
-using words::RowOutcome;
+using convert::ColumnLayout;
+using convert::RowOutcome;
 
 struct RowVerdict {
     std::string key;  // the computed key, unmasked, in UTF-8; empty when there is none

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "batch_words.h"
+#include "column_words.h"
 #include "csv_writer.h"
 #include "escaped.h"
 #include "field_encoding.h"
@@ -21,23 +22,6 @@ constexpr std::size_t block_bytes = std::size_t{256} << 10;
 // Blocks handed over and not yet written, per worker thread: enough to keep
 // the threads busy, few enough to keep memory small.
 constexpr std::size_t blocks_per_thread = 3;
-
-// exit_status::key_wrong when some key is no key or not the row's person's;
-// else unreadable_rows when some row could not be read; else key_doubtful
-// when some key is doubtful; else ok. Rows without a computed key do not
-// count: their result column says why.
-int batch_exit_status(const words::RowTally& tally) {
-    std::size_t wrong = 0, doubtful = 0;
-    for (std::size_t i = 0; i < keycalc::verdict_count; ++i) {
-        const keycalc::CheckLevel level = keycalc::level_of(static_cast<CheckVerdict>(i));
-        if (level == keycalc::CheckLevel::Wrong) wrong += tally.checks[i];
-        if (level == keycalc::CheckLevel::Doubtful) doubtful += tally.checks[i];
-    }
-    if (wrong > 0) return exit_status::key_wrong;
-    if (tally.of(RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
-    if (doubtful > 0) return exit_status::key_doubtful;
-    return exit_status::ok;
-}
 
 }  // namespace
 
@@ -94,15 +78,15 @@ bool BatchRun::start() {
         above.append(record_.bytes()).append(line_end_text(record_.line_end));
         more_ = reader_.next(record_);
     }
-    std::string error;
-    std::optional<words::ColumnLayout> layout = std::move(text_format_.header_layout);
+    convert::ColumnProblem problem;
+    std::optional<convert::ColumnLayout> layout = std::move(text_format_.header_layout);
     if (!more_ || !layout) {
-        layout = words::find_layout(
+        layout = convert::find_layout(
             more_ ? delimited::record_text(record_, format_.encoding) : std::nullopt,
-            options_.columns, error, console_.naming);
+            options_.columns, problem);
     }
     if (!layout) {
-        report(console_, input_prefix_ + error);
+        report(console_, input_prefix_ + words::column_problem_text(problem, console_.naming));
         return false;
     }
     if (more_) layout->header_line = record_.line;
@@ -130,7 +114,7 @@ int BatchRun::finish() {
     report(console_,
            input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value(),
                                                console_.naming));
-    return batch_exit_status(tally_);
+    return convert::code(convert::exit_status_of(tally_));
 }
 
 // ---- Reading

@@ -28,7 +28,7 @@ struct TextFormat {
     // Records above the header, copied as they are: a "sep=" line, titles.
     std::size_t records_above = 0;
     // The header's layout when looking at the file's start found it already.
-    std::optional<words::ColumnLayout> header_layout;
+    std::optional<convert::ColumnLayout> header_layout;
 };
 
 class BatchRun {
@@ -121,7 +121,7 @@ class BatchRun {
     LongRecord long_record_;
     std::string piece_output_;  // a piece, or a row without a key, with its added cells
 
-    words::RowTally tally_;
+    convert::RowTally tally_;
     std::error_code write_error_;
     bool said_not_utf8_ = false;  // the hint about Windows-1252 is given once
     // Last, so that its threads stop before anything they use goes.

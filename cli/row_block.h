@@ -80,7 +80,7 @@ class RowStore {
 struct BlockResult {
     std::string output;    // the output rows
     std::string messages;  // the standard-error lines
-    words::RowTally tally;
+    convert::RowTally tally;
     // The first row whose names are not valid text in the file's encoding.
     std::optional<std::size_t> first_invalid_text_line;
 

@@ -14,7 +14,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out="$(realpath -m "${1:-build-cross}")"
 
-library_folders=(keycalc casing delimited words)
+library_folders=(keycalc casing delimited convert words)
 command_line_folders=(cli)
 platform_folder=delimited/platform
 flags=(-std=c++20 -Wall -Wextra -Wpedantic -Werror -O2)

@@ -30,9 +30,14 @@ target_compile_definitions(cli_tests PRIVATE
     RFC_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
 rfc_gtest_suite(cli_tests)
 
+# The conversion of whole files: columns, where the data starts, the counts.
+# Its problems are checked as the user reads them, through the words.
+add_executable(convert_tests convert_columns_test.cpp)
+target_link_libraries(convert_tests PRIVATE convert words GTest::gtest_main)
+rfc_gtest_suite(convert_tests)
+
 # The Spanish words every front end shows.
 add_executable(words_tests
-    words_batch_columns_test.cpp
     words_escaped_test.cpp
     words_outcome_test.cpp
     words_verdict_test.cpp)

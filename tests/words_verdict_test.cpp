@@ -5,12 +5,15 @@
 
 #include "batch_summary.h"
 #include "cli_words.h"
+#include "outcome_words.h"
 #include "verdict_words.h"
 
 namespace words {
 namespace {
 
 using namespace std::chrono;
+using convert::RowOutcome;
+using convert::RowTally;
 using keycalc::CheckVerdict;
 
 struct RowCase {

@@ -8,7 +8,10 @@
 
 namespace words {
 
+using convert::RowOutcome;
+using convert::RowTally;
 using keycalc::CheckVerdict;
+
 namespace {
 
 // The rows without a computed key, grouped by why, in the order a user
@@ -98,34 +101,6 @@ std::string checking_summary(const RowTally& tally, Naming choice) {
 }
 
 }  // namespace
-
-RowOutcome outcome_of(const keycalc::EmptyKey& failure) {
-    return failure.reason == keycalc::FailureReason::UncodedCharacter ? RowOutcome::UncodedOther
-                                                                      : RowOutcome::HomoclaveFault;
-}
-
-void RowTally::count(RowOutcome outcome, CheckVerdict check) {
-    // A key that could not be compared leaves the row to its computation's
-    // outcome, which says why there is no computed key.
-    if (check != CheckVerdict::NotGiven && check != CheckVerdict::NoComputedKey) {
-        ++checks[static_cast<std::size_t>(check)];
-    } else {
-        ++outcomes[static_cast<std::size_t>(outcome)];
-    }
-}
-
-RowTally& RowTally::operator+=(const RowTally& other) {
-    for (std::size_t i = 0; i < outcomes.size(); ++i) outcomes[i] += other.outcomes[i];
-    for (std::size_t i = 0; i < checks.size(); ++i) checks[i] += other.checks[i];
-    return *this;
-}
-
-std::size_t RowTally::rows() const {
-    std::size_t total = 0;
-    for (const std::size_t count : outcomes) total += count;
-    for (const std::size_t count : checks) total += count;
-    return total;
-}
 
 std::string summary_text(const RowTally& tally, bool checks_keys, Naming choice) {
     return checks_keys ? checking_summary(tally, choice) : computing_summary(tally, choice);

@@ -4,9 +4,12 @@
 #include <iterator>
 #include <limits>
 
+#include "column_words.h"
 #include "escaped.h"
 
 namespace words {
+
+using convert::ColumnLayout;
 namespace {
 
 // The cure for a Windows-1252 file taken for UTF-8.

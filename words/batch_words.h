@@ -12,20 +12,21 @@
 #include <string>
 #include <string_view>
 
-#include "batch_columns.h"
+#include "columns.h"
 #include "csv_reader.h"
 #include "encoding.h"
+#include "naming.h"
 
 namespace words {
 
 // "UTF-16 LE sin marca de orden de bytes, separador tabulador, encabezado: ...":
 // the encoding, the separator and the columns a file is read with.
 std::string file_description(const delimited::TextEncoding& encoding, char separator,
-                             const ColumnLayout& layout);
+                             const convert::ColumnLayout& layout);
 
 // The names of the two added columns: "rfc" and "resultado", or, when the
 // file holds keys of its own, "rfc_calculado" and "resultado".
-std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout);
+std::array<std::string_view, 2> added_column_names(const convert::ColumnLayout& layout);
 
 // The reader's problem with a record.
 std::string_view csv_problem_text(delimited::CsvProblem problem);
@@ -41,7 +42,8 @@ inline constexpr std::string_view half_character_text =
 // Appends why a row of `count` fields is not read: too few ("se esperaban al
 // menos 4 campos y hay 3"), or more than the row's width, the ones past it
 // not empty.
-void append_field_count_text(std::string& text, const ColumnLayout& layout, std::size_t count);
+void append_field_count_text(std::string& text, const convert::ColumnLayout& layout,
+                             std::size_t count);
 
 // "el campo 2 no es UTF-8 válido", with a pointer to Windows-1252 when UTF-8
 // was only `guessed` from the file's start.

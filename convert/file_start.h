@@ -11,11 +11,11 @@
 #include <optional>
 #include <string_view>
 
-#include "batch_columns.h"
+#include "columns.h"
 #include "csv_reader.h"
 #include "encoding.h"
 
-namespace words {
+namespace convert {
 
 struct FileStart {
     char separator = ',';
@@ -42,4 +42,4 @@ struct FileReading {
 // detect_separator tells from the first line.
 FileStart find_file_start(std::string_view head, bool whole, const FileReading& reading);
 
-}  // namespace words
+}  // namespace convert

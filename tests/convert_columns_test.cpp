@@ -3,12 +3,30 @@
 #include <string>
 #include <vector>
 
-#include "batch_columns.h"
+#include "column_words.h"
+#include "columns.h"
 
-namespace words {
+namespace convert {
 namespace {
 
 using Row = std::vector<std::string>;
+
+// The layout found, or, in `error`, why there is none as the user reads it.
+std::optional<ColumnLayout> find_layout(const std::optional<Row>& first_row,
+                                        const ColumnRequest& request, std::string& error) {
+    ColumnProblem problem;
+    std::optional<ColumnLayout> layout = convert::find_layout(first_row, request, problem);
+    error = layout ? "" : words::column_problem_text(problem);
+    return layout;
+}
+
+std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error) {
+    ColumnProblem problem;
+    std::optional<ColumnRequest> request = convert::parse_column_request(text, problem);
+    error = request ? "" : words::column_problem_text(problem);
+    return request;
+}
+
 using Columns = std::array<std::optional<std::size_t>, role_count>;
 
 struct HeaderCase {
@@ -108,7 +126,7 @@ TEST(HeaderRecognition, SaysTheKeyColumnFound) {
     const auto layout =
         find_layout(Row{"R.F.C.", "paterno", "materno", "nombre", "fecha"}, {}, error);
     ASSERT_TRUE(layout) << error;
-    EXPECT_EQ(layout_text(*layout),
+    EXPECT_EQ(words::layout_text(*layout),
               "encabezado: paterno = «paterno» (col. 2), materno = «materno» (col. 3), nombre = "
               "«nombre» (col. 4), fecha = «fecha» (col. 5), rfc = «R.F.C.» (col. 1)");
 }
@@ -250,4 +268,4 @@ TEST(HeaderSearch, TellsHeadersAndTitles) {
     }
 }
 
-}  // namespace words
+}  // namespace convert

@@ -10,7 +10,7 @@
 #include "field_encoding.h"
 #include "separator.h"
 
-namespace words {
+namespace convert {
 namespace {
 
 using Row = std::optional<std::vector<std::string>>;
@@ -121,8 +121,8 @@ std::optional<HeaderFound> find_header(HeadRows& head, char separator,
         const Row* row = head.row(i, separator);
         if (!row || !*row) break;
         if (is_header_row(**row, request)) {
-            std::string error;
-            std::optional<ColumnLayout> layout = find_layout(*row, request, error);
+            ColumnProblem problem;
+            std::optional<ColumnLayout> layout = find_layout(*row, request, problem);
             if (layout || !head.is_title(i, separator)) return HeaderFound{i, std::move(layout)};
             if (!lacking) lacking = HeaderFound{i, std::nullopt};
         } else if (!head.is_title(i, separator)) {
@@ -164,4 +164,4 @@ FileStart find_file_start(std::string_view head, bool whole, const FileReading& 
     return {delimited::detect_separator(head), above, std::nullopt};
 }
 
-}  // namespace words
+}  // namespace convert

@@ -17,9 +17,7 @@
 #include <variant>
 #include <vector>
 
-#include "naming.h"
-
-namespace words {
+namespace convert {
 
 enum class Role { Paterno, Materno, Nombre, Fecha, Curp, Rfc };
 constexpr std::size_t role_count = 6;
@@ -32,15 +30,40 @@ std::string_view role_name(Role role);
 using ColumnRef = std::variant<std::size_t, std::string>;
 using ColumnRequest = std::array<std::optional<ColumnRef>, role_count>;
 
-// What --columns takes, as its messages say it.
-inline constexpr std::string_view column_request_form =
-    "PAPEL=COLUMNA, con PAPEL paterno, materno, nombre, fecha, curp o rfc";
+// Why no columns can be had: from what the user named (--columns) or from
+// the header found.
+enum class ColumnFault {
+    // What --columns says:
+    NotAnItem,       // `text` is no "PAPEL=COLUMNA"
+    RoleNamedTwice,  // `role` given twice
+    NoColumn,        // `role` given no column
+    ColumnZero,      // a column numbered 0: they count from 1
+    // The layout, from the header or from what --columns names:
+    RoleMissing,              // no column for `role`
+    DateMissing,              // no date column, nor a CURP to read it from
+    HeaderHasTwo,             // the header names `role` at `column` and `other_column`
+    SameColumn,               // `role` and `other_role` both at `column`
+    TextWithoutHeader,        // columns named by their text, and the first row unreadable
+    HeaderHasTwoNamed,        // two header cells read as `text`
+    HeaderLacksNamed,         // no header cell reads as `text`
+    HeaderNarrowerThanNamed,  // a column named past the header's `column` columns
+};
+
+struct ColumnProblem {
+    ColumnFault fault = ColumnFault::RoleMissing;
+    // Whose columns they are: the ones --columns names, or else the header's.
+    bool requested = false;
+    Role role = Role::Paterno;
+    Role other_role = Role::Paterno;
+    std::size_t column = 0;  // from 0, but a count for HeaderNarrowerThanNamed
+    std::size_t other_column = 0;
+    std::string text;        // a header cell, or an item of --columns, as given
+    std::string other_text;  // the second header cell
+};
 
 // Reads "paterno=3,materno=4,nombre=2,fecha=Fecha de Nacimiento". On a
-// mistake returns nothing and sets `error` to why, in Spanish, naming the
-// setting as `naming` does.
-std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error,
-                                                  Naming naming = Naming::CommandLine);
+// mistake returns nothing and sets `problem` to why.
+std::optional<ColumnRequest> parse_column_request(std::string_view text, ColumnProblem& problem);
 
 struct ColumnLayout {
     std::array<std::optional<std::size_t>, role_count> column;  // from 0
@@ -73,10 +96,9 @@ struct ColumnLayout {
 // further down) has the fields `first_row` (in UTF-8; nothing when it could
 // not be read as text). On a
 // mistake (a needed column missing or named twice, a name --columns gives
-// that the header lacks) returns nothing and sets `error`.
+// that the header lacks) returns nothing and sets `problem`.
 std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
-                                        const ColumnRequest& request, std::string& error,
-                                        Naming naming = Naming::CommandLine);
+                                        const ColumnRequest& request, ColumnProblem& problem);
 
 // What the first rows of a file are, to find its header among them: a row
 // that names the needed columns (two of them, or those --columns names by
@@ -86,10 +108,7 @@ inline constexpr std::size_t header_search_rows = 10;
 bool is_header_row(const std::vector<std::string>& row, const ColumnRequest& request);
 bool is_title_row(const std::vector<std::string>& row);
 
-// The columns found, as said once on standard error:
-//   encabezado: paterno = «Apellido Paterno» (col. 3), ...
-//   sin encabezado: paterno = col. 1, ...
-std::string layout_text(const ColumnLayout& layout);
-void append_layout_text(std::string& text, const ColumnLayout& layout);
+// Whether the layout reads `role`: a CURP beside a date column is not read.
+bool reads_role(const ColumnLayout& layout, Role role);
 
-}  // namespace words
+}  // namespace convert

@@ -1,15 +1,13 @@
-#include "batch_columns.h"
+#include "columns.h"
 
 #include <algorithm>
 #include <charconv>
 #include <span>
 
-#include "counted.h"
-#include "escaped.h"
 #include "field_text.h"
 #include "header.h"
 
-namespace words {
+namespace convert {
 namespace {
 
 constexpr std::array<std::string_view, 4> paterno_names = {"paterno", "apellido paterno",
@@ -58,16 +56,17 @@ std::optional<Role> role_named(std::string_view name) {
     return std::nullopt;
 }
 
-// The needed roles all there; the message for the first one missing.
-bool has_needed_roles(const ColumnLayout& layout, std::string& error) {
+// The needed roles all there; else the first one missing.
+bool has_needed_roles(const ColumnLayout& layout, ColumnProblem& problem) {
     for (const Role role : name_roles) {
         if (!layout.column[index(role)]) {
-            error = "falta la columna " + std::string(role_name(role));
+            problem.fault = ColumnFault::RoleMissing;
+            problem.role = role;
             return false;
         }
     }
     if (!layout.date_column()) {
-        error = "falta la columna fecha (o curp, de la que se lee la fecha)";
+        problem.fault = ColumnFault::DateMissing;
         return false;
     }
     return true;
@@ -102,7 +101,8 @@ bool names_by_text(const ColumnRequest& request) {
 }
 
 std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& header,
-                                               std::string& error) {
+                                               ColumnProblem& problem) {
+    problem.requested = false;
     const delimited::HeaderColumns found = delimited::find_columns(header, role_keys());
     ColumnLayout layout;
     layout.header = true;
@@ -111,32 +111,32 @@ std::optional<ColumnLayout> layout_from_header(const std::vector<std::string>& h
     for (std::size_t role = 0; role < role_count; ++role) {
         const std::vector<std::size_t>& columns = found.columns_of_role[role];
         if (columns.size() > 1) {
-            error = "el encabezado tiene dos columnas " + std::string(roles[role].role) + ": " +
-                    echoed(header[columns[0]]) + " (col. " + std::to_string(columns[0] + 1) +
-                    ") y " + echoed(header[columns[1]]) + " (col. " +
-                    std::to_string(columns[1] + 1) + ")";
+            problem.fault = ColumnFault::HeaderHasTwo;
+            problem.role = static_cast<Role>(role);
+            problem.column = columns[0];
+            problem.other_column = columns[1];
+            problem.text = header[columns[0]];
+            problem.other_text = header[columns[1]];
             return std::nullopt;
         }
         if (!columns.empty()) layout.column[role] = columns.front();
     }
     layout.date_named = layout.column[index(Role::Fecha)].has_value();
-    if (!has_needed_roles(layout, error)) {
-        error = "el encabezado no sirve: " + error;
-        return std::nullopt;
-    }
+    if (!has_needed_roles(layout, problem)) return std::nullopt;
     layout.least_fields = least_fields_of(layout);
     return layout;
 }
 
 // Each role reads a column of its own: a column read as two names would give
 // a key built from the wrong parts, with nothing to show for it.
-bool has_distinct_columns(const ColumnLayout& layout, std::string& error) {
+bool has_distinct_columns(const ColumnLayout& layout, ColumnProblem& problem) {
     for (std::size_t first = 0; first < role_count; ++first) {
         for (std::size_t second = first + 1; second < role_count; ++second) {
             if (!layout.column[first] || layout.column[first] != layout.column[second]) continue;
-            error = std::string(roles[first].role) + " y " + std::string(roles[second].role) +
-                    " no pueden ser la misma columna (col. " +
-                    std::to_string(*layout.column[first] + 1) + ")";
+            problem.fault = ColumnFault::SameColumn;
+            problem.role = static_cast<Role>(first);
+            problem.other_role = static_cast<Role>(second);
+            problem.column = *layout.column[first];
             return false;
         }
     }
@@ -145,13 +145,13 @@ bool has_distinct_columns(const ColumnLayout& layout, std::string& error) {
 
 std::optional<ColumnLayout> layout_from_request(
     const std::optional<std::vector<std::string>>& first_row, const ColumnRequest& request,
-    std::string& error, Naming naming) {
-    const std::string columns = setting_text(Setting::Columns, naming);
+    ColumnProblem& problem) {
+    problem.requested = true;
     ColumnLayout layout;
     const bool by_text = names_by_text(request);
     // Names given by text imply a header; numbers alone leave it to the row.
     if (by_text && !first_row) {
-        error = columns + " nombra columnas por su texto, pero la primera fila no se puede leer";
+        problem.fault = ColumnFault::TextWithoutHeader;
         return std::nullopt;
     }
     if (first_row) {
@@ -172,21 +172,20 @@ std::optional<ColumnLayout> layout_from_request(
         for (std::size_t column = 0; column < first_row->size(); ++column) {
             if (delimited::column_name_key((*first_row)[column]) != key) continue;
             if (layout.column[role]) {
-                error = "el encabezado tiene dos columnas " +
-                        echoed(std::get<std::string>(*request[role]));
+                problem.fault = ColumnFault::HeaderHasTwoNamed;
+                problem.text = std::get<std::string>(*request[role]);
                 return std::nullopt;
             }
             layout.column[role] = column;
         }
         if (!layout.column[role]) {
-            error = "el encabezado no tiene la columna " +
-                    echoed(std::get<std::string>(*request[role]));
+            problem.fault = ColumnFault::HeaderLacksNamed;
+            problem.text = std::get<std::string>(*request[role]);
             return std::nullopt;
         }
     }
     layout.date_named = request[index(Role::Fecha)].has_value();
-    if (!has_needed_roles(layout, error) || !has_distinct_columns(layout, error)) {
-        error = columns + ": " + error;
+    if (!has_needed_roles(layout, problem) || !has_distinct_columns(layout, problem)) {
         return std::nullopt;
     }
     std::size_t last = 0;
@@ -194,7 +193,8 @@ std::optional<ColumnLayout> layout_from_request(
         if (column) last = std::max(last, *column);
     }
     if (layout.header && last >= layout.width) {
-        error = columns + ": el encabezado solo tiene " + counted(layout.width, noun::columns);
+        problem.fault = ColumnFault::HeaderNarrowerThanNamed;
+        problem.column = layout.width;
         return std::nullopt;
     }
     layout.least_fields = least_fields_of(layout);
@@ -216,9 +216,8 @@ bool ColumnLayout::date_from_curp() const {
 
 std::optional<std::size_t> ColumnLayout::key_column() const { return column[index(Role::Rfc)]; }
 
-std::optional<ColumnRequest> parse_column_request(std::string_view text, std::string& error,
-                                                  Naming naming) {
-    const std::string columns = setting_text(Setting::Columns, naming);
+std::optional<ColumnRequest> parse_column_request(std::string_view text, ColumnProblem& problem) {
+    problem.requested = true;
     ColumnRequest request;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
@@ -230,25 +229,26 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
                 ? std::nullopt
                 : role_named(keycalc::trim_blanks(item.substr(0, equals), " "));
         if (!role) {
-            error =
-                columns + " espera " + std::string(column_request_form) + ", y no " + echoed(item);
+            problem.fault = ColumnFault::NotAnItem;
+            problem.text = item;
             return std::nullopt;
         }
+        problem.role = *role;
         if (request[index(*role)]) {
-            error = columns + " nombra dos veces la columna " + std::string(role_name(*role));
+            problem.fault = ColumnFault::RoleNamedTwice;
             return std::nullopt;
         }
         const std::string_view column = keycalc::trim_blanks(item.substr(equals + 1), " ");
         std::size_t number = 0;
-        const auto [end, problem] =
+        const auto [end, fault] =
             std::from_chars(column.data(), column.data() + column.size(), number);
         if (column.empty()) {
-            error = columns + ": falta la columna de " + std::string(role_name(*role));
+            problem.fault = ColumnFault::NoColumn;
             return std::nullopt;
         }
-        if (problem == std::errc() && end == column.data() + column.size()) {
+        if (fault == std::errc() && end == column.data() + column.size()) {
             if (number == 0) {
-                error = columns + ": las columnas se cuentan desde 1";
+                problem.fault = ColumnFault::ColumnZero;
                 return std::nullopt;
             }
             request[index(*role)] = number;
@@ -260,13 +260,12 @@ std::optional<ColumnRequest> parse_column_request(std::string_view text, std::st
 }
 
 std::optional<ColumnLayout> find_layout(const std::optional<std::vector<std::string>>& first_row,
-                                        const ColumnRequest& request, std::string& error,
-                                        Naming naming) {
+                                        const ColumnRequest& request, ColumnProblem& problem) {
     const bool requested = std::any_of(request.begin(), request.end(),
                                        [](const auto& ref) { return ref.has_value(); });
-    if (requested) return layout_from_request(first_row, request, error, naming);
+    if (requested) return layout_from_request(first_row, request, problem);
     if (first_row && delimited::count_named_fields(*first_row, role_keys()) >= least_header_names) {
-        return layout_from_header(*first_row, error);
+        return layout_from_header(*first_row, problem);
     }
     ColumnLayout layout;
     for (const Role role : {Role::Paterno, Role::Materno, Role::Nombre, Role::Fecha}) {
@@ -287,38 +286,8 @@ bool is_title_row(const std::vector<std::string>& row) {
            })) <= most_title_cells;
 }
 
-std::string layout_text(const ColumnLayout& layout) {
-    std::string text;
-    append_layout_text(text, layout);
-    return text;
+bool reads_role(const ColumnLayout& layout, Role role) {
+    return layout.column[index(role)] && (role != Role::Curp || layout.date_from_curp());
 }
 
-void append_layout_text(std::string& text, const ColumnLayout& layout) {
-    if (!layout.header) {
-        text.append("sin encabezado: ");
-    } else if (layout.header_line == 1) {
-        text.append("encabezado: ");
-    } else {
-        text.append("encabezado en la línea ").append(std::to_string(layout.header_line));
-        text.append(": ");
-    }
-    bool first = true;
-    for (std::size_t role = 0; role < role_count; ++role) {
-        const std::optional<std::size_t> column = layout.column[role];
-        // A CURP beside a date column is not read.
-        if (!column || (static_cast<Role>(role) == Role::Curp && !layout.date_from_curp())) {
-            continue;
-        }
-        if (!first) text += ", ";
-        first = false;
-        text.append(roles[role].role).append(" = ");
-        if (layout.header && *column < layout.header_names.size()) {
-            text.append(echoed(layout.header_names[*column])).append(" (col. ");
-            text.append(std::to_string(*column + 1)).push_back(')');
-        } else {
-            text.append("col. ").append(std::to_string(*column + 1));
-        }
-    }
-}
-
-}  // namespace words
+}  // namespace convert
