@@ -40,16 +40,16 @@ std::string input_prefix(const BatchOptions& options) {
     return options.input_name.empty() ? "" : words::escaped(options.input_name) + ": ";
 }
 
-int run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
+convert::ExitStatus run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
     const std::optional<delimited::FileIdentity> input_file = input.file_identity();
     if (input_file && input_file == console.out.file_identity()) {
         report(console, words::output_is_input_text(options.input_name));
-        return exit_status::usage;
+        return convert::ExitStatus::Usage;
     }
     delimited::LookaheadSource start(input, lookahead_bytes);
     if (const std::error_code error = start.read_error()) {
         report(console, words::cannot_read_text(input_label(options), error.message()));
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
     TextFormat format;
     format.encoding =
@@ -91,7 +91,7 @@ int run_batch(ByteSource& input, const BatchOptions& options, Console& console) 
         .run();
 }
 
-int run_batch_command(std::span<const std::string_view> args, Console& console) {
+convert::ExitStatus run_batch_command(std::span<const std::string_view> args, Console& console) {
     BatchOptions options;
     std::string name;
     std::string error;
@@ -103,7 +103,7 @@ int run_batch_command(std::span<const std::string_view> args, Console& console) 
     FileSource file(name, open_error);
     if (open_error) {
         report(console, words::cannot_open_text(name, open_error.message()));
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
     options.input_name = name;
     return run_batch(file, options, console);

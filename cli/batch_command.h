@@ -31,7 +31,7 @@ struct BatchOptions {
     std::size_t threads = default_threads();
     std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
     std::optional<char> separator;                      // likewise
-    convert::ColumnRequest columns{};                     // found by header when empty
+    convert::ColumnRequest columns{};                   // found by header when empty
     bool fold_accents = false;
 
     static std::size_t default_threads();
@@ -44,13 +44,13 @@ std::string input_label(const BatchOptions& options);
 std::string input_prefix(const BatchOptions& options);
 
 // Reads delimited text from `input` and writes it with keys to the console's
-// output. Returns exit_status::ok, unreadable_rows, key_doubtful or key_wrong
-// (as batch_exit_status), usage (the columns cannot be found, or the output
-// is the input file: then nothing is written), or io_error.
-int run_batch(ByteSource& input, const BatchOptions& options, Console& console);
+// output. Returns Ok, UnreadableRows, KeyDoubtful or KeyWrong (as
+// convert::exit_status_of the rows), Usage (the columns cannot be found, or
+// the output is the input file: then nothing is written), or IoError.
+convert::ExitStatus run_batch(ByteSource& input, const BatchOptions& options, Console& console);
 
 // `args` are the words after "batch": options, then nothing, "-" or a file
 // name ("--" ends the options).
-int run_batch_command(std::span<const std::string_view> args, Console& console);
+convert::ExitStatus run_batch_command(std::span<const std::string_view> args, Console& console);
 
 }  // namespace rfc_cli

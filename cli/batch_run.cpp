@@ -58,8 +58,8 @@ BatchRun::BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16So
 // The batch in its three steps: blocks of records are read on this thread,
 // their rows evaluated on the workers, and the blocks written in the order
 // they were read, with at most a few blocks in between.
-int BatchRun::run() {
-    if (!start()) return finish_with_odd_byte(exit_status::usage);
+convert::ExitStatus BatchRun::run() {
+    if (!start()) return finish_with_odd_byte(convert::ExitStatus::Usage);
     while (!write_error_ && read_block()) {
         pipeline_.submit(*filling_);
         filling_ = nullptr;
@@ -101,20 +101,20 @@ bool BatchRun::start() {
     return true;
 }
 
-int BatchRun::finish() {
+convert::ExitStatus BatchRun::finish() {
     progress_.finish(tally_.rows());
     if (const std::error_code error = reader_.read_error()) {
         report(console_, "no se pudo leer " + input_label(options_) + ": " + error.message());
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
     if (write_error_) {
         write_error_message();
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
     report(console_,
            input_prefix_ + words::summary_text(tally_, format_.layout.key_column().has_value(),
                                                console_.naming));
-    return convert::code(convert::exit_status_of(tally_));
+    return convert::exit_status_of(tally_);
 }
 
 // ---- Reading
@@ -256,13 +256,13 @@ void BatchRun::end_in_half_character(const CsvRecord* last_row, RowStore& rows) 
     rows.add_unreadable(last_row ? last_row->line : reader_.line(), words::half_character_text);
 }
 
-int BatchRun::finish_with_odd_byte(int status) {
+convert::ExitStatus BatchRun::finish_with_odd_byte(convert::ExitStatus status) {
     if (!utf16_ || !utf16_->odd_last_byte() || write_error_) return status;
     const char byte = *utf16_->odd_last_byte();
     write_error_ = console_.out.write_all(std::string_view(&byte, 1));
     if (!write_error_) return status;
     write_error_message();
-    return exit_status::io_error;
+    return convert::ExitStatus::IoError;
 }
 
 // ---- Evaluating

@@ -40,7 +40,7 @@ class BatchRun {
              const BatchOptions& options, Console& console, ByteSink& out);
 
     // Runs the batch; returns its exit status.
-    int run();
+    convert::ExitStatus run();
 
   private:
     // Calls `before_waiting` before any read that would have to wait for
@@ -59,7 +59,7 @@ class BatchRun {
     };
 
     bool start();
-    int finish();
+    convert::ExitStatus finish();
 
     // Reading: records into blocks, on this thread.
     bool read_block();
@@ -72,7 +72,7 @@ class BatchRun {
     // An odd last byte after UTF-16.
     bool ends_in_half_character(const delimited::CsvRecord& record) const;
     void end_in_half_character(const delimited::CsvRecord* last_row, RowStore& rows);
-    int finish_with_odd_byte(int status);
+    convert::ExitStatus finish_with_odd_byte(convert::ExitStatus status);
 
     // Evaluating: on the workers; touches only the block and const members.
     // Each worker reuses its own evaluator and buffers from row to row.

@@ -30,19 +30,19 @@ std::chrono::year this_year() {
     return year_month_day{floor<days>(system_clock::now())}.year();
 }
 
-int status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
+convert::ExitStatus status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
     switch (keycalc::level_of(report.verdict)) {
         case CheckLevel::Sound:
-            return exit_status::ok;
+            return convert::ExitStatus::Ok;
         case CheckLevel::Doubtful:
-            return exit_status::key_doubtful;
+            return convert::ExitStatus::KeyDoubtful;
         case CheckLevel::Wrong:
-            return exit_status::key_wrong;
+            return convert::ExitStatus::KeyWrong;
         case CheckLevel::Other:
             break;
     }
-    return std::holds_alternative<keycalc::NoKey>(computed) ? exit_status::refused
-                                                            : exit_status::empty_key;
+    return std::holds_alternative<keycalc::NoKey>(computed) ? convert::ExitStatus::Refused
+                                                            : convert::ExitStatus::NoKey;
 }
 
 // The key as the line shows it, made safe to print: compacted, or in quotes
@@ -56,7 +56,7 @@ std::string shown_key(const keycalc::KeyExamination& examination, std::string_vi
 
 }  // namespace
 
-int run_check_command(std::span<const std::string_view> args, Console& console) {
+convert::ExitStatus run_check_command(std::span<const std::string_view> args, Console& console) {
     bool fold_accents = false;
     const Flag flags[] = {{"--fold-accents", &fold_accents}};
     std::vector<std::string_view> data;
@@ -95,7 +95,7 @@ int run_check_command(std::span<const std::string_view> args, Console& console) 
                                                     keycalc::key_text(computed)) +
                                   "\n")) {
         report(console, words::cannot_write_text({}, write_error.message()));
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
     return status_of(found, computed);
 }

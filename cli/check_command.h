@@ -16,6 +16,6 @@ namespace rfc_cli {
 // `args` are the words after "check". Returns the exit status: ok for a valid
 // key that agrees with the person; key_doubtful; key_wrong; usage; or, when
 // the person gives no key to compare with, what rfc key returns for it.
-int run_check_command(std::span<const std::string_view> args, Console& console);
+convert::ExitStatus run_check_command(std::span<const std::string_view> args, Console& console);
 
 }  // namespace rfc_cli

@@ -12,12 +12,12 @@
 namespace rfc_cli {
 namespace {
 
-int write_text(Console& console, std::string_view text) {
+convert::ExitStatus write_text(Console& console, std::string_view text) {
     if (const std::error_code error = console.out.write_all(text)) {
         report(console, words::cannot_write_text({}, error.message()));
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
-    return exit_status::ok;
+    return convert::ExitStatus::Ok;
 }
 
 }  // namespace
@@ -30,16 +30,16 @@ void report(Console& console, std::string_view message) {
     console.err.write_all(line);
 }
 
-int usage_error(Console& console, std::string_view message) {
+convert::ExitStatus usage_error(Console& console, std::string_view message) {
     report(console, message);
     // A page has no --help to point to: its controls say what they take.
     if (console.naming == words::Naming::CommandLine) {
         console.err.write_all(std::string(words::help_hint_text) + "\n");
     }
-    return exit_status::usage;
+    return convert::ExitStatus::Usage;
 }
 
-int run(std::span<const std::string_view> args, Console& console) {
+convert::ExitStatus run(std::span<const std::string_view> args, Console& console) {
     if (args.empty()) return usage_error(console, words::missing_command_text);
     const std::string_view command = args.front();
     const auto rest = args.subspan(1);

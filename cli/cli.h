@@ -14,6 +14,6 @@ namespace rfc_cli {
 // Runs the command line on `args` (the words after the program's name) and
 // returns its exit status; everything it reads and writes goes through
 // `console`.
-int run(std::span<const std::string_view> args, Console& console);
+convert::ExitStatus run(std::span<const std::string_view> args, Console& console);
 
 }  // namespace rfc_cli

@@ -14,7 +14,7 @@
 
 namespace rfc_cli {
 
-int run_key_command(std::span<const std::string_view> args, Console& console) {
+convert::ExitStatus run_key_command(std::span<const std::string_view> args, Console& console) {
     bool mask = false, fold_accents = false;
     const Flag flags[] = {{"--mask", &mask}, {"--fold-accents", &fold_accents}};
     std::vector<std::string_view> data;  // the names and the date, as typed
@@ -34,22 +34,22 @@ int run_key_command(std::span<const std::string_view> args, Console& console) {
         keycalc::Compute_Key(paternal, maternal, given, person.birth);
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
         report(console, words::refusal_text(refused->test));
-        return exit_status::refused;
+        return convert::ExitStatus::Refused;
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         report(console, words::failure_text(*failed, paternal, maternal, given) +
                             std::string(fold_hint(outcome, fold_accents, paternal, maternal, given,
                                                   person.birth, console.naming)));
-        return exit_status::empty_key;
+        return convert::ExitStatus::NoKey;
     }
     const std::u16string_view key = keycalc::key_text(outcome);
     std::string line = delimited::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
     if (const std::error_code write_error = console.out.write_all(line)) {
         report(console, words::cannot_write_text("la clave", write_error.message()));
-        return exit_status::io_error;
+        return convert::ExitStatus::IoError;
     }
-    return exit_status::ok;
+    return convert::ExitStatus::Ok;
 }
 
 }  // namespace rfc_cli

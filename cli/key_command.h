@@ -9,6 +9,6 @@
 namespace rfc_cli {
 
 // `args` are the words after "key". Returns the exit status.
-int run_key_command(std::span<const std::string_view> args, Console& console);
+convert::ExitStatus run_key_command(std::span<const std::string_view> args, Console& console);
 
 }  // namespace rfc_cli

@@ -17,5 +17,5 @@ int main(int argc, char** argv) {
     rfc_cli::Console console{
         in, out, err, platform::is_terminal(platform::standard_error),
         platform::same_terminal(platform::standard_output, platform::standard_error)};
-    return rfc_cli::run(args, console);
+    return convert::code(rfc_cli::run(args, console));
 }

@@ -372,14 +372,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.separator = separator;
     options.encoding =
         windows_1252 ? delimited::EncodingChoice::Windows1252 : delimited::EncodingChoice::Utf8;
-    const int status = run_batch(batch_input, options, console);
-    if (status == exit_status::usage) {
+    const convert::ExitStatus status = run_batch(batch_input, options, console);
+    if (status == convert::ExitStatus::Usage) {
         require(out.text().empty(), "nothing written when the columns cannot be found");
         return 0;
     }
     // A file with a key column may also end with keys found doubtful or wrong.
-    require(status == exit_status::ok || status == exit_status::unreadable_rows ||
-                status == exit_status::key_doubtful || status == exit_status::key_wrong,
+    require(status == convert::ExitStatus::Ok || status == convert::ExitStatus::UnreadableRows ||
+                status == convert::ExitStatus::KeyDoubtful ||
+                status == convert::ExitStatus::KeyWrong,
             "a batch over a string ends ok, with unreadable rows or with keys checked");
     // A UTF-8 byte-order mark is written back before the rows.
     std::string_view written = out.text();

@@ -182,7 +182,7 @@ Outcome batch(ByteSource& in, BatchOptions options = {}) {
     StringSink out;
     StringSink err;
     Console console{in, out, err};
-    const int status = run_batch(in, options, console);
+    const int status = convert::code(run_batch(in, options, console));
     return {status, out.text(), err.text()};
 }
 
@@ -204,7 +204,7 @@ TEST(BatchBounds, EncodingGuessDoesNotDependOnHowAPipeDelivers) {
     for (const auto& pieces : deliveries) {
         PausingPipe in(pieces);
         const Outcome result = batch(in);
-        EXPECT_EQ(result.status, exit_status::ok) << result.err;
+        EXPECT_EQ(result.status, convert::code(convert::ExitStatus::Ok)) << result.err;
         EXPECT_TRUE(result.err.starts_with("rfc: Windows-1252,")) << result.err;
         EXPECT_EQ(result.out,
                   "paterno,materno,nombre,fecha,rfc,resultado\n"
@@ -226,7 +226,7 @@ TEST(BatchBounds, LateWindows1252BytePointsToTheEncodingOption) {
         "mu\xF1oz,lopez,juan,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido "
         "(¿el archivo es Windows-1252? léalo con --encoding windows-1252)\n";
     const Outcome guessed = batch(text);
-    EXPECT_EQ(guessed.status, exit_status::unreadable_rows);
+    EXPECT_EQ(guessed.status, convert::code(convert::ExitStatus::UnreadableRows));
     EXPECT_TRUE(guessed.out.ends_with(hinted + hinted));
     const std::string once = "la línea 5001 no es UTF-8 aunque el inicio del archivo sí lo es";
     const std::size_t at = guessed.err.find(once);
@@ -236,7 +236,7 @@ TEST(BatchBounds, LateWindows1252BytePointsToTheEncodingOption) {
     BatchOptions utf8;
     utf8.encoding = delimited::EncodingChoice::Utf8;
     for (const Outcome& sure : {batch(text, utf8), batch("\xEF\xBB\xBF" + text)}) {
-        EXPECT_EQ(sure.status, exit_status::unreadable_rows);
+        EXPECT_EQ(sure.status, convert::code(convert::ExitStatus::UnreadableRows));
         EXPECT_EQ(sure.err.find("windows-1252"), std::string::npos) << sure.err;
         EXPECT_TRUE(sure.out.ends_with(
             "mu\xF1oz,lopez,juan,1980-01-15,,fila ilegible: el campo 1 no es UTF-8 válido\n"));
@@ -266,7 +266,8 @@ TEST(BatchBounds, LinesEndingInALoneCrAreRows) {
     };
     for (const auto& c : cases) {
         const Outcome result = batch(c.in);
-        EXPECT_EQ(result.status, exit_status::ok) << c.name << "\n" << result.err;
+        EXPECT_EQ(result.status, convert::code(convert::ExitStatus::Ok)) << c.name << "\n"
+                                                                         << result.err;
         EXPECT_EQ(result.out, c.out) << c.name;
     }
 }
@@ -331,7 +332,7 @@ TEST(BatchBounds, Utf16EndingInHalfACharacterIsUnreadable) {
     };
     for (const auto& c : cases) {
         const Outcome result = batch(c.mark + c.encode(c.text) + "z");
-        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        EXPECT_EQ(result.status, convert::code(convert::ExitStatus::UnreadableRows)) << c.name;
         EXPECT_EQ(result.out, c.mark + c.encode(c.out) + "z") << c.name;
         EXPECT_NE(result.err.find("línea " + std::to_string(c.line) + ": " + why),
                   std::string::npos)
@@ -340,7 +341,7 @@ TEST(BatchBounds, Utf16EndingInHalfACharacterIsUnreadable) {
     }
     // An even file is untouched by all this.
     const Outcome even = batch("\xFF\xFE" + utf16le(row + "\n"));
-    EXPECT_EQ(even.status, exit_status::ok);
+    EXPECT_EQ(even.status, convert::code(convert::ExitStatus::Ok));
     EXPECT_EQ(even.out, "\xFF\xFE" + utf16le(keyed + "\n"));
 }
 

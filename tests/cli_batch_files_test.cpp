@@ -32,7 +32,7 @@ Outcome batch(const std::string& input, BatchOptions options = {}) {
     StringSink out;
     StringSink err;
     Console console{in, out, err};
-    const int status = run_batch(in, options, console);
+    const int status = convert::code(run_batch(in, options, console));
     return {status, out.text(), err.text()};
 }
 
@@ -113,7 +113,7 @@ TEST(BatchFiles, EverySeparatorAndEncodingRoundTrips) {
                 const std::string context = std::string(encoding.iconv_name) + " mark " +
                                             std::to_string(encoding.mark.size()) + " separator " +
                                             std::to_string(int(separator));
-                EXPECT_EQ(run.status, exit_status::ok) << context << run.err;
+                EXPECT_EQ(run.status, convert::code(convert::ExitStatus::Ok)) << context << run.err;
                 EXPECT_EQ(run.out, encoding.mark + encoded(file.output, encoding.iconv_name))
                     << context;
                 EXPECT_NE(run.err.find(std::string(encoding.said) + ", separador "),
@@ -150,7 +150,8 @@ TEST(BatchFiles, KeyColumnInEveryEncoding) {
     };
     for (const auto& encoding : encodings) {
         const Outcome run = batch(encoding.mark + encoded(input, encoding.iconv_name));
-        EXPECT_EQ(run.status, exit_status::key_doubtful) << encoding.iconv_name << run.err;
+        EXPECT_EQ(run.status, convert::code(convert::ExitStatus::KeyDoubtful))
+            << encoding.iconv_name << run.err;
         EXPECT_EQ(run.out, encoding.mark + encoded(output, encoding.iconv_name))
             << encoding.iconv_name;
         EXPECT_TRUE(run.err.ends_with(
@@ -206,7 +207,7 @@ TEST(BatchFiles, HeaderMistakesStopBeforeAnyRowIsWritten) {
          {"paterno,materno,fecha", "paterno,Paterno,materno,nombre,fecha",
           "RFC,paterno,materno,nombre,fecha,R.F.C."}) {
         const Outcome run = batch(header + "\nPEREZ,LOPEZ,1980-01-15\n");
-        EXPECT_EQ(run.status, exit_status::usage) << header;
+        EXPECT_EQ(run.status, convert::code(convert::ExitStatus::Usage)) << header;
         EXPECT_EQ(run.out, "") << header;
         EXPECT_NE(run.err.find("el encabezado"), std::string::npos) << run.err;
     }
@@ -235,7 +236,7 @@ TEST(BatchHostile, LongRunsPassThroughUnchanged) {
     for (const auto& c : cases) {
         const std::string input = header + c.row + "\nPEREZ,LOPEZ,JUAN,1980-01-15\n";
         const Outcome result = batch(input);
-        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        EXPECT_EQ(result.status, convert::code(convert::ExitStatus::UnreadableRows)) << c.name;
         // Not printed when they differ: a megabyte of quotes says nothing.
         EXPECT_TRUE(result.out == "paterno,materno,nombre,fecha,rfc,resultado\n" + c.row +
                                       ",,fila ilegible: " + c.reason + "\n" +
@@ -271,7 +272,7 @@ TEST(BatchHostile, Utf8WithAnInvalidByteLaterStaysUtf8) {
     while (input.size() < (std::size_t{128} << 10)) input += "PEREZ,LOPEZ,JUAN,1980-01-15\n";
     input += "P\xC9REZ,LOPEZ,JUAN,1980-01-15\n";
     const Outcome run = batch(input);
-    EXPECT_EQ(run.status, exit_status::unreadable_rows);
+    EXPECT_EQ(run.status, convert::code(convert::ExitStatus::UnreadableRows));
     EXPECT_TRUE(
         run.out.ends_with("P\xC9REZ,LOPEZ,JUAN,1980-01-15,,fila ilegible: el campo 1 no es "
                           "UTF-8 válido (¿el archivo es Windows-1252? léalo con --encoding "
@@ -312,7 +313,7 @@ TEST(BatchHostile, OutputToTheInputFileIsRefused) {
     StringSink err;
     Console console{no_input, out, err};
     const std::vector<std::string_view> args{"--", file.path()};
-    EXPECT_EQ(run_batch_command(args, console), exit_status::usage);
+    EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::Usage);
     ::close(fd);
     EXPECT_EQ(file.text(), text);
     EXPECT_NE(err.text().find("la salida es el mismo archivo que la entrada"), std::string::npos)
@@ -326,29 +327,29 @@ TEST(BatchCommand, FileAfterDoubleDash) {
     StringSink err;
     Console console{no_input, out, err};
     const std::vector<std::string_view> args{"--fold-accents", "--", file.path()};
-    EXPECT_EQ(run_batch_command(args, console), exit_status::ok) << err.text();
+    EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::Ok) << err.text();
     EXPECT_EQ(out.text(), "PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n");
 }
 
 TEST(BatchCommand, OptionsAndTheirMistakes) {
     const struct {
         std::vector<std::string_view> args;
-        int status;
+        convert::ExitStatus status;
     } cases[] = {
         {{"--delimiter", ";", "--encoding=utf-8", "--columns",
           "paterno=1,materno=2,nombre=3,fecha=4", "-"},
-         exit_status::ok},
-        {{"--delimiter"}, exit_status::usage},
-        {{"--delimiter", ";;"}, exit_status::usage},
-        {{"--delimiter", "P"}, exit_status::usage},
-        {{"--delimiter=7"}, exit_status::usage},
-        {{"--delimiter", "\x80"}, exit_status::usage},
-        {{"--columns", ""}, exit_status::usage},
-        {{"--columns="}, exit_status::usage},
-        {{"--encoding", "latin-9"}, exit_status::usage},
-        {{"--columns", "paterno=0"}, exit_status::usage},
-        {{"--threads", "2"}, exit_status::usage},
-        {{"a.csv", "b.csv"}, exit_status::usage},
+         convert::ExitStatus::Ok},
+        {{"--delimiter"}, convert::ExitStatus::Usage},
+        {{"--delimiter", ";;"}, convert::ExitStatus::Usage},
+        {{"--delimiter", "P"}, convert::ExitStatus::Usage},
+        {{"--delimiter=7"}, convert::ExitStatus::Usage},
+        {{"--delimiter", "\x80"}, convert::ExitStatus::Usage},
+        {{"--columns", ""}, convert::ExitStatus::Usage},
+        {{"--columns="}, convert::ExitStatus::Usage},
+        {{"--encoding", "latin-9"}, convert::ExitStatus::Usage},
+        {{"--columns", "paterno=0"}, convert::ExitStatus::Usage},
+        {{"--threads", "2"}, convert::ExitStatus::Usage},
+        {{"a.csv", "b.csv"}, convert::ExitStatus::Usage},
     };
     for (const auto& c : cases) {
         StringSource in("PEREZ;LOPEZ;JUAN;1980-01-15\n");
@@ -388,13 +389,13 @@ TEST(BatchHostile, NonBlockingPipesAreWaitedFor) {
     FdSink out(output[1]);
     StringSink err;
     Console console{in, out, err};
-    const int status = run_batch(in, BatchOptions{}, console);
+    const int status = convert::code(run_batch(in, BatchOptions{}, console));
     ::close(output[1]);
     writer.join();
     reader.join();
     ::close(input[0]);
     ::close(output[0]);
-    EXPECT_EQ(status, exit_status::ok) << err.text();
+    EXPECT_EQ(status, convert::code(convert::ExitStatus::Ok)) << err.text();
     EXPECT_EQ(written.size(),
               rows * std::string("PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok\n").size());
 }
@@ -432,7 +433,7 @@ TEST(BatchHostile, ProgressLineClearedBeforeRowsOnTheSameTerminal) {
     Console console{in, terminal, terminal, true, true};
     BatchOptions options;
     options.threads = 0;
-    ASSERT_EQ(run_batch(in, options, console), exit_status::ok);
+    ASSERT_EQ(run_batch(in, options, console), convert::ExitStatus::Ok);
     const std::string& text = terminal.text();
     ASSERT_NE(text.find("filas/s"), std::string::npos) << "the progress line never showed";
     for (std::size_t at = text.find("PEREZ"); at != std::string::npos;
@@ -470,12 +471,12 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         std::vector<std::string_view> options;
         const char* from;  // the output's encoding, for iconv
         char separator;
-        int status;
+        convert::ExitStatus status;
     } samples[] = {
-        {"nomina-excel.csv", {"--fold-accents"}, "WINDOWS-1252", ',', exit_status::ok},
-        {"trabajadores-unicode.txt", {}, "UTF-16", '\t', exit_status::ok},
+        {"nomina-excel.csv", {"--fold-accents"}, "WINDOWS-1252", ',', convert::ExitStatus::Ok},
+        {"trabajadores-unicode.txt", {}, "UTF-16", '\t', convert::ExitStatus::Ok},
         // One of the keys it holds has a date that does not exist.
-        {"empleados-rfc.csv", {"--fold-accents"}, "UTF-8", ';', exit_status::key_wrong},
+        {"empleados-rfc.csv", {"--fold-accents"}, "UTF-8", ';', convert::ExitStatus::KeyWrong},
     };
     for (const auto& sample : samples) {
         const std::string path = std::string(RFC_TEST_DATA) + "/" + sample.file;
@@ -517,7 +518,7 @@ TEST(BatchFiles, SampleKeysAreCheckedAgainstTheComputedOnes) {
     StringSink out;
     StringSink err;
     Console console{no_input, out, err};
-    EXPECT_EQ(run_batch_command(args, console), exit_status::key_wrong);
+    EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::KeyWrong);
 
     const std::string other_homoclave =
         "coincide salvo la homoclave; el SAT asigna otra homoclave a homónimos";

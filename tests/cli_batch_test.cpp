@@ -30,7 +30,7 @@ BatchResult batch(const std::string& input, std::size_t piece = 1 << 20, std::si
     Console console{in, out, err};
     options.record_limit = record_limit;
     options.threads = threads;
-    const int status = run_batch(in, options, console);
+    const int status = convert::code(run_batch(in, options, console));
     return {status, out.text(), err.text()};
 }
 
@@ -73,7 +73,7 @@ TEST_P(BatchTest, WritesEveryRowWithItsKey) {
     }
 }
 
-constexpr int unreadable = exit_status::unreadable_rows;
+constexpr int unreadable = convert::code(convert::ExitStatus::UnreadableRows);
 
 INSTANTIATE_TEST_SUITE_P(
     Batch, BatchTest,
@@ -309,8 +309,8 @@ TEST_P(KeyColumnTest, ChecksEachRowsKey) {
     }
 }
 
-constexpr int key_wrong = exit_status::key_wrong;
-constexpr int key_doubtful = exit_status::key_doubtful;
+constexpr int key_wrong = convert::code(convert::ExitStatus::KeyWrong);
+constexpr int key_doubtful = convert::code(convert::ExitStatus::KeyDoubtful);
 
 INSTANTIATE_TEST_SUITE_P(
     Batch, KeyColumnTest,
@@ -501,7 +501,7 @@ TEST(Batch, CopiesOverlongRowWholeWithItsCellsAligned) {
         const std::string input = header + c.rows;
         const BatchResult result =
             batch(c.utf16 ? "\xFF\xFE" + utf16(input) + "X" : input, 777, 2, 64);
-        EXPECT_EQ(result.status, exit_status::unreadable_rows) << c.name;
+        EXPECT_EQ(result.status, convert::code(convert::ExitStatus::UnreadableRows)) << c.name;
         EXPECT_EQ(row_messages(result.err), "rfc: línea 2: fila ilegible: " + c.why + "\n")
             << c.name;
         const std::string out =
@@ -521,7 +521,7 @@ TEST(Batch, TakesNamesAsWrittenLikeKeyCommand) {
     StringSink key_out;
     StringSink key_err;
     Console console{in, key_out, key_err};
-    ASSERT_EQ(run(key_args, console), 0) << key_err.text();
+    ASSERT_EQ(run(key_args, console), convert::ExitStatus::Ok) << key_err.text();
     const std::string key = key_out.text().substr(0, key_out.text().size() - 1);
     EXPECT_NE(key, "PELJ8001152A0");
 
@@ -561,9 +561,9 @@ TEST(Batch, DropsInvisibleSpacesAtEdgesLikeKeyAndCheck) {
         StringSource in("");
         StringSink out, err;
         Console console{in, out, err};
-        EXPECT_EQ(run(key_args, console), 0) << err.text();
+        EXPECT_EQ(run(key_args, console), convert::ExitStatus::Ok) << err.text();
         EXPECT_EQ(out.text(), "PELJ8001152A0\n");
-        EXPECT_EQ(run(check_args, console), 0) << err.text();
+        EXPECT_EQ(run(check_args, console), convert::ExitStatus::Ok) << err.text();
 
         std::string utf8_row = words[0];
         for (std::size_t i = 1; i < words.size(); ++i) utf8_row += "," + words[i];
@@ -587,7 +587,7 @@ TEST(Batch, DropsInvisibleSpacesAtEdgesLikeKeyAndCheck) {
 TEST(Batch, UnterminatedQuoteOverLimitNamesTheQuote) {
     const std::string input = "\"A,\n" + std::string(1000, 'B');
     const BatchResult result = batch(input, 100, 2, 64);
-    EXPECT_EQ(result.status, exit_status::unreadable_rows);
+    EXPECT_EQ(result.status, convert::code(convert::ExitStatus::UnreadableRows));
     EXPECT_EQ(result.out, input + ",,fila ilegible: comilla sin cerrar al final del archivo");
 }
 
@@ -607,7 +607,7 @@ TEST(Batch, WriteFailureIsReported) {
         Console console{in, out, err};
         BatchOptions options;
         options.threads = threads;
-        EXPECT_EQ(run_batch(in, options, console), exit_status::io_error);
+        EXPECT_EQ(run_batch(in, options, console), convert::ExitStatus::IoError);
         EXPECT_NE(err.text().find("\nrfc: no se pudo escribir la salida: "), std::string::npos)
             << err.text();
     }
@@ -619,7 +619,7 @@ TEST(BatchCommand, MissingFileIsAnInputError) {
     StringSink err;
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
-    EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
+    EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::IoError);
     EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/empleados.csv»: "))
         << err.text();
 }
@@ -632,14 +632,14 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     StringSink err;
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/a\nb\x1b[31m.csv"};
-    EXPECT_EQ(run_batch_command(args, console), exit_status::io_error);
+    EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::IoError);
     EXPECT_TRUE(err.text().starts_with("rfc: no se pudo abrir «/nonexistent/a\\nb\\x1b[31m.csv»: "))
         << err.text();
     const std::vector<std::string_view> option{"--encoding", "utf\r8"};
-    EXPECT_EQ(run_batch_command(option, console), exit_status::usage);
+    EXPECT_EQ(run_batch_command(option, console), convert::ExitStatus::Usage);
     EXPECT_NE(err.text().find("«utf\\r8»"), std::string::npos) << err.text();
     const std::vector<std::string_view> separator{"--delimiter", "\x80"};
-    EXPECT_EQ(run_batch_command(separator, console), exit_status::usage);
+    EXPECT_EQ(run_batch_command(separator, console), convert::ExitStatus::Usage);
     EXPECT_NE(err.text().find("«\\x80»"), std::string::npos) << err.text();
     // A control byte may separate, and is shown escaped where the run names it.
     StringSource control(
@@ -647,7 +647,7 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
         "1980-01-15\n");
     Console run_console{control, out, err};
     const std::vector<std::string_view> escape{"--delimiter", "\x1b"};
-    EXPECT_EQ(run_batch_command(escape, run_console), exit_status::ok) << err.text();
+    EXPECT_EQ(run_batch_command(escape, run_console), convert::ExitStatus::Ok) << err.text();
     EXPECT_NE(err.text().find("separador «\\x1b»"), std::string::npos) << err.text();
 }
 
@@ -689,7 +689,7 @@ TEST(BatchCommand, ThePageNamesItsFieldsWhereTheCommandLineNamesOptions) {
             console.naming = naming;
             std::vector<std::string_view> args{"batch"};
             args.insert(args.end(), c.args.begin(), c.args.end());
-            const int status = run(args, console);
+            const int status = convert::code(run(args, console));
             return BatchResult{status, out.text(), err.text()};
         };
         const BatchResult command_line = run_as(words::Naming::CommandLine);

@@ -13,7 +13,7 @@ namespace {
 struct CheckCase {
     const char* name;
     std::vector<std::string_view> args;  // after "check"
-    int status;
+    convert::ExitStatus status;
     std::string out;
 };
 
@@ -30,13 +30,15 @@ TEST_P(CheckCommandTest, WritesOneLineAndItsStatus) {
     Console console{in, out, err};
     EXPECT_EQ(run(args, console), c.status);
     EXPECT_EQ(out.text(), c.out.empty() ? "" : c.out + "\n");
-    if (c.status == exit_status::usage) {
+    if (c.status == convert::ExitStatus::Usage) {
         EXPECT_TRUE(err.text().starts_with("rfc: "));
     }
 }
 
-constexpr int ok = exit_status::ok, doubtful = exit_status::key_doubtful,
-              wrong = exit_status::key_wrong, usage = exit_status::usage;
+constexpr convert::ExitStatus ok = convert::ExitStatus::Ok,
+                              doubtful = convert::ExitStatus::KeyDoubtful,
+                              wrong = convert::ExitStatus::KeyWrong,
+                              usage = convert::ExitStatus::Usage;
 
 INSTANTIATE_TEST_SUITE_P(
     Check, CheckCommandTest,
@@ -139,12 +141,12 @@ INSTANTIATE_TEST_SUITE_P(
                   "PELJ8002302A0: no es una clave: «800230» no es una fecha"},
         CheckCase{"PersonRefused",
                   {"PELJ8001152A0", "perez", "lopez", " ", "1980-01-15"},
-                  exit_status::refused,
+                  convert::ExitStatus::Refused,
                   "PELJ8001152A0: no hay clave calculada con que compararla: entrada rechazada: "
                   "el nombre está vacío o solo tiene espacios"},
         CheckCase{"PersonWithoutKey",
                   {"PELJ8001152A0", "pérez", "lopez", "juan", "1980-01-15"},
-                  exit_status::empty_key,
+                  convert::ExitStatus::NoKey,
                   "PELJ8001152A0: no hay clave calculada con que compararla: sin clave: el "
                   "carácter U+00C9 «É» en la posición 2 del apellido paterno no tiene valor en la "
                   "tabla; con --fold-accents se quitan los acentos"},
@@ -213,7 +215,7 @@ TEST(KeyKinds, AreSaidAlikeByCheckAndBatch) {
         StringSink out, err;
         Console console{no_input, out, err};
         const std::string_view check[] = {"check", c.key, "perez", "lopez", "juan", "1980-01-15"};
-        EXPECT_EQ(run(check, console), exit_status::key_wrong) << c.key;
+        EXPECT_EQ(run(check, console), convert::ExitStatus::KeyWrong) << c.key;
         EXPECT_EQ(out.text(), std::string(c.shown) + ": " + c.finding +
                                   (c.shows_computed ? " (calculada: PELJ8001152A0)" : "") + "\n");
 
@@ -221,7 +223,7 @@ TEST(KeyKinds, AreSaidAlikeByCheckAndBatch) {
                           std::string(c.key) + "\n");
         StringSink batch_out;
         Console batch_console{file, batch_out, err};
-        EXPECT_EQ(run_batch(file, {}, batch_console), exit_status::key_wrong) << c.key;
+        EXPECT_EQ(run_batch(file, {}, batch_console), convert::ExitStatus::KeyWrong) << c.key;
         EXPECT_EQ(resultados(batch_out.text()), (std::vector<std::string>{"resultado", c.finding}));
     }
 }

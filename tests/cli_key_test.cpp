@@ -19,7 +19,7 @@ RunResult run_with(const std::vector<std::string_view>& args) {
     StringSink out;
     StringSink err;
     Console console{in, out, err};
-    const int status = run(args, console);
+    const int status = convert::code(run(args, console));
     return {status, out.text(), err.text()};
 }
 
@@ -43,7 +43,7 @@ TEST_P(KeyCommandTest, PrintsKeyOrSaysWhy) {
     EXPECT_EQ(result.err.substr(0, result.err.find('\n') + 1), c.err);
 }
 
-constexpr int usage = exit_status::usage;
+constexpr int usage = convert::code(convert::ExitStatus::Usage);
 const std::string usage_hint = "Pruebe «rfc --help» para más información.\n";
 
 INSTANTIATE_TEST_SUITE_P(
@@ -112,7 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
             "LowerEnye", {"key", "nuñez", "ruiz", "pedro", "1970-07-07"}, 0, "NURP700707LQ7\n", ""},
         KeyCase{"AccentedLetter",
                 {"key", "pérez", "lopez", "juan", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no "
                 "tiene valor en la tabla; con --fold-accents se quitan los acentos\n"},
@@ -138,79 +138,79 @@ INSTANTIATE_TEST_SUITE_P(
                 ""},
         KeyCase{"AccentHintForCombiningAccent",
                 {"key", "pe\u0301rez", "lopez", "juan", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+0301 en la posición 3 del apellido paterno no tiene "
                 "valor en la tabla; con --fold-accents se quitan los acentos\n"},
         KeyCase{"NoAccentHintWhenFoldingLeavesTheCharacter",
                 {"key", "gonzaløz", "pérez", "josé", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+00D8 «Ø» en la posición 7 del apellido paterno no "
                 "tiene valor en la tabla\n"},
         KeyCase{"NoAccentHintWhenFolding",
                 {"key", "--fold-accents", "gonzález", "o'brien", "josé", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+0027 «'» en la posición 2 del apellido materno no "
                 "tiene valor en la tabla\n"},
         KeyCase{"Apostrophe",
                 {"key", "o'brien", "ruiz", "pedro", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+0027 «'» en la posición 2 del apellido paterno no "
                 "tiene valor en la tabla\n"},
         KeyCase{"TabShownAsCode",
                 {"key", "ruiz", "\t", "pedro", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+0009 en la posición 1 del apellido materno no tiene "
                 "valor en la tabla\n"},
         KeyCase{
             "OutsideBmp",
             {"key", "ruiz", "\xF0\x9F\x99\x82", "pedro", "1980-01-15"},
-            exit_status::empty_key,
+            convert::code(convert::ExitStatus::NoKey),
             "",
             "rfc: sin clave: el carácter U+1F642 «🙂» en la posición 1 del apellido materno "
             "no "
             "tiene valor en la tabla\n"},
         KeyCase{"InvisibleCharacterByCodeOnly",
                 {"key", "ruiz", "lopez", "jua\u00A0n", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+00A0 en la posición 4 del nombre no tiene valor en "
                 "la tabla\n"},
         KeyCase{"FormatCharacterByCodeOnly",
                 {"key", "ruiz", "lo\u200Bpez", "juan", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+200B en la posición 3 del apellido materno no tiene "
                 "valor en la tabla\n"},
         KeyCase{"PositionCountsCharacters",
                 {"key", "ruiz", "lopez", "ÑÑ\u00B7", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+00B7 «·» en la posición 3 del nombre no tiene valor "
                 "en la tabla\n"},
         KeyCase{"AccentHintThoughAnotherCharacterFailsLater",
                 {"key", "pérez", "o'brien", "juan", "1980-01-15"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: el carácter U+00C9 «É» en la posición 2 del apellido paterno no "
                 "tiene valor en la tabla; con --fold-accents se quitan los acentos\n"},
         KeyCase{"SumBelow100",
                 {"key", "a", "", "a", "2000-01-01"},
-                exit_status::empty_key,
+                convert::code(convert::ExitStatus::NoKey),
                 "",
                 "rfc: sin clave: la suma de la homoclave es menor que 100\n"},
         KeyCase{"BlankGivenNames",
                 {"key", "perez", "lopez", "   ", "1980-01-15"},
-                exit_status::refused,
+                convert::code(convert::ExitStatus::Refused),
                 "",
                 "rfc: entrada rechazada: el nombre está vacío o solo tiene espacios\n"},
         KeyCase{"BlankSurnames",
                 {"key", " ", "", "juan", "1980-01-15"},
-                exit_status::refused,
+                convert::code(convert::ExitStatus::Refused),
                 "",
                 "rfc: entrada rechazada: los dos apellidos están vacíos o solo tienen espacios\n"},
         KeyCase{"NotADate",
@@ -308,7 +308,7 @@ INSTANTIATE_TEST_SUITE_P(
                     "DD/MM/AAAA)\n"},
         KeyCase{"LongKeyCut",
                 {"check", long_date},
-                exit_status::key_wrong,
+                convert::code(convert::ExitStatus::KeyWrong),
                 "«" + std::string(40, '9') +
                     "…» (1000 caracteres): no es una clave: tiene 1000 caracteres, y una clave "
                     "tiene 13 (persona física) o 12 (persona moral)\n",

@@ -12,9 +12,7 @@
 namespace web_engine {
 namespace {
 
-using rfc_cli::exit_status::empty_key;
-using rfc_cli::exit_status::ok;
-using rfc_cli::exit_status::refused;
+using convert::ExitStatus;
 
 // How messages name the options; see name_page_controls.
 words::Naming naming = words::Naming::CommandLine;
@@ -60,7 +58,7 @@ class LineSink final : public delimited::ByteSink {
 };
 
 struct Captured {
-    int status;
+    ExitStatus status;
     std::string out;
     std::string err;
 };
@@ -72,7 +70,7 @@ Captured run_captured(const std::vector<std::string_view>& args) {
     delimited::StringSink err;
     rfc_cli::Console console{in, out, err};
     console.naming = naming;
-    const int status = rfc_cli::run(args, console);
+    const ExitStatus status = rfc_cli::run(args, console);
     return {status, out.text(), err.text()};
 }
 
@@ -103,11 +101,11 @@ KeyAnswer compute_key(const Person& person) {
     const Captured run = run_captured(args);
 
     KeyAnswer answer;
-    if (run.status == ok) {
+    if (run.status == ExitStatus::Ok) {
         answer.outcome = KeyOutcome::Key;
         answer.key = run.out.substr(0, run.out.find('\n'));
     } else {
-        answer.outcome = run.status == empty_key ? KeyOutcome::Empty : KeyOutcome::None;
+        answer.outcome = run.status == ExitStatus::NoKey ? KeyOutcome::Empty : KeyOutcome::None;
         answer.message = first_line(run.err);
     }
     answer.masked = masked(answer.key);
@@ -120,7 +118,7 @@ CheckAnswer check_key(std::string_view clave, const Person* person) {
     args.insert(args.end(), {"--", clave});
     if (person) append_person(args, *person);
     const Captured run = run_captured(args);
-    return {run.status, run.out.empty() ? first_line(run.err) : first_line(run.out)};
+    return {convert::code(run.status), run.out.empty() ? first_line(run.err) : first_line(run.out)};
 }
 
 int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
@@ -144,12 +142,12 @@ int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
     std::string file;
     std::string error;
     if (!rfc_cli::parse_batch_options(args, options, file, error, console.naming)) {
-        return rfc_cli::usage_error(console, error);
+        return convert::code(rfc_cli::usage_error(console, error));
     }
     // The page has one thread: the rows are computed where they are read.
     options.threads = 0;
     options.input_name = request.name;
-    return rfc_cli::run_batch(input, options, console);
+    return convert::code(rfc_cli::run_batch(input, options, console));
 }
 
 void name_page_controls() { naming = words::Naming::Page; }
