@@ -34,8 +34,8 @@ QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3)
 # mingw-w64's POSIX-threads g++, and runs the Windows seam's test under Wine;
 # the browser engine's module is tested under Node, the page in headless
 # Chromium; rfc.exe is tested under Wine against GoogleTest's sources, its zip
-# unpacked by unzip; xz packs the WebAssembly that the page and module carry,
-# terser minifies the page's scripts.
+# unpacked by unzip; zopfli deflates the WebAssembly that the page and module
+# carry, terser minifies the page's scripts.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3 libbenchmark-dev clang libclang-rt-14-dev valgrind
     dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine
-    wine64 googletest unzip nodejs chromium firefox-esr xz-utils terser)
+    wine64 googletest unzip nodejs chromium firefox-esr zopfli terser)

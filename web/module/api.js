@@ -10,14 +10,19 @@
 const runsOnNode = typeof process === 'object' && typeof process.versions === 'object' &&
   typeof process.versions.node === 'string';
 
-// The engine's binary, written into this file by the build compressed (see
-// lzma.js) and in base64, so that the script needs no file beside it and
-// makes no request (a page's policy may forbid every connection).
-function embeddedWasm() {
-  const text = atob(claveRfcWasmLzmaBase64);
+// The engine's binary, written into this file by the build compressed in the
+// zlib format (see assemble.mjs) and in base64, so that the script needs no
+// file beside it and makes no request (a page's policy may forbid every
+// connection). The platform inflates it: a DecompressionStream reads a Blob of
+// bytes already here, which is no fetch, so no policy stands in its way.
+async function embeddedWasm() {
+  const text = atob(claveRfcWasmDeflateBase64);
   const bytes = new Uint8Array(text.length);
   for (let i = 0; i < text.length; ++i) bytes[i] = text.charCodeAt(i);
-  return lzmaDecompress(bytes);
+  // Node's own zlib: its web streams take tens of milliseconds to start.
+  if (runsOnNode && typeof require === 'function') return require('node:zlib').inflateSync(bytes);
+  const inflated = new Blob([bytes]).stream().pipeThrough(new DecompressionStream('deflate'));
+  return new Uint8Array(await new Response(inflated).arrayBuffer());
 }
 
 function textOf(value) {
@@ -283,7 +288,7 @@ const canWait = typeof WebAssembly.Suspending === 'function' && typeof WebAssemb
 async function createClaveRfc(options) {
   const given = options || {};
   const wasmModule = given.wasmModule ??
-    (await WebAssembly.compile(given.wasmBinary ? bytesOf(given.wasmBinary) : embeddedWasm()));
+    (await WebAssembly.compile(given.wasmBinary ? bytesOf(given.wasmBinary) : await embeddedWasm()));
   let runBatchWaiting = null;
   let instantiated;
   const loading = createClaveRfcEngine({
