@@ -33,6 +33,19 @@ constexpr char32_t code_point_at(std::u16string_view utf16, std::size_t at) {
 // `c`, and returns how many bytes it takes; 0 when `utf8` starts with none.
 std::size_t decode_character(std::string_view utf8, char32_t& c);
 
+// The character of `utf8` at `at`, advancing `at` past it, for text that may
+// hold lone surrogates in their three-byte form (WTF-8), which it takes as
+// they are. Anything else that is not well-formed reads as U+FFFD: a byte
+// that begins no sequence, or the bytes of a sequence up to one that does not
+// continue it, or an overlong or too large one. When the text ends inside a
+// sequence, sets `cut` and leaves `at` where it was.
+char32_t next_wtf8_code_point(std::string_view utf8, std::size_t& at, bool& cut);
+
+// Where the last character of `utf8` begins when the text ends before that
+// character does and what there is of it could still become a well-formed
+// character; utf8.size() otherwise.
+std::size_t start_of_cut_character(std::string_view utf8);
+
 // Whether `utf8` is well-formed UTF-8, as utf8_to_utf16 takes it.
 bool is_well_formed_utf8(std::string_view utf8);
 
