@@ -22,18 +22,6 @@ std::size_t well_formed_sequence(const unsigned char* p, const unsigned char* en
     return sequence.length;
 }
 
-// Writes `c` at `out` as one code unit or a surrogate pair; returns the end.
-char16_t* write_utf16(char32_t c, char16_t* out) {
-    if (c < 0x10000) {
-        *out++ = static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
-        *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
-    return out;
-}
-
 }  // namespace
 
 std::size_t decode_character(std::string_view utf8, char32_t& c) {

@@ -12,23 +12,6 @@
 
 namespace casing {
 
-constexpr char32_t pair_code_point(char16_t high, char16_t low) {
-    return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
-}
-
-// How many code units the character at `at` of `utf16` takes: 2 for a
-// surrogate pair, 1 for anything else (a lone half included).
-constexpr std::size_t character_units(std::u16string_view utf16, std::size_t at) {
-    return is_high_surrogate(utf16[at]) && at + 1 < utf16.size() && is_low_surrogate(utf16[at + 1])
-               ? 2
-               : 1;
-}
-
-// The character at `at` of `utf16` as one value: a pair joined, a lone half as it is.
-constexpr char32_t code_point_at(std::u16string_view utf16, std::size_t at) {
-    return character_units(utf16, at) == 2 ? pair_code_point(utf16[at], utf16[at + 1]) : utf16[at];
-}
-
 // Decodes the one well-formed UTF-8 character that `utf8` starts with into
 // `c`, and returns how many bytes it takes; 0 when `utf8` starts with none.
 std::size_t decode_character(std::string_view utf8, char32_t& c);

@@ -228,7 +228,7 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
                 if (i + 3 < bytes_.size()) {
                     const char16_t next = unit_at(i + 2);
                     if (is_low_surrogate(next)) {
-                        append_code_point(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
+                        append_code_point(pair_code_point(unit, next), out);
                         i += 2;
                         continue;
                     }
@@ -269,11 +269,10 @@ std::error_code Utf16Sink::write_all(std::string_view utf8) {
             at = before;
             break;
         }
-        if (c >= 0x10000) {
-            append_unit(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), big_endian_, out_);
-            append_unit(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)), big_endian_, out_);
-        } else {
-            append_unit(static_cast<char16_t>(c), big_endian_, out_);
+        char16_t units[2];
+        const char16_t* const units_end = casing::write_utf16(c, units);
+        for (const char16_t* unit = units; unit != units_end; ++unit) {
+            append_unit(*unit, big_endian_, out_);
         }
     }
     pending_.erase(0, at);
