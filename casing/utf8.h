@@ -67,20 +67,3 @@ std::string utf16_to_utf8(std::u16string_view utf16,
 void append_code_point(char32_t c, std::string& out);
 
 }  // namespace casing
-
-// The delimited-text library had this module first; it and its callers name
-// the functions as its own.
-namespace delimited {
-using casing::append_code_point;
-using casing::append_utf8;
-using casing::character_units;
-using casing::code_point_at;
-using casing::decode_character;
-using casing::is_high_surrogate;
-using casing::is_low_surrogate;
-using casing::is_well_formed_utf8;
-using casing::pair_code_point;
-using casing::utf16_to_utf8;
-using casing::utf8_into_utf16;
-using casing::utf8_to_utf16;
-}  // namespace delimited

@@ -47,7 +47,7 @@ std::string input_prefix(const BatchOptions& options);
 // output. Returns exit_status::ok, unreadable_rows, key_doubtful or key_wrong
 // (as batch_exit_status), usage (the columns cannot be found, or the output
 // is the input file: then nothing is written), or io_error.
-int run_batch(ByteSource& input, const BatchOptions& options, Console& console);
+int run_batch(delimited::ByteSource& input, const BatchOptions& options, Console& console);
 
 // `args` are the words after "batch": options, then nothing, "-" or a file
 // name ("--" ends the options).

@@ -29,12 +29,12 @@ constexpr std::size_t blocks_per_thread = 3;
 int batch_exit_status(const words::RowTally& tally) {
     std::size_t wrong = 0, doubtful = 0;
     for (std::size_t i = 0; i < keycalc::verdict_count; ++i) {
-        const keycalc::CheckLevel level = keycalc::level_of(static_cast<CheckVerdict>(i));
+        const keycalc::CheckLevel level = keycalc::level_of(static_cast<keycalc::CheckVerdict>(i));
         if (level == keycalc::CheckLevel::Wrong) wrong += tally.checks[i];
         if (level == keycalc::CheckLevel::Doubtful) doubtful += tally.checks[i];
     }
     if (wrong > 0) return exit_status::key_wrong;
-    if (tally.of(RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
+    if (tally.of(words::RowOutcome::Unreadable) > 0) return exit_status::unreadable_rows;
     if (doubtful > 0) return exit_status::key_doubtful;
     return exit_status::ok;
 }
@@ -47,8 +47,9 @@ std::error_code BatchRun::ReadWithoutHoldingBack::read_some(std::span<char> buff
     return input_.read_some(buffer, count);
 }
 
-BatchRun::BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
-                   const BatchOptions& options, Console& console, ByteSink& out)
+BatchRun::BatchRun(delimited::ByteSource& text, TextFormat format,
+                   const delimited::Utf16Source* utf16, const BatchOptions& options,
+                   Console& console, delimited::ByteSink& out)
     : options_(options),
       console_(console),
       out_(out),
@@ -322,7 +323,7 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
 
 void BatchRun::count_unreadable(const RowStore::Row& row, std::string_view why,
                                 BlockResult& result) const {
-    result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
+    result.tally.count(words::RowOutcome::Unreadable, keycalc::CheckVerdict::NotGiven);
     append_message(result.messages, row.line, words::unreadable_text(why));
 }
 

@@ -145,7 +145,7 @@ std::optional<Encoding> marked_encoding(std::string_view start) {
 
 bool starts_as_utf8(std::string_view start, bool whole_input) {
     const std::size_t complete = whole_input ? start.size() : casing::start_of_cut_character(start);
-    return is_well_formed_utf8(start.substr(0, complete));
+    return casing::is_well_formed_utf8(start.substr(0, complete));
 }
 
 const Windows1252& Windows1252::get() {
@@ -166,7 +166,7 @@ bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const
     for (const char byte : bytes) {
         const char16_t unit = windows1252_to_utf16[static_cast<unsigned char>(byte)];
         if (unit == unassigned) return false;
-        append_code_point(unit, out);
+        casing::append_code_point(unit, out);
     }
     return true;
 }
@@ -224,11 +224,11 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
         std::size_t i = 0;
         for (; i + 1 < bytes_.size(); i += 2) {
             const char16_t unit = unit_at(i);
-            if (is_high_surrogate(unit)) {
+            if (casing::is_high_surrogate(unit)) {
                 if (i + 3 < bytes_.size()) {
                     const char16_t next = unit_at(i + 2);
-                    if (is_low_surrogate(next)) {
-                        append_code_point(pair_code_point(unit, next), out);
+                    if (casing::is_low_surrogate(next)) {
+                        casing::append_code_point(casing::pair_code_point(unit, next), out);
                         i += 2;
                         continue;
                     }
@@ -236,7 +236,7 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
                     break;  // its low half may be in the next read
                 }
             }
-            append_code_point(unit, out);
+            casing::append_code_point(unit, out);
         }
         bytes_.erase(0, i);
         if (at_end) {
