@@ -5,6 +5,7 @@
 #include <string>
 
 #include "homoclave.h"
+#include "key_length.h"
 #include "name_cleanup.h"
 #include "prefix.h"
 #include "scratch_memory.h"
@@ -102,8 +103,7 @@ void Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_
     }
 
     // Put together in place, then copied into the outcome's string once.
-    constexpr std::size_t key_length = 13;
-    std::array<char16_t, key_length> key{};
+    std::array<char16_t, natural_key_length> key{};
     std::size_t length = 0;
     const auto put = [&key, &length](std::u16string_view part) {
         for (const char16_t c : part) key[length++] = c;
