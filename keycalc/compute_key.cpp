@@ -14,13 +14,10 @@
 namespace keycalc {
 namespace {
 
-constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "Ñ"
-constexpr char16_t enye = u'Ñ';
-
 // Reads every "¥" of a part of the full name as "Ñ", in place, and notes what
 // the clean-up will look for.
 PartMarks read_typed_part(std::span<char16_t> part) {
-    return change_and_mark(part, [](char16_t c) { return c == yen ? enye : c; });
+    return change_and_mark(part, [](char16_t c) { return text::read_yen_as_enye(c); });
 }
 
 // The date of birth as yymmdd.

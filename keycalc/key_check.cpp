@@ -9,6 +9,7 @@
 
 #include "homoclave.h"
 #include "invisible_space.h"
+#include "text.h"
 
 namespace keycalc {
 namespace {
@@ -35,7 +36,6 @@ constexpr std::size_t short_natural_check_span = legal_key_length - 1;
 
 constexpr char16_t space = u' ', hyphen = u'-';
 constexpr char16_t enye = u'Ñ';
-constexpr char16_t yen = u'¥';             // how some keyboards and code pages deliver "Ñ"
 constexpr char16_t enye_in_prefix = u'X';  // what the rules write for "Ñ" in a prefix
 
 // What a character may stand for in a key, as bits. Every key character lies
@@ -101,9 +101,11 @@ std::optional<NotAKey> first_misfit(std::u16string_view key, const Shape& shape,
 // upper case, "¥" as "Ñ", others as they are.
 constexpr std::array<char16_t, class_table_size> decode_kept() {
     std::array<char16_t, class_table_size> kept{};
-    for (std::size_t c = 0; c < class_table_size; ++c) kept[c] = static_cast<char16_t>(c);
+    for (std::size_t c = 0; c < class_table_size; ++c) {
+        kept[c] = text::read_yen_as_enye(static_cast<char16_t>(c));
+    }
     for (char16_t c = u'a'; c <= u'z'; ++c) kept[c] = static_cast<char16_t>(c - u'a' + u'A');
-    kept[u'ñ'] = kept[yen] = enye;
+    kept[u'ñ'] = enye;
     return kept;
 }
 constexpr auto kept_as = decode_kept();
@@ -269,9 +271,9 @@ PrefixMatch match_prefixes(std::u16string_view given, std::u16string_view comput
     return {equal, !equal && only_by_enye};
 }
 
-bool holds_enye(std::u16string_view text) {
-    constexpr char16_t enye_either_way[] = {enye, yen};
-    return text.find_first_of(std::u16string_view(enye_either_way, 2)) != text.npos;
+bool holds_enye(std::u16string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char16_t c) { return text::read_yen_as_enye(c) == enye; });
 }
 
 }  // namespace
