@@ -29,7 +29,7 @@ const std::vector<std::string>& key_fields() {
         std::size_t n = 0;
         for (const Person& p : people()) {
             const auto outcome = keycalc::Compute_Key(p.Ap, p.Am, p.Nm, p.FB);
-            std::string key = delimited::utf16_to_utf8(keycalc::key_text(outcome));
+            std::string key = casing::utf16_to_utf8(keycalc::key_text(outcome));
             if (n % 10 == 0) key.replace(10, 2, "ZZ");
             if (n % 4 == 0) key = key.substr(0, 4) + "-" + key.substr(4, 6) + "-" + key.substr(10);
             keys.push_back(std::move(key));

@@ -52,12 +52,7 @@ void fold_accents_in_place(std::u16string& text) {
     // text is written over the text already read.
     std::size_t written = 0;
     const auto write = [&text, &written](char32_t c) {
-        if (c < 0x10000) {
-            text[written++] = static_cast<char16_t>(c);
-            return;
-        }
-        text[written++] = static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-        text[written++] = static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+        written = static_cast<std::size_t>(write_utf16(c, text.data() + written) - text.data());
     };
     std::size_t i = 0;
     while (i < text.size()) {

@@ -3,56 +3,23 @@
 #include <algorithm>
 
 #include "utf16.h"
+#include "utf8_sequence.h"
 
 namespace casing {
 namespace {
 
 constexpr char16_t replacement_character = 0xFFFD;
 
-bool is_continuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
 // The length of the well-formed UTF-8 sequence at `p`, whose lead byte is past
 // ASCII, with its value in `c`; 0 when the bytes there are no such sequence
 // (overlong forms, encoded surrogates, values past U+10FFFF and sequences cut
 // short included).
 std::size_t well_formed_sequence(const unsigned char* p, const unsigned char* end, char32_t& c) {
-    const unsigned char lead = *p;
-    std::size_t length;
-    char32_t smallest;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        c = lead & 0x1F;
-        length = 2;
-        smallest = 0x80;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        c = lead & 0x0F;
-        length = 3;
-        smallest = 0x800;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        c = lead & 0x07;
-        length = 4;
-        smallest = 0x10000;
-    } else {
-        return 0;
-    }
-    if (static_cast<std::size_t>(end - p) < length) return 0;
-    for (std::size_t i = 1; i < length; ++i) {
-        if (!is_continuation(p[i])) return 0;
-        c = (c << 6) | (p[i] & 0x3F);
-    }
-    if (c < smallest || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return 0;
-    return length;
-}
-
-// Writes `c` at `out` as one code unit or a surrogate pair; returns the end.
-char16_t* write_utf16(char32_t c, char16_t* out) {
-    if (c < 0x10000) {
-        *out++ = static_cast<char16_t>(c);
-    } else {
-        c -= 0x10000;
-        *out++ = static_cast<char16_t>(0xD800 + (c >> 10));
-        *out++ = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
-    }
-    return out;
+    const keycalc::text::Utf8Sequence sequence = keycalc::text::read_utf8_sequence(
+        {reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)});
+    if (!keycalc::text::is_well_formed(sequence)) return 0;
+    c = sequence.value;
+    return sequence.length;
 }
 
 }  // namespace
@@ -65,6 +32,27 @@ std::size_t decode_character(std::string_view utf8, char32_t& c) {
         return 1;
     }
     return well_formed_sequence(p, p + utf8.size(), c);
+}
+
+char32_t next_wtf8_code_point(std::string_view utf8, std::size_t& at, bool& cut) {
+    const keycalc::text::Utf8Sequence sequence = keycalc::text::read_utf8_sequence(utf8.substr(at));
+    cut = sequence.ends_text;
+    if (cut) return replacement_character;
+    at += sequence.length;
+    return keycalc::text::is_whole_in_shortest_form(sequence) ? sequence.value
+                                                              : replacement_character;
+}
+
+std::size_t start_of_cut_character(std::string_view utf8) {
+    for (std::size_t back = 1; back < keycalc::text::longest_utf8_sequence && back <= utf8.size();
+         ++back) {
+        const std::size_t at = utf8.size() - back;
+        // A continuation byte: the sequence starts further back.
+        if (keycalc::text::is_utf8_continuation(static_cast<unsigned char>(utf8[at]))) continue;
+        const auto sequence = keycalc::text::read_utf8_sequence(utf8.substr(at));
+        return keycalc::text::could_become_well_formed(sequence) ? at : utf8.size();
+    }
+    return utf8.size();
 }
 
 void append_code_point(char32_t c, std::string& out) {
@@ -127,15 +115,13 @@ bool utf8_into_utf16(std::string_view utf8, std::span<char16_t> out, std::size_t
     const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = p + utf8.size();
     while (p < end) {
-        if (*p < 0x80) {
-            *written++ = *p++;
-            continue;
-        }
-        char32_t c;
-        const std::size_t length = well_formed_sequence(p, end, c);
-        if (length == 0) return false;
-        written = write_utf16(c, written);
-        p += length;
+        // Read here rather than through well_formed_sequence: inline, the
+        // reading of an ASCII byte folds down to a copy.
+        const keycalc::text::Utf8Sequence sequence = keycalc::text::read_utf8_sequence(
+            {reinterpret_cast<const char*>(p), static_cast<std::size_t>(end - p)});
+        if (!keycalc::text::is_well_formed(sequence)) return false;
+        written = write_utf16(sequence.value, written);
+        p += sequence.length;
     }
     units = static_cast<std::size_t>(written - out.data());
     return true;

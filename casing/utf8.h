@@ -12,26 +12,22 @@
 
 namespace casing {
 
-constexpr char32_t pair_code_point(char16_t high, char16_t low) {
-    return 0x10000 + ((char32_t{high} - 0xD800) << 10) + (char32_t{low} - 0xDC00);
-}
-
-// How many code units the character at `at` of `utf16` takes: 2 for a
-// surrogate pair, 1 for anything else (a lone half included).
-constexpr std::size_t character_units(std::u16string_view utf16, std::size_t at) {
-    return is_high_surrogate(utf16[at]) && at + 1 < utf16.size() && is_low_surrogate(utf16[at + 1])
-               ? 2
-               : 1;
-}
-
-// The character at `at` of `utf16` as one value: a pair joined, a lone half as it is.
-constexpr char32_t code_point_at(std::u16string_view utf16, std::size_t at) {
-    return character_units(utf16, at) == 2 ? pair_code_point(utf16[at], utf16[at + 1]) : utf16[at];
-}
-
 // Decodes the one well-formed UTF-8 character that `utf8` starts with into
 // `c`, and returns how many bytes it takes; 0 when `utf8` starts with none.
 std::size_t decode_character(std::string_view utf8, char32_t& c);
+
+// The character of `utf8` at `at`, advancing `at` past it, for text that may
+// hold lone surrogates in their three-byte form (WTF-8), which it takes as
+// they are. Anything else that is not well-formed reads as U+FFFD: a byte
+// that begins no sequence, or the bytes of a sequence up to one that does not
+// continue it, or an overlong or too large one. When the text ends inside a
+// sequence, sets `cut` and leaves `at` where it was.
+char32_t next_wtf8_code_point(std::string_view utf8, std::size_t& at, bool& cut);
+
+// Where the last character of `utf8` begins when the text ends before that
+// character does and what there is of it could still become a well-formed
+// character; utf8.size() otherwise.
+std::size_t start_of_cut_character(std::string_view utf8);
 
 // Whether `utf8` is well-formed UTF-8, as utf8_to_utf16 takes it.
 bool is_well_formed_utf8(std::string_view utf8);
@@ -71,20 +67,3 @@ std::string utf16_to_utf8(std::u16string_view utf16,
 void append_code_point(char32_t c, std::string& out);
 
 }  // namespace casing
-
-// The delimited-text library had this module first; it and its callers name
-// the functions as its own.
-namespace delimited {
-using casing::append_code_point;
-using casing::append_utf8;
-using casing::character_units;
-using casing::code_point_at;
-using casing::decode_character;
-using casing::is_high_surrogate;
-using casing::is_low_surrogate;
-using casing::is_well_formed_utf8;
-using casing::pair_code_point;
-using casing::utf16_to_utf8;
-using casing::utf8_into_utf16;
-using casing::utf8_to_utf16;
-}  // namespace delimited

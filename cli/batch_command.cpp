@@ -40,7 +40,7 @@ std::string input_prefix(const BatchOptions& options) {
     return options.input_name.empty() ? "" : words::escaped(options.input_name) + ": ";
 }
 
-convert::ExitStatus run_batch(ByteSource& input, const BatchOptions& options, Console& console) {
+convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options, Console& console) {
     const std::optional<delimited::FileIdentity> input_file = input.file_identity();
     if (input_file && input_file == console.out.file_identity()) {
         report(console, words::output_is_input_text(options.input_name));
@@ -71,7 +71,7 @@ convert::ExitStatus run_batch(ByteSource& input, const BatchOptions& options, Co
     std::optional<delimited::LookaheadSource> converted;
     delimited::LookaheadSource* text = &start;
     std::string_view head = start.unread_head();
-    ByteSink* out = &console.out;
+    delimited::ByteSink* out = &console.out;
     if (is_utf16(encoding)) {
         utf16_in.emplace(start, encoding == Encoding::Utf16Be);
         out = &utf16_out.emplace(console.out, encoding == Encoding::Utf16Be);
@@ -100,7 +100,7 @@ convert::ExitStatus run_batch_command(std::span<const std::string_view> args, Co
     }
     if (name == "-") return run_batch(console.in, options, console);
     std::error_code open_error;
-    FileSource file(name, open_error);
+    delimited::FileSource file(name, open_error);
     if (open_error) {
         report(console, words::cannot_open_text(name, open_error.message()));
         return convert::ExitStatus::IoError;

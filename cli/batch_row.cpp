@@ -24,7 +24,7 @@ using delimited::CsvProblem;
 void mark_unreadable(RowVerdict& verdict, std::string_view why) {
     verdict.key.clear();
     verdict.invalid_text = false;
-    verdict.outcome = RowOutcome::Unreadable;
+    verdict.outcome = convert::RowOutcome::Unreadable;
     verdict.reason.clear();  // its room kept for the next row's
     words::append_unreadable_text(verdict.reason, why);
 }
@@ -52,7 +52,7 @@ bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& forma
 // The date of birth of a row, from its date or its CURP; false when it has
 // none. A column named as the date may hold a spreadsheet's day numbers.
 // `why` is working room for the reason.
-bool read_birth(std::string_view field, const ColumnLayout& layout,
+bool read_birth(std::string_view field, const convert::ColumnLayout& layout,
                 std::chrono::year_month_day& birth, std::string& why, RowVerdict& verdict) {
     why.clear();
     const auto date = words::cell_birth_date(field, layout.date_from_curp(),
@@ -97,7 +97,7 @@ bool is_empty_row(std::span<const std::string_view> fields, delimited::Encoding 
 
 void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem problem,
                             const RowFormat& format, RowVerdict& verdict) {
-    verdict.check = CheckVerdict::NotGiven;
+    verdict.check = keycalc::CheckVerdict::NotGiven;
     verdict.empty = false;
     if (problem != CsvProblem::None) {
         return mark_unreadable(verdict, words::csv_problem_text(problem));
@@ -108,7 +108,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         verdict.empty = true;
         return;
     }
-    const ColumnLayout& layout = format.layout;
+    const convert::ColumnLayout& layout = format.layout;
     if (!layout.fits(fields.size()) || has_cells_past_width(fields, layout.width)) {
         why_.clear();
         words::append_field_count_text(why_, layout, fields.size());
@@ -180,27 +180,27 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
     verdict.invalid_text = false;
     std::string_view hint;
     if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
-        verdict.outcome = RowOutcome::Refused;
+        verdict.outcome = convert::RowOutcome::Refused;
         verdict.reason = words::refusal_text(refused->test);
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         // The cell names the command line's option wherever the batch runs:
         // the file written is the same.
         hint =
             fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::Naming::CommandLine);
-        verdict.outcome = !hint.empty() ? RowOutcome::Accents : convert::outcome_of(*failed);
+        verdict.outcome = !hint.empty() ? convert::RowOutcome::Accents : convert::outcome_of(*failed);
         verdict.reason.clear();
         words::append_failure_text(verdict.reason, *failed, Ap, Am, Nm);
         verdict.reason.append(hint);
     } else {
-        delimited::append_utf8(keycalc::key_text(outcome), verdict.key);
-        verdict.outcome = RowOutcome::Key;
+        casing::append_utf8(keycalc::key_text(outcome), verdict.key);
+        verdict.outcome = convert::RowOutcome::Key;
     }
     if (key_field.empty()) return;
     words::RowCheck check = words::check_row_key(key_field, outcome, Ap, Am, Nm);
     verdict.check = check.verdict;
     verdict.check_text = std::move(check.resultado);
     // No computed key to compare with because of an accent: the option helps.
-    if (verdict.check == CheckVerdict::NoComputedKey) verdict.check_text.append(hint);
+    if (verdict.check == keycalc::CheckVerdict::NoComputedKey) verdict.check_text.append(hint);
 }
 
 void append_output_row(std::string_view bytes, std::size_t fields, std::string_view key,

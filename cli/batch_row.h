@@ -24,17 +24,13 @@
 
 namespace rfc_cli {
 
-using keycalc::CheckVerdict;
-using convert::ColumnLayout;
-using convert::RowOutcome;
-
 struct RowVerdict {
     std::string key;  // the computed key, unmasked, in UTF-8; empty when there is none
-    RowOutcome outcome = RowOutcome::Unreadable;
+    convert::RowOutcome outcome = convert::RowOutcome::Unreadable;
     std::string reason;  // when there is no key: why
     // The key the row holds against the computed one; NotGiven when the file
     // has no key column or the row's is empty.
-    CheckVerdict check = CheckVerdict::NotGiven;
+    keycalc::CheckVerdict check = keycalc::CheckVerdict::NotGiven;
     std::string check_text;  // when checked: "coincide", what differs, or why no comparison
     // A name is not valid text in the file's encoding.
     bool invalid_text = false;
@@ -43,9 +39,9 @@ struct RowVerdict {
     // line is not.
     bool empty = false;
 
-    bool ok() const { return outcome == RowOutcome::Key; }
-    bool unreadable() const { return outcome == RowOutcome::Unreadable; }
-    bool checked() const { return check != CheckVerdict::NotGiven; }
+    bool ok() const { return outcome == convert::RowOutcome::Key; }
+    bool unreadable() const { return outcome == convert::RowOutcome::Unreadable; }
+    bool checked() const { return check != keycalc::CheckVerdict::NotGiven; }
     // The "resultado" column: the check's text, or else "ok" or the reason.
     std::string_view result() const {
         if (checked()) return check_text;
@@ -56,7 +52,7 @@ struct RowVerdict {
 
 // How the rows of one file are read.
 struct RowFormat {
-    ColumnLayout layout;
+    convert::ColumnLayout layout;
     delimited::Encoding encoding = delimited::Encoding::Utf8;
     char separator = ',';
     bool fold_accents = false;

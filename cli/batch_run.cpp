@@ -31,8 +31,9 @@ std::error_code BatchRun::ReadWithoutHoldingBack::read_some(std::span<char> buff
     return input_.read_some(buffer, count);
 }
 
-BatchRun::BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
-                   const BatchOptions& options, Console& console, ByteSink& out)
+BatchRun::BatchRun(delimited::ByteSource& text, TextFormat format,
+                   const delimited::Utf16Source* utf16, const BatchOptions& options,
+                   Console& console, delimited::ByteSink& out)
     : options_(options),
       console_(console),
       out_(out),
@@ -306,7 +307,7 @@ void BatchRun::evaluate_row(const RowStore& rows, std::size_t index, WorkerScrat
 
 void BatchRun::count_unreadable(const RowStore::Row& row, std::string_view why,
                                 BlockResult& result) const {
-    result.tally.count(RowOutcome::Unreadable, CheckVerdict::NotGiven);
+    result.tally.count(convert::RowOutcome::Unreadable, keycalc::CheckVerdict::NotGiven);
     append_message(result.messages, row.line, words::unreadable_text(why));
 }
 

@@ -36,8 +36,8 @@ class BatchRun {
     // `text` is the input as the reader takes it; `utf16`, when the input is
     // UTF-16, is the conversion in front of it, which knows of an odd last
     // byte. Rows go to `out`; messages to the console's standard error.
-    BatchRun(ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
-             const BatchOptions& options, Console& console, ByteSink& out);
+    BatchRun(delimited::ByteSource& text, TextFormat format, const delimited::Utf16Source* utf16,
+             const BatchOptions& options, Console& console, delimited::ByteSink& out);
 
     // Runs the batch; returns its exit status.
     convert::ExitStatus run();
@@ -46,15 +46,15 @@ class BatchRun {
     // Calls `before_waiting` before any read that would have to wait for
     // input, so that rows done so far come out as soon as they are ready
     // when the input is a pipe or a terminal. A regular file never waits.
-    class ReadWithoutHoldingBack final : public ByteSource {
+    class ReadWithoutHoldingBack final : public delimited::ByteSource {
       public:
-        ReadWithoutHoldingBack(ByteSource& input, std::function<void()> before_waiting)
+        ReadWithoutHoldingBack(delimited::ByteSource& input, std::function<void()> before_waiting)
             : input_(input), before_waiting_(std::move(before_waiting)) {}
         std::error_code read_some(std::span<char> buffer, std::size_t& count) override;
         std::optional<std::size_t> bytes_left() const override { return input_.bytes_left(); }
 
       private:
-        ByteSource& input_;
+        delimited::ByteSource& input_;
         std::function<void()> before_waiting_;
     };
 
@@ -97,8 +97,8 @@ class BatchRun {
 
     const BatchOptions& options_;
     Console& console_;
-    ByteSink& out_;           // the console's output, or a conversion in front of it
-    TextFormat text_format_;  // its header layout moved out when the header is read
+    delimited::ByteSink& out_;  // the console's output, or a conversion in front of it
+    TextFormat text_format_;    // its header layout moved out when the header is read
     const delimited::Utf16Source* const utf16_;
     const std::string input_prefix_;  // "nomina.csv: ", or nothing for standard input
     RowFormat format_;

@@ -49,7 +49,7 @@ convert::ExitStatus status_of(const CheckReport& report, const keycalc::KeyOutco
 // as given when it is empty or too long to be kept whole.
 std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
     if (examination.length == examination.key().size() && examination.length > 0) {
-        return escaped(delimited::utf16_to_utf8(examination.key()));
+        return escaped(casing::utf16_to_utf8(examination.key()));
     }
     return words::echoed(as_given);
 }
@@ -66,7 +66,7 @@ convert::ExitStatus run_check_command(std::span<const std::string_view> args, Co
         return usage_error(console, words::check_data_count_text(data.size()));
     }
     std::u16string key_text;
-    if (!delimited::utf8_to_utf16(keycalc::trim_spaces(data.front()), key_text)) {
+    if (!casing::utf8_to_utf16(keycalc::trim_spaces(data.front()), key_text)) {
         return usage_error(console, words::key_not_utf8_text);
     }
     const keycalc::KeyExamination examination = keycalc::examine_key(key_text);

@@ -9,18 +9,10 @@
 
 namespace rfc_cli {
 
-using delimited::ByteSink;
-using delimited::ByteSource;
-using delimited::FdSink;
-using delimited::FdSource;
-using delimited::FileSource;
-using delimited::StringSink;
-using delimited::StringSource;
-
 struct Console {
-    ByteSource& in;
-    ByteSink& out;
-    ByteSink& err;
+    delimited::ByteSource& in;
+    delimited::ByteSink& out;
+    delimited::ByteSink& err;
     bool err_is_terminal = false;
     // Standard output is the terminal standard error writes to, so that a
     // progress line there must be cleared before output goes out.

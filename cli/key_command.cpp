@@ -43,7 +43,7 @@ convert::ExitStatus run_key_command(std::span<const std::string_view> args, Cons
         return convert::ExitStatus::NoKey;
     }
     const std::u16string_view key = keycalc::key_text(outcome);
-    std::string line = delimited::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
+    std::string line = casing::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
     if (const std::error_code write_error = console.out.write_all(line)) {
         report(console, words::cannot_write_text("la clave", write_error.message()));

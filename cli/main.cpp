@@ -11,9 +11,9 @@ int main(int argc, char** argv) {
     platform::prepare_standard_streams();
     const std::vector<std::string> arguments = platform::arguments(argc, argv);
     const std::vector<std::string_view> args(arguments.begin(), arguments.end());
-    rfc_cli::FdSource in(platform::standard_input);
-    rfc_cli::FdSink out(platform::standard_output);
-    rfc_cli::FdSink err(platform::standard_error);
+    delimited::FdSource in(platform::standard_input);
+    delimited::FdSink out(platform::standard_output);
+    delimited::FdSink err(platform::standard_error);
     rfc_cli::Console console{
         in, out, err, platform::is_terminal(platform::standard_error),
         platform::same_terminal(platform::standard_output, platform::standard_error)};

@@ -55,7 +55,7 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
     if (still->part != failure.part) return still->part > failure.part;
     // Folding works letter by letter, looking only forward, so the folded part
     // up to the failing character is the folded form of the part up to it.
-    const std::size_t end = offset + delimited::character_units(part, offset);
+    const std::size_t end = offset + casing::character_units(part, offset);
     return still->part_position > folded(part.substr(0, end)).size();
 }
 

@@ -35,7 +35,7 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
     std::span<const std::string_view, 4> words, bool fold_accents) {
     PersonWords person;
     for (std::size_t i = 0; i < person.names.size(); ++i) {
-        if (!delimited::utf8_to_utf16(words[i], person.names[i])) {
+        if (!casing::utf8_to_utf16(words[i], person.names[i])) {
             return PersonWordsProblem{words::name_not_utf8_text(i)};
         }
         prepare_name(person.names[i], fold_accents);

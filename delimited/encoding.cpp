@@ -9,8 +9,6 @@
 namespace delimited {
 namespace {
 
-constexpr char32_t replacement_character = 0xFFFD;
-
 // Windows-1252 is Latin-1 but for the 32 bytes 0x80-0x9F, which Windows gives
 // to typographic marks and a few letters; five of them are left unassigned.
 constexpr char16_t unassigned = 0xFFFF;
@@ -49,46 +47,6 @@ constexpr std::optional<unsigned char> windows1252_byte(char32_t c) {
 static_assert(windows1252_byte(u'\u20AC') == 0x80 && windows1252_byte(u'\u00C9') == 0xC9);
 static_assert(!windows1252_byte(0x81) && !windows1252_byte(unassigned));
 
-// How long the UTF-8 sequence that `lead` begins is, and the range its
-// second byte must lie in to be neither overlong, a surrogate nor past
-// U+10FFFF; length 0 for a byte that begins none.
-struct Utf8Lead {
-    std::size_t length = 0;
-    unsigned char second_low = 0x80;
-    unsigned char second_high = 0xBF;
-};
-
-constexpr Utf8Lead utf8_lead(unsigned char lead) {
-    if (lead < 0x80) return {1};
-    if (lead >= 0xC2 && lead <= 0xDF) return {2};
-    if (lead == 0xE0) return {3, 0xA0, 0xBF};
-    if (lead == 0xED) return {3, 0x80, 0x9F};
-    if (lead >= 0xE1 && lead <= 0xEF) return {3};
-    if (lead == 0xF0) return {4, 0x90, 0xBF};
-    if (lead == 0xF4) return {4, 0x80, 0x8F};
-    if (lead >= 0xF1 && lead <= 0xF3) return {4};
-    return {};
-}
-
-// Where the last character of `text` begins when the text ends before that
-// character does and what there is of it could still become a well-formed
-// character; text.size() otherwise.
-std::size_t start_of_cut_character(std::string_view text) {
-    const auto byte = [text](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    constexpr std::size_t longest = 4;
-    for (std::size_t back = 1; back < longest && back <= text.size(); ++back) {
-        const std::size_t at = text.size() - back;
-        if ((byte(at) & 0xC0) == 0x80) continue;  // a continuation byte: look further back
-        const Utf8Lead lead = utf8_lead(byte(at));
-        if (lead.length <= back) return text.size();
-        if (back >= 2 && (byte(at + 1) < lead.second_low || byte(at + 1) > lead.second_high)) {
-            return text.size();
-        }
-        return at;
-    }
-    return text.size();
-}
-
 // UTF-16 without a byte-order mark shows as NUL bytes in every other place:
 // the odd ones for little-endian ASCII, the even ones for big-endian.
 std::optional<Encoding> utf16_by_nul_bytes(std::string_view start) {
@@ -108,48 +66,6 @@ std::string lower_ascii(std::string_view text) {
     std::string lower(text);
     for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return lower;
-}
-
-// The next character of `utf8` at `at`, advancing `at`; surrogates in their
-// three-byte form are accepted. Sets `cut` when the text ends inside it.
-char32_t next_code_point(std::string_view utf8, std::size_t& at, bool& cut) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(utf8[i]); };
-    const unsigned char lead = byte(at);
-    cut = false;
-    if (lead < 0x80) {
-        ++at;
-        return lead;
-    }
-    std::size_t length = 0;
-    char32_t c = 0;
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-        c = lead & 0x1F;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        c = lead & 0x0F;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        c = lead & 0x07;
-    } else {
-        ++at;
-        return replacement_character;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if (at + i >= utf8.size()) {
-            cut = true;
-            return replacement_character;
-        }
-        if ((byte(at + i) & 0xC0) != 0x80) {
-            at += i;
-            return replacement_character;
-        }
-        c = (c << 6) | (byte(at + i) & 0x3F);
-    }
-    at += length;
-    constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF) return replacement_character;
-    return c;
 }
 
 void append_unit(char16_t unit, bool big_endian, std::string& out) {
@@ -228,8 +144,8 @@ std::optional<Encoding> marked_encoding(std::string_view start) {
 }
 
 bool starts_as_utf8(std::string_view start, bool whole_input) {
-    const std::size_t complete = whole_input ? start.size() : start_of_cut_character(start);
-    return is_well_formed_utf8(start.substr(0, complete));
+    const std::size_t complete = whole_input ? start.size() : casing::start_of_cut_character(start);
+    return casing::is_well_formed_utf8(start.substr(0, complete));
 }
 
 const Windows1252& Windows1252::get() {
@@ -250,7 +166,7 @@ bool Windows1252::decode_to_utf8(std::string_view bytes, std::string& out) const
     for (const char byte : bytes) {
         const char16_t unit = windows1252_to_utf16[static_cast<unsigned char>(byte)];
         if (unit == unassigned) return false;
-        append_code_point(unit, out);
+        casing::append_code_point(unit, out);
     }
     return true;
 }
@@ -273,7 +189,7 @@ void Windows1252::encode_utf8_in_place(std::string& text, std::size_t from) cons
     std::size_t written = from;
     while (at < text.size()) {
         bool cut = false;
-        const char32_t c = next_code_point(text, at, cut);
+        const char32_t c = casing::next_wtf8_code_point(text, at, cut);
         if (cut) break;
         text[written++] = static_cast<char>(windows1252_byte(c).value_or('?'));
     }
@@ -308,11 +224,11 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
         std::size_t i = 0;
         for (; i + 1 < bytes_.size(); i += 2) {
             const char16_t unit = unit_at(i);
-            if (is_high_surrogate(unit)) {
+            if (casing::is_high_surrogate(unit)) {
                 if (i + 3 < bytes_.size()) {
                     const char16_t next = unit_at(i + 2);
-                    if (is_low_surrogate(next)) {
-                        append_code_point(0x10000 + ((unit - 0xD800) << 10) + (next - 0xDC00), out);
+                    if (casing::is_low_surrogate(next)) {
+                        casing::append_code_point(casing::pair_code_point(unit, next), out);
                         i += 2;
                         continue;
                     }
@@ -320,7 +236,7 @@ std::error_code Utf16Source::read_some(std::span<char> buffer, std::size_t& coun
                     break;  // its low half may be in the next read
                 }
             }
-            append_code_point(unit, out);
+            casing::append_code_point(unit, out);
         }
         bytes_.erase(0, i);
         if (at_end) {
@@ -340,18 +256,23 @@ std::error_code Utf16Sink::write_all(std::string_view utf8) {
     out_.clear();
     std::size_t at = 0;
     while (at < pending_.size()) {
+        const auto byte = static_cast<unsigned char>(pending_[at]);
+        if (byte < 0x80) {  // most of any text, read here without a call
+            append_unit(byte, big_endian_, out_);
+            ++at;
+            continue;
+        }
         const std::size_t before = at;
         bool cut = false;
-        const char32_t c = next_code_point(pending_, at, cut);
+        const char32_t c = casing::next_wtf8_code_point(pending_, at, cut);
         if (cut) {
             at = before;
             break;
         }
-        if (c >= 0x10000) {
-            append_unit(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)), big_endian_, out_);
-            append_unit(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)), big_endian_, out_);
-        } else {
-            append_unit(static_cast<char16_t>(c), big_endian_, out_);
+        char16_t units[2];
+        const char16_t* const units_end = casing::write_utf16(c, units);
+        for (const char16_t* unit = units; unit != units_end; ++unit) {
+            append_unit(*unit, big_endian_, out_);
         }
     }
     pending_.erase(0, at);

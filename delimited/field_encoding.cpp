@@ -10,14 +10,14 @@ bool decode_field(std::string_view bytes, Encoding encoding, std::span<char16_t>
         units = bytes.size();
         return Windows1252::get().decode(bytes, out);
     }
-    return utf8_into_utf16(bytes, out, units);
+    return casing::utf8_into_utf16(bytes, out, units);
 }
 
 bool field_to_utf8(std::string_view bytes, Encoding encoding, std::string& out) {
     if (encoding == Encoding::Windows1252) {
         return Windows1252::get().decode_to_utf8(bytes, out);
     }
-    if (!is_well_formed_utf8(bytes)) return false;
+    if (!casing::is_well_formed_utf8(bytes)) return false;
     out.append(bytes);
     return true;
 }

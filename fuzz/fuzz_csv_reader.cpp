@@ -360,9 +360,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The batch gathers what it reads into one head before it reads rows, so
     // its reads need not be as small as the target's own to come in several.
     delimited::ViewSource batch_input(input, piece * 16);
-    StringSource no_input("");
+    delimited::StringSource no_input("");
     // Kept from one input to the next, with their room.
-    static StringSink out, err;
+    static delimited::StringSink out, err;
     out.clear();
     err.clear();
     Console console{no_input, out, err};

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "homoclave.h"
+#include "key_length.h"
 #include "name_cleanup.h"
 #include "prefix.h"
 #include "scratch_memory.h"
@@ -13,13 +14,10 @@
 namespace keycalc {
 namespace {
 
-constexpr char16_t yen = u'¥';  // how some keyboards and code pages deliver "Ñ"
-constexpr char16_t enye = u'Ñ';
-
 // Reads every "¥" of a part of the full name as "Ñ", in place, and notes what
 // the clean-up will look for.
 PartMarks read_typed_part(std::span<char16_t> part) {
-    return change_and_mark(part, [](char16_t c) { return c == yen ? enye : c; });
+    return change_and_mark(part, [](char16_t c) { return text::read_yen_as_enye(c); });
 }
 
 // The date of birth as yymmdd.
@@ -102,8 +100,7 @@ void Compute_Key(std::u16string_view Ap, std::u16string_view Am, std::u16string_
     }
 
     // Put together in place, then copied into the outcome's string once.
-    constexpr std::size_t key_length = 13;
-    std::array<char16_t, key_length> key{};
+    std::array<char16_t, natural_key_length> key{};
     std::size_t length = 0;
     const auto put = [&key, &length](std::u16string_view part) {
         for (const char16_t c : part) key[length++] = c;

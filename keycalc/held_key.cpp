@@ -4,6 +4,8 @@
 #include <string>
 #include <variant>
 
+#include "key_length.h"
+
 namespace keycalc {
 namespace {
 
@@ -14,10 +16,9 @@ HeldKind kind_against(const KeyExamination& examination, std::u16string_view com
         if (is_generic(key->kind)) return HeldKind::Generic;
         // A computed key with a blank or empty fourth letter has 12
         // characters too, and is compared part by part.
-        constexpr std::size_t natural_length = 13;
         const auto compacted_length = static_cast<std::size_t>(
             std::count_if(computed.begin(), computed.end(), [](char16_t c) { return c != u' '; }));
-        if (key->kind == KeyKind::LegalPerson && compacted_length == natural_length) {
+        if (key->kind == KeyKind::LegalPerson && compacted_length == natural_key_length) {
             return HeldKind::LegalPerson;
         }
         return HeldKind::Comparable;

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <limits>
 
+#include "key_length.h"
+
 namespace keycalc {
 namespace {
 
@@ -127,8 +129,8 @@ std::variant<std::u16string, EmptyKey> homoclave(std::u16string_view full_name) 
 }
 
 char16_t check_symbol(std::u16string_view characters) {
-    constexpr std::size_t counted = 12;
-    constexpr int first_weight = 13;
+    constexpr std::size_t counted = natural_key_length - 1;  // all but the check character
+    constexpr int first_weight = static_cast<int>(counted) + 1;
     constexpr int modulus = 11;
     constexpr int ten = 10;
 
@@ -144,8 +146,7 @@ char16_t check_symbol(std::u16string_view characters) {
 }
 
 std::u16string check_character(std::u16string_view twelve) {
-    constexpr std::size_t shortest_with_check = 11;
-    if (twelve.size() < shortest_with_check) return {};
+    if (twelve.size() <= key_without_homoclave_length) return {};
     return {check_symbol(twelve)};
 }
 

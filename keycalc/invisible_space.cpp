@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "utf8_sequence.h"
+
 namespace keycalc {
 namespace {
 
@@ -10,23 +12,14 @@ constexpr unsigned char first_non_ascii = 0x80;
 
 bool is_ascii(char c) { return static_cast<unsigned char>(c) < first_non_ascii; }
 
-// The character that `bytes` encode when they are exactly one UTF-8 sequence
-// of two or three bytes, else 0 (U+0000 is no invisible space). Every
-// invisible space has two or three bytes.
-char32_t short_sequence(std::string_view bytes) {
-    const auto byte = [bytes](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-    const bool two = bytes.size() == 2 && (byte(0) & 0xE0) == 0xC0;
-    const bool three = bytes.size() == 3 && (byte(0) & 0xF0) == 0xE0;
-    if (!two && !three) return 0;
-    char32_t c = byte(0) & (two ? 0x1F : 0x0F);
-    for (std::size_t i = 1; i < bytes.size(); ++i) {
-        if ((byte(i) & 0xC0) != 0x80) return 0;
-        c = c << 6 | (byte(i) & 0x3F);
-    }
-    const char32_t least = two ? 0x80 : 0x800;  // shorter forms are not UTF-8
-    return c < least ? 0 : c;
+// The character that `bytes` encode when they are exactly one well-formed
+// UTF-8 sequence, else 0 (U+0000 is no invisible space).
+char32_t one_character(std::string_view bytes) {
+    const text::Utf8Sequence sequence = text::read_utf8_sequence(bytes);
+    return text::is_well_formed(sequence) && sequence.length == bytes.size() ? sequence.value : 0;
 }
 
+// Every invisible space has two or three bytes.
 constexpr std::array<std::size_t, 2> space_lengths = {2, 3};
 
 }  // namespace
@@ -34,7 +27,7 @@ constexpr std::array<std::size_t, 2> space_lengths = {2, 3};
 std::size_t invisible_space_at_start(std::string_view utf8) {
     if (utf8.empty() || is_ascii(utf8.front())) return 0;
     for (const std::size_t length : space_lengths) {
-        if (is_invisible_space(short_sequence(utf8.substr(0, length)))) return length;
+        if (is_invisible_space(one_character(utf8.substr(0, length)))) return length;
     }
     return 0;
 }
@@ -43,7 +36,7 @@ std::size_t invisible_space_at_end(std::string_view utf8) {
     if (utf8.empty() || is_ascii(utf8.back())) return 0;
     for (const std::size_t length : space_lengths) {
         if (length > utf8.size()) break;
-        if (is_invisible_space(short_sequence(utf8.substr(utf8.size() - length)))) return length;
+        if (is_invisible_space(one_character(utf8.substr(utf8.size() - length)))) return length;
     }
     return 0;
 }

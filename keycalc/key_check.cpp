@@ -9,6 +9,7 @@
 
 #include "homoclave.h"
 #include "invisible_space.h"
+#include "text.h"
 
 namespace keycalc {
 namespace {
@@ -25,16 +26,16 @@ constexpr std::array<std::pair<std::u16string_view, KeyKind>, 2> generic_keys = 
 constexpr std::u16string_view key_letters = u"ABCDEFGHIJKLMNOPQRSTUVWXYZÑ&";
 constexpr std::u16string_view check_symbols = u"0123456789A";
 
-constexpr std::size_t natural_length = 13, legal_length = 12;
 constexpr std::size_t natural_prefix = 4, legal_prefix = 3;
 constexpr std::size_t date_length = 6, homoclave_length = 2;
-constexpr std::size_t without_homoclave_length = natural_prefix + date_length;
+static_assert(natural_prefix + date_length + homoclave_length + 1 == natural_key_length);
+static_assert(legal_prefix + date_length + homoclave_length + 1 == legal_key_length);
+static_assert(natural_prefix + date_length == key_without_homoclave_length);
 // A 12-character key of these rules has its check over its 11 characters.
-constexpr std::size_t short_natural_check_span = 11;
+constexpr std::size_t short_natural_check_span = legal_key_length - 1;
 
 constexpr char16_t space = u' ', hyphen = u'-';
 constexpr char16_t enye = u'Ñ';
-constexpr char16_t yen = u'¥';             // how some keyboards and code pages deliver "Ñ"
 constexpr char16_t enye_in_prefix = u'X';  // what the rules write for "Ñ" in a prefix
 
 // What a character may stand for in a key, as bits. Every key character lies
@@ -59,7 +60,7 @@ unsigned class_of(char16_t c) { return c < class_table_size ? classes[c] : 0; }
 
 // The shape of each kind of key, the class that each position takes: L letter,
 // D digit of the date, H homoclave symbol, C check character.
-using Shape = std::array<unsigned char, natural_length>;
+using Shape = std::array<unsigned char, natural_key_length>;
 constexpr Shape decode_shape(std::string_view shape) {
     Shape classes{};
     for (std::size_t i = 0; i < shape.size(); ++i) {
@@ -100,9 +101,11 @@ std::optional<NotAKey> first_misfit(std::u16string_view key, const Shape& shape,
 // upper case, "¥" as "Ñ", others as they are.
 constexpr std::array<char16_t, class_table_size> decode_kept() {
     std::array<char16_t, class_table_size> kept{};
-    for (std::size_t c = 0; c < class_table_size; ++c) kept[c] = static_cast<char16_t>(c);
+    for (std::size_t c = 0; c < class_table_size; ++c) {
+        kept[c] = text::read_yen_as_enye(static_cast<char16_t>(c));
+    }
     for (char16_t c = u'a'; c <= u'z'; ++c) kept[c] = static_cast<char16_t>(c - u'a' + u'A');
-    kept[u'ñ'] = kept[yen] = enye;
+    kept[u'ñ'] = enye;
     return kept;
 }
 constexpr auto kept_as = decode_kept();
@@ -140,7 +143,7 @@ bool day_in_some_century(KeyDate date) {
 }
 
 // The twelve characters that the check weighs: `head`, a space, then `tail`.
-using Weighed = std::array<char16_t, natural_length - 1>;
+using Weighed = std::array<char16_t, natural_key_length - 1>;
 Weighed weighed(std::u16string_view head, std::u16string_view tail) {
     Weighed twelve{};
     const auto after_head = std::copy(head.begin(), head.end(), twelve.begin());
@@ -155,7 +158,7 @@ char16_t check_of(const Weighed& twelve) { return check_symbol({twelve.data(), t
 // right-aligned in them: a 12-character key is read after a space.
 char16_t expected_check(std::u16string_view key) {
     const std::u16string_view body = key.substr(0, key.size() - 1);
-    if (key.size() == natural_length) return check_symbol(body);
+    if (key.size() == natural_key_length) return check_symbol(body);
     return check_of(weighed({}, body));
 }
 
@@ -177,17 +180,17 @@ KeyDate read_date(std::u16string_view digits) {
 
 // Whether `key` is a natural person's four letters and a date, and no more.
 bool is_without_homoclave(std::u16string_view key) {
-    return key.size() == without_homoclave_length &&
-           !first_misfit(key, natural_shape, 0, without_homoclave_length) &&
+    return key.size() == key_without_homoclave_length &&
+           !first_misfit(key, natural_shape, 0, key_without_homoclave_length) &&
            day_in_some_century(read_date(key.substr(natural_prefix, date_length)));
 }
 
 // The verdict by the rules of a key, the generic keys aside.
 std::variant<WellFormedKey, NotAKey> regular_verdict(std::u16string_view key) {
-    if (key.size() != natural_length && key.size() != legal_length) {
+    if (key.size() != natural_key_length && key.size() != legal_key_length) {
         return NotAKey{is_without_homoclave(key) ? KeyFault::WithoutHomoclave : KeyFault::Length};
     }
-    const bool natural = key.size() == natural_length;
+    const bool natural = key.size() == natural_key_length;
     const Shape& shape = natural ? natural_shape : legal_shape;
     const std::size_t prefix = natural ? natural_prefix : legal_prefix;
     const std::size_t date_end = prefix + date_length;
@@ -231,7 +234,7 @@ struct KeyParts {
 };
 
 KeyParts split(std::u16string_view key) {
-    constexpr std::size_t shortest_with_check = 11;
+    constexpr std::size_t shortest_with_check = key_without_homoclave_length + 1;
     KeyParts parts;
     const auto take_last = [&key](std::size_t count) {
         const std::size_t n = std::min(count, key.size());
@@ -268,9 +271,9 @@ PrefixMatch match_prefixes(std::u16string_view given, std::u16string_view comput
     return {equal, !equal && only_by_enye};
 }
 
-bool holds_enye(std::u16string_view text) {
-    constexpr char16_t enye_either_way[] = {enye, yen};
-    return text.find_first_of(std::u16string_view(enye_either_way, 2)) != text.npos;
+bool holds_enye(std::u16string_view name) {
+    return std::any_of(name.begin(), name.end(),
+                       [](char16_t c) { return text::read_yen_as_enye(c) == enye; });
 }
 
 }  // namespace
@@ -287,7 +290,8 @@ KeyExamination examine_key(std::u16string_view text) {
 }
 
 std::u16string_view date_digits(std::u16string_view key) {
-    return key.substr(key.size() == natural_length ? natural_prefix : legal_prefix, date_length);
+    return key.substr(key.size() == natural_key_length ? natural_prefix : legal_prefix,
+                      date_length);
 }
 
 year_month_day latest_date(KeyDate date, year latest) {

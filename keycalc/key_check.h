@@ -20,6 +20,8 @@
 #include <string_view>
 #include <variant>
 
+#include "key_length.h"
+
 namespace keycalc {
 
 enum class KeyKind {
@@ -67,7 +69,7 @@ struct WellFormedKey {
 struct KeyExamination {
     // The key as given, compacted: upper case, without spaces and hyphens.
     // Only as many characters as a key has are kept; `length` counts them all.
-    std::array<char16_t, 13> kept{};
+    std::array<char16_t, natural_key_length> kept{};
     std::size_t length = 0;
     std::variant<WellFormedKey, NotAKey> verdict;
 

@@ -1,11 +1,16 @@
 #include "output_mask.h"
 
+#include <algorithm>
+
+#include "key_length.h"
+
 namespace keycalc {
 namespace {
 
 constexpr std::u16string_view mask = u"@@@@-@@@@@@-@@@";
 constexpr char16_t placeholder = u'@';
 constexpr char16_t blank = u' ';
+static_assert(std::count(mask.begin(), mask.end(), placeholder) == natural_key_length);
 
 }  // namespace
 

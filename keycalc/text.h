@@ -11,6 +11,13 @@ namespace keycalc::text {
 
 inline constexpr char16_t space = u' ';
 
+// A typed character as the rules read it: "¥", which some keyboards and code
+// pages deliver for "Ñ", is "Ñ"; any other is itself.
+constexpr char16_t read_yen_as_enye(char16_t c) {
+    constexpr char16_t yen = u'¥', enye = u'Ñ';
+    return c == yen ? enye : c;
+}
+
 // A working text of the computation, in the computation's scratch memory.
 using Text = std::basic_string<char16_t, std::char_traits<char16_t>, ScratchAllocator<char16_t>>;
 

@@ -20,7 +20,7 @@ namespace {
 
 // `count` copies of `row`, made as they are read so that the input itself
 // takes no memory.
-class RepeatedRows final : public ByteSource {
+class RepeatedRows final : public delimited::ByteSource {
   public:
     RepeatedRows(std::string head, std::string row, std::size_t count)
         : head_(std::move(head)), row_(std::move(row)), left_(count) {}
@@ -54,7 +54,7 @@ class RepeatedRows final : public ByteSource {
     std::size_t at_ = 0;
 };
 
-class Discard final : public ByteSink {
+class Discard final : public delimited::ByteSink {
   public:
     std::error_code write_all(std::string_view) override { return {}; }
 };
@@ -119,7 +119,7 @@ TEST(BatchBounds, WideRowsOfEmptyFieldsStayWithinMemory) {
         {"2,000,000 blank lines", header, "\n", 2000000},
         {"1,000,000 blank CRLF lines", "", "\r\n", 1000000},
     };
-    const auto run_on = [](ByteSource& in) {
+    const auto run_on = [](delimited::ByteSource& in) {
         Discard out;
         Discard err;
         Console console{in, out, err};
@@ -144,7 +144,7 @@ TEST(BatchBounds, WideRowsOfEmptyFieldsStayWithinMemory) {
 
 // Hands its pieces over one read at a time and is not ready between them, as
 // a pipe is when its writer pauses.
-class PausingPipe final : public ByteSource {
+class PausingPipe final : public delimited::ByteSource {
   public:
     explicit PausingPipe(std::vector<std::string> pieces) : pieces_(std::move(pieces)) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
@@ -178,16 +178,16 @@ struct Outcome {
     std::string err;
 };
 
-Outcome batch(ByteSource& in, BatchOptions options = {}) {
-    StringSink out;
-    StringSink err;
+Outcome batch(delimited::ByteSource& in, BatchOptions options = {}) {
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     const int status = convert::code(run_batch(in, options, console));
     return {status, out.text(), err.text()};
 }
 
 Outcome batch(const std::string& text, BatchOptions options = {}) {
-    StringSource in(text, 4093);
+    delimited::StringSource in(text, 4093);
     return batch(in, options);
 }
 

@@ -28,9 +28,9 @@ struct Outcome {
 };
 
 Outcome batch(const std::string& input, BatchOptions options = {}) {
-    StringSource in(input, 4093);
-    StringSink out;
-    StringSink err;
+    delimited::StringSource in(input, 4093);
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     const int status = convert::code(run_batch(in, options, console));
     return {status, out.text(), err.text()};
@@ -308,9 +308,9 @@ TEST(BatchHostile, OutputToTheInputFileIsRefused) {
     TemporaryFile file(text);
     const int fd = ::open(file.path().c_str(), O_WRONLY | O_APPEND);
     ASSERT_GE(fd, 0);
-    FdSink out(fd);
-    StringSource no_input("");
-    StringSink err;
+    delimited::FdSink out(fd);
+    delimited::StringSource no_input("");
+    delimited::StringSink err;
     Console console{no_input, out, err};
     const std::vector<std::string_view> args{"--", file.path()};
     EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::Usage);
@@ -322,9 +322,9 @@ TEST(BatchHostile, OutputToTheInputFileIsRefused) {
 
 TEST(BatchCommand, FileAfterDoubleDash) {
     TemporaryFile file("PEREZ,LOPEZ,JUAN,1980-01-15\n");
-    StringSource no_input("");
-    StringSink out;
-    StringSink err;
+    delimited::StringSource no_input("");
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{no_input, out, err};
     const std::vector<std::string_view> args{"--fold-accents", "--", file.path()};
     EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::Ok) << err.text();
@@ -352,9 +352,9 @@ TEST(BatchCommand, OptionsAndTheirMistakes) {
         {{"a.csv", "b.csv"}, convert::ExitStatus::Usage},
     };
     for (const auto& c : cases) {
-        StringSource in("PEREZ;LOPEZ;JUAN;1980-01-15\n");
-        StringSink out;
-        StringSink err;
+        delimited::StringSource in("PEREZ;LOPEZ;JUAN;1980-01-15\n");
+        delimited::StringSink out;
+        delimited::StringSink err;
         Console console{in, out, err};
         EXPECT_EQ(run_batch_command(c.args, console), c.status) << err.text();
     }
@@ -385,9 +385,9 @@ TEST(BatchHostile, NonBlockingPipesAreWaitedFor) {
         ssize_t n;
         while ((n = ::read(output[0], buffer, sizeof buffer)) > 0) written.append(buffer, n);
     });
-    FdSource in(input[0]);
-    FdSink out(output[1]);
-    StringSink err;
+    delimited::FdSource in(input[0]);
+    delimited::FdSink out(output[1]);
+    delimited::StringSink err;
     Console console{in, out, err};
     const int status = convert::code(run_batch(in, BatchOptions{}, console));
     ::close(output[1]);
@@ -402,7 +402,7 @@ TEST(BatchHostile, NonBlockingPipesAreWaitedFor) {
 
 // Input that comes in three parts with a pause, so that the progress line
 // shows in between.
-class SlowSource final : public ByteSource {
+class SlowSource final : public delimited::ByteSource {
   public:
     explicit SlowSource(std::vector<std::string> parts) : parts_(std::move(parts)) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
@@ -429,7 +429,7 @@ TEST(BatchHostile, ProgressLineClearedBeforeRowsOnTheSameTerminal) {
     std::string part;
     for (int i = 0; i < 100; ++i) part += row;
     SlowSource in({part, part, part});
-    StringSink terminal;
+    delimited::StringSink terminal;
     Console console{in, terminal, terminal, true, true};
     BatchOptions options;
     options.threads = 0;
@@ -482,9 +482,9 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         const std::string path = std::string(RFC_TEST_DATA) + "/" + sample.file;
         std::vector<std::string_view> args = sample.options;
         args.push_back(path);
-        StringSource no_input("");
-        StringSink out;
-        StringSink err;
+        delimited::StringSource no_input("");
+        delimited::StringSink out;
+        delimited::StringSink err;
         Console console{no_input, out, err};
         EXPECT_EQ(run_batch_command(args, console), sample.status) << err.text();
 
@@ -498,7 +498,7 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
         ::iconv_close(convert);
         utf8.resize(utf8.size() - out_left);
 
-        StringSource text(utf8);
+        delimited::StringSource text(utf8);
         delimited::CsvReader reader(text, sample.separator);
         delimited::CsvRecord record;
         std::vector<std::string> keys;
@@ -514,9 +514,9 @@ TEST(BatchFiles, SamplePayrollFilesGiveTheirKeys) {
 TEST(BatchFiles, SampleKeysAreCheckedAgainstTheComputedOnes) {
     const std::string path = std::string(RFC_TEST_DATA) + "/empleados-rfc.csv";
     const std::vector<std::string_view> args{"--fold-accents", path};
-    StringSource no_input("");
-    StringSink out;
-    StringSink err;
+    delimited::StringSource no_input("");
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{no_input, out, err};
     EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::KeyWrong);
 
@@ -535,7 +535,7 @@ TEST(BatchFiles, SampleKeysAreCheckedAgainstTheComputedOnes) {
         {"1027", other_homoclave},
     };
     const std::vector<std::string> keys = lines_of(read_file(RFC_TEST_DATA "/empleados-rfc.keys"));
-    StringSource text(out.text());
+    delimited::StringSource text(out.text());
     delimited::CsvReader reader(text, ';');
     delimited::CsvRecord record;
     ASSERT_TRUE(reader.next(record));

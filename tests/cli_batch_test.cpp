@@ -24,9 +24,9 @@ struct BatchResult {
 BatchResult batch(const std::string& input, std::size_t piece = 1 << 20, std::size_t threads = 2,
                   std::size_t record_limit = CsvReader::default_record_limit,
                   BatchOptions options = {}) {
-    StringSource in(input, piece);
-    StringSink out;
-    StringSink err;
+    delimited::StringSource in(input, piece);
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     options.record_limit = record_limit;
     options.threads = threads;
@@ -397,7 +397,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return info.param.name; });
 
 std::vector<std::vector<std::string>> read_back(const std::string& csv) {
-    StringSource source(csv);
+    delimited::StringSource source(csv);
     CsvReader reader(source, ',', 1 << 20);
     CsvRecord record;
     std::vector<std::vector<std::string>> rows;
@@ -517,9 +517,9 @@ TEST(Batch, CopiesOverlongRowWholeWithItsCellsAligned) {
 TEST(Batch, TakesNamesAsWrittenLikeKeyCommand) {
     const std::vector<std::string_view> key_args{"key", " PE REZ ", "lopez ", " juan",
                                                  "1980-01-15"};
-    StringSource in("");
-    StringSink key_out;
-    StringSink key_err;
+    delimited::StringSource in("");
+    delimited::StringSink key_out;
+    delimited::StringSink key_err;
     Console console{in, key_out, key_err};
     ASSERT_EQ(run(key_args, console), convert::ExitStatus::Ok) << key_err.text();
     const std::string key = key_out.text().substr(0, key_out.text().size() - 1);
@@ -558,8 +558,8 @@ TEST(Batch, DropsInvisibleSpacesAtEdgesLikeKeyAndCheck) {
         const std::vector<std::string_view> key_args{"key", words[0], words[1], words[2], words[3]};
         const std::vector<std::string_view> check_args{"check",  key,      words[0],
                                                        words[1], words[2], words[3]};
-        StringSource in("");
-        StringSink out, err;
+        delimited::StringSource in("");
+        delimited::StringSink out, err;
         Console console{in, out, err};
         EXPECT_EQ(run(key_args, console), convert::ExitStatus::Ok) << err.text();
         EXPECT_EQ(out.text(), "PELJ8001152A0\n");
@@ -591,7 +591,7 @@ TEST(Batch, UnterminatedQuoteOverLimitNamesTheQuote) {
     EXPECT_EQ(result.out, input + ",,fila ilegible: comilla sin cerrar al final del archivo");
 }
 
-class FullDisk final : public ByteSink {
+class FullDisk final : public delimited::ByteSink {
   public:
     std::error_code write_all(std::string_view) override {
         return std::make_error_code(std::errc::no_space_on_device);
@@ -601,9 +601,9 @@ class FullDisk final : public ByteSink {
 // Output that cannot be written is a failure, never a success.
 TEST(Batch, WriteFailureIsReported) {
     for (const std::size_t threads : {0, 2}) {
-        StringSource in("PEREZ,LOPEZ,JUAN,1980-01-15\n");
+        delimited::StringSource in("PEREZ,LOPEZ,JUAN,1980-01-15\n");
         FullDisk out;
-        StringSink err;
+        delimited::StringSink err;
         Console console{in, out, err};
         BatchOptions options;
         options.threads = threads;
@@ -614,9 +614,9 @@ TEST(Batch, WriteFailureIsReported) {
 }
 
 TEST(BatchCommand, MissingFileIsAnInputError) {
-    StringSource in("");
-    StringSink out;
-    StringSink err;
+    delimited::StringSource in("");
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/empleados.csv"};
     EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::IoError);
@@ -627,9 +627,9 @@ TEST(BatchCommand, MissingFileIsAnInputError) {
 // A file name echoed in a message cannot break the line or recolour the
 // terminal.
 TEST(BatchCommand, EchoedNamesAreEscaped) {
-    StringSource in("");
-    StringSink out;
-    StringSink err;
+    delimited::StringSource in("");
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     const std::vector<std::string_view> args{"/nonexistent/a\nb\x1b[31m.csv"};
     EXPECT_EQ(run_batch_command(args, console), convert::ExitStatus::IoError);
@@ -642,7 +642,7 @@ TEST(BatchCommand, EchoedNamesAreEscaped) {
     EXPECT_EQ(run_batch_command(separator, console), convert::ExitStatus::Usage);
     EXPECT_NE(err.text().find("«\\x80»"), std::string::npos) << err.text();
     // A control byte may separate, and is shown escaped where the run names it.
-    StringSource control(
+    delimited::StringSource control(
         "PEREZ\x1bLOPEZ\x1bJUAN\x1b"
         "1980-01-15\n");
     Console run_console{control, out, err};
@@ -683,8 +683,8 @@ TEST(BatchCommand, ThePageNamesItsFieldsWhereTheCommandLineNamesOptions) {
     };
     for (const auto& c : cases) {
         const auto run_as = [&](words::Naming naming) {
-            StringSource in(c.input);
-            StringSink out, err;
+            delimited::StringSource in(c.input);
+            delimited::StringSink out, err;
             Console console{in, out, err};
             console.naming = naming;
             std::vector<std::string_view> args{"batch"};

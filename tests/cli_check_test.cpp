@@ -25,8 +25,8 @@ TEST_P(CheckCommandTest, WritesOneLineAndItsStatus) {
     const CheckCase& c = GetParam();
     std::vector<std::string_view> args = {"check"};
     args.insert(args.end(), c.args.begin(), c.args.end());
-    StringSource in("");
-    StringSink out, err;
+    delimited::StringSource in("");
+    delimited::StringSink out, err;
     Console console{in, out, err};
     EXPECT_EQ(run(args, console), c.status);
     EXPECT_EQ(out.text(), c.out.empty() ? "" : c.out + "\n");
@@ -211,17 +211,18 @@ TEST(KeyKinds, AreSaidAlikeByCheckAndBatch) {
          false},
     };
     for (const auto& c : cases) {
-        StringSource no_input("");
-        StringSink out, err;
+        delimited::StringSource no_input("");
+        delimited::StringSink out, err;
         Console console{no_input, out, err};
         const std::string_view check[] = {"check", c.key, "perez", "lopez", "juan", "1980-01-15"};
         EXPECT_EQ(run(check, console), convert::ExitStatus::KeyWrong) << c.key;
         EXPECT_EQ(out.text(), std::string(c.shown) + ": " + c.finding +
                                   (c.shows_computed ? " (calculada: PELJ8001152A0)" : "") + "\n");
 
-        StringSource file("paterno,materno,nombre,fecha,rfc\nPEREZ,LOPEZ,JUAN,1980-01-15," +
-                          std::string(c.key) + "\n");
-        StringSink batch_out;
+        delimited::StringSource file(
+            "paterno,materno,nombre,fecha,rfc\nPEREZ,LOPEZ,JUAN,1980-01-15," + std::string(c.key) +
+            "\n");
+        delimited::StringSink batch_out;
         Console batch_console{file, batch_out, err};
         EXPECT_EQ(run_batch(file, {}, batch_console), convert::ExitStatus::KeyWrong) << c.key;
         EXPECT_EQ(resultados(batch_out.text()), (std::vector<std::string>{"resultado", c.finding}));

@@ -15,9 +15,9 @@ struct RunResult {
 };
 
 RunResult run_with(const std::vector<std::string_view>& args) {
-    StringSource in("");
-    StringSink out;
-    StringSink err;
+    delimited::StringSource in("");
+    delimited::StringSink out;
+    delimited::StringSink err;
     Console console{in, out, err};
     const int status = convert::code(run(args, console));
     return {status, out.text(), err.text()};

@@ -49,7 +49,7 @@ TEST(Windows1252, MatchesGlibcIconvBothWays) {
     for (char32_t c = 0; c < 0x10100; ++c) {
         if (c >= 0xD800 && c <= 0xDFFF) continue;
         std::string utf8;
-        append_code_point(c, utf8);
+        casing::append_code_point(c, utf8);
         std::string encoded;
         code_page.encode_utf8(utf8, encoded);
         EXPECT_EQ(encoded, glibc_iconv("WINDOWS-1252", "UTF-8", utf8).value_or("?"))

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace casing {
 namespace {
 
@@ -52,6 +54,32 @@ TEST(Utf8Output, LoneSurrogateBecomesReplacementCharacter) {
                             "B"),
               "A\xEF\xBF\xBD"
               "B");
+}
+
+// Every code point written as UTF-16 and read back, by each of the ways the
+// libraries step through UTF-16; a lone half of a pair reads as itself.
+TEST(Utf16Pairs, EveryCodePointRoundTrips) {
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        std::u16string text;
+        append_utf16(c, text);
+        text += u'Z';
+        const std::size_t units = c < first_supplementary ? 1 : 2;
+        ASSERT_EQ(text.size(), units + 1);
+        ASSERT_EQ(character_units(text, 0), units);
+        ASSERT_EQ(std::uint32_t{code_point_at(text, 0)}, std::uint32_t{c});
+        std::size_t i = 0;
+        ASSERT_EQ(std::uint32_t{next_code_point(text, i)}, std::uint32_t{c});
+        ASSERT_EQ(i, units);
+        ASSERT_EQ(is_high_surrogate(text[0]), units == 2 || is_high_surrogate(c));
+        if (units == 2) {
+            ASSERT_TRUE(is_low_surrogate(text[1]));
+            ASSERT_EQ(std::uint32_t{pair_code_point(text[0], text[1])}, std::uint32_t{c});
+            // The high half alone, before "Z", is one unit of its own.
+            const std::u16string lone{text[0], u'Z'};
+            ASSERT_EQ(character_units(lone, 0), 1u);
+            ASSERT_EQ(std::uint32_t{code_point_at(lone, 0)}, std::uint32_t{text[0]});
+        }
+    }
 }
 
 }  // namespace

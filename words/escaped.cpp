@@ -79,7 +79,7 @@ void append_code_point_escape(char32_t c, std::string& out) {
 std::size_t character_length(std::string_view text) {
     if (static_cast<unsigned char>(text.front()) < 0x80) return 1;
     char32_t c = 0;
-    return std::max<std::size_t>(delimited::decode_character(text, c), 1);
+    return std::max<std::size_t>(casing::decode_character(text, c), 1);
 }
 
 }  // namespace
@@ -100,7 +100,7 @@ std::string escaped(std::string_view arg) {
             continue;
         }
         char32_t c = 0;
-        const std::size_t length = delimited::decode_character(arg.substr(i), c);
+        const std::size_t length = casing::decode_character(arg.substr(i), c);
         if (length == 0) {
             append_byte_escape(byte, out);
             ++i;

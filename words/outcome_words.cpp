@@ -31,13 +31,13 @@ std::u16string_view part_text(keycalc::NamePart part, std::u16string_view patern
 
 // The character of `units` (one code unit, or a surrogate pair), appended.
 void append_character_text(std::string& out, std::u16string_view units) {
-    const char32_t c = delimited::code_point_at(units, 0);
+    const char32_t c = casing::code_point_at(units, 0);
     out += "U+";
     append_digits(out, static_cast<std::uint32_t>(c), 4, Hex::Capitals);
     // A lone surrogate half is no character, and is not visible either.
     if (casing::is_visible_alone(c)) {
         out += " «";
-        delimited::append_utf8(units, out);
+        casing::append_utf8(units, out);
         out += "»";
     }
 }
@@ -57,9 +57,9 @@ void append_uncoded_character_text(std::string& out, const keycalc::EmptyKey& fa
         return;
     }
     std::size_t position = 1;
-    for (std::size_t i = 0; i < offset; i += delimited::character_units(text, i)) ++position;
+    for (std::size_t i = 0; i < offset; i += casing::character_units(text, i)) ++position;
     out += "el carácter ";
-    append_character_text(out, text.substr(offset, delimited::character_units(text, offset)));
+    append_character_text(out, text.substr(offset, casing::character_units(text, offset)));
     out += " en la posición ";
     out += std::to_string(position);
     out += ' ';

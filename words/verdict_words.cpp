@@ -20,7 +20,7 @@ using keycalc::KeyKind;
 // The character at 0-based `index` of a key, with the other half of a
 // surrogate pair that it begins.
 std::u16string_view character_at(std::u16string_view key, std::size_t index) {
-    return key.substr(index, delimited::character_units(key, index));
+    return key.substr(index, casing::character_units(key, index));
 }
 
 std::string fault_text(const keycalc::KeyExamination& examination,
@@ -40,7 +40,7 @@ std::string fault_text(const keycalc::KeyExamination& examination,
             return text + at() + " no es una letra";
         case KeyFault::DateDigits:
         case KeyFault::NoSuchDay:
-            return text + echoed(delimited::utf16_to_utf8(keycalc::date_digits(key))) +
+            return text + echoed(casing::utf16_to_utf8(keycalc::date_digits(key))) +
                    " no es una fecha";
         case KeyFault::Homoclave:
             return text + at() + " no puede ir en la homoclave";
@@ -83,7 +83,7 @@ std::string kind_text(const keycalc::WellFormedKey& key, std::chrono::year this_
 
 std::string check_text(char16_t expected) {
     return "su dígito verificador no corresponde: se esperaba " +
-           delimited::utf16_to_utf8(std::u16string_view(&expected, 1));
+           casing::utf16_to_utf8(std::u16string_view(&expected, 1));
 }
 
 constexpr std::string_view agrees_text = "coincide";
@@ -264,7 +264,7 @@ std::string check_line(std::string_view shown_key, const CheckReport& report,
     std::string line(shown_key);
     line += ": " + report.finding;
     if (report.differs) {
-        line += " (calculada: " + delimited::utf16_to_utf8(computed_key) + ")";
+        line += " (calculada: " + casing::utf16_to_utf8(computed_key) + ")";
     } else if (report.verdict == CheckVerdict::Agrees) {
         line += " con la calculada";
     }
@@ -288,10 +288,10 @@ RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& co
     bool decoded = false;
     if (key_field.size() <= short_field) {
         std::size_t units = 0;
-        decoded = delimited::utf8_into_utf16(key_field, buffer, units);
+        decoded = casing::utf8_into_utf16(key_field, buffer, units);
         key = std::u16string_view(buffer.data(), units);
     } else {
-        decoded = delimited::utf8_to_utf16(key_field, long_field);
+        decoded = casing::utf8_to_utf16(key_field, long_field);
         key = long_field;
     }
     if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};

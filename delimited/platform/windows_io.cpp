@@ -88,7 +88,7 @@ std::error_code read_console(HANDLE console, std::span<char> buffer, std::size_t
             return {EIO, std::generic_category()};
         }
         if (got == 0 || wide[0] == L'\x1A') return {};
-        append_utf8(to_utf16(std::wstring_view(wide, got)), converted);
+        casing::append_utf8(to_utf16(std::wstring_view(wide, got)), converted);
     }
     count = std::min(buffer.size(), converted.size());
     std::copy_n(converted.data(), count, buffer.data());
@@ -120,14 +120,14 @@ std::vector<std::string> arguments(int /*argc*/, char** /*argv*/) {
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     if (!wide) return utf8;
-    for (int i = 1; i < count; ++i) utf8.push_back(utf16_to_utf8(to_utf16(wide[i])));
+    for (int i = 1; i < count; ++i) utf8.push_back(casing::utf16_to_utf8(to_utf16(wide[i])));
     ::LocalFree(wide);
     return utf8;
 }
 
 int open_for_reading(const std::string& path, std::error_code& error) {
     std::u16string utf16;
-    if (!utf8_to_utf16(path, utf16)) {
+    if (!casing::utf8_to_utf16(path, utf16)) {
         error = std::make_error_code(std::errc::invalid_argument);
         return -1;
     }
