@@ -40,7 +40,8 @@ std::string input_prefix(const BatchOptions& options) {
     return options.input_name.empty() ? "" : words::escaped(options.input_name) + ": ";
 }
 
-convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options, Console& console) {
+convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options,
+                              Console& console) {
     const std::optional<delimited::FileIdentity> input_file = input.file_identity();
     if (input_file && input_file == console.out.file_identity()) {
         report(console, words::output_is_input_text(options.input_name));

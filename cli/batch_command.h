@@ -47,7 +47,8 @@ std::string input_prefix(const BatchOptions& options);
 // output. Returns Ok, UnreadableRows, KeyDoubtful or KeyWrong (as
 // convert::exit_status_of the rows), Usage (the columns cannot be found, or
 // the output is the input file: then nothing is written), or IoError.
-convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options, Console& console);
+convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options,
+                              Console& console);
 
 // `args` are the words after "batch": options, then nothing, "-" or a file
 // name ("--" ends the options).

@@ -187,7 +187,8 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
         // the file written is the same.
         hint =
             fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::Naming::CommandLine);
-        verdict.outcome = !hint.empty() ? convert::RowOutcome::Accents : convert::outcome_of(*failed);
+        verdict.outcome =
+            !hint.empty() ? convert::RowOutcome::Accents : convert::outcome_of(*failed);
         verdict.reason.clear();
         words::append_failure_text(verdict.reason, *failed, Ap, Am, Nm);
         verdict.reason.append(hint);

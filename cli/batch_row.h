@@ -16,8 +16,8 @@
 #include <string>
 #include <string_view>
 
-#include "columns.h"
 #include "batch_summary.h"
+#include "columns.h"
 #include "csv_reader.h"
 #include "encoding.h"
 #include "held_key.h"
