@@ -10,7 +10,7 @@
 #include "field_encoding.h"
 #include "invisible_space.h"
 #include "line_scan.h"
-#include "name_input.h"
+#include "names.h"
 #include "outcome_words.h"
 #include "upper_case.h"
 #include "utf8.h"
@@ -150,7 +150,7 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
         }
         std::u16string& name = decoded_[i];
         name.assign(buffer.data(), units);
-        prepare_name(name, format.fold_accents);
+        convert::prepare_name(name, format.fold_accents);
         names[i] = name;
     }
     return true;
@@ -185,8 +185,9 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
     } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         // The cell names the command line's option wherever the batch runs:
         // the file written is the same.
-        hint =
-            fold_hint(outcome, format.fold_accents, Ap, Am, Nm, birth, words::Naming::CommandLine);
+        if (convert::fold_hint_applies(outcome, format.fold_accents, Ap, Am, Nm, birth)) {
+            hint = words::fold_accents_hint(words::Naming::CommandLine);
+        }
         verdict.outcome =
             !hint.empty() ? convert::RowOutcome::Accents : convert::outcome_of(*failed);
         verdict.reason.clear();

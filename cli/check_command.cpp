@@ -10,7 +10,8 @@
 #include "held_key.h"
 #include "invisible_space.h"
 #include "key_check.h"
-#include "name_input.h"
+#include "names.h"
+#include "outcome_words.h"
 #include "person_words.h"
 #include "utf8.h"
 #include "verdict_words.h"
@@ -85,9 +86,9 @@ convert::ExitStatus run_check_command(std::span<const std::string_view> args, Co
         const auto& [Ap, Am, Nm] = person.names;
         computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
         found = words::report_key_against(examination, computed, Ap, Am, Nm);
-        if (found.verdict == CheckVerdict::NoComputedKey) {
-            found.finding +=
-                fold_hint(computed, fold_accents, Ap, Am, Nm, person.birth, console.naming);
+        if (found.verdict == CheckVerdict::NoComputedKey &&
+            convert::fold_hint_applies(computed, fold_accents, Ap, Am, Nm, person.birth)) {
+            found.finding += words::fold_accents_hint(console.naming);
         }
     }
     if (const std::error_code write_error =

@@ -6,7 +6,7 @@
 
 #include "cli_words.h"
 #include "compute_key.h"
-#include "name_input.h"
+#include "names.h"
 #include "outcome_words.h"
 #include "output_mask.h"
 #include "person_words.h"
@@ -38,8 +38,10 @@ convert::ExitStatus run_key_command(std::span<const std::string_view> args, Cons
     }
     if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
         report(console, words::failure_text(*failed, paternal, maternal, given) +
-                            std::string(fold_hint(outcome, fold_accents, paternal, maternal, given,
-                                                  person.birth, console.naming)));
+                            std::string(convert::fold_hint_applies(outcome, fold_accents, paternal,
+                                                                   maternal, given, person.birth)
+                                            ? words::fold_accents_hint(console.naming)
+                                            : ""));
         return convert::ExitStatus::NoKey;
     }
     const std::u16string_view key = keycalc::key_text(outcome);

@@ -4,7 +4,7 @@
 
 #include "birth_date.h"
 #include "cli_words.h"
-#include "name_input.h"
+#include "names.h"
 #include "outcome_words.h"
 #include "utf8.h"
 
@@ -38,7 +38,7 @@ std::variant<PersonWords, PersonWordsProblem> read_person_words(
         if (!casing::utf8_to_utf16(words[i], person.names[i])) {
             return PersonWordsProblem{words::name_not_utf8_text(i)};
         }
-        prepare_name(person.names[i], fold_accents);
+        convert::prepare_name(person.names[i], fold_accents);
     }
     const std::string_view date_text = words[3];
     const keycalc::BirthDate date = keycalc::parse_birth_date(date_text);

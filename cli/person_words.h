@@ -13,7 +13,7 @@
 namespace rfc_cli {
 
 struct PersonWords {
-    std::array<std::u16string, 3> names;  // paternal, maternal, given: prepared by prepare_name
+    std::array<std::u16string, 3> names;  // paternal, maternal, given: prepared by convert::prepare_name
     std::chrono::year_month_day birth;
 };
 

@@ -1,5 +1,6 @@
-// Names as the command line hands them to the key computation: upper-cased by
-// the window's rule and, on request, without accents.
+// Names as the command line and the files hand them to the key computation:
+// upper-cased by the window's rule and, on request, without accents; and
+// whether folding the accents would have given what a failure did not.
 //
 //     "gonzález" -> "GONZÁLEZ"; with folding -> "GONZALEZ"
 #pragma once
@@ -9,9 +10,8 @@
 #include <string_view>
 
 #include "compute_key.h"
-#include "naming.h"
 
-namespace rfc_cli {
+namespace convert {
 
 // Drops the invisible spaces at its edges, upper-cases by the window's rule, folds if `fold`.
 void prepare_name(std::u16string& text, bool fold);
@@ -25,11 +25,11 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
                         std::u16string_view maternal, std::u16string_view given,
                         std::chrono::year_month_day birth);
 
-// The hint that follows a failure message: words::fold_accents_hint(choice)
-// when the names were not `folded` and folding_would_help, else nothing.
-std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
-                           std::u16string_view paternal, std::u16string_view maternal,
-                           std::u16string_view given, std::chrono::year_month_day birth,
-                           words::Naming choice);
+// Whether a failure message is to be followed by the hint to fold the
+// accents: the outcome is a failure, the names were not `folded`, and
+// folding_would_help.
+bool fold_hint_applies(const keycalc::KeyOutcome& outcome, bool folded,
+                       std::u16string_view paternal, std::u16string_view maternal,
+                       std::u16string_view given, std::chrono::year_month_day birth);
 
-}  // namespace rfc_cli
+}  // namespace convert

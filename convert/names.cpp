@@ -1,14 +1,13 @@
-#include "name_input.h"
+#include "names.h"
 
 #include <variant>
 
 #include "fold_accents.h"
 #include "invisible_space.h"
-#include "outcome_words.h"
 #include "upper_case.h"
 #include "utf8.h"
 
-namespace rfc_cli {
+namespace convert {
 namespace {
 
 std::u16string folded(std::u16string_view name) {
@@ -59,15 +58,11 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
     return still->part_position > folded(part.substr(0, end)).size();
 }
 
-std::string_view fold_hint(const keycalc::KeyOutcome& outcome, bool folded,
-                           std::u16string_view paternal, std::u16string_view maternal,
-                           std::u16string_view given, std::chrono::year_month_day birth,
-                           words::Naming choice) {
+bool fold_hint_applies(const keycalc::KeyOutcome& outcome, bool folded,
+                       std::u16string_view paternal, std::u16string_view maternal,
+                       std::u16string_view given, std::chrono::year_month_day birth) {
     const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome);
-    if (folded || !failed || !folding_would_help(*failed, paternal, maternal, given, birth)) {
-        return {};
-    }
-    return words::fold_accents_hint(choice);
+    return !folded && failed && folding_would_help(*failed, paternal, maternal, given, birth);
 }
 
-}  // namespace rfc_cli
+}  // namespace convert
