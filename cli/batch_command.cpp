@@ -1,36 +1,95 @@
 #include "batch_command.h"
 
-#include <thread>
-
 #include "batch_options.h"
-#include "batch_run.h"
+#include "batch_summary.h"
 #include "batch_words.h"
 #include "cli_words.h"
+#include "column_words.h"
 #include "escaped.h"
-#include "file_start.h"
-#include "separator.h"
+#include "progress.h"
+#include "row_words.h"
 
 namespace rfc_cli {
 namespace {
 
-using delimited::Encoding;
+// What a conversion finds, said on standard error as `rfc batch` says it:
+// each line after "rfc: " and the file's name, the rows not read a block at
+// a time, and a progress line on a terminal.
+class BatchMessages final : public convert::ConversionReport {
+  public:
+    BatchMessages(const BatchOptions& options, Console& console)
+        : options_(options),
+          console_(console),
+          prefix_(input_prefix(options)),
+          progress_(console.err, console.err_is_terminal) {}
 
-// How much of the input's start is looked at to tell its encoding and
-// separator.
-constexpr std::size_t lookahead_bytes = std::size_t{64} << 10;
+    void output_is_input() override {
+        report(console_, words::output_is_input_text(options_.input_name));
+    }
+    void start_unreadable(std::error_code error) override {
+        report(console_, words::cannot_read_text(input_label(options_), error.message()));
+    }
+    void unheeded_byte_order_mark(delimited::Encoding marked,
+                                  delimited::Encoding read_as) override {
+        report(console_,
+               prefix_ + words::unheeded_byte_order_mark_text(marked, read_as, console_.naming));
+    }
+    void columns_not_found(const convert::ColumnProblem& problem) override {
+        report(console_, prefix_ + words::column_problem_text(problem, console_.naming));
+    }
+    void layout_found(const convert::FileLayout& layout) override {
+        columns_ = layout.columns;
+        report(console_, prefix_ + words::file_description(layout.encoding, layout.separator,
+                                                           layout.columns));
+    }
 
-bool is_utf16(Encoding encoding) {
-    return encoding == Encoding::Utf16Le || encoding == Encoding::Utf16Be;
-}
+    void before_output() override {
+        if (console_.out_is_err_terminal) progress_.clear();
+    }
+    void not_utf8_after_all(std::size_t line) override {
+        start_line().append(words::not_utf8_after_all_text(line, console_.naming)).push_back('\n');
+    }
+    void row_not_read(const convert::ProblemRow& row) override {
+        why_.clear();
+        words::append_unreadable_text(why_, {});
+        words::append_row_reason_text(why_, row.reason, columns_);
+        words::append_line_text(start_line(), row.line, why_);
+        lines_.push_back('\n');
+    }
+    void block_written(std::size_t rows) override {
+        if (!lines_.empty()) {
+            progress_.clear();
+            console_.err.write_all(lines_);
+            lines_.clear();
+        }
+        progress_.update(rows);
+    }
+
+    void ended(std::size_t rows) override { progress_.finish(rows); }
+    void read_failed(std::error_code error) override {
+        report(console_, words::cannot_read_text(input_label(options_), error.message()));
+    }
+    void write_failed(std::error_code error) override {
+        report(console_, words::cannot_write_text("la salida", error.message()));
+    }
+    void finished(const convert::RowTally& tally, bool checks_keys) override {
+        report(console_, prefix_ + words::summary_text(tally, checks_keys, console_.naming));
+    }
+
+  private:
+    // Starts a line of the block's messages.
+    std::string& start_line() { return lines_.append("rfc: ").append(prefix_); }
+
+    const BatchOptions& options_;
+    Console& console_;
+    const std::string prefix_;
+    Progress progress_;
+    convert::ColumnLayout columns_;
+    std::string lines_;  // the block's messages, written together
+    std::string why_;    // working room
+};
 
 }  // namespace
-
-// Asked of the system once: every BatchOptions starts from it, and finding
-// out reads files under /sys on Linux.
-std::size_t BatchOptions::default_threads() {
-    static const std::size_t threads = std::thread::hardware_concurrency();
-    return threads;
-}
 
 std::string input_label(const BatchOptions& options) {
     return words::input_text(options.input_name);
@@ -42,54 +101,8 @@ std::string input_prefix(const BatchOptions& options) {
 
 convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& options,
                               Console& console) {
-    const std::optional<delimited::FileIdentity> input_file = input.file_identity();
-    if (input_file && input_file == console.out.file_identity()) {
-        report(console, words::output_is_input_text(options.input_name));
-        return convert::ExitStatus::Usage;
-    }
-    delimited::LookaheadSource start(input, lookahead_bytes);
-    if (const std::error_code error = start.read_error()) {
-        report(console, words::cannot_read_text(input_label(options), error.message()));
-        return convert::ExitStatus::IoError;
-    }
-    TextFormat format;
-    format.encoding =
-        delimited::detect_encoding(start.head(), start.head_is_whole_input(), options.encoding);
-    const Encoding encoding = format.encoding.encoding;
-    // The encoding asked for is read, but a mark that says otherwise is told,
-    // for the header may then be found wanting.
-    if (const std::optional<Encoding> marked = delimited::marked_encoding(start.head());
-        options.encoding && marked && *marked != encoding) {
-        report(console, input_prefix(options) + words::unheeded_byte_order_mark_text(
-                                                    *marked, encoding, console.naming));
-    }
-    if (format.encoding.byte_order_mark) start.skip(delimited::byte_order_mark(encoding).size());
-
-    // UTF-16 is read and written as UTF-8 through a conversion, whose first
-    // bytes are looked at again; other text is looked at in the head read.
-    std::optional<delimited::Utf16Source> utf16_in;
-    std::optional<delimited::Utf16Sink> utf16_out;
-    std::optional<delimited::LookaheadSource> converted;
-    delimited::LookaheadSource* text = &start;
-    std::string_view head = start.unread_head();
-    delimited::ByteSink* out = &console.out;
-    if (is_utf16(encoding)) {
-        utf16_in.emplace(start, encoding == Encoding::Utf16Be);
-        out = &utf16_out.emplace(console.out, encoding == Encoding::Utf16Be);
-        text = &converted.emplace(*utf16_in, lookahead_bytes);
-        head = text->head();
-    }
-    format.line_breaks = delimited::lines_end_in_cr(head) ? delimited::LineBreaks::AlsoLoneCr
-                                                          : delimited::LineBreaks::LfOrCrLf;
-    convert::FileStart file_start = convert::find_file_start(
-        head, text->head_is_whole_input(),
-        {encoding, format.line_breaks, options.record_limit, options.separator, options.columns});
-    format.separator = file_start.separator;
-    format.records_above = file_start.records_above;
-    format.header_layout = std::move(file_start.layout);
-    return BatchRun(*text, std::move(format), utf16_in ? &*utf16_in : nullptr, options, console,
-                    *out)
-        .run();
+    BatchMessages messages(options, console);
+    return convert::convert_file(input, console.out, options, words::cell_words(), messages);
 }
 
 convert::ExitStatus run_batch_command(std::span<const std::string_view> args, Console& console) {

@@ -9,32 +9,18 @@
 // line number; blank lines are copied as they are.
 #pragma once
 
-#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
 
-#include "columns.h"
 #include "console.h"
-#include "csv_reader.h"
-#include "encoding.h"
+#include "conversion.h"
 
 namespace rfc_cli {
 
-struct BatchOptions {
+// How the file is converted, and the name messages give it.
+struct BatchOptions : convert::ConversionOptions {
     std::string input_name;  // shown in messages; empty for standard input
-    // At most a few megabytes: rows are evaluated in blocks of a few hundred
-    // kilobytes plus one record, with 32-bit positions.
-    std::size_t record_limit = delimited::CsvReader::default_record_limit;
-    // Threads computing keys while the calling thread reads and writes; 0 or
-    // 1 computes them on the calling thread, starting no thread.
-    std::size_t threads = default_threads();
-    std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
-    std::optional<char> separator;                      // likewise
-    convert::ColumnRequest columns{};                   // found by header when empty
-    bool fold_accents = false;
-
-    static std::size_t default_threads();
 };
 
 // How messages name the input: its file name in «», or "la entrada estándar".

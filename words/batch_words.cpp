@@ -40,8 +40,8 @@ std::string file_description(const delimited::TextEncoding& encoding, char separ
     return text;
 }
 
-std::array<std::string_view, 2> added_column_names(const ColumnLayout& layout) {
-    if (layout.key_column()) return {"rfc_calculado", "resultado"};
+std::array<std::string_view, 2> added_column_names(bool checks_keys) {
+    if (checks_keys) return {"rfc_calculado", "resultado"};
     return {"rfc", "resultado"};
 }
 

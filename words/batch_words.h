@@ -26,7 +26,7 @@ std::string file_description(const delimited::TextEncoding& encoding, char separ
 
 // The names of the two added columns: "rfc" and "resultado", or, when the
 // file holds keys of its own, "rfc_calculado" and "resultado".
-std::array<std::string_view, 2> added_column_names(const convert::ColumnLayout& layout);
+std::array<std::string_view, 2> added_column_names(bool checks_keys);
 
 // The reader's problem with a record.
 std::string_view csv_problem_text(delimited::CsvProblem problem);

@@ -152,31 +152,6 @@ std::string_view curp_error_text(keycalc::CurpError error) {
     return {};
 }
 
-std::optional<std::chrono::year_month_day> cell_birth_date(std::string_view cell, bool from_curp,
-                                                           keycalc::DateOptions options,
-                                                           std::string& why) {
-    // Asked only once the cell is no date: nearly every cell is one.
-    const auto is_blank = [cell] { return keycalc::trim_spaces(cell, " \t").empty(); };
-    if (from_curp) {
-        const auto date = keycalc::birth_date_from_curp(keycalc::trim_spaces(cell, " \t"));
-        if (const auto* error = std::get_if<keycalc::CurpError>(&date)) {
-            why.append(is_blank() ? "falta la CURP" : curp_error_text(*error));
-            return std::nullopt;
-        }
-        return std::get<std::chrono::year_month_day>(date);
-    }
-    const keycalc::BirthDate date = keycalc::parse_birth_date(cell, options);
-    if (const auto* error = std::get_if<keycalc::DateError>(&date)) {
-        if (is_blank()) {
-            why.append("falta la fecha");
-        } else {
-            why.append("la fecha ").append(date_error_text(*error));
-        }
-        return std::nullopt;
-    }
-    return std::get<std::chrono::year_month_day>(date);
-}
-
 std::string_view mark_fold_accents_check_box() {
     static const std::string text = "marque «" + std::string(fold_accents_check_box) + "»";
     return text;

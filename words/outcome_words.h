@@ -54,14 +54,6 @@ std::string_view fold_accents_hint(Naming choice);
 // Why a text is no date of birth, to follow "la fecha ...".
 std::string_view date_error_text(keycalc::DateError error);
 
-// The date of birth in a file's cell: its date, as parse_birth_date reads it
-// with `options`, or when `from_curp` the date of the CURP it holds, which
-// may have spaces around it. Else nothing, and why not ("falta la fecha",
-// "la fecha ...", "falta la CURP" or "la CURP ...") appended to `why`.
-std::optional<std::chrono::year_month_day> cell_birth_date(std::string_view cell, bool from_curp,
-                                                           keycalc::DateOptions options,
-                                                           std::string& why);
-
 // Why a CURP gives no date, e.g. "la CURP no tiene la forma de una CURP".
 std::string_view curp_error_text(keycalc::CurpError error);
 

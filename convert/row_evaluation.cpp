@@ -1,32 +1,39 @@
-#include "batch_row.h"
+#include "row_evaluation.h"
 
 #include <optional>
 #include <variant>
 
-#include "batch_words.h"
 #include "birth_date.h"
+#include "cell_date.h"
 #include "compute_key.h"
 #include "csv_writer.h"
 #include "field_encoding.h"
 #include "invisible_space.h"
 #include "line_scan.h"
 #include "names.h"
-#include "outcome_words.h"
 #include "upper_case.h"
 #include "utf8.h"
-#include "verdict_words.h"
 
-namespace rfc_cli {
+namespace convert {
 namespace {
 
 using delimited::CsvProblem;
 
-void mark_unreadable(RowVerdict& verdict, std::string_view why) {
+void mark_unreadable(RowVerdict& verdict, const RowReason& why, const RowFormat& format) {
     verdict.key.clear();
     verdict.invalid_text = false;
-    verdict.outcome = convert::RowOutcome::Unreadable;
+    verdict.outcome = RowOutcome::Unreadable;
+    verdict.why = why;
     verdict.reason.clear();  // its room kept for the next row's
-    words::append_unreadable_text(verdict.reason, why);
+    format.words->append_unreadable(verdict.reason, why, format.layout);
+}
+
+RowReason invalid_text(std::size_t column, const RowFormat& format, bool guessed) {
+    RowReason why{.fault = RowFault::InvalidText};
+    why.column = column;
+    why.encoding = format.encoding;
+    why.guessed = guessed;
+    return why;
 }
 
 // Without a branch per byte, which the compiler can do many bytes at a time.
@@ -42,7 +49,7 @@ bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& forma
     if (is_ascii(field)) return true;
     utf8.clear();
     if (!delimited::field_to_utf8(field, format.encoding, utf8)) {
-        mark_unreadable(verdict, words::invalid_field_text(column, format.encoding, false));
+        mark_unreadable(verdict, invalid_text(column, format, false), format);
         return false;
     }
     field = utf8;
@@ -51,14 +58,14 @@ bool to_utf8(std::string_view& field, std::size_t column, const RowFormat& forma
 
 // The date of birth of a row, from its date or its CURP; false when it has
 // none. A column named as the date may hold a spreadsheet's day numbers.
-// `why` is working room for the reason.
-bool read_birth(std::string_view field, const convert::ColumnLayout& layout,
-                std::chrono::year_month_day& birth, std::string& why, RowVerdict& verdict) {
-    why.clear();
-    const auto date = words::cell_birth_date(field, layout.date_from_curp(),
-                                             {.spreadsheet_serials = layout.date_named}, why);
+bool read_birth(std::string_view field, const RowFormat& format, std::chrono::year_month_day& birth,
+                RowVerdict& verdict) {
+    const ColumnLayout& layout = format.layout;
+    RowReason why;
+    const auto date = cell_birth_date(field, layout.date_from_curp(),
+                                      {.spreadsheet_serials = layout.date_named}, why);
     if (!date) {
-        mark_unreadable(verdict, why);
+        mark_unreadable(verdict, why, format);
         return false;
     }
     birth = *date;
@@ -100,7 +107,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     verdict.check = keycalc::CheckVerdict::NotGiven;
     verdict.empty = false;
     if (problem != CsvProblem::None) {
-        return mark_unreadable(verdict, words::csv_problem_text(problem));
+        return mark_unreadable(verdict, {.fault = RowFault::BadRecord, .record = problem}, format);
     }
     if (is_empty_row(fields, format.encoding)) {
         verdict.key.clear();
@@ -108,11 +115,10 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
         verdict.empty = true;
         return;
     }
-    const convert::ColumnLayout& layout = format.layout;
+    const ColumnLayout& layout = format.layout;
     if (!layout.fits(fields.size()) || has_cells_past_width(fields, layout.width)) {
-        why_.clear();
-        words::append_field_count_text(why_, layout, fields.size());
-        return mark_unreadable(verdict, why_);
+        return mark_unreadable(verdict, {.fault = RowFault::FieldCount, .count = fields.size()},
+                               format);
     }
     Names names;
     std::chrono::year_month_day birth;
@@ -122,7 +128,7 @@ void RowEvaluator::evaluate(std::span<const std::string_view> fields, CsvProblem
     if (read_names(fields, format, names, verdict) &&
         (format.encoding != delimited::Encoding::Windows1252 ||
          to_utf8(date_field, date_column, format, date_field_, verdict)) &&
-        read_birth(date_field, layout, birth, why_, verdict) &&
+        read_birth(date_field, format, birth, verdict) &&
         read_key_field(fields, format, key_field, verdict)) {
         compute(names, birth, key_field, format, verdict);
     }
@@ -143,14 +149,13 @@ bool RowEvaluator::read_names(std::span<const std::string_view> fields, const Ro
         }
         std::size_t units = 0;
         if (!delimited::decode_field(field, format.encoding, buffer, units)) {
-            mark_unreadable(
-                verdict, words::invalid_field_text(column, format.encoding, format.utf8_guessed));
+            mark_unreadable(verdict, invalid_text(column, format, format.utf8_guessed), format);
             verdict.invalid_text = true;
             return false;
         }
         std::u16string& name = decoded_[i];
         name.assign(buffer.data(), units);
-        convert::prepare_name(name, format.fold_accents);
+        prepare_name(name, format.fold_accents);
         names[i] = name;
     }
     return true;
@@ -178,31 +183,25 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
     const keycalc::KeyOutcome& outcome = outcome_;
     verdict.key.clear();
     verdict.invalid_text = false;
-    std::string_view hint;
-    if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
-        verdict.outcome = convert::RowOutcome::Refused;
-        verdict.reason = words::refusal_text(refused->test);
-    } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        // The cell names the command line's option wherever the batch runs:
-        // the file written is the same.
-        if (convert::fold_hint_applies(outcome, format.fold_accents, Ap, Am, Nm, birth)) {
-            hint = words::fold_accents_hint(words::Naming::CommandLine);
-        }
-        verdict.outcome =
-            !hint.empty() ? convert::RowOutcome::Accents : convert::outcome_of(*failed);
+    bool hint = false;
+    if (std::holds_alternative<keycalc::NoKey>(outcome)) {
+        verdict.outcome = RowOutcome::Refused;
         verdict.reason.clear();
-        words::append_failure_text(verdict.reason, *failed, Ap, Am, Nm);
-        verdict.reason.append(hint);
+        format.words->append_no_key(verdict.reason, outcome, Ap, Am, Nm, false);
+    } else if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
+        hint = fold_hint_applies(outcome, format.fold_accents, Ap, Am, Nm, birth);
+        verdict.outcome = hint ? RowOutcome::Accents : outcome_of(*failed);
+        verdict.reason.clear();
+        format.words->append_no_key(verdict.reason, outcome, Ap, Am, Nm, hint);
     } else {
         casing::append_utf8(keycalc::key_text(outcome), verdict.key);
-        verdict.outcome = convert::RowOutcome::Key;
+        verdict.outcome = RowOutcome::Key;
+        verdict.ok_text = format.words->ok();
     }
     if (key_field.empty()) return;
-    words::RowCheck check = words::check_row_key(key_field, outcome, Ap, Am, Nm);
-    verdict.check = check.verdict;
-    verdict.check_text = std::move(check.resultado);
-    // No computed key to compare with because of an accent: the option helps.
-    if (verdict.check == keycalc::CheckVerdict::NoComputedKey) verdict.check_text.append(hint);
+    // No computed key to compare with because of an accent: the hint helps.
+    verdict.check =
+        format.words->check_held_key(key_field, outcome, Ap, Am, Nm, hint, verdict.check_text);
 }
 
 void append_output_row(std::string_view bytes, std::size_t fields, std::string_view key,
@@ -237,4 +236,4 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
     out.append(line_end);
 }
 
-}  // namespace rfc_cli
+}  // namespace convert

@@ -1,6 +1,6 @@
 #include "row_block.h"
 
-namespace rfc_cli {
+namespace convert {
 
 RowStore::RowStore() {
     data_.reserve(4096);
@@ -31,8 +31,11 @@ RowStore::Row& RowStore::add_bytes(Kind kind, std::string_view bytes) {
 
 void RowStore::add_copy(std::string_view bytes) { add_bytes(Kind::Copy, bytes); }
 
-void RowStore::add_unreadable(std::size_t line, std::string_view why) {
-    add_bytes(Kind::Unreadable, why).line = line;
+void RowStore::add_unreadable(std::size_t line, const RowReason& why) {
+    Row& row = add_bytes(Kind::Unreadable, {});
+    row.line = line;
+    row.first_field = static_cast<std::uint32_t>(reasons_.size());
+    reasons_.push_back(why);
 }
 
 std::size_t RowStore::held_bytes() const {
@@ -66,13 +69,14 @@ void RowStore::clear() {
     field_ends_.clear();
     raw_.clear();
     rows_.clear();
+    reasons_.clear();
 }
 
 void BlockResult::clear() {
     output.clear();
-    messages.clear();
+    problems.clear();
     tally = {};
     first_invalid_text_line.reset();
 }
 
-}  // namespace rfc_cli
+}  // namespace convert

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-namespace rfc_cli {
+namespace convert {
 
 BlockPipeline::BlockPipeline(std::size_t threads, std::size_t most_in_flight,
                              const MakeWork& make_work)
@@ -91,4 +91,4 @@ void BlockPipeline::serve(Work work) {
     }
 }
 
-}  // namespace rfc_cli
+}  // namespace convert

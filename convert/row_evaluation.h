@@ -16,18 +16,22 @@
 #include <string>
 #include <string_view>
 
-#include "batch_summary.h"
+#include "cell_words.h"
 #include "columns.h"
 #include "csv_reader.h"
 #include "encoding.h"
 #include "held_key.h"
+#include "row_reason.h"
+#include "tally.h"
 
-namespace rfc_cli {
+namespace convert {
 
 struct RowVerdict {
     std::string key;  // the computed key, unmasked, in UTF-8; empty when there is none
-    convert::RowOutcome outcome = convert::RowOutcome::Unreadable;
-    std::string reason;  // when there is no key: why
+    RowOutcome outcome = RowOutcome::Unreadable;
+    std::string reason;        // when there is no key: why, as the result cell says it
+    RowReason why;             // when unreadable: why
+    std::string_view ok_text;  // what the result cell says of a key
     // The key the row holds against the computed one; NotGiven when the file
     // has no key column or the row's is empty.
     keycalc::CheckVerdict check = keycalc::CheckVerdict::NotGiven;
@@ -39,26 +43,27 @@ struct RowVerdict {
     // line is not.
     bool empty = false;
 
-    bool ok() const { return outcome == convert::RowOutcome::Key; }
-    bool unreadable() const { return outcome == convert::RowOutcome::Unreadable; }
+    bool ok() const { return outcome == RowOutcome::Key; }
+    bool unreadable() const { return outcome == RowOutcome::Unreadable; }
     bool checked() const { return check != keycalc::CheckVerdict::NotGiven; }
     // The "resultado" column: the check's text, or else "ok" or the reason.
     std::string_view result() const {
         if (checked()) return check_text;
         if (empty) return {};
-        return ok() ? std::string_view("ok") : reason;
+        return ok() ? ok_text : std::string_view(reason);
     }
 };
 
 // How the rows of one file are read.
 struct RowFormat {
-    convert::ColumnLayout layout;
+    ColumnLayout layout;
     delimited::Encoding encoding = delimited::Encoding::Utf8;
     char separator = ',';
     bool fold_accents = false;
     // UTF-8 was guessed from the start of the file, which may have been
     // Windows-1252 all the same, its first accent further on.
     bool utf8_guessed = false;
+    const CellWords* words = nullptr;  // what the added cells say; never null once read
 };
 
 // Turns records into verdicts, reusing its buffers from one row to the next.
@@ -84,7 +89,6 @@ class RowEvaluator {
     std::array<std::u16string, 3> decoded_;
     // The key column and the date (or CURP) column in UTF-8, when they are not ASCII.
     std::string key_field_, date_field_;
-    std::string why_;  // a reason, before it goes into the verdict
     // The last row's outcome, whose key's room the next key takes.
     keycalc::KeyOutcome outcome_;
 };
@@ -98,4 +102,4 @@ void append_output_row(std::string_view bytes, std::size_t fields, std::string_v
                        std::string_view result, std::string_view line_end, const RowFormat& format,
                        std::string& out);
 
-}  // namespace rfc_cli
+}  // namespace convert

@@ -9,10 +9,11 @@
 #include <string_view>
 #include <vector>
 
-#include "batch_summary.h"
 #include "csv_reader.h"
+#include "row_reason.h"
+#include "tally.h"
 
-namespace rfc_cli {
+namespace convert {
 
 // Records as read, one after the other in `data`, so that a block's memory
 // follows the size of what it holds now.
@@ -21,9 +22,8 @@ class RowStore {
     enum class Kind : unsigned char {
         Evaluate,  // a row whose key is to be computed
         Copy,      // bytes that go out as they are: a header, a blank line, a long piece
-        // No output, only the reason, held as its bytes, why the row at
-        // `line` was not read: its bytes and cells went out as Copy (a long
-        // record's pieces, a last row ending in half a UTF-16 character), or
+        // No output, only the reason why the row at `line` was not read: its bytes and cells went
+        // out as Copy (a long record's pieces, a last row ending in half a UTF-16 character), or
         // there is no row (a lone byte after UTF-16's last).
         Unreadable,
     };
@@ -49,7 +49,7 @@ class RowStore {
 
     void add_row(const delimited::CsvRecord& record);
     void add_copy(std::string_view bytes);
-    void add_unreadable(std::size_t line, std::string_view why);
+    void add_unreadable(std::size_t line, const RowReason& why);
 
     std::size_t size() const { return rows_.size(); }
     bool empty() const { return rows_.empty(); }
@@ -62,6 +62,10 @@ class RowStore {
     void fields_of(std::size_t index, std::vector<std::string_view>& fields) const;
     // The bytes of row `index` as they came, without the line end.
     std::string_view bytes_of(std::size_t index) const;
+    // Why row `index`, an Unreadable one, was not read.
+    const RowReason& reason_of(std::size_t index) const {
+        return reasons_[rows_[index].first_field];
+    }
     void clear();
 
   private:
@@ -74,13 +78,20 @@ class RowStore {
     std::vector<std::uint32_t> field_ends_;
     std::string raw_;
     std::vector<Row> rows_;
+    std::vector<RowReason> reasons_;  // of the Unreadable rows, each at its row's first_field
+};
+
+// A row that was not read, and why.
+struct ProblemRow {
+    std::size_t line;
+    RowReason reason;
 };
 
 // What the rows of a block give, in their order.
 struct BlockResult {
-    std::string output;    // the output rows
-    std::string messages;  // the standard-error lines
-    convert::RowTally tally;
+    std::string output;  // the output rows
+    std::vector<ProblemRow> problems;
+    RowTally tally;
     // The first row whose names are not valid text in the file's encoding.
     std::optional<std::size_t> first_invalid_text_line;
 
@@ -92,4 +103,4 @@ struct Block {
     BlockResult result;
 };
 
-}  // namespace rfc_cli
+}  // namespace convert

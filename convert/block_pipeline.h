@@ -16,7 +16,7 @@
 
 #include "row_block.h"
 
-namespace rfc_cli {
+namespace convert {
 
 class BlockPipeline {
   public:
@@ -90,4 +90,4 @@ class BlockPipeline {
     std::vector<std::thread> threads_;  // last: they stop before the slots go
 };
 
-}  // namespace rfc_cli
+}  // namespace convert

@@ -1,0 +1,104 @@
+// The conversion of a whole file of people: every row out as it came, in the
+// file's own encoding, separator and line ends, with two cells added, the
+// key and what became of the row.
+//
+//     paterno,materno,nombre,fecha       ->  paterno,materno,nombre,fecha,rfc,resultado
+//     PEREZ,LOPEZ,JUAN,1980-01-15        ->  PEREZ,LOPEZ,JUAN,1980-01-15,PELJ8001152A0,ok
+//     PEREZ,LOPEZ,JUAN,31/02/1980        ->  ...,,fila ilegible: la fecha no existe en el
+//     calendario
+//
+// What it finds on the way (how the file is read, the rows it could not read,
+// the counts) goes to a ConversionReport as values, in order; it writes no
+// message. Blocks of records are read, their rows evaluated on worker
+// threads, and the blocks written in the order they were read, so that memory
+// stays bounded whatever the file's size.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+#include "block_pipeline.h"
+#include "byte_stream.h"
+#include "cell_words.h"
+#include "columns.h"
+#include "csv_reader.h"
+#include "encoding.h"
+#include "exit_status.h"
+#include "row_evaluation.h"
+#include "tally.h"
+
+namespace convert {
+
+struct ConversionOptions {
+    // At most a few megabytes: rows are evaluated in blocks of a few hundred
+    // kilobytes plus one record, with 32-bit positions.
+    std::size_t record_limit = delimited::CsvReader::default_record_limit;
+    // Threads computing keys while the calling thread reads and writes; 0 or
+    // 1 computes them on the calling thread, starting no thread.
+    std::size_t threads = default_threads();
+    std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
+    std::optional<char> separator;                      // likewise
+    ColumnRequest columns{};                            // found by header when empty
+    bool fold_accents = false;
+
+    static std::size_t default_threads();
+};
+
+// How a file is read, as found from its start.
+struct FileLayout {
+    delimited::TextEncoding encoding;
+    char separator = ',';
+    ColumnLayout columns;
+};
+
+// What a conversion tells as it goes, each on the thread that called
+// convert_file, in this order: the start (output_is_input, start_unreadable,
+// unheeded_byte_order_mark, columns_not_found or layout_found), then for
+// each block written before_output, not_utf8_after_all, row_not_read for
+// each row in order, and block_written; at the end ended, then read_failed,
+// write_failed or finished (and write_failed after finished when the very
+// last byte could not be written).
+class ConversionReport {
+  public:
+    virtual ~ConversionReport() = default;
+
+    // The output is the input file: nothing is read or written.
+    virtual void output_is_input() = 0;
+    // The start of the input could not be read.
+    virtual void start_unreadable(std::error_code error) = 0;
+    // The encoding asked for is read, though the file's mark names `marked`.
+    virtual void unheeded_byte_order_mark(delimited::Encoding marked,
+                                          delimited::Encoding read_as) = 0;
+    // No columns to read the people from: nothing is written.
+    virtual void columns_not_found(const ColumnProblem& problem) = 0;
+    virtual void layout_found(const FileLayout& layout) = 0;
+
+    // Before a block's rows go to the output.
+    virtual void before_output() = 0;
+    // UTF-8 was guessed from the file's start, and the name at `line` is not UTF-8.
+    virtual void not_utf8_after_all(std::size_t line) = 0;
+    virtual void row_not_read(const ProblemRow& row) = 0;
+    // A block is written; `rows` have been counted so far.
+    virtual void block_written(std::size_t rows) = 0;
+
+    // Every row is read and written, or the conversion stopped.
+    virtual void ended(std::size_t rows) = 0;
+    virtual void read_failed(std::error_code error) = 0;
+    virtual void write_failed(std::error_code error) = 0;
+    // What became of the rows; `checks_keys` when the file holds keys of its own.
+    virtual void finished(const RowTally& tally, bool checks_keys) = 0;
+};
+
+// Reads a file of people from `input` and writes it, with the added cells
+// that `words` says, to `out`. Returns Ok, UnreadableRows, KeyDoubtful or
+// KeyWrong (as exit_status_of the rows), Usage (the columns cannot be found,
+// or the output is the input file: then nothing is written), or IoError.
+ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
+                        const ConversionOptions& options, const CellWords& words,
+                        ConversionReport& report);
+
+}  // namespace convert
