@@ -23,12 +23,6 @@ struct BatchOptions : convert::ConversionOptions {
     std::string input_name;  // shown in messages; empty for standard input
 };
 
-// How messages name the input: its file name in «», or "la entrada estándar".
-std::string input_label(const BatchOptions& options);
-// What a message about the input starts with: "nomina.csv: ", or nothing for
-// standard input.
-std::string input_prefix(const BatchOptions& options);
-
 // Reads delimited text from `input` and writes it with keys to the console's
 // output. Returns Ok, UnreadableRows, KeyDoubtful or KeyWrong (as
 // convert::exit_status_of the rows), Usage (the columns cannot be found, or

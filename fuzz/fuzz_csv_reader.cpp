@@ -20,17 +20,16 @@
 #include <string_view>
 #include <vector>
 
-#include "batch_command.h"
 #include "byte_stream.h"
-#include "console.h"
+#include "conversion.h"
 #include "csv_reader.h"
 #include "encoding.h"
 #include "property.h"
+#include "row_words.h"
 #include "separator.h"
 
 namespace {
 
-using namespace rfc_cli;
 using delimited::CsvProblem;
 using delimited::CsvReader;
 using delimited::CsvRecord;
@@ -166,18 +165,42 @@ void read_rows(std::string_view text, std::size_t piece, char separator,
     require(consumed == text.size(), "the records' bytes are the input");
 }
 
-// How the batch found the file to start, as its line on standard error that
-// names the separator says (a byte-order mark other than the encoding asked
-// for is told before it): on which line the header is, if there is one.
-std::optional<std::size_t> header_line(const std::string& err) {
-    const std::size_t begin = err.rfind('\n', err.find(", separador ")) + 1;
-    const std::string description = err.substr(begin, err.find('\n', begin) - begin);
-    if (description.find(", sin encabezado: ") != std::string::npos) return std::nullopt;
-    const std::string_view further = "encabezado en la línea ";
-    const std::size_t at = description.find(further);
-    if (at == std::string::npos) return 1;
-    return std::stoul(description.substr(at + further.size()));
-}
+// What the conversion reports that the checks need: on which line the
+// header is, if there is one, and that the rows it could not read come in
+// order and only after the layout was found.
+class Findings final : public convert::ConversionReport {
+  public:
+    void clear() { *this = Findings(); }
+    std::optional<std::size_t> header_line() const { return header_line_; }
+
+    void output_is_input() override { require(false, "a string is no file"); }
+    void start_unreadable(std::error_code) override {
+        require(false, "reading a string never fails");
+    }
+    void unheeded_byte_order_mark(delimited::Encoding, delimited::Encoding) override {}
+    void columns_not_found(const convert::ColumnProblem&) override {}
+    void layout_found(const convert::FileLayout& layout) override {
+        require(!found_, "the layout found once");
+        found_ = true;
+        if (layout.columns.header) header_line_ = layout.columns.header_line;
+    }
+    void before_output() override {}
+    void not_utf8_after_all(std::size_t) override {}
+    void row_not_read(const convert::ProblemRow& row) override {
+        require(found_ && row.line > last_line_, "rows not read told in order, after the layout");
+        last_line_ = row.line;
+    }
+    void block_written(std::size_t) override {}
+    void ended(std::size_t) override {}
+    void read_failed(std::error_code) override { require(false, "reading a string never fails"); }
+    void write_failed(std::error_code) override { require(false, "writing a string never fails"); }
+    void finished(const convert::RowTally&, bool) override {}
+
+  private:
+    bool found_ = false;
+    std::optional<std::size_t> header_line_;
+    std::size_t last_line_ = 0;
+};
 
 class OutputCheck {
   public:
@@ -360,19 +383,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The batch gathers what it reads into one head before it reads rows, so
     // its reads need not be as small as the target's own to come in several.
     delimited::ViewSource batch_input(input, piece * 16);
-    delimited::StringSource no_input("");
-    // Kept from one input to the next, with their room.
-    static delimited::StringSink out, err;
+    // Kept from one input to the next, with its room.
+    static delimited::StringSink out;
     out.clear();
-    err.clear();
-    Console console{no_input, out, err};
-    BatchOptions options;
+    static Findings findings;
+    findings.clear();
+    convert::ConversionOptions options;
     options.record_limit = record_limit;
     options.threads = 0;
     options.separator = separator;
     options.encoding =
         windows_1252 ? delimited::EncodingChoice::Windows1252 : delimited::EncodingChoice::Utf8;
-    const convert::ExitStatus status = run_batch(batch_input, options, console);
+    const convert::ExitStatus status =
+        convert::convert_file(batch_input, out, options, words::cell_words(), findings);
     if (status == convert::ExitStatus::Usage) {
         require(out.text().empty(), "nothing written when the columns cannot be found");
         return 0;
@@ -401,7 +424,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                                                   : delimited::LineBreaks::LfOrCrLf;
     static Rows rows;
     read_rows(body, piece, separator, line_breaks, rows);
-    check_output(rows, written, separator, header_line(err.text()),
+    check_output(rows, written, separator, findings.header_line(),
                  delimited::separator_line(body).has_value());
     return 0;
 }
