@@ -1,11 +1,11 @@
 #include "batch_options.h"
 
 #include <optional>
+#include <utility>
 
 #include "batch_words.h"
 #include "cli_words.h"
 #include "column_words.h"
-#include "separator.h"
 
 namespace rfc_cli {
 namespace {
@@ -28,29 +28,12 @@ bool option_value(std::span<const std::string_view> args, std::size_t& at, std::
     return false;
 }
 
-// Sets the option `name` from `value`; false, with `error` set, when the
-// value is not one the option takes.
-bool take_value(std::string_view name, std::string_view value, BatchOptions& options,
-                std::string& error, words::Naming naming) {
-    if (name == "--columns") {
-        // An empty value names no column: a mistake, not "find them by header".
-        if (value.empty()) error = words::empty_columns_text(naming);
-        convert::ColumnProblem problem;
-        const auto request =
-            value.empty() ? std::nullopt : convert::parse_column_request(value, problem);
-        if (request) options.columns = *request;
-        if (!request && !value.empty()) error = words::column_problem_text(problem, naming);
-        return request.has_value();
-    }
-    if (name == "--delimiter") {
-        options.separator = delimited::separator_choice(value);
-        if (!options.separator) error = words::bad_delimiter_text(value, naming);
-        return options.separator.has_value();
-    }
-    options.encoding = delimited::encoding_choice(value);
-    if (!options.encoding) error = words::bad_encoding_text(value, naming);
-    return options.encoding.has_value();
-}
+// The setting an option of rfc batch sets.
+constexpr std::pair<std::string_view, convert::Setting> valued_options[] = {
+    {"--columns", convert::Setting::Columns},
+    {"--delimiter", convert::Setting::Delimiter},
+    {"--encoding", convert::Setting::Encoding},
+};
 
 }  // namespace
 
@@ -76,10 +59,14 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
         std::string_view value;
         bool missing = false;
         bool known = false;
-        for (const std::string_view name : {"--columns", "--delimiter", "--encoding"}) {
+        for (const auto& [name, setting] : valued_options) {
             if (known || !option_value(args, at, name, value, missing)) continue;
             known = true;
-            if (!missing && !take_value(name, value, options, error, naming)) return false;
+            convert::SettingProblem problem;
+            if (!missing && !convert::apply_setting(setting, value, options, problem)) {
+                error = words::setting_problem_text(problem, naming);
+                return false;
+            }
         }
         if (!known || missing) {
             error = known ? words::missing_value_text(arg) : words::unknown_option_text(arg);

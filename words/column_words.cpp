@@ -1,5 +1,6 @@
 #include "column_words.h"
 
+#include "batch_words.h"
 #include "counted.h"
 #include "escaped.h"
 
@@ -56,6 +57,19 @@ std::string column_problem_text(const convert::ColumnProblem& problem, Naming na
     return (problem.requested ? setting_text(Setting::Columns, naming) + ": "
                               : std::string("el encabezado no sirve: ")) +
            why;
+}
+
+std::string setting_problem_text(const convert::SettingProblem& problem, Naming naming) {
+    switch (problem.setting) {
+        case convert::Setting::Columns:
+            return problem.value.empty() ? empty_columns_text(naming)
+                                         : column_problem_text(problem.columns, naming);
+        case convert::Setting::Delimiter:
+            return bad_delimiter_text(problem.value, naming);
+        case convert::Setting::Encoding:
+            return bad_encoding_text(problem.value, naming);
+    }
+    return {};
 }
 
 std::string layout_text(const ColumnLayout& layout) {

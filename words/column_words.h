@@ -10,6 +10,7 @@
 
 #include "columns.h"
 #include "naming.h"
+#include "settings.h"
 
 namespace words {
 
@@ -20,6 +21,10 @@ inline constexpr std::string_view column_request_form =
 // Why the columns cannot be had, naming --columns as `naming` does.
 std::string column_problem_text(const convert::ColumnProblem& problem,
                                 Naming naming = Naming::CommandLine);
+
+// Why a setting's value is not one it takes, naming the setting as `naming` does.
+std::string setting_problem_text(const convert::SettingProblem& problem,
+                                 Naming naming = Naming::CommandLine);
 
 // The columns found:
 //   encabezado: paterno = «Apellido Paterno» (col. 3), ...

@@ -1,0 +1,27 @@
+#include "settings.h"
+
+#include "separator.h"
+
+namespace convert {
+
+bool apply_setting(Setting setting, std::string_view value, ConversionOptions& options,
+                   SettingProblem& problem) {
+    problem = {setting, std::string(value), {}};
+    switch (setting) {
+        case Setting::Columns: {
+            const auto request =
+                value.empty() ? std::nullopt : parse_column_request(value, problem.columns);
+            if (request) options.columns = *request;
+            return request.has_value();
+        }
+        case Setting::Delimiter:
+            options.separator = delimited::separator_choice(value);
+            return options.separator.has_value();
+        case Setting::Encoding:
+            options.encoding = delimited::encoding_choice(value);
+            return options.encoding.has_value();
+    }
+    return false;
+}
+
+}  // namespace convert
