@@ -20,7 +20,7 @@ class ConsoleMessages final : public words::MessageSink {
         progress_.clear();
         report(console_, text);
     }
-    void row_message(const convert::ProblemRow&, std::string_view text) override {
+    void row_message(const convert::ProblemRow&, std::string_view text, std::string_view) override {
         lines_.append("rfc: ").append(text).push_back('\n');
     }
     void before_output() override {

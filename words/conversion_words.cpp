@@ -50,7 +50,7 @@ void ConversionWords::row_not_read(const convert::ProblemRow& row) {
     append_row_reason_text(why_, row.reason, columns_);
     text_.assign(prefix_);
     append_line_text(text_, row.line, why_);
-    sink_.row_message(row, text_);
+    sink_.row_message(row, text_, why_);
 }
 
 void ConversionWords::read_failed(std::error_code error) {

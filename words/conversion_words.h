@@ -22,8 +22,11 @@ class MessageSink {
     virtual ~MessageSink() = default;
     // A message to hand on now.
     virtual void message(std::string_view text) = 0;
-    // The message about a row not read, which may wait for the end of its block.
-    virtual void row_message(const convert::ProblemRow& row, std::string_view text) = 0;
+    // The message about a row not read, `text`, which may wait for the end of
+    // its block; `why` is its part after the line, as the row's result cell
+    // says it ("fila ilegible: ...").
+    virtual void row_message(const convert::ProblemRow& row, std::string_view text,
+                             std::string_view why) = 0;
     // Before a block's rows go to the output; after it, with the rows done so
     // far; and at the end: for a progress line.
     virtual void before_output() {}
