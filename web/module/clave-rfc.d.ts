@@ -53,7 +53,8 @@ export type DateError =
 /** The character a computation found without value, placed as the message places it. */
 export interface UncodedCharacter {
   part: NamePart;
-  /** The character as typed (upper-cased): one UTF-16 unit, or a surrogate pair. */
+  /** The character as the computation was given it (upper-cased, folded with `foldAccents`):
+   *  one UTF-16 unit, or a surrogate pair. */
   text: string;
   /** Its code point, which the message writes as U+00C9. */
   codePoint: number;
