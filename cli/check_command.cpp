@@ -1,59 +1,19 @@
 #include "check_command.h"
 
-#include <chrono>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
 
 #include "cli_words.h"
-#include "escaped.h"
-#include "held_key.h"
-#include "invisible_space.h"
-#include "key_check.h"
-#include "names.h"
-#include "outcome_words.h"
-#include "person_words.h"
-#include "utf8.h"
+#include "flags.h"
+#include "held_check.h"
 #include "verdict_words.h"
 
 namespace rfc_cli {
 namespace {
 
-using keycalc::CheckLevel;
-using keycalc::CheckVerdict;
-using words::CheckReport;
-using words::escaped;
-
 constexpr std::size_t alone_words = 1, with_person_words = 5;
-
-std::chrono::year this_year() {
-    using namespace std::chrono;
-    return year_month_day{floor<days>(system_clock::now())}.year();
-}
-
-convert::ExitStatus status_of(const CheckReport& report, const keycalc::KeyOutcome& computed) {
-    switch (keycalc::level_of(report.verdict)) {
-        case CheckLevel::Sound:
-            return convert::ExitStatus::Ok;
-        case CheckLevel::Doubtful:
-            return convert::ExitStatus::KeyDoubtful;
-        case CheckLevel::Wrong:
-            return convert::ExitStatus::KeyWrong;
-        case CheckLevel::Other:
-            break;
-    }
-    return std::holds_alternative<keycalc::NoKey>(computed) ? convert::ExitStatus::Refused
-                                                            : convert::ExitStatus::NoKey;
-}
-
-// The key as the line shows it, made safe to print: compacted, or in quotes
-// as given when it is empty or too long to be kept whole.
-std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
-    if (examination.length == examination.key().size() && examination.length > 0) {
-        return escaped(casing::utf16_to_utf8(examination.key()));
-    }
-    return words::echoed(as_given);
-}
 
 }  // namespace
 
@@ -66,39 +26,20 @@ convert::ExitStatus run_check_command(std::span<const std::string_view> args, Co
     if (data.size() != alone_words && data.size() != with_person_words) {
         return usage_error(console, words::check_data_count_text(data.size()));
     }
-    std::u16string key_text;
-    if (!casing::utf8_to_utf16(keycalc::trim_spaces(data.front()), key_text)) {
-        return usage_error(console, words::key_not_utf8_text);
+    std::optional<std::span<const std::string_view, 4>> person_fields;
+    if (data.size() == with_person_words) person_fields.emplace(data.data() + alone_words, 4);
+    const auto checked =
+        convert::check_held_key(data.front(), person_fields, fold_accents, convert::current_year());
+    if (const auto* fault = std::get_if<convert::InputFault>(&checked)) {
+        return usage_error(console, words::input_fault_text(*fault, data.back()));
     }
-    const keycalc::KeyExamination examination = keycalc::examine_key(key_text);
-
-    keycalc::KeyOutcome computed = keycalc::Key{};
-    CheckReport found;
-    if (data.size() == alone_words) {
-        found = words::report_key_alone(examination, this_year());
-    } else {
-        const auto read = read_person_words(
-            std::span<const std::string_view, 4>(data.data() + alone_words, 4), fold_accents);
-        if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
-            return usage_error(console, problem->message);
-        }
-        const PersonWords& person = std::get<PersonWords>(read);
-        const auto& [Ap, Am, Nm] = person.names;
-        computed = keycalc::Compute_Key(Ap, Am, Nm, person.birth);
-        found = words::report_key_against(examination, computed, Ap, Am, Nm);
-        if (found.verdict == CheckVerdict::NoComputedKey &&
-            convert::fold_hint_applies(computed, fold_accents, Ap, Am, Nm, person.birth)) {
-            found.finding += words::fold_accents_hint(console.naming);
-        }
-    }
-    if (const std::error_code write_error =
-            console.out.write_all(words::check_line(shown_key(examination, data.front()), found,
-                                                    keycalc::key_text(computed)) +
-                                  "\n")) {
+    const auto& check = std::get<convert::HeldKeyCheck>(checked);
+    if (const std::error_code write_error = console.out.write_all(
+            words::held_key_check_line(check, data.front(), console.naming) + "\n")) {
         report(console, words::cannot_write_text({}, write_error.message()));
         return convert::ExitStatus::IoError;
     }
-    return status_of(found, computed);
+    return check.status;
 }
 
 }  // namespace rfc_cli

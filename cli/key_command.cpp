@@ -5,11 +5,10 @@
 #include <vector>
 
 #include "cli_words.h"
-#include "compute_key.h"
-#include "names.h"
+#include "flags.h"
 #include "outcome_words.h"
 #include "output_mask.h"
-#include "person_words.h"
+#include "person.h"
 #include "utf8.h"
 
 namespace rfc_cli {
@@ -24,27 +23,19 @@ convert::ExitStatus run_key_command(std::span<const std::string_view> args, Cons
         return usage_error(console, words::key_data_count_text(data.size()));
     }
 
-    const auto read = read_person_words(std::span<const std::string_view, 4>(data), fold_accents);
-    if (const auto* problem = std::get_if<PersonWordsProblem>(&read)) {
-        return usage_error(console, problem->message);
+    const std::span<const std::string_view, 4> fields(data);
+    const auto read = convert::read_typed_person(fields, fold_accents);
+    if (const auto* fault = std::get_if<convert::InputFault>(&read)) {
+        return usage_error(console, words::input_fault_text(*fault, fields[3]));
     }
-    const PersonWords& person = std::get<PersonWords>(read);
-    const auto& [paternal, maternal, given] = person.names;
-    const keycalc::KeyOutcome outcome =
-        keycalc::Compute_Key(paternal, maternal, given, person.birth);
-    if (const auto* refused = std::get_if<keycalc::NoKey>(&outcome)) {
-        report(console, words::refusal_text(refused->test));
-        return convert::ExitStatus::Refused;
+    const convert::PersonKey computed =
+        convert::key_of(std::get<convert::TypedPerson>(read), fold_accents);
+    const convert::ExitStatus status = convert::key_exit_status(computed.outcome);
+    if (status != convert::ExitStatus::Ok) {
+        report(console, words::no_key_text(computed, console.naming));
+        return status;
     }
-    if (const auto* failed = std::get_if<keycalc::EmptyKey>(&outcome)) {
-        report(console, words::failure_text(*failed, paternal, maternal, given) +
-                            std::string(convert::fold_hint_applies(outcome, fold_accents, paternal,
-                                                                   maternal, given, person.birth)
-                                            ? words::fold_accents_hint(console.naming)
-                                            : ""));
-        return convert::ExitStatus::NoKey;
-    }
-    const std::u16string_view key = keycalc::key_text(outcome);
+    const std::u16string_view key = keycalc::key_text(computed.outcome);
     std::string line = casing::utf16_to_utf8(mask ? keycalc::apply_output_mask(key) : key);
     line.push_back('\n');
     if (const std::error_code write_error = console.out.write_all(line)) {

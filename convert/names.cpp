@@ -5,7 +5,7 @@
 #include "fold_accents.h"
 #include "invisible_space.h"
 #include "upper_case.h"
-#include "utf8.h"
+#include "utf16.h"
 
 namespace convert {
 namespace {
@@ -16,7 +16,28 @@ std::u16string folded(std::u16string_view name) {
     return text;
 }
 
+std::u16string_view part_of(keycalc::NamePart part, std::u16string_view paternal,
+                            std::u16string_view maternal, std::u16string_view given) {
+    const std::u16string_view parts[] = {paternal, maternal, given};
+    return parts[static_cast<std::size_t>(part)];
+}
+
 }  // namespace
+
+std::optional<UncodedCharacter> uncoded_character(const keycalc::EmptyKey& failure,
+                                                  std::u16string_view paternal,
+                                                  std::u16string_view maternal,
+                                                  std::u16string_view given) {
+    if (failure.reason != keycalc::FailureReason::UncodedCharacter) return std::nullopt;
+    const std::u16string_view text = part_of(failure.part, paternal, maternal, given);
+    const std::size_t offset = failure.part_position - 1;
+    if (failure.part_position == 0 || offset >= text.size()) return std::nullopt;
+    std::size_t position = 1;
+    for (std::size_t i = 0; i < offset; i += casing::character_units(text, i)) ++position;
+    return UncodedCharacter{
+        failure.part, std::u16string(text.substr(offset, casing::character_units(text, offset))),
+        casing::code_point_at(text, offset), position};
+}
 
 void prepare_name(std::u16string& text, bool fold) {
     keycalc::drop_invisible_spaces_at_edges(text);
@@ -29,7 +50,7 @@ bool folding_would_help(const keycalc::EmptyKey& failure, std::u16string_view pa
                         std::chrono::year_month_day birth) {
     if (failure.reason != keycalc::FailureReason::UncodedCharacter) return false;
     const std::u16string_view parts[] = {paternal, maternal, given};
-    const std::u16string_view part = parts[static_cast<std::size_t>(failure.part)];
+    const std::u16string_view part = part_of(failure.part, paternal, maternal, given);
     const std::size_t offset = failure.part_position - 1;
     if (failure.part_position == 0 || offset >= part.size()) return false;
     // Names that folding leaves as they are give the same outcome again; only

@@ -1,6 +1,8 @@
 // The JavaScript module clave-rfc.mjs against the command line it is built
 // from: every key, check and batch of the tables below must give the same
-// bytes, messages and exit status as the native `rfc` of the same build.
+// bytes, messages and exit status as the native `rfc` of the same build, and
+// the codes of a key's reason and of a check's verdict must say what `rfc`'s
+// sentence says.
 //
 //     RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
 import assert from 'node:assert/strict';
@@ -45,6 +47,28 @@ const people = [
   ['perez', 'lopez', 'juan', '1980-02-30'],
   ['perez', 'lopez', 'juan', '15/01/1980'],
   ['perez', 'lopez', 'juan', ''],
+  // Dates that cannot be read, one of each fault.
+  ['perez', 'lopez', 'juan', '29235'],
+  ['perez', 'lopez', 'juan', '60'],
+  ['perez', 'lopez', 'juan', '15/01/80'],
+  ['perez', 'lopez', 'juan', '1/15/1980'],
+  ['perez', 'lopez', 'juan', '1500-01-01'],
+  ['perez', 'lopez', 'juan', 'ayer'],
+  // Uncoded characters in each part, before and after a pair, visible or not,
+  // with and without folding, that folding helps or not.
+  ['perez', 'lópez', 'juan', '1980-01-15'],
+  ['perez', 'lopez', 'josé', '1980-01-15'],
+  ['perez', 'lopez', 'josé', '1980-01-15', true],
+  ['gonzález', 'pérez', 'josé', '1980-01-05'],
+  ['ab😀c', 'lopez', 'juan', '1980-01-15'],
+  ['perez', 'lopez', '😀é', '1980-01-15'],
+  ['perez', 'lopez', 'ju an', '1980-01-15'],
+  ['perez', 'lopez', 'juań', '1980-01-15'],
+  ['perez', 'lopez', 'juań', '1980-01-15', true],
+  ['o’neil', 'lopez', 'ana', '1980-01-15', true],
+  ['ñandú', 'peña', 'ana', '1980-01-15'],
+  ['perez', 'lopez', 'ana"<\\', '1980-01-15'],
+  ['', '', '', '1980-02-30'],
 ];
 
 const personOf = ([paterno, materno, nombre, fecha, foldAccents = false]) => ({
@@ -53,35 +77,147 @@ const personOf = ([paterno, materno, nombre, fecha, foldAccents = false]) => ({
 const personArgs = ([paterno, materno, nombre, fecha, fold]) => [
   ...(fold ? ['--fold-accents'] : []), '--', paterno, materno, nombre, fecha,
 ];
-const outcomeOfStatus = { 0: 'key', 1: 'empty' };
+const { ok, noKey, usage, refused, keyDoubtful, keyWrong } = rfc.exitStatus;
+const outcomeOfStatus = { [ok]: 'key', [noKey]: 'empty' };
 
-test('key gives what rfc key gives, masked as rfc key --mask', () => {
+// What `rfc` says for each code: a piece of its sentence that only that code gives.
+const said = {
+  refused: {
+    givenNamesBlank: 'entrada rechazada: el nombre está vacío',
+    surnamesBlank: 'entrada rechazada: los dos apellidos',
+    dateInvalid: 'entrada rechazada: la fecha de nacimiento no existe',
+  },
+  failed: {
+    uncodedCharacter: 'sin clave: el carácter U+',
+    sumBelow100: 'sin clave: la suma de la homoclave es menor que 100',
+    sumOverflow: 'sin clave: la suma de la homoclave no cabe',
+    vowelPositionOverflow: 'sin clave: la primera vocal',
+  },
+  date: {
+    notADate: 'no tiene una forma de fecha conocida',
+    noSuchDay: 'no existe en el calendario',
+    outOfRange: 'está fuera de las fechas admitidas',
+    twoDigitYear: 'tiene el año con dos cifras',
+    monthFirst: 'tiene el mes antes del día',
+    february29Of1900: 'es el día 60 de las hojas de cálculo',
+  },
+  part: { paterno: 'del apellido paterno', materno: 'del apellido materno', nombre: 'del nombre' },
+  verdict: {
+    valid: /^clave (válida|genérica)/,
+    agrees: /^coincide( salvo la Ñ, que estas reglas escriben X)?( (con la calculada|\(calculada))/,
+    checkFails: /su dígito verificador no corresponde|coincide salvo el dígito verificador/,
+    homoclaveDiffers: /^coincide salvo la homoclave/,
+    disagrees: /^no coincide: /,
+    notAKey: /^no es una clave/,
+    noComputedKey: /^no hay clave calculada con que compararla: /,
+  },
+  notAKey: {
+    length: (f) => (f.length === 0 ? 'está vacía' : `tiene ${f.length} caracteres, y una clave tiene 13`),
+    letter: (f) => `en la posición ${f.position} no es una letra`,
+    dateDigits: () => 'no es una fecha',
+    noSuchDay: () => 'no es una fecha',
+    homoclave: (f) => `en la posición ${f.position} no puede ir en la homoclave`,
+    checkSymbol: () => 'no es un dígito ni la A',
+    withoutHomoclave: (f) => `no es una clave completa: tiene ${f.length} caracteres`,
+  },
+};
+const foldHint = '; con --fold-accents se quitan los acentos';
+const hex = (codePoint) => codePoint.toString(16).toUpperCase().padStart(4, '0');
+
+// Asserts that `reason`'s codes say what `message`, rfc's sentence, says, and
+// that its kind goes with `status`, rfc's exit status.
+function assertReasonSays(reason, message, status, where) {
+  const statusOfKind = { refused, failed: noKey, date: usage };
+  assert.equal(status, statusOfKind[reason.kind], where);
+  if (reason.kind === 'date') {
+    assert.ok(message.includes(said.date[reason.dateError]) !== (reason.spreadsheetDay !== null), where);
+    if (reason.spreadsheetDay !== null) {
+      const [y, m, d] = reason.spreadsheetDay.split('-');
+      assert.ok(message.includes(`una hoja de cálculo guarda para el ${d}/${m}/${y}`), where);
+    }
+    return;
+  }
+  const piece = said[reason.kind][reason.test ?? reason.failure];
+  assert.ok(message.startsWith(piece) || message.includes(`: ${piece}`), `${where}: ${message}`);
+  if (reason.kind !== 'failed') return;
+  assert.equal(reason.foldingHelps, message.endsWith(foldHint), where);
+  const { character } = reason;
+  assert.equal(character !== null, reason.failure === 'uncodedCharacter', where);
+  if (character === null) return;
+  assert.equal(character.text.codePointAt(0), character.codePoint, where);
+  assert.equal(character.text.length, character.codePoint > 0xffff ? 2 : 1, where);
+  assert.ok(new RegExp(`el carácter U\\+${hex(character.codePoint)}( «${character.text.replace(/[\\^$.*+?()[\]{}|]/g, '\\$&')}»)? ` +
+    `en la posición ${character.position} ${said.part[character.part]} no tiene valor`).test(message), `${where}: ${message}`);
+}
+
+test('exitStatus names the exit statuses of rfc', () => {
+  assert.deepEqual({ ...rfc.exitStatus },
+    { ok: 0, noKey: 1, unreadableRows: 1, usage: 2, refused: 3, ioError: 4, keyDoubtful: 5, keyWrong: 6 });
+  assert.ok(Object.isFrozen(rfc.exitStatus));
+  assert.equal(native(['key', 'a']).status, rfc.exitStatus.usage);
+});
+
+test('key gives what rfc key gives, masked as rfc key --mask, with its reason in codes', () => {
+  const kinds = new Set();
   for (const person of people) {
-    const got = rfc.key(personOf(person));
+    const { reason, ...got } = rfc.key(personOf(person));
     const plain = native(['key', ...personArgs(person)]);
     const masked = native(['key', '--mask', ...personArgs(person)]);
     const expected = {
       outcome: outcomeOfStatus[plain.status] ?? 'none',
       key: plain.out.trim(),
-      masked: plain.status === 0 ? masked.out.replace(/\n$/, '') : '    -      -   ',
-      message: plain.status === 0 ? '' : firstLine(plain.err),
+      masked: plain.status === ok ? masked.out.replace(/\n$/, '') : '    -      -   ',
+      message: plain.status === ok ? '' : firstLine(plain.err),
+      exitStatus: plain.status,
     };
-    assert.deepEqual({ ...got }, expected, JSON.stringify(person));
+    assert.deepEqual(got, expected, JSON.stringify(person));
+    assert.equal(reason === null, plain.status === ok, JSON.stringify(person));
+    if (reason === null) continue;
+    assertReasonSays(reason, got.message, plain.status, JSON.stringify(person));
+    kinds.add(`${reason.kind} ${reason.test ?? reason.failure ?? reason.dateError} ${reason.character?.part ?? ''}`);
   }
+  // The table reaches every code it can: a sum too small or too large takes names no one has.
+  assert.deepEqual([...kinds].sort(), ['date noSuchDay ', 'date notADate ', 'date outOfRange ', 'date february29Of1900 ',
+    'date monthFirst ', 'date twoDigitYear ', 'failed uncodedCharacter materno', 'failed uncodedCharacter nombre',
+    'failed uncodedCharacter paterno', 'refused givenNamesBlank ', 'refused surnamesBlank '].sort());
 });
 
-test('check gives the line and status of rfc check, alone and against a person', () => {
+// The exit status of rfc check for each verdict that compares.
+const statusOfVerdict = {
+  valid: ok, agrees: ok, checkFails: keyDoubtful, homoclaveDiffers: keyDoubtful, disagrees: keyWrong, notAKey: keyWrong,
+};
+
+test('check gives the line and status of rfc check, alone and against a person, with its verdict in codes', () => {
   const keys = ['PELJ8001152A0', 'pelj-800115-2a0', 'PELJ8001152A1', 'PELJ8001153A0', 'PELJ8002302A0',
-    'LWA000101QM3', 'XAXX010101000', 'PÉLJ8001152A0', '', 'x'.repeat(200), 'PELJ\n800115'];
+    'LWA000101QM3', 'XAXX010101000', 'PÉLJ8001152A0', '', 'x'.repeat(200), 'PELJ\n800115', 'PELJ800115',
+    'SAT970701NN3', 'XEXX010101000', 'PELJ800115XY8', 'PELJ8001162A0', 'PEL18001152A0', 'PELJ8001152O0',
+    'PELJ8001152A-', 'PELJ80011A2A0', 'GOPJ800105T72', 'NAPA800115'];
+  const persons = [null, ...people.slice(0, 4), people[14], ...people.filter(([, , , fecha, fold]) =>
+    ['29235', 'ayer', '1980-01-05'].includes(fecha) || (fold && fecha === '1980-01-15'))];
+  const verdicts = new Set();
   for (const clave of keys) {
-    for (const person of [null, ...people.slice(0, 4), people[14]]) {
-      const got = rfc.check(clave, person && personOf(person));
+    for (const person of persons) {
+      const where = `${clave} ${JSON.stringify(person)}`;
+      const { verdict, notAKey, reason, ...got } = rfc.check(clave, person && personOf(person));
       const run = native(['check', ...(person ? personArgs(person).slice(0, -5) : []), '--', clave,
         ...(person ? person.slice(0, 4) : [])]);
       const text = run.out.length ? Buffer.from(run.out, 'latin1').toString().replace(/\n$/, '') : firstLine(run.err);
-      assert.deepEqual({ ...got }, { status: run.status, text }, `${clave} ${JSON.stringify(person)}`);
+      assert.deepEqual(got, { status: run.status, text }, where);
+      if (verdict === null) {
+        assertReasonSays(reason, text, run.status, where);
+        continue;
+      }
+      verdicts.add(verdict);
+      const finding = text.slice(text.indexOf(': ') + 2);
+      assert.match(finding, said.verdict[verdict], where);
+      if (verdict === 'noComputedKey') assertReasonSays(reason, finding, run.status, where);
+      else assert.equal(reason, null, where);
+      if (verdict !== 'noComputedKey') assert.equal(run.status, statusOfVerdict[verdict], where);
+      if (verdict === 'notAKey') assert.ok(finding.includes(said.notAKey[notAKey.fault](notAKey)), `${where}: ${finding}`);
+      if (notAKey === null) assert.ok(!finding.startsWith('no es una clave'), where);
     }
   }
+  assert.deepEqual([...verdicts].sort(), Object.keys(said.verdict).sort());
 });
 
 test('upperCase is the window\'s typing rule, the length kept', () => {
@@ -221,9 +357,12 @@ test('engine.js run as in a worker inflates its binary with DecompressionStream 
   assert.deepEqual(formats, ['deflate']);
   assert.deepEqual(WebAssembly.Module.exports(worker.wasmModule), WebAssembly.Module.exports(rfc.wasmModule));
   assert.equal(worker.version, rfc.version);
+  assert.deepEqual(structuredClone(worker.exitStatus), rfc.exitStatus);
   for (const person of people) {
-    assert.deepEqual({ ...worker.key(personOf(person)) }, { ...rfc.key(personOf(person)) }, person.join(' '));
-    assert.deepEqual({ ...worker.check('PELJ8001152A0', personOf(person)) }, { ...rfc.check('PELJ8001152A0', personOf(person)) });
+    // Copied into this realm: the worker's objects have the context's prototypes.
+    assert.deepEqual(structuredClone(worker.key(personOf(person))), rfc.key(personOf(person)), person.join(' '));
+    assert.deepEqual(structuredClone(worker.check('PELJ8001152A0', personOf(person))),
+      rfc.check('PELJ8001152A0', personOf(person)));
   }
 });
 

@@ -48,6 +48,16 @@ std::string serial_date_text(std::string_view date, std::chrono::year_month_day 
            "; escríbala como fecha (DD/MM/AAAA): solo la columna de fecha de un archivo se lee así";
 }
 
+std::string input_fault_text(const convert::InputFault& fault, std::string_view date) {
+    if (std::holds_alternative<convert::KeyNotUtf8>(fault)) return std::string(key_not_utf8_text);
+    if (const auto* name = std::get_if<convert::NameNotUtf8>(&fault)) {
+        return name_not_utf8_text(static_cast<std::size_t>(name->part));
+    }
+    const auto& unreadable = std::get<convert::UnreadableDate>(fault);
+    if (unreadable.spreadsheet_day) return serial_date_text(date, *unreadable.spreadsheet_day);
+    return bad_date_text(date, unreadable.error);
+}
+
 std::string input_text(std::string_view file_name) {
     return file_name.empty() ? "la entrada estándar" : echoed_file_name(file_name);
 }

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "birth_date.h"
+#include "person.h"
 
 namespace words {
 
@@ -38,6 +39,10 @@ std::string bad_date_text(std::string_view date, keycalc::DateError error);
 // A bare number typed as a date, which a file's date column would read as the
 // spreadsheet day `day`: the command line refuses it, but says what it would be.
 std::string serial_date_text(std::string_view date, std::chrono::year_month_day day);
+
+// Why the typed input is none to compute from: a usage message. `date` is
+// the date as typed.
+std::string input_fault_text(const convert::InputFault& fault, std::string_view date);
 
 // The input of rfc batch: «nomina.csv», or "la entrada estándar".
 std::string input_text(std::string_view file_name);

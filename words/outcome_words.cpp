@@ -15,20 +15,6 @@ namespace {
 constexpr std::array<std::string_view, 3> part_labels = {"del apellido paterno",
                                                          "del apellido materno", "del nombre"};
 
-// The name part as the computation was given it.
-std::u16string_view part_text(keycalc::NamePart part, std::u16string_view paternal,
-                              std::u16string_view maternal, std::u16string_view given) {
-    switch (part) {
-        case keycalc::NamePart::Paternal:
-            return paternal;
-        case keycalc::NamePart::Maternal:
-            return maternal;
-        case keycalc::NamePart::Given:
-            return given;
-    }
-    return {};
-}
-
 // The character of `units` (one code unit, or a surrogate pair), appended.
 void append_character_text(std::string& out, std::u16string_view units) {
     const char32_t c = casing::code_point_at(units, 0);
@@ -42,28 +28,22 @@ void append_character_text(std::string& out, std::u16string_view units) {
     }
 }
 
-// "el carácter U+00C9 «É» en la posición 2 del apellido paterno": the
-// position counts characters, a surrogate pair as one.
+// "el carácter U+00C9 «É» en la posición 2 del apellido paterno".
 void append_uncoded_character_text(std::string& out, const keycalc::EmptyKey& failure,
-                                   std::u16string_view paternal, std::u16string_view maternal,
-                                   std::u16string_view given) {
-    const std::u16string_view text = part_text(failure.part, paternal, maternal, given);
-    const std::size_t offset = failure.part_position - 1;
-    if (failure.part_position == 0 || offset >= text.size()) {
+                                   const std::optional<convert::UncodedCharacter>& uncoded) {
+    if (!uncoded) {
         // Only when the names are not those of the computation.
         out += "un carácter en la posición ";
         out += std::to_string(failure.position);
         out += " del nombre completo";
         return;
     }
-    std::size_t position = 1;
-    for (std::size_t i = 0; i < offset; i += casing::character_units(text, i)) ++position;
     out += "el carácter ";
-    append_character_text(out, text.substr(offset, casing::character_units(text, offset)));
+    append_character_text(out, uncoded->units);
     out += " en la posición ";
-    out += std::to_string(position);
+    out += std::to_string(uncoded->position);
     out += ' ';
-    out += part_labels[static_cast<std::size_t>(failure.part)];
+    out += part_labels[static_cast<std::size_t>(uncoded->part)];
 }
 
 }  // namespace
@@ -98,11 +78,17 @@ std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view p
 void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
                          std::u16string_view paternal, std::u16string_view maternal,
                          std::u16string_view given) {
+    append_failure_text(out, failure,
+                        convert::uncoded_character(failure, paternal, maternal, given));
+}
+
+void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
+                         const std::optional<convert::UncodedCharacter>& uncoded) {
     using keycalc::FailureReason;
     out += "sin clave: ";
     switch (failure.reason) {
         case FailureReason::UncodedCharacter:
-            append_uncoded_character_text(out, failure, paternal, maternal, given);
+            append_uncoded_character_text(out, failure, uncoded);
             out += " no tiene valor en la tabla";
             return;
         case FailureReason::SumBelow100:
@@ -115,6 +101,18 @@ void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
             out += "la primera vocal del apellido paterno está más allá de la posición 32767";
             return;
     }
+}
+
+std::string no_key_text(const convert::PersonKey& key, Naming naming) {
+    if (const auto* refused = std::get_if<keycalc::NoKey>(&key.outcome)) {
+        return refusal_text(refused->test);
+    }
+    std::string text;
+    if (const auto* failed = std::get_if<keycalc::EmptyKey>(&key.outcome)) {
+        append_failure_text(text, *failed, key.uncoded);
+        if (key.folding_helps) text += fold_accents_hint(naming);
+    }
+    return text;
 }
 
 std::string_view date_error_text(keycalc::DateError error) {

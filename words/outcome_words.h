@@ -16,7 +16,9 @@
 #include "birth_date.h"
 #include "compute_key.h"
 #include "curp_date.h"
+#include "names.h"
 #include "naming.h"
+#include "person.h"
 
 namespace words {
 
@@ -39,6 +41,14 @@ std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view p
 void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
                          std::u16string_view paternal, std::u16string_view maternal,
                          std::u16string_view given);
+// The same, with the uncoded character already placed: `uncoded` is what
+// convert::uncoded_character gave for `failure`.
+void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
+                         const std::optional<convert::UncodedCharacter>& uncoded);
+
+// Why `key` is no key: refusal_text, or failure_text followed by
+// fold_accents_hint when folding helps.
+std::string no_key_text(const convert::PersonKey& key, Naming naming);
 
 // The page's check box as the hints name it.
 inline constexpr std::string_view fold_accents_check_box = "Quitar acentos y diéresis";

@@ -176,6 +176,23 @@ CheckReport compared_report(const keycalc::HeldKeyVerdict& held,
     }
 }
 
+// There is no key to compare with: `why` says why, as rfc key says it.
+CheckReport no_computed_key_report(std::string_view why) {
+    return {CheckVerdict::NoComputedKey,
+            "no hay clave calculada con que compararla: " + std::string(why),
+            {},
+            false};
+}
+
+// The key as the line shows it, made safe to print: compacted, or in quotes
+// as given when it is empty or too long to be kept whole.
+std::string shown_key(const keycalc::KeyExamination& examination, std::string_view as_given) {
+    if (examination.length == examination.key().size() && examination.length > 0) {
+        return escaped(casing::utf16_to_utf8(examination.key()));
+    }
+    return echoed(as_given);
+}
+
 }  // namespace
 
 std::string_view summary_label(CheckVerdict verdict, std::size_t count) {
@@ -227,9 +244,15 @@ CheckReport report_key_alone(const keycalc::KeyExamination& examination,
 CheckReport report_key_against(const keycalc::KeyExamination& examination,
                                const keycalc::KeyOutcome& computed, std::u16string_view Ap,
                                std::u16string_view Am, std::u16string_view Nm) {
-    const keycalc::HeldKeyVerdict held =
-        keycalc::judge_key_against(examination, computed, Ap, Am, Nm);
-    constexpr std::string_view no_computed_key = "no hay clave calculada con que compararla: ";
+    return report_key_against(examination,
+                              keycalc::judge_key_against(examination, computed, Ap, Am, Nm),
+                              computed, Ap, Am, Nm);
+}
+
+CheckReport report_key_against(const keycalc::KeyExamination& examination,
+                               const keycalc::HeldKeyVerdict& held,
+                               const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                               std::u16string_view Am, std::u16string_view Nm) {
     switch (held.kind) {
         case keycalc::HeldKind::Generic:
         case keycalc::HeldKind::LegalPerson:
@@ -246,17 +269,33 @@ CheckReport report_key_against(const keycalc::KeyExamination& examination,
                     {},
                     false};
         case CheckVerdict::NoComputedKey: {
-            std::string why(no_computed_key);
+            std::string why;
             if (const auto* refused = std::get_if<keycalc::NoKey>(&computed)) {
-                why.append(refusal_text(refused->test));
+                why = refusal_text(refused->test);
             } else {
                 append_failure_text(why, std::get<keycalc::EmptyKey>(computed), Ap, Am, Nm);
             }
-            return {held.verdict, std::move(why), {}, false};
+            return no_computed_key_report(why);
         }
         default:
             return compared_report(held, std::get<keycalc::WellFormedKey>(examination.verdict));
     }
+}
+
+std::string held_key_check_line(const convert::HeldKeyCheck& check, std::string_view as_given,
+                                Naming naming) {
+    CheckReport found;
+    if (!check.person) {
+        found = report_key_alone(check.examination, check.this_year);
+    } else if (check.held.verdict == CheckVerdict::NoComputedKey) {
+        found = no_computed_key_report(no_key_text(check.computed, naming));
+    } else {
+        const auto& [Ap, Am, Nm] = check.person->names;
+        found =
+            report_key_against(check.examination, check.held, check.computed.outcome, Ap, Am, Nm);
+    }
+    return check_line(shown_key(check.examination, as_given), found,
+                      keycalc::key_text(check.computed.outcome));
 }
 
 std::string check_line(std::string_view shown_key, const CheckReport& report,

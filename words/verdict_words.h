@@ -12,8 +12,10 @@
 #include <string_view>
 
 #include "compute_key.h"
+#include "held_check.h"
 #include "held_key.h"
 #include "key_check.h"
+#include "naming.h"
 
 namespace words {
 
@@ -41,12 +43,23 @@ CheckReport report_key_alone(const keycalc::KeyExamination& examination,
 CheckReport report_key_against(const keycalc::KeyExamination& examination,
                                const keycalc::KeyOutcome& computed, std::u16string_view Ap,
                                std::u16string_view Am, std::u16string_view Nm);
+// The same, for `held`, the verdict keycalc::judge_key_against gave.
+CheckReport report_key_against(const keycalc::KeyExamination& examination,
+                               const keycalc::HeldKeyVerdict& held,
+                               const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                               std::u16string_view Am, std::u16string_view Nm);
 
 // The line rfc check writes, without its line break: "KEY: finding
 // (calculada: K); note". `shown_key` is the key as the line names it;
 // `computed_key` what Compute_Key gave, shown when some part differs.
 std::string check_line(std::string_view shown_key, const CheckReport& report,
                        std::u16string_view computed_key);
+
+// The line of `check`, as rfc check writes it and the page shows it, without
+// its line break. `as_given` is the key as typed; `naming` names the option
+// that folds accents when a hint follows a failure.
+std::string held_key_check_line(const convert::HeldKeyCheck& check, std::string_view as_given,
+                                Naming naming);
 
 // The check of one row of a file: `key_field` is the key column as read
 // (UTF-8), `computed` what Compute_Key gave for the row's names Ap, Am, Nm.

@@ -7,7 +7,10 @@
 // its bytes. Texts are UTF-8, except upperCase's, which are UTF-16LE code
 // units, so that any JavaScript string, lone surrogates too, goes through
 // unchanged. api.js writes the arguments into engine_arguments(size) and
-// reads engine_answers() and engine_answers_size() after the call.
+// reads engine_answers() and engine_answers_size() after the call. The values
+// behind an answer (why there is no key, a check's verdict) come as one JSON
+// text of codes, which api.js parses: each C++ enumerator has its code here,
+// in lowerCamelCase ("uncodedCharacter" for FailureReason::UncodedCharacter).
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
@@ -19,6 +22,7 @@
 #include "birth_date.h"
 #include "digits.h"
 #include "engine.h"
+#include "exit_status.h"
 #include "outcome_words.h"
 #include "window_texts.h"
 
@@ -77,6 +81,236 @@ std::string_view outcome_name(web_engine::KeyOutcome outcome) {
     return "none";
 }
 
+// --- Codes of the values, as JavaScript reads them ---------------------------
+
+std::string_view code(keycalc::RefusalTest test) {
+    using keycalc::RefusalTest;
+    switch (test) {
+        case RefusalTest::GivenNamesBlank:
+            return "givenNamesBlank";
+        case RefusalTest::SurnamesBlank:
+            return "surnamesBlank";
+        case RefusalTest::DateInvalid:
+            break;
+    }
+    return "dateInvalid";
+}
+
+std::string_view code(keycalc::FailureReason reason) {
+    using keycalc::FailureReason;
+    switch (reason) {
+        case FailureReason::UncodedCharacter:
+            return "uncodedCharacter";
+        case FailureReason::SumBelow100:
+            return "sumBelow100";
+        case FailureReason::SumOverflow:
+            return "sumOverflow";
+        case FailureReason::VowelPositionOverflow:
+            break;
+    }
+    return "vowelPositionOverflow";
+}
+
+// The parts by the names of the page's fields.
+std::string_view code(keycalc::NamePart part) {
+    switch (part) {
+        case keycalc::NamePart::Paternal:
+            return "paterno";
+        case keycalc::NamePart::Maternal:
+            return "materno";
+        case keycalc::NamePart::Given:
+            break;
+    }
+    return "nombre";
+}
+
+std::string_view code(keycalc::DateError error) {
+    using keycalc::DateError;
+    switch (error) {
+        case DateError::NotADate:
+            return "notADate";
+        case DateError::NoSuchDay:
+            return "noSuchDay";
+        case DateError::OutOfRange:
+            return "outOfRange";
+        case DateError::TwoDigitYear:
+            return "twoDigitYear";
+        case DateError::MonthFirst:
+            return "monthFirst";
+        case DateError::February29Of1900:
+            break;
+    }
+    return "february29Of1900";
+}
+
+std::string_view code(keycalc::CheckVerdict verdict) {
+    using keycalc::CheckVerdict;
+    switch (verdict) {
+        case CheckVerdict::Valid:
+            return "valid";
+        case CheckVerdict::Agrees:
+            return "agrees";
+        case CheckVerdict::CheckFails:
+            return "checkFails";
+        case CheckVerdict::HomoclaveDiffers:
+            return "homoclaveDiffers";
+        case CheckVerdict::Disagrees:
+            return "disagrees";
+        case CheckVerdict::NotAKey:
+            return "notAKey";
+        case CheckVerdict::NoComputedKey:
+            return "noComputedKey";
+        case CheckVerdict::NotGiven:
+            break;
+    }
+    return "notGiven";
+}
+
+std::string_view code(keycalc::KeyFault fault) {
+    using keycalc::KeyFault;
+    switch (fault) {
+        case KeyFault::Length:
+            return "length";
+        case KeyFault::Letter:
+            return "letter";
+        case KeyFault::DateDigits:
+            return "dateDigits";
+        case KeyFault::NoSuchDay:
+            return "noSuchDay";
+        case KeyFault::Homoclave:
+            return "homoclave";
+        case KeyFault::CheckSymbol:
+            return "checkSymbol";
+        case KeyFault::WithoutHomoclave:
+            break;
+    }
+    return "withoutHomoclave";
+}
+
+// The exit statuses by name; two names share 1.
+constexpr std::pair<std::string_view, convert::ExitStatus> exit_statuses[] = {
+    {"ok", convert::ExitStatus::Ok},
+    {"noKey", convert::ExitStatus::NoKey},
+    {"unreadableRows", convert::ExitStatus::UnreadableRows},
+    {"usage", convert::ExitStatus::Usage},
+    {"refused", convert::ExitStatus::Refused},
+    {"ioError", convert::ExitStatus::IoError},
+    {"keyDoubtful", convert::ExitStatus::KeyDoubtful},
+    {"keyWrong", convert::ExitStatus::KeyWrong},
+};
+
+// A JSON object written member by member: names and codes are ASCII
+// identifiers and need no escapes.
+class JsonObject {
+  public:
+    JsonObject& code(std::string_view name, std::string_view ascii) {
+        raw(name, "\"").append(ascii).push_back('"');
+        return *this;
+    }
+    JsonObject& number(std::string_view name, std::size_t value) {
+        raw(name, std::to_string(value));
+        return *this;
+    }
+    JsonObject& boolean(std::string_view name, bool value) {
+        raw(name, value ? "true" : "false");
+        return *this;
+    }
+    // Text of any UTF-16 units, lone surrogates too: each one escaped.
+    JsonObject& units(std::string_view name, std::u16string_view text) {
+        std::string& out = raw(name, "\"");
+        for (const char16_t unit : text) {
+            out += "\\u";
+            words::append_digits(out, unit, 4, words::Hex::Capitals);
+        }
+        out += '"';
+        return *this;
+    }
+    // An object made before, or null.
+    JsonObject& object(std::string_view name, const std::optional<std::string>& json) {
+        raw(name, json ? std::string_view(*json) : "null");
+        return *this;
+    }
+    std::string done() const { return text_ + "}"; }
+
+  private:
+    std::string& raw(std::string_view name, std::string_view value) {
+        text_ += text_.size() > 1 ? ",\"" : "\"";
+        return text_.append(name).append("\":").append(value);
+    }
+
+    std::string text_ = "{";
+};
+
+std::string fault_json(const convert::InputFault& fault) {
+    if (const auto* name = std::get_if<convert::NameNotUtf8>(&fault)) {
+        return JsonObject().code("kind", "nameNotUtf8").code("part", code(name->part)).done();
+    }
+    if (const auto* date = std::get_if<convert::UnreadableDate>(&fault)) {
+        std::optional<std::string> day;
+        if (date->spreadsheet_day) day = '"' + words::date_text(*date->spreadsheet_day) + '"';
+        return JsonObject()
+            .code("kind", "date")
+            .code("dateError", code(date->error))
+            .object("spreadsheetDay", day)
+            .done();
+    }
+    return JsonObject().code("kind", "keyNotUtf8").done();
+}
+
+// Why `computed` is no key; nothing for a key.
+std::optional<std::string> no_key_json(const convert::PersonKey& computed) {
+    if (const auto* refused = std::get_if<keycalc::NoKey>(&computed.outcome)) {
+        return JsonObject().code("kind", "refused").code("test", code(refused->test)).done();
+    }
+    const auto* failed = std::get_if<keycalc::EmptyKey>(&computed.outcome);
+    if (!failed) return std::nullopt;
+    std::optional<std::string> character;
+    if (const auto& uncoded = computed.uncoded) {
+        character = JsonObject()
+                        .code("part", code(uncoded->part))
+                        .units("text", uncoded->units)
+                        .number("codePoint", uncoded->code_point)
+                        .number("position", uncoded->position)
+                        .done();
+    }
+    return JsonObject()
+        .code("kind", "failed")
+        .code("failure", code(failed->reason))
+        .object("character", character)
+        .boolean("foldingHelps", computed.folding_helps)
+        .done();
+}
+
+std::optional<std::string> reason_json(const std::optional<convert::InputFault>& fault,
+                                       const convert::PersonKey& computed) {
+    return fault ? fault_json(*fault) : no_key_json(computed);
+}
+
+std::string check_json(const web_engine::CheckAnswer& verdict) {
+    if (!verdict.check) {
+        return JsonObject()
+            .object("verdict", std::nullopt)
+            .object("notAKey", std::nullopt)
+            .object("reason", fault_json(*verdict.fault))
+            .done();
+    }
+    const convert::HeldKeyCheck& check = *verdict.check;
+    std::optional<std::string> not_a_key;
+    if (const auto* fault = std::get_if<keycalc::NotAKey>(&check.examination.verdict)) {
+        not_a_key = JsonObject()
+                        .code("fault", code(fault->fault))
+                        .number("position", fault->position)
+                        .number("length", check.examination.length)
+                        .done();
+    }
+    const bool no_computed_key = check.held.verdict == keycalc::CheckVerdict::NoComputedKey;
+    return JsonObject()
+        .code("verdict", code(check.held.verdict))
+        .object("notAKey", not_a_key)
+        .object("reason", no_computed_key ? no_key_json(check.computed) : std::nullopt)
+        .done();
+}
+
 class JsSource final : public delimited::ByteSource {
   public:
     explicit JsSource(bool waits) : waits_(waits) {}
@@ -127,18 +361,22 @@ EMSCRIPTEN_KEEPALIVE void engine_upper_case() {
 }
 
 // paterno, materno, nombre, fecha, fold accents (non-empty for yes) ->
-// outcome, key, masked key, message.
-EMSCRIPTEN_KEEPALIVE void engine_compute_key() {
+// the exit status; outcome, key, masked key, message, and why there is no
+// key (JSON, null for a key).
+EMSCRIPTEN_KEEPALIVE int engine_compute_key() {
     const web_engine::KeyAnswer given = web_engine::compute_key(person_of(unpack(5), 0));
     answers.clear();
     answer(outcome_name(given.outcome));
     answer(given.key);
     answer(given.masked);
     answer(given.message);
+    answer(reason_json(given.fault, given.computed).value_or("null"));
+    return convert::code(given.status);
 }
 
 // The key, and the person (as for engine_compute_key) when `with_person` ->
-// the exit status, the verdict.
+// the exit status; the verdict's line, and its values (JSON: verdict,
+// notAKey, reason).
 EMSCRIPTEN_KEEPALIVE int engine_check_key(int with_person) {
     const std::vector<std::string_view> list = unpack(6);
     const web_engine::Person person = person_of(list, 1);
@@ -146,7 +384,18 @@ EMSCRIPTEN_KEEPALIVE int engine_check_key(int with_person) {
         web_engine::check_key(list[0], with_person ? &person : nullptr);
     answers.clear();
     answer(verdict.text);
-    return verdict.status;
+    answer(check_json(verdict));
+    return convert::code(verdict.status);
+}
+
+// The exit statuses by name, as one JSON object.
+EMSCRIPTEN_KEEPALIVE void engine_exit_statuses() {
+    JsonObject statuses;
+    for (const auto& [name, status] : exit_statuses) {
+        statuses.number(name, static_cast<std::size_t>(convert::code(status)));
+    }
+    answers.clear();
+    answer(statuses.done());
 }
 
 // fold accents, then delimiter, encoding and columns each as a given flag and
@@ -160,8 +409,8 @@ EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
     JsSource input(waits != 0);
     JsSink output;
     return web_engine::run_batch(
-        input, output,
-        [](std::string_view line) { claverfc_message(line.data(), line.size()); }, request);
+        input, output, [](std::string_view line) { claverfc_message(line.data(), line.size()); },
+        request);
 }
 
 // The window's texts as pairs of a name (a dotted path, "labels.paterno")

@@ -1,12 +1,18 @@
 #include "engine.h"
 
+#include <array>
+#include <span>
+#include <variant>
 #include <vector>
 
 #include "batch_options.h"
 #include "cli.h"
+#include "cli_words.h"
 #include "outcome_words.h"
 #include "output_mask.h"
 #include "upper_case.h"
+#include "utf8.h"
+#include "verdict_words.h"
 #include "version.h"
 
 namespace web_engine {
@@ -57,68 +63,55 @@ class LineSink final : public delimited::ByteSink {
     std::string pending_;
 };
 
-struct Captured {
-    ExitStatus status;
-    std::string out;
-    std::string err;
-};
-
-// Runs the command line on `args` with no input, keeping what it writes.
-Captured run_captured(const std::vector<std::string_view>& args) {
-    delimited::StringSource in("");
-    delimited::StringSink out;
-    delimited::StringSink err;
-    rfc_cli::Console console{in, out, err};
-    console.naming = naming;
-    const ExitStatus status = rfc_cli::run(args, console);
-    return {status, out.text(), err.text()};
-}
-
-// The first line of `text` without its line end, after "rfc: " when it starts so.
-std::string first_line(std::string_view text) {
-    return std::string(without_prefix(text.substr(0, text.find('\n'))));
-}
-
-// The names and the date, after the options and "--" so that a name that
-// starts with "-" is read as a name.
-void append_person(std::vector<std::string_view>& args, const Person& person) {
-    args.insert(args.end(), {person.paterno, person.materno, person.nombre, person.fecha});
-}
-
-std::string masked(std::string_view key) {
-    const std::u16string wide(key.begin(), key.end());  // a key is ASCII
-    const std::u16string shown = keycalc::apply_output_mask(wide);
-    return std::string(shown.begin(), shown.end());
+// The person's four fields, as read_typed_person takes them.
+std::array<std::string_view, 4> fields_of(const Person& person) {
+    return {person.paterno, person.materno, person.nombre, person.fecha};
 }
 
 }  // namespace
 
 KeyAnswer compute_key(const Person& person) {
-    std::vector<std::string_view> args{"key"};
-    if (person.fold_accents) args.push_back("--fold-accents");
-    args.push_back("--");
-    append_person(args, person);
-    const Captured run = run_captured(args);
-
     KeyAnswer answer;
-    if (run.status == ExitStatus::Ok) {
-        answer.outcome = KeyOutcome::Key;
-        answer.key = run.out.substr(0, run.out.find('\n'));
+    const auto read = convert::read_typed_person(fields_of(person), person.fold_accents);
+    if (const auto* fault = std::get_if<convert::InputFault>(&read)) {
+        answer.status = convert::ExitStatus::Usage;
+        answer.message = words::input_fault_text(*fault, person.fecha);
+        answer.fault = *fault;
     } else {
-        answer.outcome = run.status == ExitStatus::NoKey ? KeyOutcome::Empty : KeyOutcome::None;
-        answer.message = first_line(run.err);
+        answer.computed =
+            convert::key_of(std::get<convert::TypedPerson>(read), person.fold_accents);
+        answer.status = convert::key_exit_status(answer.computed.outcome);
+        if (answer.status == ExitStatus::Ok) {
+            answer.outcome = KeyOutcome::Key;
+            answer.key = casing::utf16_to_utf8(keycalc::key_text(answer.computed.outcome));
+        } else {
+            answer.message = words::no_key_text(answer.computed, naming);
+        }
     }
-    answer.masked = masked(answer.key);
+    if (answer.status == ExitStatus::NoKey) answer.outcome = KeyOutcome::Empty;
+    answer.masked = casing::utf16_to_utf8(
+        keycalc::apply_output_mask(keycalc::key_text(answer.computed.outcome)));
     return answer;
 }
 
 CheckAnswer check_key(std::string_view clave, const Person* person) {
-    std::vector<std::string_view> args{"check"};
-    if (person && person->fold_accents) args.push_back("--fold-accents");
-    args.insert(args.end(), {"--", clave});
-    if (person) append_person(args, *person);
-    const Captured run = run_captured(args);
-    return {convert::code(run.status), run.out.empty() ? first_line(run.err) : first_line(run.out)};
+    std::array<std::string_view, 4> fields{};
+    std::optional<std::span<const std::string_view, 4>> person_fields;
+    if (person) person_fields.emplace(fields = fields_of(*person));
+    const auto checked = convert::check_held_key(
+        clave, person_fields, person && person->fold_accents, convert::current_year());
+    CheckAnswer answer;
+    if (const auto* fault = std::get_if<convert::InputFault>(&checked)) {
+        answer.status = ExitStatus::Usage;
+        answer.text = words::input_fault_text(*fault, fields[3]);
+        answer.fault = *fault;
+        return answer;
+    }
+    const auto& check = std::get<convert::HeldKeyCheck>(checked);
+    answer.status = check.status;
+    answer.text = words::held_key_check_line(check, clave, naming);
+    answer.check = check;
+    return answer;
 }
 
 int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,

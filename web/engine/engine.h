@@ -1,9 +1,10 @@
 // What the browser page and the JavaScript module ask of the C++ libraries, in
 // plain C++: every answer comes from the same code, with the same words, as
-// the command line `rfc` gives it. bindings.cpp only exports these to JavaScript.
+// the command line `rfc` gives it, and with the values the words are made of.
+// bindings.cpp only exports these to JavaScript.
 //
 //     compute_key({"perez", "lopez", "juan", "1980-01-15"})
-//         -> {KeyOutcome::Key, "PELJ8001152A0", "PELJ-800115-2A0", ""}
+//         -> {KeyOutcome::Key, "PELJ8001152A0", "PELJ-800115-2A0", "", ExitStatus::Ok, ...}
 #pragma once
 
 #include <functional>
@@ -12,6 +13,9 @@
 #include <string_view>
 
 #include "byte_stream.h"
+#include "exit_status.h"
+#include "held_check.h"
+#include "person.h"
 
 namespace web_engine {
 
@@ -35,15 +39,24 @@ struct KeyAnswer {
     // "rfc: ": why the input was refused, why there is no key, or what is
     // wrong with the date (then the outcome is None).
     std::string message;
+    // What `rfc key` exits with.
+    convert::ExitStatus status = convert::ExitStatus::Ok;
+    // Why there is no key, as values: the fields' fault, when they could not
+    // be read; else `computed` tells.
+    std::optional<convert::InputFault> fault;
+    convert::PersonKey computed;
 };
 
 // The key of `person` as the window gives it, and why there is none.
 KeyAnswer compute_key(const Person& person);
 
 struct CheckAnswer {
-    int status = 0;    // the exit status of `rfc check`
+    convert::ExitStatus status = convert::ExitStatus::Ok;  // the exit status of `rfc check`
     std::string text;  // its line, without the line end; for a mistake in the
                        // input, its message after "rfc: "
+    // The values of the line: the input's fault, or the check made.
+    std::optional<convert::InputFault> fault;
+    std::optional<convert::HeldKeyCheck> check;
 };
 
 // The verdict of `rfc check` on `clave`, alone or against `person`.

@@ -138,13 +138,18 @@ function engineCalls(engine, runBatchWaiting) {
       return shown;
     },
     computeKey(person) {
-      call('compute_key', personList(person));
-      const [outcome, key, masked, message] = texts();
-      return { outcome, key, masked, message };
+      const exitStatus = call('compute_key', personList(person));
+      const [outcome, key, masked, message, reason] = texts();
+      return { outcome, key, masked, message, exitStatus, reason: JSON.parse(reason) };
     },
     checkKey(clave, person) {
       const status = call('check_key', [clave, ...(person ? personList(person) : [])], person ? 1 : 0);
-      return { status, text: texts()[0] };
+      const [text, values] = texts();
+      return { status, text, ...JSON.parse(values) };
+    },
+    exitStatuses() {
+      engine._engine_exit_statuses();
+      return JSON.parse(texts()[0]);
     },
     // `io` holds read, write and message as batchIo makes them; an option
     // that is null is left out.
@@ -265,6 +270,7 @@ function claveRfcOf(engine, wasmModule) {
     },
     ...waiting,
     texts: deepFreeze(engine.texts()),
+    exitStatus: Object.freeze(engine.exitStatuses()),
     version: engine.version(),
     wasmModule,
   });

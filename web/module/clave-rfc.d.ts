@@ -5,7 +5,15 @@
 //     import createClaveRfc from './clave-rfc.mjs';
 //     const rfc = await createClaveRfc();
 //     rfc.key({ paterno: 'perez', materno: 'lopez', nombre: 'juan', fecha: '1980-01-15' });
-//     // { outcome: 'key', key: 'PELJ8001152A0', masked: 'PELJ-800115-2A0', message: '' }
+//     // { outcome: 'key', key: 'PELJ8001152A0', masked: 'PELJ-800115-2A0', message: '',
+//     //   exitStatus: 0, reason: null }
+//     rfc.key({ paterno: 'pérez', materno: 'lopez', nombre: 'juan', fecha: '1980-01-15' }).reason;
+//     // { kind: 'failed', failure: 'uncodedCharacter', foldingHelps: true,
+//     //   character: { part: 'paterno', text: 'É', codePoint: 0xC9, position: 2 } }
+//
+// Every code below is the name of a value of the C++ libraries (keycalc/,
+// convert/): the sentences in `message` and `text` are made from the same
+// values, so a program can decide from the codes and show the sentences.
 
 export interface Person {
   paterno?: string;
@@ -15,6 +23,107 @@ export interface Person {
   fecha: string;
   /** As `--fold-accents`: letters lose their accents before the key; Ñ stays. */
   foldAccents?: boolean;
+}
+
+/** The name parts, by the fields of `Person`. */
+export type NamePart = 'paterno' | 'materno' | 'nombre';
+
+/** Why the input was refused before anything was computed (exit status `refused`). */
+export type RefusalTest =
+  | 'givenNamesBlank' // the given names are empty or spaces only
+  | 'surnamesBlank' // both surnames are empty or spaces only
+  | 'dateInvalid'; // the date of birth is not a calendar date
+
+/** Why a computation that had started gave no key (exit status `noKey`). */
+export type FailureReason =
+  | 'uncodedCharacter' // a character of the names has no value in the table
+  | 'sumBelow100' // the homoclave's sum has fewer than three digits
+  | 'sumOverflow' // the homoclave's sum does not fit in a signed 32-bit integer
+  | 'vowelPositionOverflow'; // the paternal surname's first vowel lies past position 32767
+
+/** Why `fecha` is no date of birth (exit status `usage`). */
+export type DateError =
+  | 'notADate' // no known form: "ayer", "15/01-1980", "", or a bare number
+  | 'noSuchDay' // the right shape, but no calendar day: 1980-02-30
+  | 'outOfRange' // a day outside texts.dateMin to texts.dateMax
+  | 'twoDigitYear' // "15/01/80": the century would be a guess
+  | 'monthFirst' // "1/15/1980": the month before the day
+  | 'february29Of1900'; // "60", the spreadsheets' day that never was
+
+/** The character a computation found without value, placed as the message places it. */
+export interface UncodedCharacter {
+  part: NamePart;
+  /** The character as the computation was given it (upper-cased, folded with `foldAccents`):
+   *  one UTF-16 unit, or a surrogate pair. */
+  text: string;
+  /** Its code point, which the message writes as U+00C9. */
+  codePoint: number;
+  /** Where it stands in its part, counted in characters from 1 (a surrogate pair is one). */
+  position: number;
+}
+
+/** Why there is no key, as values; `kind` tells which. */
+export type KeyReason =
+  | { kind: 'refused'; test: RefusalTest }
+  | {
+      kind: 'failed';
+      failure: FailureReason;
+      /** For 'uncodedCharacter'; null otherwise. */
+      character: UncodedCharacter | null;
+      /** Whether `foldAccents` would get past the character (the message then says so). */
+      foldingHelps: boolean;
+    }
+  | {
+      kind: 'date';
+      dateError: DateError;
+      /** For a bare number: the day (YYYY-MM-DD) a spreadsheet's date column reads it as. */
+      spreadsheetDay: string | null;
+    }
+  /** A name is not valid UTF-8: never for a JavaScript string, which is encoded whole. */
+  | { kind: 'nameNotUtf8'; part: NamePart }
+  /** `check`'s key is not valid UTF-8: likewise never for a JavaScript string. */
+  | { kind: 'keyNotUtf8' };
+
+/** A held key's verdict, from best to worst. */
+export type CheckVerdict =
+  | 'valid' // alone: a key whose check character verifies (status `ok`)
+  | 'agrees' // agrees with the person's key, or differs only by its Ñ (`ok`)
+  | 'checkFails' // well formed, but the check character does not verify (`keyDoubtful`)
+  | 'homoclaveDiffers' // prefix and date agree, the homoclave differs (`keyDoubtful`)
+  | 'disagrees' // the prefix or the date differ, or a key of another kind (`keyWrong`)
+  | 'notAKey' // the text is no key (`keyWrong`)
+  | 'noComputedKey' // the person gives no key to compare with (`noKey` or `refused`)
+  | 'notGiven'; // the key is empty: nothing to check (only in `batch`'s rows)
+
+/** Why a text is not a key. */
+export type KeyFault =
+  | 'length' // not 12 or 13 characters once compacted
+  | 'letter' // a character of the prefix is not A to Z, Ñ or &
+  | 'dateDigits' // the date is not six digits
+  | 'noSuchDay' // six digits, but no century has that day (800230)
+  | 'homoclave' // a homoclave character is no homoclave symbol
+  | 'checkSymbol' // the check character is not a digit or A
+  | 'withoutHomoclave'; // 10 characters: the key without homoclave and check character
+
+export interface NotAKey {
+  fault: KeyFault;
+  /** Where, from 1, in the key compacted (upper case, without spaces and hyphens);
+   *  0 for 'length' and 'withoutHomoclave'. */
+  position: number;
+  /** How many characters the compacted key has. */
+  length: number;
+}
+
+/** The exit statuses of `rfc`, by name; `noKey` and `unreadableRows` are both 1. */
+export interface ExitStatuses {
+  ok: number;
+  noKey: number;
+  unreadableRows: number;
+  usage: number;
+  refused: number;
+  ioError: number;
+  keyDoubtful: number;
+  keyWrong: number;
 }
 
 export interface KeyResult {
@@ -27,14 +136,27 @@ export interface KeyResult {
   masked: string;
   /** '' for a key; otherwise what `rfc key` says on standard error, after "rfc: ". */
   message: string;
+  /** The exit status of `rfc key`: `ok`, `noKey`, `refused` or `usage` (a date that
+   *  cannot be read) of `exitStatus`. */
+  exitStatus: number;
+  /** Why there is no key, which `message` says; null for a key. */
+  reason: KeyReason | null;
 }
 
 export interface CheckResult {
-  /** The exit status of `rfc check`: 0 sound, 5 doubtful, 6 wrong; with a person,
-   *  1 or 3 when the person gets no key; 2 when an input cannot be read. */
+  /** The exit status of `rfc check`, one of `exitStatus`: `ok` sound, `keyDoubtful`,
+   *  `keyWrong`; with a person, `noKey` or `refused` when the person gets no key;
+   *  `usage` when an input cannot be read. */
   status: number;
-  /** The line `rfc check` prints, without its line end; for status 2, its message after "rfc: ". */
+  /** The line `rfc check` prints, without its line end; for `usage`, its message after "rfc: ". */
   text: string;
+  /** The verdict the line says; null when an input cannot be read. */
+  verdict: CheckVerdict | null;
+  /** Why the key is no key, whenever it is none (also for a person who gets no key). */
+  notAKey: NotAKey | null;
+  /** Why there is no verdict (kind 'date', ...) or, for 'noComputedKey', why the person
+   *  gets no key; null otherwise. */
+  reason: KeyReason | null;
 }
 
 export interface BatchIo {
@@ -69,8 +191,9 @@ export interface BatchOptions {
 }
 
 export interface BatchResult {
-  /** The exit status of `rfc batch` (0, 1, 2, 4, 5 or 6). A callback that throws
-   *  makes a read or write error: status 4. */
+  /** The exit status of `rfc batch`: `ok`, `unreadableRows`, `usage`, `ioError`,
+   *  `keyDoubtful` or `keyWrong` of `exitStatus`. A callback that throws makes a read
+   *  or write error: `ioError`. */
   exitStatus: number;
   /** The first error a callback threw, if one did. */
   error?: unknown;
@@ -111,6 +234,9 @@ export interface ClaveRfc {
    */
   batchAsync?(io: BatchIoAsync, options?: BatchOptions): Promise<BatchResult>;
   readonly texts: Readonly<WindowTexts>;
+  /** The exit statuses by name, as the C++ libraries number them: compare `status` and
+   *  `exitStatus` with these, e.g. `result.status === rfc.exitStatus.keyDoubtful`. */
+  readonly exitStatus: Readonly<ExitStatuses>;
   /** The version of `rfc` this engine is. */
   readonly version: string;
   /** The engine's compiled WebAssembly, for `EngineOptions.wasmModule`. */

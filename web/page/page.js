@@ -6,10 +6,6 @@
 
 const $ = (id) => document.getElementById(id);
 
-// Exit statuses of a batch after which no row was written (wrong use of the
-// options, or the file could not be read): there is nothing to download.
-const BATCH_WROTE_NOTHING = new Set([2, 4]);
-
 // --- The key, as the window computes it --------------------------------------
 
 function setUpKey(rfc) {
@@ -99,8 +95,9 @@ function setUpCheck(rfc) {
         const verdict = rfc.check($('TxtClave').value, person);
         const veredicto = $('veredicto');
         veredicto.textContent = verdict.text;
-        // The status is `rfc check`'s exit status: 0 valid, 5 doubtful, others not the key.
-        veredicto.dataset.estado = { 0: 'bien', 5: 'duda' }[verdict.status] ?? 'mal';
+        // Sound, doubtful, or not the key (nor a key to compare with).
+        const estados = { [rfc.exitStatus.ok]: 'bien', [rfc.exitStatus.keyDoubtful]: 'duda' };
+        veredicto.dataset.estado = estados[verdict.status] ?? 'mal';
     });
     $('CmdRevisar').disabled = false;
 }
@@ -126,6 +123,9 @@ function batchOptions(file) {
 }
 
 function setUpFile(rfc) {
+    // Exit statuses of a batch after which no row was written (wrong use of the
+    // options, or the file could not be read): there is nothing to download.
+    const wroteNothing = new Set([rfc.exitStatus.usage, rfc.exitStatus.ioError]);
     const workerSource = [$('engine').textContent, '\n', $('worker').textContent];
     const workerUrl = URL.createObjectURL(new Blob(workerSource, { type: 'text/javascript' }));
     const archivo = $('archivo');
@@ -182,7 +182,7 @@ function setUpFile(rfc) {
             tr.insertCell().textContent = data.text;
             problemas.hidden = false;
         } else if (data.type === 'done') {
-            if (!BATCH_WROTE_NOTHING.has(data.exitStatus)) {
+            if (!wroteNothing.has(data.exitStatus)) {
                 descargar.href = URL.createObjectURL(data.output);
                 descargar.download = outputName(file.name);
                 descargar.hidden = false;
