@@ -234,11 +234,44 @@ test('texts: the window\'s, and the picker\'s limits as <input type="date"> take
 });
 
 // The batch with `slice` bytes at most per read, as a browser's file slices come.
+// What each code of a row's reason says, at the start of the row's text.
+const reasonWords = {
+  badRecord: /^fila ilegible: (fila demasiado larga|comilla|texto después)/,
+  fieldCount: /^fila ilegible: (se esperaban|hay \d+ campos)/,
+  invalidText: /^fila ilegible: el campo \d+ no es /,
+  noDate: /^fila ilegible: falta la fecha$/,
+  badDate: /^fila ilegible: la fecha /,
+  noCurp: /^fila ilegible: falta la CURP$/,
+  badCurp: /^fila ilegible: la CURP /,
+  halfCharacter: /^fila ilegible: el archivo termina en medio carácter UTF-16/,
+};
+
+// The rows a batch could not read and its counts, against what its messages
+// say: each row's value comes just before its line, and says what it says;
+// the counts add up to the summary's rows, the unreadable ones to the rows
+// told.
+function assertProblemsAsSaid(problems, counts, messages, where) {
+  const told = messages.filter((line) => / línea \d+: /.test(line));
+  assert.equal(problems.length, told.length, where);
+  problems.forEach(({ line, reason, text }, i) => {
+    assert.ok(told[i].endsWith(`línea ${line}: ${text}`), `${where}: ${told[i]}`);
+    assert.match(text, reasonWords[reason.code], `${where}: ${JSON.stringify(reason)}`);
+    if (reason.code === 'invalidText') assert.ok(text.includes(`el campo ${reason.column} `), where);
+  });
+  if (counts === null) return;
+  const summary = /(\d+) filas?: /.exec(messages.at(-1));
+  assert.equal(counts.rows, Number(summary[1]), where);
+  const all = [...Object.values(counts.outcomes), ...Object.values(counts.checks)];
+  assert.equal(all.reduce((a, b) => a + b, 0), counts.rows, where);
+  assert.equal(counts.outcomes.unreadable, problems.length, where);
+}
+
 function engineBatch(bytes, options, slice = Infinity) {
   const parts = [];
   const messages = [];
+  const problems = [];
   let at = 0;
-  const { exitStatus } = rfc.batch({
+  const { exitStatus, counts } = rfc.batch({
     read(maxBytes) {
       const end = Math.min(bytes.length, at + Math.min(maxBytes, slice));
       const chunk = bytes.subarray(at, end);
@@ -247,7 +280,9 @@ function engineBatch(bytes, options, slice = Infinity) {
     },
     write: (view) => parts.push(Buffer.from(view)),
     message: (line) => messages.push(line),
+    problem: (row) => problems.push(row),
   }, options);
+  assertProblemsAsSaid(problems, counts, messages, JSON.stringify(options));
   return { status: exitStatus, out: Buffer.concat(parts).toString('latin1'), err: messages.map((line) => `${line}\n`).join('') };
 }
 
@@ -378,7 +413,9 @@ test('a binary of another build is refused, and a batch run inside a batch callb
     if (inner.length === 0) rfc.batch({ read: once(), write: (bytes) => inner.push(Buffer.from(bytes)) });
     outer.push(Buffer.from(view));
   } });
-  assert.deepEqual(result, { exitStatus: 0 });
+  assert.equal(result.exitStatus, rfc.exitStatus.ok);
+  assert.equal(result.counts.rows, 3);
+  assert.equal(result.counts.outcomes.key, 3);
   assert.equal(Buffer.concat(outer).toString(), Buffer.concat(inner).toString());
   assert.equal(Buffer.concat(outer).toString(), native(['batch'], { input: rows }).out);
 });

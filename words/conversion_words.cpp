@@ -62,6 +62,7 @@ void ConversionWords::write_failed(std::error_code error) {
 }
 
 void ConversionWords::finished(const convert::RowTally& tally, bool checks_keys) {
+    sink_.counted(tally, checks_keys);
     say(summary_text(tally, checks_keys, naming_));
 }
 

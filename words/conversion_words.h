@@ -32,6 +32,8 @@ class MessageSink {
     virtual void before_output() {}
     virtual void block_written(std::size_t /*rows*/) {}
     virtual void ended(std::size_t /*rows*/) {}
+    // What became of the rows, before the summary says it.
+    virtual void counted(const convert::RowTally& /*tally*/, bool /*checks_keys*/) {}
 };
 
 // Words what a conversion reports. `file_name` is the input's name, empty for

@@ -38,6 +38,9 @@ int claverfc_read_waiting(char* buffer, std::size_t capacity);
 // Whether all of `size` bytes were written.
 int claverfc_write(const char* bytes, std::size_t size);
 void claverfc_message(const char* line, std::size_t size);
+// A row not read: its line, why as a JSON text of codes, and why in words.
+void claverfc_problem(double line, const char* reason, std::size_t reason_size, const char* text,
+                      std::size_t text_size);
 }
 
 namespace {
@@ -199,6 +202,84 @@ constexpr std::pair<std::string_view, convert::ExitStatus> exit_statuses[] = {
     {"keyWrong", convert::ExitStatus::KeyWrong},
 };
 
+std::string_view code(delimited::CsvProblem problem) {
+    using delimited::CsvProblem;
+    switch (problem) {
+        case CsvProblem::None:
+            return "none";
+        case CsvProblem::StrayQuote:
+            return "strayQuote";
+        case CsvProblem::TextAfterClosingQuote:
+            return "textAfterClosingQuote";
+        case CsvProblem::UnterminatedQuote:
+            return "unterminatedQuote";
+        case CsvProblem::TooLong:
+            break;
+    }
+    return "tooLong";
+}
+
+std::string_view code(keycalc::CurpError error) {
+    return error == keycalc::CurpError::NoSuchDay ? "noSuchDay" : "badShape";
+}
+
+std::string_view code(delimited::Encoding encoding) {
+    using delimited::Encoding;
+    switch (encoding) {
+        case Encoding::Utf8:
+            return "utf8";
+        case Encoding::Windows1252:
+            return "windows1252";
+        case Encoding::Utf16Le:
+            return "utf16Le";
+        case Encoding::Utf16Be:
+            break;
+    }
+    return "utf16Be";
+}
+
+std::string_view code(convert::RowFault fault) {
+    using convert::RowFault;
+    switch (fault) {
+        case RowFault::BadRecord:
+            return "badRecord";
+        case RowFault::FieldCount:
+            return "fieldCount";
+        case RowFault::InvalidText:
+            return "invalidText";
+        case RowFault::NoDate:
+            return "noDate";
+        case RowFault::BadDate:
+            return "badDate";
+        case RowFault::NoCurp:
+            return "noCurp";
+        case RowFault::BadCurp:
+            return "badCurp";
+        case RowFault::HalfCharacter:
+            break;
+    }
+    return "halfCharacter";
+}
+
+std::string_view code(convert::RowOutcome outcome) {
+    using convert::RowOutcome;
+    switch (outcome) {
+        case RowOutcome::Key:
+            return "key";
+        case RowOutcome::Refused:
+            return "refused";
+        case RowOutcome::Accents:
+            return "accents";
+        case RowOutcome::UncodedOther:
+            return "uncodedOther";
+        case RowOutcome::HomoclaveFault:
+            return "homoclaveFault";
+        case RowOutcome::Unreadable:
+            break;
+    }
+    return "unreadable";
+}
+
 // A JSON object written member by member: names and codes are ASCII
 // identifiers and need no escapes.
 class JsonObject {
@@ -339,6 +420,60 @@ std::optional<std::string> option_of(const std::vector<std::string_view>& list, 
     return std::string(list[at + 1]);
 }
 
+// Why a row was not read, with what tells it apart.
+std::string row_reason_json(const convert::RowReason& reason) {
+    using convert::RowFault;
+    JsonObject json;
+    json.code("code", code(reason.fault));
+    switch (reason.fault) {
+        case RowFault::BadRecord:
+            json.code("record", code(reason.record))
+                .boolean("halfCharacter", reason.half_character)
+                .boolean("tooLongFirst", reason.too_long_first);
+            break;
+        case RowFault::FieldCount:
+            json.number("fields", reason.count);
+            break;
+        case RowFault::InvalidText:
+            json.number("column", reason.column + 1)
+                .code("encoding", code(reason.encoding))
+                .boolean("guessed", reason.guessed);
+            break;
+        case RowFault::BadDate:
+            json.code("dateError", code(reason.date));
+            break;
+        case RowFault::BadCurp:
+            json.code("curpError", code(reason.curp));
+            break;
+        case RowFault::NoDate:
+        case RowFault::NoCurp:
+        case RowFault::HalfCharacter:
+            break;
+    }
+    return json.done();
+}
+
+// What became of the rows: each counted once, by its held key's verdict when
+// it was compared with a computed key, or else by its computation's outcome.
+std::string counts_json(const convert::RowTally& tally, bool checks_keys) {
+    JsonObject outcomes;
+    for (std::size_t i = 0; i < convert::outcome_count; ++i) {
+        const auto outcome = static_cast<convert::RowOutcome>(i);
+        outcomes.number(code(outcome), tally.of(outcome));
+    }
+    JsonObject checks;
+    for (std::size_t i = 0; i < keycalc::verdict_count; ++i) {
+        const auto verdict = static_cast<keycalc::CheckVerdict>(i);
+        checks.number(code(verdict), tally.of(verdict));
+    }
+    return JsonObject()
+        .number("rows", tally.rows())
+        .boolean("checksKeys", checks_keys)
+        .object("outcomes", outcomes.done())
+        .object("checks", checks.done())
+        .done();
+}
+
 }  // namespace
 
 extern "C" {
@@ -408,9 +543,21 @@ EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
                                            option_of(list, 5), std::string(list[7])};
     JsSource input(waits != 0);
     JsSink output;
-    return web_engine::run_batch(
-        input, output, [](std::string_view line) { claverfc_message(line.data(), line.size()); },
-        request);
+    std::optional<std::string> counts;
+    const web_engine::BatchEvents events{
+        [](std::string_view line) { claverfc_message(line.data(), line.size()); },
+        [](const convert::ProblemRow& row, std::string_view text) {
+            const std::string reason = row_reason_json(row.reason);
+            claverfc_problem(static_cast<double>(row.line), reason.data(), reason.size(),
+                             text.data(), text.size());
+        },
+        [&counts](const convert::RowTally& tally, bool checks_keys) {
+            counts = counts_json(tally, checks_keys);
+        }};
+    const convert::ExitStatus status = web_engine::run_batch(input, output, events, request);
+    answers.clear();
+    answer(counts.value_or("null"));
+    return convert::code(status);
 }
 
 // The window's texts as pairs of a name (a dotted path, "labels.paterno")

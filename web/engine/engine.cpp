@@ -5,11 +5,13 @@
 #include <variant>
 #include <vector>
 
-#include "batch_options.h"
-#include "cli.h"
 #include "cli_words.h"
+#include "column_words.h"
+#include "conversion_words.h"
 #include "outcome_words.h"
 #include "output_mask.h"
+#include "row_words.h"
+#include "settings.h"
 #include "upper_case.h"
 #include "utf8.h"
 #include "verdict_words.h"
@@ -23,44 +25,30 @@ using convert::ExitStatus;
 // How messages name the options; see name_page_controls.
 words::Naming naming = words::Naming::CommandLine;
 
-// "rfc: " starts every line the command line writes on standard error.
-constexpr std::string_view message_prefix = "rfc: ";
-
-std::string_view without_prefix(std::string_view line) {
-    if (line.starts_with(message_prefix)) line.remove_prefix(message_prefix.size());
-    return line;
-}
-
-// Standard error cut into lines, each handed on as soon as it is whole, and
-// without "rfc: " in front when `without_prefix`.
-class LineSink final : public delimited::ByteSink {
+// A batch's messages as `rfc batch` writes them, a line at a time, each
+// row's also as a value; the page shows its messages as its own, not as a
+// program's, without "rfc: ".
+class BatchMessages final : public words::MessageSink {
   public:
-    LineSink(const std::function<void(std::string_view)>& line, bool without_prefix)
-        : line_(line), without_prefix_(without_prefix) {}
-    std::error_code write_all(std::string_view bytes) override {
-        for (std::size_t end; (end = bytes.find('\n')) != std::string_view::npos;) {
-            pending_.append(bytes.substr(0, end));
-            hand_on();
-            bytes.remove_prefix(end + 1);
-        }
-        pending_.append(bytes);
-        return {};
+    explicit BatchMessages(const BatchEvents& events) : events_(events) {}
+
+    void message(std::string_view text) override {
+        if (naming == words::Naming::Page) return events_.message(text);
+        line_.assign("rfc: ").append(text);
+        events_.message(line_);
     }
-    ~LineSink() override {
-        if (!pending_.empty()) hand_on();
+    void row_message(const convert::ProblemRow& row, std::string_view text,
+                     std::string_view why) override {
+        if (events_.problem) events_.problem(row, why);
+        message(text);
     }
-    LineSink(const LineSink&) = delete;
-    LineSink& operator=(const LineSink&) = delete;
+    void counted(const convert::RowTally& tally, bool checks_keys) override {
+        if (events_.counted) events_.counted(tally, checks_keys);
+    }
 
   private:
-    void hand_on() {
-        line_(without_prefix_ ? without_prefix(pending_) : std::string_view(pending_));
-        pending_.clear();
-    }
-
-    const std::function<void(std::string_view)>& line_;
-    const bool without_prefix_;
-    std::string pending_;
+    const BatchEvents& events_;
+    std::string line_;
 };
 
 // The person's four fields, as read_typed_person takes them.
@@ -114,33 +102,29 @@ CheckAnswer check_key(std::string_view clave, const Person* person) {
     return answer;
 }
 
-int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
-              const std::function<void(std::string_view)>& message, const BatchRequest& request) {
-    std::vector<std::string_view> args;
-    if (request.fold_accents) args.push_back("--fold-accents");
-    const std::pair<std::string_view, const std::optional<std::string>&> valued[] = {
-        {"--delimiter", request.delimiter},
-        {"--encoding", request.encoding},
-        {"--columns", request.columns}};
-    for (const auto& [option, value] : valued) {
-        if (value) args.insert(args.end(), {option, *value});
-    }
-
-    delimited::StringSource no_input("");
-    // A page shows its messages as its own, not as a program's.
-    LineSink err(message, naming == words::Naming::Page);
-    rfc_cli::Console console{no_input, output, err};
-    console.naming = naming;
-    rfc_cli::BatchOptions options;
-    std::string file;
-    std::string error;
-    if (!rfc_cli::parse_batch_options(args, options, file, error, console.naming)) {
-        return convert::code(rfc_cli::usage_error(console, error));
-    }
+convert::ExitStatus run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
+                              const BatchEvents& events, const BatchRequest& request) {
+    BatchMessages messages(events);
+    convert::ConversionOptions options;
+    options.fold_accents = request.fold_accents;
     // The page has one thread: the rows are computed where they are read.
     options.threads = 0;
-    options.input_name = request.name;
-    return convert::code(rfc_cli::run_batch(input, options, console));
+    // In the order rfc batch is given them, so that the first mistake is told.
+    const std::pair<convert::Setting, const std::optional<std::string>&> settings[] = {
+        {convert::Setting::Delimiter, request.delimiter},
+        {convert::Setting::Encoding, request.encoding},
+        {convert::Setting::Columns, request.columns}};
+    for (const auto& [setting, value] : settings) {
+        convert::SettingProblem problem;
+        if (value && !convert::apply_setting(setting, *value, options, problem)) {
+            messages.message(words::setting_problem_text(problem, naming));
+            // A page has no --help to point to: its controls say what they take.
+            if (naming == words::Naming::CommandLine) events.message(words::help_hint_text);
+            return ExitStatus::Usage;
+        }
+    }
+    words::ConversionWords report(messages, request.name, naming);
+    return convert::convert_file(input, output, options, words::cell_words(), report);
 }
 
 void name_page_controls() { naming = words::Naming::Page; }

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "byte_stream.h"
+#include "conversion.h"
 #include "exit_status.h"
 #include "held_check.h"
 #include "person.h"
@@ -71,11 +72,21 @@ struct BatchRequest {
     std::string name;  // the file's name in messages; empty as for standard input
 };
 
-// Runs `rfc batch` over `input` on this one thread: `output` gets exactly the
-// bytes it writes, and `message` each line it writes on standard error,
-// without the line end. Returns its exit status.
-int run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
-              const std::function<void(std::string_view)>& message, const BatchRequest& request);
+// What a batch hands on as it goes: each line `rfc batch` writes on standard
+// error, without the line end (and, with the page's controls named, without
+// "rfc: " either); each row it could not read, with why as a value and as
+// the row's result cell says it, just before that row's line; and at the end
+// what became of the rows.
+struct BatchEvents {
+    std::function<void(std::string_view line)> message;
+    std::function<void(const convert::ProblemRow& row, std::string_view text)> problem;
+    std::function<void(const convert::RowTally& tally, bool checks_keys)> counted;
+};
+
+// Converts `input` as `rfc batch` does, on this one thread: `output` gets
+// exactly the bytes it writes. Returns its exit status.
+convert::ExitStatus run_batch(delimited::ByteSource& input, delimited::ByteSink& output,
+                              const BatchEvents& events, const BatchRequest& request);
 
 // From now on, messages name the page's controls by their labels (the check
 // box words::fold_accents_check_box, the fields of words::page_label) instead

@@ -33,4 +33,11 @@ mergeInto(LibraryManager.library, {
       // A message that cannot be shown does not stop the batch.
     }
   },
+  claverfc_problem: function (line, reason, reasonSize, text, textSize) {
+    try {
+      Module['claveRfcBatch'].problem(line, reason, reasonSize, text, textSize);
+    } catch (error) {
+      // Nor does a row that cannot be shown.
+    }
+  },
 });

@@ -124,6 +124,8 @@ function engineCalls(engine, runBatchWaiting) {
       },
       write: (bytes, size) => (io.write(engine.HEAPU8.subarray(bytes, bytes + size)) ? 1 : 0),
       message: (line, size) => io.message(text(line, size)),
+      problem: (line, reason, reasonSize, why, whySize) =>
+        io.problem(line, JSON.parse(text(reason, reasonSize)), text(why, whySize)),
     };
   };
   return {
@@ -151,25 +153,28 @@ function engineCalls(engine, runBatchWaiting) {
       engine._engine_exit_statuses();
       return JSON.parse(texts()[0]);
     },
-    // `io` holds read, write and message as batchIo makes them; an option
-    // that is null is left out.
+    // `io` holds read, write, message and problem as batchIo makes them; an
+    // option that is null is left out. Gives the exit status and the counts
+    // (null when the rows were not all read).
     runBatch(io, options) {
       // A batch run from inside another's callback hands the outer one's back when it ends.
       const outer = engine.claveRfcBatch;
       useCallbacks(io, false);
       try {
-        return call('run_batch', batchList(options), 0);
+        const exitStatus = call('run_batch', batchList(options), 0);
+        return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         engine.claveRfcBatch = outer;
       }
     },
-    // The same, waiting for io.readLater's promises; resolves to the exit status.
+    // The same, waiting for io.readLater's promises.
     runBatchWaiting: runBatchWaiting && (async (io, options) => {
       put(batchList(options));
       useCallbacks(io, true);
       waiting = true;
       try {
-        return await runBatchWaiting(1);
+        const exitStatus = await runBatchWaiting(1);
+        return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         waiting = false;
         engine.claveRfcBatch = null;
@@ -235,6 +240,13 @@ function batchIo(io, failed) {
         fail(error);
       }
     },
+    problem(line, reason, text) {
+      try {
+        if (io.problem) io.problem({ line, reason, text });
+      } catch (error) {
+        fail(error);
+      }
+    },
   };
 }
 
@@ -249,8 +261,8 @@ function batchRequest(options) {
   };
 }
 
-const batchResult = (exitStatus, failed) =>
-  (failed.error === undefined ? { exitStatus } : { exitStatus, error: failed.error });
+const batchResult = ({ exitStatus, counts }, failed) =>
+  (failed.error === undefined ? { exitStatus, counts } : { exitStatus, counts, error: failed.error });
 
 function claveRfcOf(engine, wasmModule) {
   const waiting = engine.runBatchWaiting && {

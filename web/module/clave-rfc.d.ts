@@ -168,6 +168,64 @@ export interface BatchIo {
   /** Each line `rfc batch` writes on standard error ("rfc: ..."), without the line end;
    *  with `pageControls`, without the "rfc: " either. */
   message?(line: string): void;
+  /** Each row that could not be read, as soon as it is found, just before its line
+   *  among the messages. */
+  problem?(row: ProblemRow): void;
+}
+
+/** A row `batch` could not read: it goes out with its cells, the key's empty. */
+export interface ProblemRow {
+  /** The line the row starts on, from 1. */
+  line: number;
+  reason: RowReason;
+  /** What the row's result cell says: "fila ilegible: ...". */
+  text: string;
+}
+
+/** Why a row was not read, with what tells it apart. */
+export type RowReason =
+  | {
+      /** A quote out of place or left open, or a row past the length limit. */
+      code: 'badRecord';
+      record: 'strayQuote' | 'textAfterClosingQuote' | 'unterminatedQuote' | 'tooLong' | 'none';
+      /** The file ends within the row in half a UTF-16 character. */
+      halfCharacter: boolean;
+      /** The row was first told too long; this fault showed only at its end. */
+      tooLongFirst: boolean;
+    }
+  /** The row has `fields` fields, which the columns cannot be read from. */
+  | { code: 'fieldCount'; fields: number }
+  | {
+      /** The cell in `column` (from 1) is not valid text in `encoding`. */
+      code: 'invalidText';
+      column: number;
+      encoding: 'utf8' | 'windows1252' | 'utf16Le' | 'utf16Be';
+      /** UTF-8 was guessed from the file's start: it may be Windows-1252. */
+      guessed: boolean;
+    }
+  | { code: 'noDate' }
+  | { code: 'badDate'; dateError: DateError }
+  | { code: 'noCurp' }
+  | { code: 'badCurp'; curpError: 'badShape' | 'noSuchDay' }
+  /** The file ends in half a UTF-16 character, after its last row. */
+  | { code: 'halfCharacter' };
+
+/** What became of the rows of a batch, each counted once. */
+export interface BatchCounts {
+  rows: number;
+  /** The file holds keys of its own, which were checked. */
+  checksKeys: boolean;
+  /** The rows not counted by a held key's verdict, by their computation's outcome. */
+  outcomes: {
+    key: number;
+    refused: number;
+    accents: number;
+    uncodedOther: number;
+    homoclaveFault: number;
+    unreadable: number;
+  };
+  /** The rows whose held key was compared with the computed one, by verdict. */
+  checks: Record<CheckVerdict, number>;
 }
 
 export interface BatchIoAsync extends Omit<BatchIo, 'read'> {
@@ -195,6 +253,8 @@ export interface BatchResult {
    *  `keyDoubtful` or `keyWrong` of `exitStatus`. A callback that throws makes a read
    *  or write error: `ioError`. */
   exitStatus: number;
+  /** What became of the rows; null when they were not all read (a usage or an I/O error). */
+  counts: BatchCounts | null;
   /** The first error a callback threw, if one did. */
   error?: unknown;
 }

@@ -27,8 +27,6 @@ const STREAM_BYTES = 1 << 20;
 const PROGRESS_INTERVAL = 100;
 // The page shows the first rows with problems; the rest only count.
 const ROWS_SHOWN = 100;
-// A message about one row names its line: "…: línea 12: …".
-const ROW_MESSAGE = /línea (\d+): (.*)$/;
 
 // Rows of the warm-up's made-up file.
 const WARM_UP_ROWS = 3000;
@@ -113,19 +111,22 @@ async function convert(engine, { file, options }) {
         lastProgress = now;
         self.postMessage({ type: 'progress', done, total });
     };
+    // A row not read comes as a value just before its line among the
+    // messages, which the page's table shows instead.
     let rowsSeen = 0;
+    let rowLine = false;
+    const problem = ({ line, text }) => {
+        rowLine = true;
+        if (++rowsSeen <= ROWS_SHOWN) self.postMessage({ type: 'row', line, text });
+    };
     const message = (line) => {
-        const row = ROW_MESSAGE.exec(line);
-        if (!row) {
-            self.postMessage({ type: 'message', line });
-        } else if (++rowsSeen <= ROWS_SHOWN) {
-            self.postMessage({ type: 'row', line: Number(row[1]), text: row[2] });
-        }
+        if (!rowLine) self.postMessage({ type: 'message', line });
+        rowLine = false;
     };
     const sink = blobSink();
     const { exitStatus } = engine.batchAsync
-        ? await engine.batchAsync({ read: streamSource(file, onProgress), write: sink.write, message }, options)
-        : engine.batch({ read: fileSource(file, onProgress), write: sink.write, message }, options);
+        ? await engine.batchAsync({ read: streamSource(file, onProgress), write: sink.write, message, problem }, options)
+        : engine.batch({ read: fileSource(file, onProgress), write: sink.write, message, problem }, options);
     // Bytes in the file's own encoding, named by the page: a text type would
     // let the browser add an extension of its own to a name without one.
     const output = sink.finish('application/octet-stream');
