@@ -12,6 +12,7 @@
 
 #include "columns.h"
 #include "compute_key.h"
+#include "held_check.h"
 #include "held_key.h"
 #include "row_reason.h"
 
@@ -35,16 +36,14 @@ class CellWords {
     virtual void append_no_key(std::string& out, const keycalc::KeyOutcome& outcome,
                                std::u16string_view paternal, std::u16string_view maternal,
                                std::u16string_view given, bool fold_hint) const = 0;
-    // The verdict on the key a row holds, `key_field` in UTF-8, against the
-    // one computed from its names, and in `text` what the result cell says,
-    // followed, when there is no computed key to compare with, by the hint
-    // to fold accents when `fold_hint`.
-    virtual keycalc::CheckVerdict check_held_key(std::string_view key_field,
-                                                 const keycalc::KeyOutcome& computed,
-                                                 std::u16string_view paternal,
-                                                 std::u16string_view maternal,
-                                                 std::u16string_view given, bool fold_hint,
-                                                 std::string& text) const = 0;
+    // Appends what the result cell says of the key a row holds, as `check`
+    // found it against `computed`, the outcome of the names given; when there
+    // is no computed key to compare with, followed by the hint to fold
+    // accents when `fold_hint`.
+    virtual void append_held_key(std::string& out, const CellKeyCheck& check,
+                                 const keycalc::KeyOutcome& computed, std::u16string_view paternal,
+                                 std::u16string_view maternal, std::u16string_view given,
+                                 bool fold_hint) const = 0;
 };
 
 }  // namespace convert

@@ -1,5 +1,8 @@
 #include "held_check.h"
 
+#include <array>
+#include <string>
+
 #include "invisible_space.h"
 #include "utf8.h"
 
@@ -46,6 +49,68 @@ std::variant<HeldKeyCheck, InputFault> check_held_key(
 std::chrono::year current_year() {
     using namespace std::chrono;
     return year_month_day{floor<days>(system_clock::now())}.year();
+}
+
+namespace {
+
+// Whether `utf8` is exactly `key`, an ASCII key: as most files hold theirs.
+bool same_plain_key(std::string_view utf8, std::u16string_view key) {
+    if (utf8.size() != key.size()) return false;
+    for (std::size_t i = 0; i < key.size(); ++i) {
+        if (key[i] == u' ' || key[i] >= 0x80 || static_cast<char16_t>(utf8[i]) != key[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+}  // namespace
+
+keycalc::CheckVerdict CellKeyCheck::verdict() const {
+    switch (found) {
+        case CellKey::Agrees:
+            return keycalc::CheckVerdict::Agrees;
+        case CellKey::NotUtf8:
+            return keycalc::CheckVerdict::NotAKey;
+        case CellKey::Blank:
+            break;
+        case CellKey::Judged:
+            return held.verdict;
+    }
+    return keycalc::CheckVerdict::NotGiven;
+}
+
+CellKeyCheck check_cell_key(std::string_view field, const keycalc::KeyOutcome& computed,
+                            std::u16string_view Ap, std::u16string_view Am,
+                            std::u16string_view Nm) {
+    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
+    if (computed_key && same_plain_key(field, computed_key->text))
+        return {.found = CellKey::Agrees};
+    // A key cell is short: decoded on the stack, it costs a row no allocation.
+    constexpr std::size_t short_field = 32;
+    std::array<char16_t, short_field> buffer;
+    std::u16string long_field;
+    std::u16string_view key;
+    bool decoded = false;
+    if (field.size() <= short_field) {
+        std::size_t units = 0;
+        decoded = casing::utf8_into_utf16(field, buffer, units);
+        key = std::u16string_view(buffer.data(), units);
+    } else {
+        decoded = casing::utf8_to_utf16(field, long_field);
+        key = long_field;
+    }
+    if (!decoded) return {.found = CellKey::NotUtf8};
+    CellKeyCheck check{.found = CellKey::Judged, .examination = keycalc::examine_key(key)};
+    if (check.examination.length == 0) return {.found = CellKey::Blank};  // spaces or hyphens only
+    // Keys in lower case or with the mask's hyphens agree too.
+    if (computed_key && std::holds_alternative<keycalc::WellFormedKey>(check.examination.verdict) &&
+        keycalc::compare_keys(check.examination.key(), computed_key->text, Ap, Am, Nm)
+            .all_agree()) {
+        return {.found = CellKey::Agrees};
+    }
+    check.held = keycalc::judge_key_against(check.examination, computed, Ap, Am, Nm);
+    return check;
 }
 
 }  // namespace convert

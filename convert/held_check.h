@@ -43,4 +43,21 @@ std::variant<HeldKeyCheck, InputFault> check_held_key(
 // The current year, by the system's clock in UTC.
 std::chrono::year current_year();
 
+// The key a file's cell holds checked against the key computed for its row:
+// it agrees as it is written (nearly every row), the cell is no UTF-8 or
+// holds only spaces and hyphens, or keycalc judged it.
+enum class CellKey { Agrees, NotUtf8, Blank, Judged };
+struct CellKeyCheck {
+    CellKey found = CellKey::Blank;
+    keycalc::KeyExamination examination{};  // when Judged
+    keycalc::HeldKeyVerdict held{};         // when Judged
+
+    keycalc::CheckVerdict verdict() const;
+};
+
+// Checks `field`, a cell in UTF-8, against `computed`, the outcome of the
+// names Ap, Am, Nm. Allocates nothing for a cell of a key's length.
+CellKeyCheck check_cell_key(std::string_view field, const keycalc::KeyOutcome& computed,
+                            std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm);
+
 }  // namespace convert

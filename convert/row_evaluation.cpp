@@ -8,6 +8,7 @@
 #include "compute_key.h"
 #include "csv_writer.h"
 #include "field_encoding.h"
+#include "held_check.h"
 #include "invisible_space.h"
 #include "line_scan.h"
 #include "names.h"
@@ -199,9 +200,11 @@ void RowEvaluator::compute(const Names& names, std::chrono::year_month_day birth
         verdict.ok_text = format.words->ok();
     }
     if (key_field.empty()) return;
+    const CellKeyCheck check = check_cell_key(key_field, outcome, Ap, Am, Nm);
+    verdict.check = check.verdict();
+    verdict.check_text.clear();
     // No computed key to compare with because of an accent: the hint helps.
-    verdict.check =
-        format.words->check_held_key(key_field, outcome, Ap, Am, Nm, hint, verdict.check_text);
+    format.words->append_held_key(verdict.check_text, check, outcome, Ap, Am, Nm, hint);
 }
 
 void append_output_row(std::string_view bytes, std::size_t fields, std::string_view key,

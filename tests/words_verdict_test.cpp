@@ -75,9 +75,12 @@ TEST(CheckRowKey, GivesTheResultColumnAndAVerdict) {
     };
     for (const auto& c : cases) {
         const auto computed = keycalc::Compute_Key(c.Ap, c.Am, c.Nm, c.FB);
-        const RowCheck row = check_row_key(c.key_field, computed, c.Ap, c.Am, c.Nm);
-        EXPECT_EQ(row.verdict, c.verdict) << c.name;
-        EXPECT_EQ(row.resultado, c.resultado) << c.name;
+        const convert::CellKeyCheck check =
+            convert::check_cell_key(c.key_field, computed, c.Ap, c.Am, c.Nm);
+        std::string resultado;
+        append_cell_key_text(resultado, check, computed, c.Ap, c.Am, c.Nm);
+        EXPECT_EQ(check.verdict(), c.verdict) << c.name;
+        EXPECT_EQ(resultado, c.resultado) << c.name;
     }
 }
 

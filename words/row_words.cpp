@@ -34,17 +34,14 @@ class Cells final : public convert::CellWords {
         if (fold_hint) out.append(fold_accents_hint(Naming::CommandLine));
     }
 
-    keycalc::CheckVerdict check_held_key(std::string_view key_field,
-                                         const keycalc::KeyOutcome& computed,
-                                         std::u16string_view paternal, std::u16string_view maternal,
-                                         std::u16string_view given, bool fold_hint,
-                                         std::string& text) const override {
-        RowCheck check = check_row_key(key_field, computed, paternal, maternal, given);
-        text = std::move(check.resultado);
-        if (check.verdict == keycalc::CheckVerdict::NoComputedKey && fold_hint) {
-            text.append(fold_accents_hint(Naming::CommandLine));
+    void append_held_key(std::string& out, const convert::CellKeyCheck& check,
+                         const keycalc::KeyOutcome& computed, std::u16string_view paternal,
+                         std::u16string_view maternal, std::u16string_view given,
+                         bool fold_hint) const override {
+        append_cell_key_text(out, check, computed, paternal, maternal, given);
+        if (check.verdict() == keycalc::CheckVerdict::NoComputedKey && fold_hint) {
+            out.append(fold_accents_hint(Naming::CommandLine));
         }
-        return check.verdict;
     }
 };
 

@@ -89,19 +89,6 @@ std::string check_text(char16_t expected) {
 constexpr std::string_view agrees_text = "coincide";
 constexpr std::string_view enye_text = "coincide salvo la Ñ, que estas reglas escriben X";
 
-// Whether `utf8` is the computed `key` character for character, the key
-// being ASCII without blanks; a computed key with a blank in its prefix is
-// left to the examination, which drops the blank.
-bool same_plain_key(std::string_view utf8, std::u16string_view key) {
-    if (utf8.size() != key.size()) return false;
-    for (std::size_t i = 0; i < key.size(); ++i) {
-        if (key[i] == u' ' || key[i] >= 0x80 || static_cast<char16_t>(utf8[i]) != key[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 constexpr std::string_view check_note =
     "el SAT ha asignado algunas claves así; confírmela con la constancia de situación fiscal";
 
@@ -311,41 +298,25 @@ std::string check_line(std::string_view shown_key, const CheckReport& report,
     return line;
 }
 
-RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
-                       std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm) {
-    // Most rows hold exactly the key computed for them, written as it is
-    // computed: that needs neither decoding, examination nor report.
-    if (const auto* computed_key = std::get_if<keycalc::Key>(&computed);
-        computed_key && same_plain_key(key_field, computed_key->text)) {
-        return {CheckVerdict::Agrees, std::string(agrees_text)};
+void append_cell_key_text(std::string& out, const convert::CellKeyCheck& check,
+                          const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                          std::u16string_view Am, std::u16string_view Nm) {
+    switch (check.found) {
+        case convert::CellKey::Agrees:
+            out.append(agrees_text);
+            return;
+        case convert::CellKey::NotUtf8:
+            out.append("no es una clave: no es UTF-8 válido");
+            return;
+        case convert::CellKey::Blank:
+            return;
+        case convert::CellKey::Judged:
+            break;
     }
-    // A key field is short: decoded on the stack, it costs a row no allocation.
-    constexpr std::size_t short_field = 32;
-    std::array<char16_t, short_field> buffer;
-    std::u16string long_field;
-    std::u16string_view key;
-    bool decoded = false;
-    if (key_field.size() <= short_field) {
-        std::size_t units = 0;
-        decoded = casing::utf8_into_utf16(key_field, buffer, units);
-        key = std::u16string_view(buffer.data(), units);
-    } else {
-        decoded = casing::utf8_to_utf16(key_field, long_field);
-        key = long_field;
-    }
-    if (!decoded) return {CheckVerdict::NotAKey, "no es una clave: no es UTF-8 válido"};
-    const auto* computed_key = std::get_if<keycalc::Key>(&computed);
-    const keycalc::KeyExamination examination = keycalc::examine_key(key);
-    if (examination.length == 0) return {CheckVerdict::NotGiven, {}};  // spaces or hyphens only
-    // Keys in lower case or with the mask's hyphens agree too.
-    if (computed_key && std::holds_alternative<keycalc::WellFormedKey>(examination.verdict) &&
-        keycalc::compare_keys(examination.key(), computed_key->text, Ap, Am, Nm).all_agree()) {
-        return {CheckVerdict::Agrees, std::string(agrees_text)};
-    }
-    CheckReport report = report_key_against(examination, computed, Ap, Am, Nm);
-    RowCheck row{report.verdict, std::move(report.finding)};
-    if (!report.note.empty()) row.resultado.append("; ").append(report.note);
-    return row;
+    const CheckReport report =
+        report_key_against(check.examination, check.held, computed, Ap, Am, Nm);
+    out.append(report.finding);
+    if (!report.note.empty()) out.append("; ").append(report.note);
 }
 
 }  // namespace words

@@ -61,17 +61,11 @@ std::string check_line(std::string_view shown_key, const CheckReport& report,
 std::string held_key_check_line(const convert::HeldKeyCheck& check, std::string_view as_given,
                                 Naming naming);
 
-// The check of one row of a file: `key_field` is the key column as read
-// (UTF-8), `computed` what Compute_Key gave for the row's names Ap, Am, Nm.
-// `resultado` is the text for the row's result column: "coincide", what
-// differs, why the text is no key, or why there is no computed key. A key
-// field that is empty, or holds only spaces and hyphens, gives NotGiven and an
-// empty text.
-struct RowCheck {
-    keycalc::CheckVerdict verdict;
-    std::string resultado;
-};
-RowCheck check_row_key(std::string_view key_field, const keycalc::KeyOutcome& computed,
-                       std::u16string_view Ap, std::u16string_view Am, std::u16string_view Nm);
+// Appends what a row's result cell says of the key it holds, as `check`
+// found it against `computed`, the outcome of the names Ap, Am, Nm:
+// "coincide", what differs, or why the text is no key.
+void append_cell_key_text(std::string& out, const convert::CellKeyCheck& check,
+                          const keycalc::KeyOutcome& computed, std::u16string_view Ap,
+                          std::u16string_view Am, std::u16string_view Nm);
 
 }  // namespace words
