@@ -1,5 +1,7 @@
 // The one upper-casing rule of the program, shared by the window (as the user
 // types and when it calculates) and by the command line.
+//
+//     u"pérez ñuñez ß"  ->  u"PÉREZ ÑUÑEZ ß"  (each character upper-cased where it stands)
 #pragma once
 
 #include <span>

@@ -1,5 +1,7 @@
 // Code points in UTF-16 text, where a character past the BMP is a surrogate
 // pair.
+//
+//     code_point_at(u"a😀", 1)  ->  U+1F600, from the pair D83D DE00 (character_units 2)
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,9 @@
 // Conversion between UTF-8, the text of arguments and of most files, and the
 // UTF-16 code units that names are worked on in. Callers convert once, at
 // their edge, and only through these functions.
+//
+//     utf8_to_utf16("PÉREZ", out)  ->  true, out = u"PÉREZ" (5 units)
+//     utf8_to_utf16("P\xC9REZ", out) -> false: not UTF-8
 #pragma once
 
 #include <cstddef>

@@ -2,6 +2,8 @@
 // fresh block and submits it; worker threads evaluate it; the reading thread
 // takes the blocks back done, oldest first, to write them in order.
 //
+//     read 1, 2, 3 -> [workers: 2 done, 1 done, 3 done] -> write 1, 2, 3
+//
 // With one thread or none, submit() evaluates the block on the calling thread
 // and no thread is started, as in a browser's single-threaded WebAssembly.
 #pragma once

@@ -1,7 +1,6 @@
 #include "conversion.h"
 
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include "csv_writer.h"
@@ -447,13 +446,6 @@ void Conversion::write_all() {
 }
 
 }  // namespace
-
-// Asked of the system once: every ConversionOptions starts from it, and
-// finding out reads files under /sys on Linux.
-std::size_t ConversionOptions::default_threads() {
-    static const std::size_t threads = std::thread::hardware_concurrency();
-    return threads;
-}
 
 ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
                         const ConversionOptions& options, const CellWords& words,

@@ -28,25 +28,11 @@
 #include "csv_reader.h"
 #include "encoding.h"
 #include "exit_status.h"
+#include "options.h"
 #include "row_evaluation.h"
 #include "tally.h"
 
 namespace convert {
-
-struct ConversionOptions {
-    // At most a few megabytes: rows are evaluated in blocks of a few hundred
-    // kilobytes plus one record, with 32-bit positions.
-    std::size_t record_limit = delimited::CsvReader::default_record_limit;
-    // Threads computing keys while the calling thread reads and writes; 0 or
-    // 1 computes them on the calling thread, starting no thread.
-    std::size_t threads = default_threads();
-    std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
-    std::optional<char> separator;                      // likewise
-    ColumnRequest columns{};                            // found by header when empty
-    bool fold_accents = false;
-
-    static std::size_t default_threads();
-};
 
 // How a file is read, as found from its start.
 struct FileLayout {

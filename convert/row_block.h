@@ -1,5 +1,9 @@
 // A block of consecutive records of rfc batch: what the reading step stores
 // for the workers (RowStore), and what the workers make of it (BlockResult).
+//
+//     rows:   Evaluate "PEREZ,LOPEZ,JUAN,31/02/1980" (line 7), Copy "\n"
+//     result: output "PEREZ,...,31/02/1980,,fila ilegible: ...\n\n",
+//             problems {line 7, BadDate}, tally 1 unreadable
 #pragma once
 
 #include <cstddef>

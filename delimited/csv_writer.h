@@ -1,5 +1,8 @@
 // Writing delimited text that CsvReader, and any RFC 4180 reader, reads back
 // as the same fields.
+//
+//     {"PEREZ", "fila ilegible: la fecha, sin forma"} with ','
+//         ->  PEREZ,"fila ilegible: la fecha, sin forma"
 #pragma once
 
 #include <span>

@@ -1,6 +1,9 @@
 // The text of fields in a file's own encoding: decoded to read them, and
 // text encoded to write it. UTF-16 files are read as UTF-8 (see
 // Utf16Source), so only Windows-1252 needs more than UTF-8 here.
+//
+//     decode_field("P\xC9REZ", Windows1252)  ->  u"PÉREZ"
+//     field_to_utf8("P\xC9REZ", Windows1252) ->  "PÉREZ"
 #pragma once
 
 #include <optional>

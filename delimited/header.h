@@ -2,6 +2,9 @@
 // those names: "Apellido_Paterno", "APELLIDO PATERNO" and "apellido paterno"
 // are one name, and so are "Nombre(s)" and "NOMBRE", "F. Nacimiento" and
 // "fnacimiento", "Último" and "ultimo".
+//
+//     {"No.", "Nombre(s)", "Apellido_Paterno"} with the role paterno named
+//     "apellido paterno"  ->  paterno is column 3
 #pragma once
 
 #include <cstddef>

@@ -1,6 +1,8 @@
 // The reader's fast path for the usual record: a line with no carriage return
 // other than one right before its line feed, whose separators and double
 // quotes are found a chunk of bytes at a time instead of byte by byte.
+//
+//     PEREZ,LOPEZ,JUAN,1980-01-15\r\n  ->  fields end at 5, 11, 16 and 27
 #pragma once
 
 #include <cstddef>

@@ -119,20 +119,20 @@ std::string line_text(std::size_t line, std::string_view why) {
 }
 
 std::string empty_columns_text(Naming naming) {
-    return setting_text(Setting::Columns, naming) + " espera " + std::string(column_request_form) +
-           ", y no está vacío";
+    return setting_text(convert::Setting::Columns, naming) + " espera " +
+           std::string(column_request_form) + ", y no está vacío";
 }
 
 std::string bad_delimiter_text(std::string_view value, Naming naming) {
-    return setting_text(Setting::Delimiter, naming) +
+    return setting_text(convert::Setting::Delimiter, naming) +
            " espera un signo ASCII que no sea letra, cifra, comilla doble ni fin de "
            "línea (como , ; | o tab), no " +
            echoed(value);
 }
 
 std::string bad_encoding_text(std::string_view value, Naming naming) {
-    return setting_text(Setting::Encoding, naming) + " espera utf-8, utf-16 o windows-1252, no " +
-           echoed(value);
+    return setting_text(convert::Setting::Encoding, naming) +
+           " espera utf-8, utf-16 o windows-1252, no " + echoed(value);
 }
 
 std::string unheeded_byte_order_mark_text(delimited::Encoding marked, delimited::Encoding read_as,
@@ -140,13 +140,14 @@ std::string unheeded_byte_order_mark_text(delimited::Encoding marked, delimited:
     return "el archivo empieza con la marca de orden de bytes de " +
            std::string(delimited::encoding_name(marked)) + ", pero se lee como " +
            std::string(delimited::encoding_name(read_as)) + ", como pide " +
-           setting_text(Setting::Encoding, naming);
+           setting_text(convert::Setting::Encoding, naming);
 }
 
 std::string not_utf8_after_all_text(std::size_t line, Naming naming) {
     const std::string advice =
-        naming == Naming::Page ? "elija Windows-1252 en " + setting_text(Setting::Encoding, naming)
-                               : std::string(read_as_windows1252);
+        naming == Naming::Page
+            ? "elija Windows-1252 en " + setting_text(convert::Setting::Encoding, naming)
+            : std::string(read_as_windows1252);
     return "la línea " + std::to_string(line) +
            " no es UTF-8 aunque el inicio del archivo sí lo es; si el archivo es Windows-1252, " +
            advice;

@@ -17,12 +17,13 @@ std::string column_problem_text(const convert::ColumnProblem& problem, Naming na
     std::string why;
     switch (problem.fault) {
         case ColumnFault::NotAnItem:
-            return setting_text(Setting::Columns, naming) + " espera " +
+            return setting_text(convert::Setting::Columns, naming) + " espera " +
                    std::string(column_request_form) + ", y no " + echoed(problem.text);
         case ColumnFault::RoleNamedTwice:
-            return setting_text(Setting::Columns, naming) + " nombra dos veces la columna " + role;
+            return setting_text(convert::Setting::Columns, naming) +
+                   " nombra dos veces la columna " + role;
         case ColumnFault::TextWithoutHeader:
-            return setting_text(Setting::Columns, naming) +
+            return setting_text(convert::Setting::Columns, naming) +
                    " nombra columnas por su texto, pero la primera fila no se puede leer";
         case ColumnFault::HeaderHasTwoNamed:
             return "el encabezado tiene dos columnas " + echoed(problem.text);
@@ -54,7 +55,7 @@ std::string column_problem_text(const convert::ColumnProblem& problem, Naming na
             why = "el encabezado solo tiene " + counted(problem.column, noun::columns);
             break;
     }
-    return (problem.requested ? setting_text(Setting::Columns, naming) + ": "
+    return (problem.requested ? setting_text(convert::Setting::Columns, naming) + ": "
                               : std::string("el encabezado no sirve: ")) +
            why;
 }

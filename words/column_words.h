@@ -10,7 +10,7 @@
 
 #include "columns.h"
 #include "naming.h"
-#include "settings.h"
+#include "options.h"
 
 namespace words {
 

@@ -17,15 +17,15 @@ constexpr std::array<SettingNames, 3> setting_names = {{
     {"--encoding", "Codificación"},
 }};
 
-const SettingNames& names_of(Setting setting) {
+const SettingNames& names_of(convert::Setting setting) {
     return setting_names[static_cast<std::size_t>(setting)];
 }
 
 }  // namespace
 
-std::string_view page_label(Setting setting) { return names_of(setting).page_label; }
+std::string_view page_label(convert::Setting setting) { return names_of(setting).page_label; }
 
-std::string setting_text(Setting setting, Naming naming) {
+std::string setting_text(convert::Setting setting, Naming naming) {
     if (naming == Naming::Page) return "«" + std::string(page_label(setting)) + "»";
     return std::string(names_of(setting).option);
 }

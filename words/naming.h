@@ -1,9 +1,14 @@
 // How messages name what a person sets: as the command line spells its
 // options, or as the page labels its controls.
+//
+//     setting_text(convert::Setting::Columns, Naming::CommandLine)  ->  "--columns"
+//     setting_text(convert::Setting::Columns, Naming::Page)         ->  "«Columnas»"
 #pragma once
 
 #include <string>
 #include <string_view>
+
+#include "options.h"
 
 namespace words {
 
@@ -11,13 +16,10 @@ namespace words {
 // ("--fold-accents", "--columns"), or the page's controls, by their labels.
 enum class Naming { CommandLine, Page };
 
-// The settings of a batch that messages name, besides folding.
-enum class Setting { Columns, Delimiter, Encoding };
-
 // The page's label of the control for `setting`: "Columnas".
-std::string_view page_label(Setting setting);
+std::string_view page_label(convert::Setting setting);
 
 // `setting` as a message names it: "--columns", or "«Columnas»" on the page.
-std::string setting_text(Setting setting, Naming naming);
+std::string setting_text(convert::Setting setting, Naming naming);
 
 }  // namespace words

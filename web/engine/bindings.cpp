@@ -580,9 +580,9 @@ EMSCRIPTEN_KEEPALIVE void engine_texts() {
     pair("labels.rfc", shown::rfc);
     pair("calcular", shown::calcular);
     pair("foldAccentsCheckBox", words::fold_accents_check_box);
-    pair("settingLabels.columns", words::page_label(words::Setting::Columns));
-    pair("settingLabels.delimiter", words::page_label(words::Setting::Delimiter));
-    pair("settingLabels.encoding", words::page_label(words::Setting::Encoding));
+    pair("settingLabels.columns", words::page_label(convert::Setting::Columns));
+    pair("settingLabels.delimiter", words::page_label(convert::Setting::Delimiter));
+    pair("settingLabels.encoding", words::page_label(convert::Setting::Encoding));
     // Days as <input type="date"> writes them: YYYY-MM-DD.
     pair("dateMin", words::date_text(keycalc::supported_birth_dates.first));
     pair("dateMax", words::date_text(keycalc::supported_birth_dates.last));

@@ -1,8 +1,17 @@
-#include "settings.h"
+#include "options.h"
+
+#include <thread>
 
 #include "separator.h"
 
 namespace convert {
+
+// Asked of the system once: every ConversionOptions starts from it, and
+// finding out reads files under /sys on Linux.
+std::size_t ConversionOptions::default_threads() {
+    static const std::size_t threads = std::thread::hardware_concurrency();
+    return threads;
+}
 
 bool apply_setting(Setting setting, std::string_view value, ConversionOptions& options,
                    SettingProblem& problem) {

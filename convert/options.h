@@ -1,18 +1,37 @@
-// The settings of a conversion as a person gives them, as text: the command
-// line's --columns, --delimiter and --encoding, the page's fields.
+// How a conversion reads a file: its options, and its settings as a person
+// gives them, as text: the command line's --columns, --delimiter and
+// --encoding, the page's fields.
 //
 //     Columns "paterno=3,materno=4,nombre=2,fecha=7"  ->  options.columns
 //     Delimiter "tab"                                 ->  options.separator = '\t'
 //     Encoding "latin9"                               ->  {Encoding, "latin9"}: no such encoding
 #pragma once
 
+#include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "columns.h"
-#include "conversion.h"
+#include "csv_reader.h"
+#include "encoding.h"
 
 namespace convert {
+
+struct ConversionOptions {
+    // At most a few megabytes: rows are evaluated in blocks of a few hundred
+    // kilobytes plus one record, with 32-bit positions.
+    std::size_t record_limit = delimited::CsvReader::default_record_limit;
+    // Threads computing keys while the calling thread reads and writes; 0 or
+    // 1 computes them on the calling thread, starting no thread.
+    std::size_t threads = default_threads();
+    std::optional<delimited::EncodingChoice> encoding;  // found from the file when not set
+    std::optional<char> separator;                      // likewise
+    ColumnRequest columns{};                            // found by header when empty
+    bool fold_accents = false;
+
+    static std::size_t default_threads();
+};
 
 enum class Setting { Columns, Delimiter, Encoding };
 
