@@ -460,6 +460,12 @@ ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
         report.start_unreadable(error);
         return ExitStatus::IoError;
     }
+    // Whatever encoding is asked for: a workbook or an image read as text
+    // would only come back as rows of garbage.
+    if (const FileKind kind = file_kind(start.head()); kind != FileKind::Text) {
+        report.not_text(kind);
+        return ExitStatus::Usage;
+    }
     TextFormat format;
     format.encoding =
         delimited::detect_encoding(start.head(), start.head_is_whole_input(), options.encoding);

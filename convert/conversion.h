@@ -28,6 +28,7 @@
 #include "csv_reader.h"
 #include "encoding.h"
 #include "exit_status.h"
+#include "file_kind.h"
 #include "options.h"
 #include "row_evaluation.h"
 #include "tally.h"
@@ -43,7 +44,7 @@ struct FileLayout {
 
 // What a conversion tells as it goes, each on the thread that called
 // convert_file, in this order: the start (output_is_input, start_unreadable,
-// unheeded_byte_order_mark, columns_not_found or layout_found), then for
+// not_text, unheeded_byte_order_mark, columns_not_found or layout_found), then for
 // each block written before_output, not_utf8_after_all, row_not_read for
 // each row in order, and block_written; at the end ended, then read_failed,
 // write_failed or finished (and write_failed after finished when the very
@@ -56,6 +57,8 @@ class ConversionReport {
     virtual void output_is_input() = 0;
     // The start of the input could not be read.
     virtual void start_unreadable(std::error_code error) = 0;
+    // The file is plainly no text, but a `kind`: nothing is read or written.
+    virtual void not_text(FileKind kind) = 0;
     // The encoding asked for is read, though the file's mark names `marked`.
     virtual void unheeded_byte_order_mark(delimited::Encoding marked,
                                           delimited::Encoding read_as) = 0;
@@ -81,8 +84,9 @@ class ConversionReport {
 
 // Reads a file of people from `input` and writes it, with the added cells
 // that `words` says, to `out`. Returns Ok, UnreadableRows, KeyDoubtful or
-// KeyWrong (as exit_status_of the rows), Usage (the columns cannot be found,
-// or the output is the input file: then nothing is written), or IoError.
+// KeyWrong (as exit_status_of the rows), Usage (the file is no text, the
+// columns cannot be found, or the output is the input file: then nothing is
+// written), or IoError.
 ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
                         const ConversionOptions& options, const CellWords& words,
                         ConversionReport& report);

@@ -177,6 +177,7 @@ class Findings final : public convert::ConversionReport {
     void start_unreadable(std::error_code) override {
         require(false, "reading a string never fails");
     }
+    void not_text(convert::FileKind) override {}
     void unheeded_byte_order_mark(delimited::Encoding, delimited::Encoding) override {}
     void columns_not_found(const convert::ColumnProblem&) override {}
     void layout_found(const convert::FileLayout& layout) override {
@@ -397,7 +398,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const convert::ExitStatus status =
         convert::convert_file(batch_input, out, options, words::cell_words(), findings);
     if (status == convert::ExitStatus::Usage) {
-        require(out.text().empty(), "nothing written when the columns cannot be found");
+        require(out.text().empty(),
+                "nothing written for a file that is no text, or whose "
+                "columns cannot be found");
         return 0;
     }
     // A file with a key column may also end with keys found doubtful or wrong.

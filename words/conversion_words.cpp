@@ -8,6 +8,51 @@
 #include "row_words.h"
 
 namespace words {
+namespace {
+
+using convert::FileKind;
+
+// What to do with a file that is not text, by what it holds.
+constexpr std::string_view save_book_as_csv =
+    "guárdelo como «CSV UTF-8» (o «Texto Unicode») y conviértalo";
+constexpr std::string_view save_sheet_as_csv =
+    "ábrala en Excel, guárdela como «CSV UTF-8» y conviértala";
+constexpr std::string_view convert_the_sheet =
+    "convierta la hoja de cálculo de la que salieron los datos, guardada como «CSV UTF-8»";
+
+// A file of `kind` is `what`; the user should `to_do`.
+struct NotTextWords {
+    FileKind kind;
+    std::string_view what;
+    std::string_view to_do;
+};
+
+constexpr NotTextWords not_text_words[] = {
+    {FileKind::Xlsx, "es un libro de Excel (.xlsx), no un archivo de texto", save_book_as_csv},
+    {FileKind::Xlsb, "es un libro binario de Excel (.xlsb), no un archivo de texto",
+     save_book_as_csv},
+    {FileKind::Ods, "es una hoja de cálculo OpenDocument (.ods), no un archivo de texto",
+     "guárdela como «Texto CSV» con el juego de caracteres UTF-8 y conviértala"},
+    {FileKind::OleCompound,
+     "es un libro de Excel 97-2003 (.xls) o un libro protegido con contraseña, no un archivo de "
+     "texto",
+     "ábralo en Excel, guárdelo como «CSV UTF-8» y conviértalo"},
+    {FileKind::Zip, "es un archivo comprimido ZIP, no un archivo de texto",
+     "extraiga de él el archivo CSV y conviértalo"},
+    {FileKind::Pdf, "es un documento PDF, no un archivo de texto", convert_the_sheet},
+    {FileKind::Png, "es una imagen PNG, no un archivo de texto", convert_the_sheet},
+    {FileKind::Jpeg, "es una imagen JPEG, no un archivo de texto", convert_the_sheet},
+    {FileKind::Gif, "es una imagen GIF, no un archivo de texto", convert_the_sheet},
+    {FileKind::Gzip, "es un archivo comprimido con gzip, no un archivo de texto",
+     "descomprímalo y convierta el archivo que contiene"},
+    {FileKind::Html,
+     "es una página HTML (una tabla guardada como hoja de cálculo), no un archivo CSV",
+     save_sheet_as_csv},
+    {FileKind::SpreadsheetMl, "es una hoja de cálculo XML de Excel 2003, no un archivo CSV",
+     save_sheet_as_csv},
+};
+
+}  // namespace
 
 ConversionWords::ConversionWords(MessageSink& sink, std::string_view file_name, Naming naming)
     : sink_(sink),
@@ -24,6 +69,17 @@ void ConversionWords::output_is_input() { sink_.message(output_is_input_text(fil
 
 void ConversionWords::start_unreadable(std::error_code error) {
     sink_.message(cannot_read_text(input_text(file_name_), error.message()));
+}
+
+void ConversionWords::not_text(convert::FileKind kind) {
+    for (const NotTextWords& words : not_text_words) {
+        if (words.kind != kind) continue;
+        text_.assign(file_name_.empty() ? "la entrada estándar " : prefix_)
+            .append(words.what)
+            .append("; ")
+            .append(words.to_do);
+        return sink_.message(text_);
+    }
 }
 
 void ConversionWords::unheeded_byte_order_mark(delimited::Encoding marked,

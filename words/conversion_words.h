@@ -2,6 +2,7 @@
 // the values it reports: how the file is read, each row not read, the
 // summary. Each front end hands them on its own way, through a MessageSink.
 //
+//     nomina.xlsx: es un libro de Excel (.xlsx), no un archivo de texto; guárdelo como ...
 //     nomina.csv: UTF-8, separador «,», encabezado: paterno = «paterno» (col. 1), ...
 //     nomina.csv: línea 19: fila ilegible: la fecha no existe en el calendario
 //     nomina.csv: 32 filas: 14 con clave, 13 sin clave (...), 5 ilegibles
@@ -44,6 +45,7 @@ class ConversionWords final : public convert::ConversionReport {
 
     void output_is_input() override;
     void start_unreadable(std::error_code error) override;
+    void not_text(convert::FileKind kind) override;
     void unheeded_byte_order_mark(delimited::Encoding marked, delimited::Encoding read_as) override;
     void columns_not_found(const convert::ColumnProblem& problem) override;
     void layout_found(const convert::FileLayout& layout) override;
