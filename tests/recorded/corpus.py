@@ -7,6 +7,7 @@ and command lines for `rfc key`, `rfc check`, the options and their mistakes.
 """
 import os
 import random
+import struct
 
 # Surname, surname, given names, date as written, CURP, held key: the rows
 # every generated file carries, written in whichever layout it has.
@@ -183,6 +184,43 @@ HELD_KEYS = ["PELJ8001152A0", "pelj-800115-2a0", "PELJ800115XY8", "PELJ8001152A1
              "PELJ 800115 2A0", "PELJ8001152A0X", "PEL\u00d1800115AA1", "pelj800115"]
 
 
+def zip_entry(name, data=b"x", stored=False):
+    """A zip entry's local header and data, `data` stored as it is or said to
+    be deflated."""
+    name = name.encode("ascii")
+    return b"PK\x03\x04" + struct.pack("<HHHHHIIIHH", 20, 0, 0 if stored else 8, 0, 0, 0,
+                                        len(data), len(data), len(name), 0) + name + data
+
+
+# Files that are no text, as their first bytes show them, and text that comes
+# near: each a name and its bytes.
+SPREADSHEET_NS = b"urn:schemas-microsoft-com:office:spreadsheet"
+NOT_TEXT = [
+    ("book.xlsx", zip_entry("[Content_Types].xml") + zip_entry("_rels/.rels") +
+     zip_entry("xl/workbook.xml")),
+    ("late-workbook.xlsx", zip_entry("docProps/app.xml") + zip_entry("xl/theme/theme1.xml")),
+    ("book.xlsb", zip_entry("xl/theme/theme1.xml") + zip_entry("xl/workbook.bin")),
+    ("book.ods", zip_entry("mimetype", b"application/vnd.oasis.opendocument.spreadsheet", True) +
+     zip_entry("content.xml")),
+    ("letter.odt", zip_entry("mimetype", b"application/vnd.oasis.opendocument.text", True)),
+    ("nomina.zip", zip_entry("nomina.csv", b"paterno,materno,nombre,fecha\n", True)),
+    ("old.xls", b"\xd0\xcf\x11\xe0\xa1\xb1\x1a\xe1" + bytes(504)),
+    ("nomina.pdf", b"%PDF-1.4\n%\xe2\xe3\xcf\xd3\n1 0 obj\n"),
+    ("scan.png", b"\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR"),
+    ("scan.jpg", b"\xff\xd8\xff\xe0\x00\x10JFIF\x00"),
+    ("scan.gif", b"GIF89a\x01\x00\x01\x00"),
+    ("nomina.csv.gz", b"\x1f\x8b\x08\x08\x00\x00\x00\x00\x00\x03nomina.csv\x00"),
+    ("table.xls", b"\xef\xbb\xbf\r\n<html xmlns:o=\"urn:schemas-microsoft-com:office:office\">"
+     b"<body><table><tr><td>paterno</td>"),
+    ("doctype.xls", b"<!DOCTYPE HTML PUBLIC>\n<HTML><TABLE>"),
+    ("sheet2003.xml", b'<?xml version="1.0"?>\r\n<?mso-application progid="Excel.Sheet"?>\r\n'
+     b'<Workbook xmlns="' + SPREADSHEET_NS + b'" xmlns:ss="' + SPREADSHEET_NS + b'">'),
+    # Text: a surname that starts like a zip, in UTF-8 and in UTF-16 without a mark.
+    ("pk-surname.csv", b"PK,LOPEZ,JUAN,1980-01-15\n"),
+    ("pk-surname-utf16.csv", "PK,LOPEZ,JUAN,1980-01-15\r\n".encode("utf-16-le")),
+]
+
+
 def write_corpus(directory, here, tree):
     """Writes the input files into `directory` and returns the cases: (name,
     arguments, standard input file or None, whether standard output is
@@ -268,6 +306,15 @@ def write_corpus(directory, here, tree):
     cases.append(("header-only.csv", ["batch", "header-only.csv"], None, True))
     put("blank-lines.csv", b"\n\n\r\n")
     cases.append(("blank-lines.csv", ["batch", "blank-lines.csv"], None, True))
+
+    # Files that are no text are refused whatever encoding is asked, from a
+    # file or from standard input.
+    for name, data in NOT_TEXT:
+        put(name, data)
+        cases.append((name, ["batch", name], None, True))
+    cases.append(("book.xlsx --encoding utf-16", ["batch", "--encoding", "utf-16", "book.xlsx"],
+                  None, True))
+    cases.append(("stdin old.xls", ["batch"], "old.xls", True))
 
     # Files kept in the tree: office samples and fuzz inputs.
     for sub in ["tests/data", "fuzz/corpus/csv_reader"]:
