@@ -55,7 +55,8 @@ todas las filas: una fila corta recibe los campos vacíos que le faltan; una
 larga conserva sus campos de más después de ellas. Las líneas en blanco se
 copian tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
-resumen. Una salida que es el mismo archivo que la entrada se rechaza.
+resumen. Una salida que es el mismo archivo que la entrada se rechaza, y también
+un archivo que no es texto (libro de Excel, hoja .ods, PDF, imagen, ZIP...).
 Si el archivo trae las claves que ya se tienen (columna rfc, r.f.c., clave rfc,
 clave del rfc, rfc con homoclave o registro federal de contribuyentes), cada
 una se revisa contra la calculada, como en rfc check: las columnas añadidas son
@@ -80,9 +81,9 @@ Estado de salida:
      dudosa ni ajena
   1  sin clave (rfc key, y la persona en rfc check); alguna fila no se pudo
      leer (rfc batch, si ninguna clave revisada da 6)
-  2  uso incorrecto (opción, dato o fecha no válidos; en batch, columnas que
-     faltan o se repiten en el encabezado, o la salida es la entrada): en batch
-     no se escribe ninguna fila
+  2  uso incorrecto (opción, dato o fecha no válidos; en batch, un archivo que
+     no es texto, columnas que faltan o se repiten en el encabezado, o la salida
+     es la entrada): en batch no se escribe ninguna fila
   3  entrada rechazada: faltan el nombre o los dos apellidos (rfc key, y la
      persona en rfc check)
   4  error al leer o escribir un archivo
