@@ -44,7 +44,8 @@ constexpr std::size_t zip_header_size = 30;
 constexpr std::uint16_t zip_stored = 0;
 
 // An entry named `prefix`...`suffix` makes the zip a `kind`. The earlier
-// rule wins: an .xlsb holds some XML parts under xl/ too.
+// rule wins: an .xlsb holds some XML parts under xl/ too. The last rule is
+// a workbook in XML.
 struct EntryRule {
     std::string_view prefix;
     std::string_view suffix;
@@ -56,6 +57,7 @@ constexpr EntryRule entry_rules[] = {
     {"xl/worksheets/", ".bin", FileKind::Xlsb},
     {"xl/", "", FileKind::Xlsx},
 };
+static_assert(entry_rules[std::size(entry_rules) - 1].kind == FileKind::Xlsx);
 
 // An OpenDocument file's first entry, stored, names its type.
 constexpr std::string_view ods_first_entry = "mimetype";
@@ -85,15 +87,16 @@ bool starts_with_ignoring_case(std::string_view text, std::string_view start) {
                       [](char a, char b) { return a == lower_ascii(b); });
 }
 
-// Whether `text` goes on past a name: at its end, or at white space, '>' or '/'.
+// Whether a name in `text` ends at `at`: at its end, or at white space, '>' or '/'.
 bool name_ends_at(std::string_view text, std::size_t at) {
     return at == text.size() || is_space(text[at]) || text[at] == '>' || text[at] == '/';
 }
 
 std::uint32_t little_endian(std::string_view bytes, std::size_t at, std::size_t size) {
     std::uint32_t value = 0;
-    for (std::size_t i = size; i-- > 0;)
+    for (std::size_t i = size; i-- > 0;) {
         value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    }
     return value;
 }
 
@@ -137,10 +140,9 @@ FileKind zip_kind(std::string_view head) {
                 best = rule;
             }
         }
-        if (best == std::size(entry_rules) && entry->name == content_types_entry &&
-            entry->method == zip_stored &&
+        if (entry->name == content_types_entry && entry->method == zip_stored &&
             entry->data.find(workbook_content_type) != std::string_view::npos) {
-            return FileKind::Xlsx;
+            best = std::min(best, std::size(entry_rules) - 1);
         }
     }
     return best < std::size(entry_rules) ? entry_rules[best].kind : FileKind::Zip;
