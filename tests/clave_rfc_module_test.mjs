@@ -345,10 +345,15 @@ test('batch over the office samples, and with every option, right or wrong, as r
   }
 });
 
-test('batch over a file that ends in the middle of a row, and over no bytes at all', () => {
+test('batch over a file that ends in the middle of a row, over no bytes at all, and over files that are no text', () => {
   const dir = mkdtempSync(join(tmpdir(), 'clave-rfc-'));
+  const zipEntry = (name) => Buffer.concat([Buffer.from('PK\x03\x04\x14\0\0\0\x08\0', 'latin1'), Buffer.alloc(16),
+    Buffer.from([name.length, 0, 0, 0]), Buffer.from(name)]);
   for (const [name, bytes] of [['cut.csv', Buffer.from('perez,lopez,juan,1980-01-15\nperez,"lo')],
-    ['empty.csv', Buffer.alloc(0)], ['odd.txt', Buffer.from('\ufeffa,b,c,1980-01-01\n', 'utf16le').subarray(0, 39)]]) {
+    ['empty.csv', Buffer.alloc(0)], ['odd.txt', Buffer.from('\ufeffa,b,c,1980-01-01\n', 'utf16le').subarray(0, 39)],
+    ['book.xlsx', Buffer.concat([zipEntry('[Content_Types].xml'), zipEntry('xl/workbook.xml')])],
+    ['table.xls', Buffer.from('<html><body><table><tr><td>paterno</td>')],
+    ['pk.csv', Buffer.from('PK,LOPEZ,JUAN,1980-01-15\n')]]) {
     writeFileSync(join(dir, name), bytes);
     assertSameBatch(join(dir, name), {});
   }

@@ -322,6 +322,14 @@ describe('a whole file', () => {
         writeFileSync(path, encodings[encoding](table(shape)));
         return path;
     };
+    // The first bytes of a workbook as Excel writes it: its entries' local headers.
+    const workbook = (name) => {
+        const path = join(scratch, name);
+        const entry = (entryName) => Buffer.concat([Buffer.from('PK\x03\x04\x14\0\0\0\x08\0', 'latin1'),
+            Buffer.alloc(16), Buffer.from([entryName.length, 0, 0, 0]), Buffer.from(entryName)]);
+        writeFileSync(path, Buffer.concat([entry('[Content_Types].xml'), entry('xl/workbook.xml')]));
+        return path;
+    };
 
     // [file, the page's options, the same as `rfc batch` options]
     const files = [
@@ -343,6 +351,8 @@ describe('a whole file', () => {
         [generated('wrong-columns.csv', 'utf-8', {}), { columns: 'paterno=9' }, ['--columns', 'paterno=9']],
         [generated('bad-columns.csv', 'utf-8', {}), { columns: 'paterno=0' }, ['--columns', 'paterno=0']],
         [generated('bad-separator.csv', 'utf-8', {}), { separator: 'otro', other: 'x' }, ['--delimiter', 'x']],
+        // Refused, whatever the options: nothing to download.
+        [workbook('nomina.xlsx'), { encoding: 'windows-1252' }, ['--encoding', 'windows-1252']],
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true }, ['--fold-accents']],
         // As in a browser whose WebAssembly cannot wait for a promise: the worker reads synchronously.
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true, synchronous: true }, ['--fold-accents']],
