@@ -123,7 +123,6 @@ INSTANTIATE_TEST_SUITE_P(
                  FileKind::Xlsx},
         KindCase{"XlsbThoughItHoldsXmlParts",
                  zip_entry("xl/theme/theme1.xml") + zip_entry("xl/workbook.bin"), FileKind::Xlsb},
-        KindCase{"XlsbBySheet", zip_entry("xl/worksheets/sheet1.bin"), FileKind::Xlsb},
         KindCase{"Ods",
                  zip_entry("mimetype", "application/vnd.oasis.opendocument.spreadsheet", true) +
                      zip_entry("content.xml"),
@@ -144,7 +143,6 @@ INSTANTIATE_TEST_SUITE_P(
         KindCase{"Pdf", "%PDF-1.7\n%\xE2\xE3\xCF\xD3\n", FileKind::Pdf},
         KindCase{"Png", "\x89PNG\r\n\x1A\n\0\0\0\rIHDR"s, FileKind::Png},
         KindCase{"Jpeg", "\xFF\xD8\xFF\xE0\0\x10JFIF\0"s, FileKind::Jpeg},
-        KindCase{"Gif87", "GIF87a\x01\0\x01\0"s, FileKind::Gif},
         KindCase{"Gif89", "GIF89a\x01\0\x01\0"s, FileKind::Gif},
         KindCase{"Gzip", "\x1F\x8B\x08\0\0\0\0\0\0\x03"s, FileKind::Gzip},
         // Markup.
@@ -165,7 +163,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Text, however near it comes to a signature.
         KindCase{"CsvStartingWithPK", "PK,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
         KindCase{"CsvStartingWithPKAndAControl", "PK\x03,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
-        KindCase{"CsvStartingWithGif", "GIF8,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
         KindCase{"CsvStartingWithPdf", "%PDF,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
         KindCase{"CsvStartingWithTable", "<tablero>,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
         KindCase{"Utf16LeMarked", "\xFF\xFE" + utf16(csv, false), FileKind::Text},
@@ -175,7 +172,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Markup is sought in the bytes as they are: UTF-16 is text, always.
         KindCase{"Utf16Html", "\xFF\xFE" + utf16("<html><table>", false), FileKind::Text},
         KindCase{"Windows1252", "P\xC9REZ,L\xD3PEZ,JOS\xC9,1980-01-15\r\n", FileKind::Text},
-        KindCase{"Utf8Marked", "\xEF\xBB\xBF" + csv, FileKind::Text},
         KindCase{"Empty", "", FileKind::Text},
         // No signature of any kind: read as text, whose one row is unreadable
         // and said so, rather than refused as a file no one can name.
