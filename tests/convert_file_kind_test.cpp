@@ -17,7 +17,7 @@ namespace {
 
 using namespace std::string_literals;
 
-std::string little_endian(std::uint32_t value, std::size_t size) {
+std::string little_endian(std::uint64_t value, std::size_t size) {
     std::string bytes;
     for (std::size_t i = 0; i < size; ++i) bytes.push_back(static_cast<char>(value >> (8 * i)));
     return bytes;
