@@ -104,7 +104,6 @@ class Conversion {
     void write_all();
 
     const ConversionOptions& options_;
-    const CellWords& words_;
     ConversionReport& report_;
     delimited::ByteSink& raw_out_;
     delimited::ByteSink& out_;  // raw_out_, or a conversion to UTF-16 in front of it
@@ -147,7 +146,6 @@ Conversion::Conversion(delimited::ByteSource& text, TextFormat format,
                        const CellWords& words, ConversionReport& report,
                        delimited::ByteSink& raw_out, delimited::ByteSink& out)
     : options_(options),
-      words_(words),
       report_(report),
       raw_out_(raw_out),
       out_(out),
@@ -322,7 +320,7 @@ void Conversion::place_piece(const CsvRecord& piece, RowStore& rows) {
 std::string Conversion::header_output(const CsvRecord& record) const {
     std::string out(record.bytes());
     for (const std::string_view name :
-         words_.added_column_names(format_.layout.key_column().has_value())) {
+         format_.words->added_column_names(format_.layout.key_column().has_value())) {
         out.push_back(format_.separator);
         delimited::append_csv_field(name, format_.separator, out);
     }
@@ -421,7 +419,7 @@ void Conversion::count_unreadable(const RowStore::Row& row, const RowReason& why
 
 std::string_view Conversion::unreadable_cell(const RowReason& why) {
     cell_.clear();
-    words_.append_unreadable(cell_, why, format_.layout);
+    format_.words->append_unreadable(cell_, why, format_.layout);
     return cell_;
 }
 

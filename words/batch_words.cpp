@@ -62,10 +62,6 @@ std::string_view csv_problem_text(delimited::CsvProblem problem) {
     return {};
 }
 
-std::string reasons_text(std::string_view first, std::string_view then) {
-    return std::string(first).append("; ").append(then);
-}
-
 void append_field_count_text(std::string& text, const ColumnLayout& layout, std::size_t count) {
     const auto number = [&](std::size_t n) { text.append(std::to_string(n)); };
     if (!layout.fits(count)) {
@@ -96,12 +92,6 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
     return text;
 }
 
-std::string unreadable_text(std::string_view why) {
-    std::string text;
-    append_unreadable_text(text, why);
-    return text;
-}
-
 void append_unreadable_text(std::string& out, std::string_view why) {
     out.append("fila ilegible: ").append(why);
 }
@@ -110,12 +100,6 @@ void append_line_text(std::string& out, std::size_t line, std::string_view why) 
     char digits[std::numeric_limits<std::size_t>::digits10 + 1];
     const auto written = std::to_chars(std::begin(digits), std::end(digits), line);
     out.append("línea ").append(digits, written.ptr).append(": ").append(why);
-}
-
-std::string line_text(std::size_t line, std::string_view why) {
-    std::string text;
-    append_line_text(text, line, why);
-    return text;
 }
 
 std::string empty_columns_text(Naming naming) {

@@ -31,10 +31,6 @@ std::array<std::string_view, 2> added_column_names(bool checks_keys);
 // The reader's problem with a record.
 std::string_view csv_problem_text(delimited::CsvProblem problem);
 
-// Two reasons a row is not read, the first told before the second was found:
-// "fila demasiado larga; comilla sin cerrar al final del archivo".
-std::string reasons_text(std::string_view first, std::string_view then);
-
 // A UTF-16 file whose last byte is half a character.
 inline constexpr std::string_view half_character_text =
     "el archivo termina en medio carácter UTF-16 (le sobra un byte)";
@@ -51,12 +47,10 @@ std::string invalid_field_text(std::size_t column, delimited::Encoding encoding,
 
 // Why a record could not be read, as the "resultado" column says it:
 // "fila ilegible: ...".
-std::string unreadable_text(std::string_view why);
 void append_unreadable_text(std::string& out, std::string_view why);
 
 // "línea 12: <why>", the standard-error line of a row; appended to `out`
 // for the many rows a file may have.
-std::string line_text(std::size_t line, std::string_view why);
 void append_line_text(std::string& out, std::size_t line, std::string_view why);
 
 // The mistakes in the values of rfc batch's options, naming them as `naming` does.

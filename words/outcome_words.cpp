@@ -68,13 +68,6 @@ std::string refusal_text(keycalc::RefusalTest test) {
     return text;
 }
 
-std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
-                         std::u16string_view maternal, std::u16string_view given) {
-    std::string text;
-    append_failure_text(text, failure, paternal, maternal, given);
-    return text;
-}
-
 void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
                          std::u16string_view paternal, std::u16string_view maternal,
                          std::u16string_view given) {

@@ -34,10 +34,8 @@ std::string refusal_text(keycalc::RefusalTest test);
 // is named by its code point (a surrogate pair as the one character it
 // makes), shown in quotes only when it is visible, and placed by the name it
 // is in and its position there in characters.
-std::string failure_text(const keycalc::EmptyKey& failure, std::u16string_view paternal,
-                         std::u16string_view maternal, std::u16string_view given);
-// The same, appended to `out`: a batch writes it into one text, reused, for
-// every row that gets no key.
+// Appended to `out`: a batch writes it into one text, reused, for every row
+// that gets no key.
 void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
                          std::u16string_view paternal, std::u16string_view maternal,
                          std::u16string_view given);
@@ -46,7 +44,7 @@ void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
 void append_failure_text(std::string& out, const keycalc::EmptyKey& failure,
                          const std::optional<convert::UncodedCharacter>& uncoded);
 
-// Why `key` is no key: refusal_text, or failure_text followed by
+// Why `key` is no key: refusal_text, or append_failure_text's followed by
 // fold_accents_hint when folding helps.
 std::string no_key_text(const convert::PersonKey& key, Naming naming);
 
