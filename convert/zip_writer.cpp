@@ -9,8 +9,8 @@ namespace {
 
 using namespace zip_format;
 
-// Output is handed to the sink in pieces of about this much; a piece this
-// long or longer (a copied entry) goes out at once.
+// Output is handed to the sink in pieces of at least this much (but the
+// last), so that a pipe or a file is written in few calls.
 constexpr std::size_t flush_at = 256 * 1024;
 
 std::error_code misuse() { return std::make_error_code(std::errc::invalid_argument); }
@@ -77,13 +77,22 @@ std::error_code ZipWriter::flush() {
 
 std::error_code ZipWriter::put(std::string_view bytes) {
     written_ += bytes.size();
-    if (bytes.size() >= flush_at) {
-        if (flush()) return error_;
-        if (const std::error_code error = out_.write_all(bytes)) return fail(error);
+    if (buffer_.size() + bytes.size() < flush_at) {
+        buffer_.append(bytes);
         return error_;
     }
-    buffer_.append(bytes);
-    return buffer_.size() >= flush_at ? flush() : error_;
+    // The buffer is filled up and handed over; what is left goes at once when
+    // it is a piece as large, else waits in the buffer.
+    const std::size_t top_up = flush_at - std::min(flush_at, buffer_.size());
+    buffer_.append(bytes.substr(0, top_up));
+    bytes.remove_prefix(std::min(top_up, bytes.size()));
+    if (flush()) return error_;
+    if (bytes.size() < flush_at) {
+        buffer_.append(bytes);
+        return error_;
+    }
+    if (const std::error_code error = out_.write_all(bytes)) return fail(error);
+    return error_;
 }
 
 void ZipWriter::add_central_record(std::string_view record, std::uint64_t offset) {

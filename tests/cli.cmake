@@ -32,9 +32,10 @@ rfc_gtest_suite(cli_tests)
 
 # The conversion of whole files: columns, where the data starts, the counts;
 # one typed person and a held key, read and checked as values; files that are
-# no text, told by their first bytes.
+# no text, told by their first bytes; the zip archives workbooks are.
 # Its problems are checked as the user reads them, through the words.
-add_executable(convert_tests convert_columns_test.cpp convert_file_kind_test.cpp convert_person_test.cpp)
+add_executable(convert_tests convert_columns_test.cpp convert_file_kind_test.cpp convert_person_test.cpp
+    convert_zip_test.cpp)
 target_link_libraries(convert_tests PRIVATE convert words GTest::gtest_main)
 rfc_gtest_suite(convert_tests)
 
