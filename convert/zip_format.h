@@ -60,8 +60,11 @@ inline std::uint64_t read_u64(std::string_view bytes, std::size_t at) {
     return read_le<8>(bytes, at);
 }
 
+// Bytes past the eighth are zeros (runs of zero fields written at once).
 inline void append_le(std::string& out, std::uint64_t value, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+    for (std::size_t i = 0; i < size; ++i) {
+        out.push_back(static_cast<char>(i < 8 ? value >> (8 * i) : 0));
+    }
 }
 
 // Whether `length` bytes from `offset` lie within `size` bytes, without overflow.

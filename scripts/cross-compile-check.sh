@@ -42,6 +42,12 @@ sed "s/@PROJECT_VERSION@/$version/" cli/version.h.in > "$out/include/version.h"
 includes=(-I"$out/include")
 for folder in "${library_folders[@]}" "${command_line_folders[@]}"; do includes+=(-I"$folder"); done
 
+# zlib's header for em++, whose sysroot has none: the build for the browser
+# compiles zlib itself (RFC_ZLIB_SOURCE_DIR), whose header is the same.
+mkdir -p "$out/zlib-include"
+ln -sf /usr/include/zlib.h /usr/include/zconf.h "$out/zlib-include/"
+compiler_flags=()
+
 # Usage: compile NAME COMPILER SOURCE...
 compile() {
     local name="$1" compiler="$2"
@@ -55,12 +61,14 @@ compile() {
     printf '%s\n' "$@" |
         xargs -P 2 -I{} sh -c 'source="$1" dir="$2"; shift 2
             exec "$@" -c "$source" -o "$dir/$(echo "$source" | tr / _).o"' \
-            sh {} "$out/$name" "$compiler" "${flags[@]}" "${includes[@]}"
+            sh {} "$out/$name" "$compiler" "${flags[@]}" "${compiler_flags[@]}" "${includes[@]}"
 }
 
 # emscripten's tools are node programs that look for their modules here.
 export NODE_PATH="${NODE_PATH:-/usr/share/nodejs}"
+compiler_flags=(-isystem "$out/zlib-include")
 compile wasm em++ "${library[@]}" "$platform_folder/posix_io.cpp"
+compiler_flags=()
 compile windows x86_64-w64-mingw32-g++-posix "${library[@]}" "${command_line[@]}" \
     "$platform_folder/windows_io.cpp"
 echo "== the portable translation units compiled with em++ and mingw-w64"

@@ -58,7 +58,9 @@ std::string inflated(std::string_view in, std::size_t piece) {
 }
 
 void put_le(std::string& bytes, std::size_t at, std::uint64_t value, std::size_t size) {
-    for (std::size_t i = 0; i < size; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    for (std::size_t i = 0; i < size; ++i) {
+        bytes[at + i] = static_cast<char>(i < 8 ? value >> (8 * i) : 0);
+    }
 }
 std::string le(std::uint64_t value, std::size_t size) {
     std::string out(size, '\0');
