@@ -645,8 +645,7 @@ std::string_view XmlReader::uri_at(std::uint32_t begin, std::uint32_t size) cons
 
 bool XmlReader::lookup(std::string_view prefix, std::uint32_t& begin, std::uint32_t& size) const {
     for (auto b = bindings_.rbegin(); b != bindings_.rend(); ++b) {
-        if (b->prefix_size == prefix.size() &&
-            std::memcmp(uris_.data() + b->prefix_begin, prefix.data(), prefix.size()) == 0) {
+        if (uri_at(b->prefix_begin, b->prefix_size) == prefix) {
             begin = b->uri_begin;
             size = b->uri_size;
             return true;
