@@ -48,7 +48,9 @@ convert::ExitStatus run_batch(delimited::ByteSource& input, const BatchOptions& 
                               Console& console) {
     ConsoleMessages sink(console);
     words::ConversionWords messages(sink, options.input_name, console.naming);
-    return convert::convert_file(input, console.out, options, words::cell_words(), messages);
+    convert::ConversionOptions conversion = options;
+    conversion.output_is_terminal = console.out_is_terminal;
+    return convert::convert_file(input, console.out, conversion, words::cell_words(), messages);
 }
 
 convert::ExitStatus run_batch_command(std::span<const std::string_view> args, Console& console) {

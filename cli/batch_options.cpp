@@ -33,6 +33,7 @@ constexpr std::pair<std::string_view, convert::Setting> valued_options[] = {
     {"--columns", convert::Setting::Columns},
     {"--delimiter", convert::Setting::Delimiter},
     {"--encoding", convert::Setting::Encoding},
+    {"--sheet", convert::Setting::Sheet},
 };
 
 }  // namespace
@@ -51,9 +52,10 @@ bool parse_batch_options(std::span<const std::string_view> args, BatchOptions& o
             named = arg;
             continue;
         }
-        if (arg == "--" || arg == "--fold-accents") {
+        if (arg == "--" || arg == "--fold-accents" || arg == "--fill-empty") {
             options_done |= arg == "--";
             options.fold_accents |= arg == "--fold-accents";
+            options.fill_empty |= arg == "--fill-empty";
             continue;
         }
         std::string_view value;

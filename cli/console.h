@@ -20,6 +20,8 @@ struct Console {
     // How the messages name the options: the page that runs the commands has
     // controls for them.
     words::Naming naming = words::Naming::CommandLine;
+    // Standard output is a terminal, where a workbook's bytes would be garbage.
+    bool out_is_terminal = false;
 };
 
 // Writes "rfc: <message>\n" on standard error.

@@ -17,5 +17,6 @@ int main(int argc, char** argv) {
     rfc_cli::Console console{
         in, out, err, platform::is_terminal(platform::standard_error),
         platform::same_terminal(platform::standard_output, platform::standard_error)};
+    console.out_is_terminal = platform::is_terminal(platform::standard_output);
     return convert::code(rfc_cli::run(args, console));
 }

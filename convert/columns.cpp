@@ -23,6 +23,16 @@ constexpr std::array<std::string_view, 6> rfc_names = {
     "rfc",           "clave rfc",         "clave de rfc",
     "clave del rfc", "rfc con homoclave", "registro federal de contribuyentes"};
 
+// Templates name a column after the person whose it is: "RFC Empleado",
+// "Nombre del trabajador", "Fecha de nacimiento de la colaboradora".
+constexpr std::array<std::string_view, 3> person_words = {"empleado", "trabajador", "colaborador"};
+constexpr std::array<std::string_view, 18> after_person = {
+    "empleado",          "del empleado",      "empleada",       "de la empleada",
+    "trabajador",        "del trabajador",    "trabajadora",    "de la trabajadora",
+    "colaborador",       "del colaborador",   "colaboradora",   "de la colaboradora",
+    "de empleado",       "de trabajador",     "de colaborador", "del empleado(a)",
+    "del trabajador(a)", "del colaborador(a)"};
+
 // In the order of Role.
 const std::array<delimited::ColumnRole, role_count> roles = {{
     {"paterno", paterno_names},
@@ -34,7 +44,7 @@ const std::array<delimited::ColumnRole, role_count> roles = {{
 }};
 
 const delimited::RoleKeys& role_keys() {
-    static const delimited::RoleKeys keys(roles);
+    static const delimited::RoleKeys keys(roles, {person_words, after_person});
     return keys;
 }
 

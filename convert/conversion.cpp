@@ -7,6 +7,7 @@
 #include "field_encoding.h"
 #include "file_start.h"
 #include "separator.h"
+#include "xlsx_conversion.h"
 
 namespace convert {
 namespace {
@@ -443,6 +444,38 @@ void Conversion::write_all() {
     while (!pipeline_.empty()) write_oldest();
 }
 
+// A workbook is read whole (it is compressed; its sheets are inflated as
+// they are read), then converted.
+ExitStatus convert_workbook(delimited::ByteSource& input, delimited::ByteSink& out,
+                            const ConversionOptions& options, const CellWords& words,
+                            ConversionReport& report) {
+    if (options.encoding || options.separator) {
+        report.not_for_workbook(options.encoding ? Setting::Encoding : Setting::Delimiter);
+        return ExitStatus::Usage;
+    }
+    if (options.output_is_terminal) {
+        report.workbook_to_terminal();
+        return ExitStatus::Usage;
+    }
+    std::string bytes;
+    bytes.reserve(input.bytes_left().value_or(lookahead_bytes) + 1);
+    for (;;) {
+        if (bytes.size() == bytes.capacity()) bytes.reserve(bytes.capacity() * 2);
+        const std::size_t held = bytes.size();
+        bytes.resize(bytes.capacity());
+        std::size_t count = 0;
+        const std::error_code error =
+            input.read_some(std::span<char>(bytes.data() + held, bytes.size() - held), count);
+        bytes.resize(held + count);
+        if (error) {
+            report.read_failed(error);
+            return ExitStatus::IoError;
+        }
+        if (count == 0) break;
+    }
+    return convert_xlsx(bytes, out, options, words, report);
+}
+
 }  // namespace
 
 ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
@@ -460,7 +493,9 @@ ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
     }
     // Whatever encoding is asked for: a workbook or an image read as text
     // would only come back as rows of garbage.
-    if (const FileKind kind = file_kind(start.head()); kind != FileKind::Text) {
+    const FileKind kind = file_kind(start.head());
+    if (kind == FileKind::Xlsx) return convert_workbook(start, out, options, words, report);
+    if (kind != FileKind::Text) {
         report.not_text(kind);
         return ExitStatus::Usage;
     }

@@ -32,6 +32,7 @@
 #include "options.h"
 #include "row_evaluation.h"
 #include "tally.h"
+#include "xlsx_package.h"
 
 namespace convert {
 
@@ -40,6 +41,16 @@ struct FileLayout {
     delimited::TextEncoding encoding;
     char separator = ',';
     ColumnLayout columns;
+};
+
+// Where the people of a workbook were found: the sheet, its header row (from
+// 1; 0 when it has none), the columns, and the first of the added cells'
+// columns (from 0).
+struct SheetFound {
+    std::string sheet;
+    std::size_t header_row = 0;
+    ColumnLayout columns;
+    std::size_t added_column = 0;
 };
 
 // What a conversion tells as it goes, each on the thread that called
@@ -65,6 +76,21 @@ class ConversionReport {
     // No columns to read the people from: nothing is written.
     virtual void columns_not_found(const ColumnProblem& problem) = 0;
     virtual void layout_found(const FileLayout& layout) = 0;
+
+    // A workbook, in place of the layout: the setting named has no meaning
+    // for a workbook; the output is a terminal, where a workbook's bytes would
+    // be garbage; the workbook cannot be read (nothing whole is written); it
+    // has no sheet `asked` among `sheets`; its sheet has no columns left for
+    // the added cells; and where its people were found.
+    virtual void not_for_workbook(Setting setting) = 0;
+    virtual void workbook_to_terminal() = 0;
+    virtual void workbook_damaged(const WorkbookProblem& problem) = 0;
+    virtual void sheet_not_found(std::string_view asked, const std::vector<SheetEntry>& sheets) = 0;
+    virtual void no_room_for_cells(std::string_view sheet) = 0;
+    virtual void sheet_found(const SheetFound& found) = 0;
+    // At the end, with the key cells' filling asked for: `count` empty cells
+    // of the key column (`column`, from 0) took the computed key.
+    virtual void key_cells_filled(std::size_t count, std::size_t column) = 0;
 
     // Before a block's rows go to the output.
     virtual void before_output() = 0;

@@ -29,6 +29,9 @@ bool apply_setting(Setting setting, std::string_view value, ConversionOptions& o
         case Setting::Encoding:
             options.encoding = delimited::encoding_choice(value);
             return options.encoding.has_value();
+        case Setting::Sheet:
+            if (!value.empty()) options.sheet = std::string(value);
+            return !value.empty();
     }
     return false;
 }

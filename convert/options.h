@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,11 +30,21 @@ struct ConversionOptions {
     std::optional<char> separator;                      // likewise
     ColumnRequest columns{};                            // found by header when empty
     bool fold_accents = false;
+    // A workbook's sheet, by its name or its place from 1; the first with a
+    // header when not set.
+    std::optional<std::string> sheet;
+    // The most any part of a workbook may inflate to. Parts are read as
+    // streams, so this bounds the time a zip bomb takes, not memory.
+    std::uint64_t part_limit = std::uint64_t{4} << 30;
+    // In a workbook, the key column's empty cells take the computed keys.
+    bool fill_empty = false;
+    // The output is a terminal, to which no workbook is written.
+    bool output_is_terminal = false;
 
     static std::size_t default_threads();
 };
 
-enum class Setting { Columns, Delimiter, Encoding };
+enum class Setting { Columns, Delimiter, Encoding, Sheet };
 
 // Why a setting's value is not one it takes: `value` as given, and for
 // columns that name something, what is wrong with them.

@@ -27,6 +27,10 @@ enum class RowFault : unsigned char {
     NoCurp,         // the CURP cell, read for the date, is empty
     BadCurp,        // the CURP holds no date: `curp`
     HalfCharacter,  // the file ends in half a UTF-16 character
+    // A workbook's cell in `column`:
+    ErrorValue,           // holds an error value, "#N/A"
+    FormulaWithoutValue,  // holds a formula whose value was never saved
+    MissingString,        // names a shared string the workbook lacks
 };
 
 struct RowReason {
@@ -35,7 +39,7 @@ struct RowReason {
     bool half_character = false;
     bool too_long_first = false;
     std::size_t count = 0;   // FieldCount
-    std::size_t column = 0;  // InvalidText, from 0
+    std::size_t column = 0;  // InvalidText and a workbook's cells, from 0
     delimited::Encoding encoding = delimited::Encoding::Utf8;
     // InvalidText: UTF-8 was guessed from the start of the file, which may
     // be Windows-1252 all the same.

@@ -81,10 +81,19 @@ const std::string& column_name_key(std::string_view utf8, NameKeyRoom& room) {
     return key;
 }
 
-RoleKeys::RoleKeys(std::span<const ColumnRole> roles) {
+RoleKeys::RoleKeys(std::span<const ColumnRole> roles, NameAffixes affixes) {
     for (const ColumnRole& role : roles) {
         std::vector<std::string>& keys = keys_.emplace_back();
-        for (const std::string_view name : role.names) keys.push_back(column_name_key(name));
+        for (const std::string_view name : role.names) {
+            const std::string key = column_name_key(name);
+            keys.push_back(key);
+            for (const std::string_view before : affixes.before) {
+                keys.push_back(column_name_key(before) + key);
+            }
+            for (const std::string_view after : affixes.after) {
+                keys.push_back(key + column_name_key(after));
+            }
+        }
     }
 }
 

@@ -44,11 +44,18 @@ struct HeaderColumns {
     std::size_t named_fields = 0;                           // fields that name some role
 };
 
+// Words a name may have around it and still be that name: "RFC Empleado",
+// "Nombre del trabajador".
+struct NameAffixes {
+    std::span<const std::string_view> before;
+    std::span<const std::string_view> after;
+};
+
 // The roles' names in the form they are compared in, worked out once for
-// the many rows a caller may look at.
+// the many rows a caller may look at; each also with each of `affixes`.
 class RoleKeys {
   public:
-    explicit RoleKeys(std::span<const ColumnRole> roles);
+    explicit RoleKeys(std::span<const ColumnRole> roles, NameAffixes affixes = {});
     std::size_t size() const { return keys_.size(); }
     const std::vector<std::string>& of_role(std::size_t role) const { return keys_[role]; }
 

@@ -185,6 +185,16 @@ class Findings final : public convert::ConversionReport {
         found_ = true;
         if (layout.columns.header) header_line_ = layout.columns.header_line;
     }
+    void not_for_workbook(convert::Setting) override {}
+    void workbook_to_terminal() override {}
+    void workbook_damaged(const convert::WorkbookProblem&) override {}
+    void sheet_not_found(std::string_view, const std::vector<convert::SheetEntry>&) override {}
+    void no_room_for_cells(std::string_view) override {}
+    void key_cells_filled(std::size_t, std::size_t) override {}
+    void sheet_found(const convert::SheetFound&) override {
+        require(!found_, "the layout found once");
+        found_ = true;
+    }
     void before_output() override {}
     void not_utf8_after_all(std::size_t) override {}
     void row_not_read(const convert::ProblemRow& row) override {

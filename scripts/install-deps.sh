@@ -23,10 +23,13 @@ install_missing_packages() {
 }
 
 # What building and running the window needs.
-RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation)
+RUN_PACKAGES=(g++ make cmake pkg-config qt6-base-dev qt6-qpa-plugins fonts-liberation zlib1g-dev)
 # What ./test.sh --quick needs to build and run the unit tests (Python runs the
-# comparison of rfc's outputs with the recorded ones).
-QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3)
+# comparison of rfc's outputs with the recorded ones, and with openpyxl and
+# xmllint checks the workbooks rfc writes; expat is what the XML reader is
+# proved against).
+QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3 python3-openpyxl libxml2-utils
+    libexpat1-dev)
 # What building and running every test needs on top of the window's packages.
 # The packaging check builds the Debian packages (dpkg-dev for dpkg-shlibdeps)
 # and runs lintian and the desktop and AppStream validators on them; the
@@ -35,7 +38,9 @@ QUICK_TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3)
 # the browser engine's module is tested under Node, the page in headless
 # Chromium; rfc.exe is tested under Wine against GoogleTest's sources, its zip
 # unpacked by unzip; zopfli deflates the WebAssembly that the page and module
-# carry, terser minifies the page's scripts.
+# carry, terser minifies the page's scripts; mingw-w64's static zlib goes
+# into rfc.exe, and LibreOffice opens the workbooks rfc writes.
 TEST_PACKAGES=("${RUN_PACKAGES[@]}" libgtest-dev python3 libbenchmark-dev clang libclang-rt-14-dev valgrind
     dpkg-dev lintian appstream desktop-file-utils emscripten g++-mingw-w64-x86-64-posix wine
-    wine64 googletest unzip nodejs chromium firefox-esr zopfli terser)
+    wine64 googletest unzip nodejs chromium firefox-esr zopfli terser python3-openpyxl libxml2-utils
+    libexpat1-dev libz-mingw-w64-dev libreoffice-calc-nogui)

@@ -39,6 +39,7 @@ add_executable(convert_tests
     convert_columns_test.cpp
     convert_file_kind_test.cpp
     convert_person_test.cpp
+    convert_workbook_test.cpp
     convert_xml_reader_test.cpp
     convert_xml_test.cpp
     convert_zip_test.cpp)
@@ -74,4 +75,16 @@ if(NOT CMAKE_CROSSCOMPILING)
     find_package(Python3 REQUIRED COMPONENTS Interpreter)
     add_test(NAME cli_recorded_outputs
         COMMAND Python3::Interpreter ${CMAKE_CURRENT_SOURCE_DIR}/recorded/compare.py $<TARGET_FILE:rfc>)
+endif()
+
+# Workbooks as openpyxl, LibreOffice and Excel's habits write them, through
+# rfc batch: the same parts back, well formed, what Excel requires of a
+# sheet, the added cells as for the same table in CSV, and LibreOffice
+# showing them. Debian's Python has openpyxl.
+if(NOT CMAKE_CROSSCOMPILING)
+    add_test(NAME cli_workbooks
+        COMMAND sh -c "rm -rf workbooks && /usr/bin/python3 \"$0\" workbooks && /usr/bin/python3 \"$1\" \"$2\" workbooks"
+            ${CMAKE_CURRENT_SOURCE_DIR}/workbooks/make_workbooks.py
+            ${CMAKE_CURRENT_SOURCE_DIR}/workbooks/check_workbooks.py $<TARGET_FILE:rfc>
+        WORKING_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR})
 endif()

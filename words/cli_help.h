@@ -10,7 +10,7 @@ inline constexpr std::string_view cli_help =
     R"(Uso: rfc key [--mask] [--fold-accents] PATERNO MATERNO NOMBRES FECHA
      rfc check [--fold-accents] CLAVE [PATERNO MATERNO NOMBRES FECHA]
      rfc batch [--columns PAPEL=COL,...] [--delimiter C] [--encoding COD]
-               [--fold-accents] [--] [ARCHIVO|-]
+               [--sheet HOJA] [--fill-empty] [--fold-accents] [--] [ARCHIVO|-]
      rfc --help | --version
 
 Calcula la clave del RFC (Registro Federal de Contribuyentes) de una persona física.
@@ -56,7 +56,16 @@ larga conserva sus campos de más después de ellas. Las líneas en blanco se
 copian tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
 resumen. Una salida que es el mismo archivo que la entrada se rechaza, y también
-un archivo que no es texto (libro de Excel, hoja .ods, PDF, imagen, ZIP...).
+un archivo que no es texto ni libro (.xls, .xlsb, .ods, PDF, imagen, ZIP...).
+Un libro de Excel (.xlsx, .xlsm) se reconoce por su contenido y sale el mismo
+libro con las dos columnas añadidas como texto, a la derecha de los datos de la
+hoja, bajo su encabezado (rfc_calculado si trae claves): las demás hojas,
+estilos, fórmulas y partes quedan igual. La hoja es la primera con encabezado
+(o --sheet); las filas se nombran por su número en la hoja. La salida de un
+libro va a un archivo (rfc batch nomina.xlsx > nomina-rfc.xlsx), nunca a la
+terminal; un libro dañado sale con estado 4 y sin escribir un libro completo.
+Los encabezados con "empleado", "trabajador" o "colaborador" alrededor ("RFC
+Empleado", "Nombre del trabajador") nombran su columna como sin ellos.
 Si el archivo trae las claves que ya se tienen (columna rfc, r.f.c., clave rfc,
 clave del rfc, rfc con homoclave o registro federal de contribuyentes), cada
 una se revisa contra la calculada, como en rfc check: las columnas añadidas son
@@ -72,6 +81,10 @@ esa columna vacía se calculan como siempre.
                   comillas dobles ni fines de línea
   --encoding COD  utf-8, utf-16 o windows-1252 (si no, la marca de orden de
                   bytes, o UTF-8 válido, o Windows-1252)
+  --sheet HOJA    en un libro, la hoja por su nombre, o por su número desde 1;
+                  --columns también toma letras de columna: paterno=C
+  --fill-empty    en un libro con columna de claves, escribe la clave calculada
+                  en sus celdas vacías (nunca en una que tenga algo)
   --fold-accents  como en rfc key
   --              lo que sigue es el ARCHIVO aunque empiece con -
 

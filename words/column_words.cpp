@@ -3,6 +3,7 @@
 #include "batch_words.h"
 #include "counted.h"
 #include "escaped.h"
+#include "sheet_cells.h"
 
 namespace words {
 
@@ -69,6 +70,9 @@ std::string setting_problem_text(const convert::SettingProblem& problem, Naming 
             return bad_delimiter_text(problem.value, naming);
         case convert::Setting::Encoding:
             return bad_encoding_text(problem.value, naming);
+        case convert::Setting::Sheet:
+            return setting_text(convert::Setting::Sheet, naming) +
+                   " espera el nombre de una hoja o su número, y no está vacío";
     }
     return {};
 }
@@ -79,15 +83,19 @@ std::string layout_text(const ColumnLayout& layout) {
     return text;
 }
 
-void append_layout_text(std::string& text, const ColumnLayout& layout) {
+void append_layout_text(std::string& text, const ColumnLayout& layout, bool sheet) {
     if (!layout.header) {
         text.append("sin encabezado: ");
-    } else if (layout.header_line == 1) {
+    } else if (layout.header_line == 1 && !sheet) {
         text.append("encabezado: ");
     } else {
-        text.append("encabezado en la línea ").append(std::to_string(layout.header_line));
-        text.append(": ");
+        text.append(sheet ? "encabezado en la fila " : "encabezado en la línea ");
+        text.append(std::to_string(layout.header_line)).append(": ");
     }
+    auto append_column = [&](std::size_t column) {
+        if (sheet) return convert::append_column_letters(column, text);
+        text.append(std::to_string(column + 1));
+    };
     bool first = true;
     for (std::size_t role = 0; role < role_count; ++role) {
         if (!reads_role(layout, static_cast<Role>(role))) continue;
@@ -97,9 +105,11 @@ void append_layout_text(std::string& text, const ColumnLayout& layout) {
         text.append(role_name(static_cast<Role>(role))).append(" = ");
         if (layout.header && column < layout.header_names.size()) {
             text.append(echoed(layout.header_names[column])).append(" (col. ");
-            text.append(std::to_string(column + 1)).push_back(')');
+            append_column(column);
+            text.push_back(')');
         } else {
-            text.append("col. ").append(std::to_string(column + 1));
+            text.append("col. ");
+            append_column(column);
         }
     }
 }

@@ -29,7 +29,9 @@ std::string setting_problem_text(const convert::SettingProblem& problem,
 // The columns found:
 //   encabezado: paterno = «Apellido Paterno» (col. 3), ...
 //   sin encabezado: paterno = col. 1, ...
+// A sheet's (`sheet`) names its rows "fila" and its columns by their letters:
+//   encabezado en la fila 3: paterno = «Apellido Paterno» (col. C), ...
 std::string layout_text(const convert::ColumnLayout& layout);
-void append_layout_text(std::string& text, const convert::ColumnLayout& layout);
+void append_layout_text(std::string& text, const convert::ColumnLayout& layout, bool sheet = false);
 
 }  // namespace words

@@ -6,6 +6,7 @@
 #include "column_words.h"
 #include "escaped.h"
 #include "row_words.h"
+#include "workbook_words.h"
 
 namespace words {
 namespace {
@@ -96,6 +97,33 @@ void ConversionWords::layout_found(const convert::FileLayout& layout) {
     say(file_description(layout.encoding, layout.separator, layout.columns));
 }
 
+void ConversionWords::not_for_workbook(convert::Setting setting) {
+    say(not_for_workbook_text(setting, naming_));
+}
+
+void ConversionWords::workbook_to_terminal() { say(workbook_to_terminal_text()); }
+
+void ConversionWords::workbook_damaged(const convert::WorkbookProblem& problem) {
+    say(workbook_problem_text(problem));
+}
+
+void ConversionWords::sheet_not_found(std::string_view asked,
+                                      const std::vector<convert::SheetEntry>& sheets) {
+    say(sheet_not_found_text(asked, sheets));
+}
+
+void ConversionWords::no_room_for_cells(std::string_view sheet) { say(no_room_text(sheet)); }
+
+void ConversionWords::sheet_found(const convert::SheetFound& found) {
+    columns_ = found.columns;
+    sheet_ = true;
+    say(sheet_found_text(found));
+}
+
+void ConversionWords::key_cells_filled(std::size_t count, std::size_t column) {
+    say(key_cells_filled_text(count, column));
+}
+
 void ConversionWords::not_utf8_after_all(std::size_t line) {
     say(not_utf8_after_all_text(line, naming_));
 }
@@ -105,7 +133,11 @@ void ConversionWords::row_not_read(const convert::ProblemRow& row) {
     append_unreadable_text(why_, {});
     append_row_reason_text(why_, row.reason, columns_);
     text_.assign(prefix_);
-    append_line_text(text_, row.line, why_);
+    if (sheet_) {
+        text_.append("fila ").append(std::to_string(row.line)).append(": ").append(why_);
+    } else {
+        append_line_text(text_, row.line, why_);
+    }
     sink_.row_message(row, text_, why_);
 }
 

@@ -49,6 +49,14 @@ class ConversionWords final : public convert::ConversionReport {
     void unheeded_byte_order_mark(delimited::Encoding marked, delimited::Encoding read_as) override;
     void columns_not_found(const convert::ColumnProblem& problem) override;
     void layout_found(const convert::FileLayout& layout) override;
+    void not_for_workbook(convert::Setting setting) override;
+    void workbook_to_terminal() override;
+    void workbook_damaged(const convert::WorkbookProblem& problem) override;
+    void sheet_not_found(std::string_view asked,
+                         const std::vector<convert::SheetEntry>& sheets) override;
+    void no_room_for_cells(std::string_view sheet) override;
+    void sheet_found(const convert::SheetFound& found) override;
+    void key_cells_filled(std::size_t count, std::size_t column) override;
     void before_output() override { sink_.before_output(); }
     void not_utf8_after_all(std::size_t line) override;
     void row_not_read(const convert::ProblemRow& row) override;
@@ -67,6 +75,7 @@ class ConversionWords final : public convert::ConversionReport {
     const std::string prefix_;  // "nomina.csv: ", or nothing for standard input
     const Naming naming_;
     convert::ColumnLayout columns_;
+    bool sheet_ = false;      // rows are a sheet's, named "fila"
     std::string text_, why_;  // working room
 };
 

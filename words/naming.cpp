@@ -11,10 +11,11 @@ struct SettingNames {
 };
 
 // In the order of Setting.
-constexpr std::array<SettingNames, 3> setting_names = {{
+constexpr std::array<SettingNames, 4> setting_names = {{
     {"--columns", "Columnas"},
     {"--delimiter", "Otro separador"},
     {"--encoding", "Codificación"},
+    {"--sheet", "Hoja"},
 }};
 
 const SettingNames& names_of(convert::Setting setting) {

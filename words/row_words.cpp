@@ -2,12 +2,19 @@
 
 #include "batch_words.h"
 #include "outcome_words.h"
+#include "sheet_cells.h"
 #include "verdict_words.h"
 
 namespace words {
 namespace {
 
 using convert::RowFault;
+
+// "la celda de la columna C"
+void append_sheet_cell_text(std::string& out, std::size_t column) {
+    out.append("la celda de la columna ");
+    convert::append_column_letters(column, out);
+}
 
 class Cells final : public convert::CellWords {
   public:
@@ -78,6 +85,20 @@ void append_row_reason_text(std::string& out, const convert::RowReason& reason,
             return;
         case RowFault::HalfCharacter:
             out.append(half_character_text);
+            return;
+        case RowFault::ErrorValue:
+            append_sheet_cell_text(out, reason.column);
+            out.append(" tiene un valor de error");
+            return;
+        case RowFault::FormulaWithoutValue:
+            append_sheet_cell_text(out, reason.column);
+            out.append(
+                " tiene una fórmula cuyo valor no se guardó; abra el libro en su programa y "
+                "guárdelo");
+            return;
+        case RowFault::MissingString:
+            append_sheet_cell_text(out, reason.column);
+            out.append(" remite a un texto que el libro no tiene");
             return;
     }
 }

@@ -1,0 +1,842 @@
+#include "xlsx_conversion.h"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+
+#include "sheet_cells.h"
+#include "xlsx_package.h"
+#include "xlsx_sheet.h"
+#include "zip_writer.h"
+
+namespace convert {
+namespace {
+
+// Output is handed to the zip a megabyte at a time.
+constexpr std::size_t flush_bytes = std::size_t{1} << 20;
+// zlib's own default: the sheet comes out about as small as the programs that
+// write workbooks make it.
+constexpr int deflate_level = 6;
+// Rows between reports of the progress.
+constexpr std::size_t rows_per_report = 4096;
+// The widths of the added columns, in characters: a key, and most results.
+constexpr std::array<std::string_view, 2> added_widths{"16.7109375", "40.7109375"};
+
+// What a first pass over a sheet finds: its first rows that hold anything
+// (where its header is looked for), how wide its rows are, its merged cells.
+struct SheetScan {
+    struct HeadRow {
+        std::size_t number = 0;  // from 0
+        std::vector<std::string> cells;
+        std::size_t width = 0;
+    };
+    std::vector<HeadRow> head;
+    std::size_t width_after_head = 0;  // the widest row after them
+    std::size_t last_row = 0;
+    std::vector<CellRange> merges;
+};
+
+// Where a sheet's people are.
+struct SheetLayout {
+    std::optional<std::size_t> header_row;  // from 0, when it has a header
+    std::size_t first_row = 0;              // the first row that may hold a person
+    ColumnLayout columns;
+    std::size_t added_column = 0;  // the first added cell's, from 0
+};
+
+std::string_view shown_text(const SheetCell& cell) {
+    switch (cell.kind) {
+        case CellKind::Text:
+        case CellKind::Number:
+        case CellKind::Boolean:
+        case CellKind::Date:
+            return cell.value;
+        default:
+            return {};
+    }
+}
+
+bool is_element(const XmlReader& reader, std::string_view local) {
+    return reader.name().local == local;
+}
+
+std::string_view attribute_of(const XmlReader& reader, std::string_view local) {
+    for (const XmlAttribute& attribute : reader.attributes()) {
+        if (attribute.name.local == local && attribute.name.uri.empty()) return attribute.value;
+    }
+    return {};
+}
+
+// Reads `part` a row at a time: `on_row(row)` for each row in the sheet's
+// data, `on_other(reader, event)` for every other event.
+template <typename OnRow, typename OnOther>
+bool read_sheet(const XlsxPackage& package, const ZipEntry& entry, WorkbookProblem& problem,
+                OnRow on_row, OnOther on_other) {
+    ZipXmlInput input(package.zip(), entry, package.part_limit());
+    XmlReader reader(input);
+    SheetRow row;
+    bool in_data = false;
+    std::size_t next_number = 0;
+    for (XmlEvent event = reader.next(); event != XmlEvent::Done; event = reader.next()) {
+        if (event == XmlEvent::Fault) {
+            problem = xml_problem(entry.name, reader, input);
+            return false;
+        }
+        if (event == XmlEvent::Start && in_data && is_element(reader, "row")) {
+            const RowReading reading = read_row(reader, package, next_number, row);
+            if (reading != RowReading::Read) {
+                problem = reading == RowReading::XmlFault
+                              ? xml_problem(entry.name, reader, input)
+                              : WorkbookProblem{reading == RowReading::TooLarge
+                                                    ? WorkbookFault::TooLarge
+                                                    : WorkbookFault::PastSheetBounds,
+                                                ZipFault::None, XmlFault::None, entry.name};
+                return false;
+            }
+            next_number = row.number + 1;
+            if (!on_row(row)) return false;
+            continue;
+        }
+        if (is_element(reader, "sheetData") && event != XmlEvent::Text) {
+            in_data = event == XmlEvent::Start && !reader.empty_element();
+        }
+        if (!on_other(reader, event)) return false;
+    }
+    return true;
+}
+
+bool scan_sheet(const XlsxPackage& package, const ZipEntry& entry, SheetScan& scan,
+                WorkbookProblem& problem) {
+    return read_sheet(
+        package, entry, problem,
+        [&](const SheetRow& row) {
+            scan.last_row = std::max(scan.last_row, row.number);
+            const std::size_t width = row.used_width();
+            if (width == 0) return true;
+            if (scan.head.size() == header_search_rows) {
+                scan.width_after_head = std::max(scan.width_after_head, width);
+                return true;
+            }
+            SheetScan::HeadRow& head = scan.head.emplace_back();
+            head.number = row.number;
+            head.width = width;
+            head.cells.resize(width);
+            for (const SheetCell& cell : row.row_cells()) {
+                if (cell.column < width) head.cells[cell.column] = shown_text(cell);
+            }
+            return true;
+        },
+        [&](const XmlReader& reader, XmlEvent event) {
+            if (event == XmlEvent::Start && is_element(reader, "mergeCell")) {
+                if (const auto range = parse_range(attribute_of(reader, "ref"));
+                    range && range->first.column && range->first.row && range->last.column &&
+                    range->last.row) {
+                    scan.merges.push_back(*range);
+                }
+            }
+            return true;
+        });
+}
+
+// The header row `row` with the text of a merged cell that covers it in
+// each column it covers, or (when not `spread`) only in its first.
+std::vector<std::string> merged_header(const SheetScan& scan, const SheetScan::HeadRow& row,
+                                       bool spread) {
+    std::vector<std::string> cells = row.cells;
+    for (const CellRange& merge : scan.merges) {
+        const std::size_t top = *merge.first.row, bottom = *merge.last.row;
+        const std::size_t left = *merge.first.column, right = *merge.last.column;
+        if (row.number < top || row.number > bottom || right < left) continue;
+        std::string text;
+        for (const SheetScan::HeadRow& other : scan.head) {
+            if (other.number == top && left < other.cells.size()) text = other.cells[left];
+        }
+        const std::size_t last = spread ? right : left;
+        if (cells.size() <= last) cells.resize(last + 1);
+        for (std::size_t column = left; column <= last; ++column) {
+            if (cells[column].empty()) cells[column] = text;
+        }
+    }
+    return cells;
+}
+
+// Column letters that --columns gives ("paterno=C") as the numbers they
+// stand for, unless the header has a cell of that text.
+ColumnRequest with_letters(ColumnRequest request, const std::vector<std::string>* header) {
+    for (std::optional<ColumnRef>& ref : request) {
+        const std::string* text = ref ? std::get_if<std::string>(&*ref) : nullptr;
+        if (!text) continue;
+        const std::optional<std::size_t> column = column_from_letters(*text);
+        if (!column) continue;
+        if (header && std::find(header->begin(), header->end(), *text) != header->end()) continue;
+        ref = *column + 1;
+    }
+    return request;
+}
+
+// The header among the sheet's first rows, as a delimited file's is found:
+// a row that names the columns, below nothing but titles.
+std::optional<SheetLayout> find_sheet_layout(const SheetScan& scan, const ColumnRequest& request,
+                                             ColumnProblem& problem) {
+    std::optional<std::size_t> lacking;
+    for (std::size_t i = 0; i < scan.head.size(); ++i) {
+        // A title merged across the columns is still one title.
+        const bool title = is_title_row(scan.head[i].cells);
+        const std::vector<std::string> cells = merged_header(scan, scan.head[i], true);
+        const ColumnRequest asked = with_letters(request, &cells);
+        if (is_header_row(cells, asked)) {
+            for (const bool spread : {true, false}) {
+                const std::vector<std::string> named =
+                    spread ? cells : merged_header(scan, scan.head[i], false);
+                ColumnProblem found_problem;
+                std::optional<ColumnLayout> layout = find_layout(named, asked, found_problem);
+                if (layout && layout->header) {
+                    return SheetLayout{scan.head[i].number, scan.head[i].number + 1,
+                                       std::move(*layout), 0};
+                }
+                if (!spread) problem = found_problem;
+            }
+            if (!title) return std::nullopt;
+            if (!lacking) lacking = i;
+        } else if (!title) {
+            break;
+        }
+    }
+    if (lacking) return std::nullopt;
+    // No header: the rows are read from the first one, as a headerless file's.
+    const std::optional<std::vector<std::string>> first =
+        scan.head.empty() ? std::vector<std::string>{} : scan.head.front().cells;
+    std::optional<ColumnLayout> layout =
+        find_layout(first, with_letters(request, nullptr), problem);
+    if (!layout) return std::nullopt;
+    if (layout->header) {
+        return SheetLayout{scan.head.front().number, scan.head.front().number + 1,
+                           std::move(*layout), 0};
+    }
+    return SheetLayout{std::nullopt, 0, std::move(*layout), 0};
+}
+
+// The first column right of every value, formula and merged cell from the
+// header (or the first row) down.
+std::size_t first_free_column(const SheetScan& scan, const SheetLayout& layout) {
+    std::size_t width = scan.width_after_head;
+    for (const SheetScan::HeadRow& row : scan.head) {
+        if (row.number >= layout.first_row || row.number == layout.header_row) {
+            width = std::max(width, row.width);
+        }
+    }
+    const std::size_t top = layout.header_row.value_or(layout.first_row);
+    for (const CellRange& merge : scan.merges) {
+        if (*merge.last.row >= top) width = std::max(width, *merge.last.column + 1);
+    }
+    return width;
+}
+
+// `tag` with attribute `name` set to `value` (added before the tag's end
+// when it has none).
+std::string with_attribute(std::string_view tag, std::string_view name, std::string_view value) {
+    std::string out;
+    for (const char quote : {'"', '\''}) {
+        const std::string pattern = std::string(" ").append(name).append("=") + quote;
+        std::size_t at = tag.find(pattern);
+        // Attributes may also be separated by tabs or line ends.
+        for (const char space : {'\t', '\n', '\r'}) {
+            if (at != std::string_view::npos) break;
+            std::string other = pattern;
+            other[0] = space;
+            at = tag.find(other);
+        }
+        if (at == std::string_view::npos) continue;
+        const std::size_t begin = at + pattern.size();
+        const std::size_t end = tag.find(quote, begin);
+        if (end == std::string_view::npos) break;
+        out.append(tag.substr(0, begin)).append(value).append(tag.substr(end));
+        return out;
+    }
+    const std::size_t close = tag.ends_with("/>") ? tag.size() - 2 : tag.size() - 1;
+    out.append(tag.substr(0, close)).append(" ").append(name).append("=\"").append(value);
+    out.append("\"").append(tag.substr(close));
+    return out;
+}
+
+std::string number_text(std::size_t number) { return std::to_string(number); }
+
+// The second pass: the sheet written with the added cells, the rest of the
+// workbook copied.
+class XlsxConversion {
+  public:
+    XlsxConversion(const XlsxPackage& package, const SheetEntry& sheet, SheetLayout layout,
+                   std::size_t last_row, const ConversionOptions& options, const CellWords& words,
+                   ConversionReport& report, delimited::ByteSink& out)
+        : package_(package),
+          sheet_(sheet),
+          layout_(std::move(layout)),
+          last_row_(last_row),
+          report_(report),
+          zip_out_(out) {
+        format_.layout = layout_.columns;
+        format_.encoding = delimited::Encoding::Utf8;
+        format_.fold_accents = options.fold_accents;
+        format_.words = &words;
+        checks_keys_ = format_.layout.key_column().has_value();
+        fill_empty_ = options.fill_empty && checks_keys_;
+    }
+
+    ExitStatus run();
+
+  private:
+    bool write_sheet(const ZipEntry& entry);
+    bool write_table(const ZipEntry& entry);
+    bool on_other(const XmlReader& reader, XmlEvent event);
+    bool on_row(const SheetRow& row);
+    void write_cols();
+    void append_added_cells(const SheetRow& row, std::string_view key, std::string_view result,
+                            std::string_view fill = {});
+    void append_row_start(const SheetRow& row);
+    void append_text_cell(const SheetRow& row, std::size_t column, std::string_view text,
+                          std::string_view style);
+    bool evaluate(const SheetRow& row);
+    bool flush(bool all);
+    bool copy_checked(const ZipEntry& entry);
+    ExitStatus damaged(const WorkbookProblem& problem);
+
+    const XlsxPackage& package_;
+    const SheetEntry& sheet_;
+    const SheetLayout layout_;
+    const std::size_t last_row_;
+    ConversionReport& report_;
+    ZipWriter zip_out_;
+    RowFormat format_;
+    bool checks_keys_ = false;
+
+    std::string out_;  // the sheet's XML not yet handed to the zip
+    std::error_code write_error_;
+    WorkbookProblem problem_;
+    // Within the sheet: the cols element being read, its columns.
+    bool in_cols_ = false;
+    bool wrote_cols_ = false;
+    struct Col {
+        std::size_t min = 0, max = 0;  // from 1
+        std::string tag;
+    };
+    std::vector<Col> cols_;
+    std::string prefix_;  // of the sheet's elements
+
+    RowEvaluator evaluator_;
+    RowVerdict verdict_;
+    std::vector<std::string> texts_;
+    std::vector<std::string_view> fields_;
+    std::string cell_;
+    RowTally tally_;
+    std::size_t rows_since_told_ = 0;
+    bool fill_empty_ = false;
+    std::size_t filled_ = 0;  // key cells filled
+
+    bool key_cell_used(const SheetRow& row) const;
+};
+
+bool XlsxConversion::key_cell_used(const SheetRow& row) const {
+    const std::size_t column = *format_.layout.key_column();
+    const auto cells = row.row_cells();
+    return std::any_of(cells.begin(), cells.end(), [column](const SheetCell& cell) {
+        return cell.column == column && cell.used();
+    });
+}
+
+ExitStatus XlsxConversion::damaged(const WorkbookProblem& problem) {
+    report_.block_written(tally_.rows());
+    report_.ended(tally_.rows());
+    report_.workbook_damaged(problem);
+    return ExitStatus::IoError;
+}
+
+ExitStatus XlsxConversion::run() {
+    report_.sheet_found({sheet_.name, layout_.header_row ? *layout_.header_row + 1 : 0,
+                         layout_.columns, layout_.added_column});
+    std::vector<std::string> tables;
+    for (const XlsxPackage::Related& related : package_.related(sheet_.part, problem_)) {
+        if (relationship_is(related.type, "/table")) tables.push_back(related.part);
+    }
+    if (problem_.fault != WorkbookFault::None) return damaged(problem_);
+    for (const ZipEntry& entry : package_.zip().entries()) {
+        const bool table = std::find(tables.begin(), tables.end(), entry.name) != tables.end();
+        const bool ok = entry.name == sheet_.part ? write_sheet(entry)
+                        : table                   ? write_table(entry)
+                                                  : copy_checked(entry);
+        if (write_error_) break;
+        if (!ok) return damaged(problem_);
+    }
+    if (!write_error_) write_error_ = zip_out_.finish();
+    report_.before_output();
+    report_.block_written(tally_.rows());
+    report_.ended(tally_.rows());
+    if (fill_empty_ && !write_error_)
+        report_.key_cells_filled(filled_, *format_.layout.key_column());
+    if (write_error_) {
+        report_.write_failed(write_error_);
+        return ExitStatus::IoError;
+    }
+    report_.finished(tally_, checks_keys_);
+    return exit_status_of(tally_);
+}
+
+// A part copied as it is stored, once its data is found whole: a damaged
+// part is never passed on as if it were sound.
+bool XlsxConversion::copy_checked(const ZipEntry& entry) {
+    EntryReader reader(package_.zip(), entry, package_.part_limit());
+    std::array<char, 1 << 16> buffer;
+    for (;;) {
+        std::size_t count = 0;
+        const ZipFault fault = reader.read(buffer, count);
+        if (fault != ZipFault::None) {
+            problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
+                        fault, XmlFault::None, entry.name};
+            return false;
+        }
+        if (count == 0) break;
+    }
+    write_error_ = zip_out_.copy(package_.zip(), entry);
+    return true;
+}
+
+// A table whose header is the sheet's header row and which ends right where
+// the added columns start takes them in, as its own columns, so that sorting
+// or filtering it keeps each key with its row. Any other table is copied.
+bool XlsxConversion::write_table(const ZipEntry& entry) {
+    std::string xml;
+    if (const ZipFault fault = read_entry(package_.zip(), entry, package_.part_limit(), xml);
+        fault != ZipFault::None) {
+        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
+                    fault, XmlFault::None, entry.name};
+        return false;
+    }
+    StringXmlInput input(xml);
+    XmlReader reader(input);
+    std::string grown;
+    bool grows = false;
+    std::size_t last_id = 0;
+    std::string prefix;
+    const auto names = format_.words->added_column_names(checks_keys_);
+    for (XmlEvent event = reader.next(); event != XmlEvent::Done; event = reader.next()) {
+        if (event == XmlEvent::Fault) {
+            problem_ = {WorkbookFault::BadXml, ZipFault::None, reader.fault(), entry.name};
+            return false;
+        }
+        const std::string_view local = reader.name().local;
+        const bool start = event == XmlEvent::Start;
+        if (start && reader.depth() == 1 && local == "table") {
+            const auto range = parse_range(attribute_of(reader, "ref"));
+            grows = range && range->first.row && range->last.column && layout_.header_row &&
+                    *range->first.row == *layout_.header_row &&
+                    *range->last.column + 1 == layout_.added_column;
+        }
+        if (!grows) break;
+        if (start && (local == "table" || (local == "autoFilter" && reader.depth() == 2))) {
+            const auto range = parse_range(attribute_of(reader, "ref"));
+            if (range && range->first.column && range->first.row && range->last.row) {
+                grown.append(
+                    with_attribute(reader.raw(), "ref",
+                                   range_text(*range->first.column, *range->first.row,
+                                              layout_.added_column + 1, *range->last.row)));
+                continue;
+            }
+        } else if (start && local == "tableColumns") {
+            std::size_t count = 0;
+            const std::string_view text = attribute_of(reader, "count");
+            std::from_chars(text.data(), text.data() + text.size(), count);
+            grown.append(with_attribute(reader.raw(), "count", number_text(count + names.size())));
+            const std::string_view qname = reader.name().qname;
+            prefix.assign(qname.substr(0, qname.size() - local.size()));
+            continue;
+        } else if (start && local == "tableColumn") {
+            std::size_t id = 0;
+            const std::string_view text = attribute_of(reader, "id");
+            std::from_chars(text.data(), text.data() + text.size(), id);
+            last_id = std::max(last_id, id);
+        } else if (event == XmlEvent::End && local == "tableColumns") {
+            for (const std::string_view name : names) {
+                grown.append("<").append(prefix).append("tableColumn id=\"");
+                grown.append(number_text(++last_id)).append("\" name=\"");
+                append_cell_xml(name, grown);
+                grown.append("\"/>");
+            }
+        }
+        grown.append(reader.raw());
+    }
+    if (!grows) {
+        write_error_ = zip_out_.copy(package_.zip(), entry);
+        return true;
+    }
+    write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
+    if (!write_error_) write_error_ = zip_out_.write(grown);
+    if (!write_error_) write_error_ = zip_out_.end_entry();
+    return true;
+}
+
+bool XlsxConversion::flush(bool all) {
+    if (write_error_) return false;
+    if (!all && out_.size() < flush_bytes) return true;
+    write_error_ = zip_out_.write(out_);
+    out_.clear();
+    return !write_error_;
+}
+
+bool XlsxConversion::write_sheet(const ZipEntry& entry) {
+    write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
+    if (write_error_) return true;
+    const bool read = read_sheet(
+        package_, entry, problem_, [this](const SheetRow& row) { return on_row(row); },
+        [this](const XmlReader& reader, XmlEvent event) { return on_other(reader, event); });
+    if (write_error_) return true;
+    if (!read) return false;
+    if (flush(true)) write_error_ = zip_out_.end_entry();
+    return true;
+}
+
+// Everything but the rows: the dimension and the autofilter take in the
+// added columns, which the column widths name.
+bool XlsxConversion::on_other(const XmlReader& reader, XmlEvent event) {
+    const std::string_view local = reader.name().local;
+    const bool tag = event == XmlEvent::Start || event == XmlEvent::End;
+    if (tag && reader.depth() <= 2 && local == "cols") {
+        if (event == XmlEvent::Start) {
+            in_cols_ = true;
+            prefix_.assign(
+                reader.name().qname.substr(0, reader.name().qname.size() - local.size()));
+        } else {
+            in_cols_ = false;
+            write_cols();
+        }
+        return flush(false);
+    }
+    if (in_cols_) {
+        if (event == XmlEvent::Start && local == "col") {
+            Col col;
+            const std::string_view min = attribute_of(reader, "min");
+            const std::string_view max = attribute_of(reader, "max");
+            std::from_chars(min.data(), min.data() + min.size(), col.min);
+            std::from_chars(max.data(), max.data() + max.size(), col.max);
+            col.tag.assign(reader.raw());
+            // A col written with an end tag of its own holds nothing.
+            if (!reader.empty_element()) col.tag.insert(col.tag.size() - 1, "/");
+            cols_.push_back(std::move(col));
+        }
+        return true;
+    }
+    if (event == XmlEvent::Start && local == "sheetData" && !wrote_cols_) {
+        prefix_.assign(reader.name().qname.substr(0, reader.name().qname.size() - local.size()));
+        write_cols();
+    }
+    if (event == XmlEvent::Start && local == "dimension") {
+        const auto range = parse_range(attribute_of(reader, "ref"));
+        if (range && range->first.column && range->first.row && range->last.column &&
+            range->last.row) {
+            out_.append(
+                with_attribute(reader.raw(), "ref",
+                               range_text(*range->first.column, *range->first.row,
+                                          std::max(*range->last.column, layout_.added_column + 1),
+                                          std::max(*range->last.row, last_row_))));
+            return flush(false);
+        }
+    }
+    if (event == XmlEvent::Start && local == "autoFilter" && reader.depth() == 2) {
+        const auto range = parse_range(attribute_of(reader, "ref"));
+        if (range && range->first.column && range->first.row && range->last.column &&
+            range->last.row && layout_.header_row && *range->first.row == *layout_.header_row) {
+            out_.append(
+                with_attribute(reader.raw(), "ref",
+                               range_text(*range->first.column, *range->first.row,
+                                          std::max(*range->last.column, layout_.added_column + 1),
+                                          *range->last.row)));
+            return flush(false);
+        }
+    }
+    out_.append(reader.raw());
+    return flush(false);
+}
+
+// The sheet's column widths, with the added columns' own in their place,
+// splitting any range of columns that covers them.
+void XlsxConversion::write_cols() {
+    wrote_cols_ = true;
+    const std::size_t first = layout_.added_column + 1, last = first + 1;  // from 1
+    out_.append("<").append(prefix_).append("cols>");
+    bool added = false;
+    auto add_ours = [&] {
+        if (std::exchange(added, true)) return;
+        for (std::size_t i = 0; i < 2; ++i) {
+            out_.append("<").append(prefix_).append("col min=\"").append(number_text(first + i));
+            out_.append("\" max=\"").append(number_text(first + i)).append("\" width=\"");
+            out_.append(added_widths[i]).append("\" customWidth=\"1\"/>");
+        }
+    };
+    for (const Col& col : cols_) {
+        if (col.max < first) {
+            out_.append(col.tag);
+            continue;
+        }
+        if (col.min < first) {
+            out_.append(with_attribute(col.tag, "max", number_text(first - 1)));
+        }
+        add_ours();
+        if (col.max > last) {
+            out_.append(with_attribute(col.tag, "min", number_text(std::max(col.min, last + 1))));
+        }
+    }
+    add_ours();
+    out_.append("</").append(prefix_).append("cols>");
+}
+
+bool XlsxConversion::on_row(const SheetRow& row) {
+    const bool header = layout_.header_row && row.number == *layout_.header_row;
+    if (header) {
+        const auto names = format_.words->added_column_names(checks_keys_);
+        append_added_cells(row, names[0], names[1]);
+    } else if (row.number < layout_.first_row || row.used_width() == 0) {
+        out_.append(row.raw);
+    } else if (!evaluate(row)) {
+        return false;
+    }
+    // The rows not read so far are told, and the progress, every so often.
+    if (++rows_since_told_ == rows_per_report) {
+        rows_since_told_ = 0;
+        report_.before_output();
+        report_.block_written(tally_.rows());
+    }
+    return flush(false);
+}
+
+// The key and the result, as text cells right of the row's own values, and
+// a key in the row's empty key cell when `fill` is. A cell already where one
+// goes with a style alone gives its place, and its style, to the new one.
+void XlsxConversion::append_added_cells(const SheetRow& row, std::string_view key,
+                                        std::string_view result, std::string_view fill) {
+    if (row.empty_element || (key.empty() && result.empty() && fill.empty())) {
+        out_.append(row.raw);
+        return;
+    }
+    struct Placed {
+        std::size_t column;
+        std::string_view text;
+    };
+    std::array<Placed, 3> placed{};
+    std::size_t count = 0;
+    if (!fill.empty()) placed[count++] = {*format_.layout.key_column(), fill};
+    placed[count++] = {layout_.added_column, key};
+    placed[count++] = {layout_.added_column + 1, result};
+
+    const std::string_view raw = row.raw;
+    const std::size_t end_tag = raw.rfind('<');
+    append_row_start(row);
+    std::span<const SheetCell> cells = row.row_cells();
+    std::size_t copied = row.start_tag_end;
+    std::size_t next = 0;  // the first of the row's cells not yet copied
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [column, text] = placed[i];
+        while (next < cells.size() && cells[next].column < column) ++next;
+        const std::size_t before = next < cells.size() ? cells[next].raw_begin : end_tag;
+        out_.append(raw.substr(copied, before - copied));
+        copied = before;
+        std::string_view style;
+        if (next < cells.size() && cells[next].column == column && !cells[next].used()) {
+            style = cells[next].style;
+            copied = cells[next].raw_end;
+            ++next;
+        }
+        if (!text.empty()) append_text_cell(row, column, text, style);
+    }
+    out_.append(raw.substr(copied));
+}
+
+void XlsxConversion::append_row_start(const SheetRow& row) {
+    const std::string_view start = std::string_view(row.raw).substr(0, row.start_tag_end);
+    const std::size_t spans_at = start.find("spans=\"");
+    const std::size_t colon = start.find(':', spans_at);
+    if (spans_at == std::string_view::npos || colon == std::string_view::npos) {
+        out_.append(start);
+        return;
+    }
+    const std::size_t quote = start.find('"', colon);
+    std::size_t high = 0;
+    std::from_chars(start.data() + colon + 1, start.data() + quote, high);
+    std::string spans(start.substr(spans_at + 7, colon - spans_at - 7));
+    spans.append(":").append(number_text(std::max(high, layout_.added_column + 2)));
+    out_.append(with_attribute(start, "spans", spans));
+}
+
+void XlsxConversion::append_text_cell(const SheetRow& row, std::size_t column,
+                                      std::string_view text, std::string_view style) {
+    const std::string& p = row.prefix;
+    out_.append("<").append(p).append("c r=\"");
+    append_column_letters(column, out_);
+    out_.append(number_text(row.number + 1)).append("\"");
+    if (!style.empty()) out_.append(" s=\"").append(style).append("\"");
+    out_.append(" t=\"inlineStr\"><").append(p).append("is><").append(p).append("t");
+    if (text.front() == ' ' || text.back() == ' ') out_.append(" xml:space=\"preserve\"");
+    out_.append(">");
+    append_cell_xml(text, out_);
+    out_.append("</").append(p).append("t></").append(p).append("is></").append(p).append("c>");
+}
+
+// A row of people: its key, checked against the one it holds, or why it has
+// none.
+bool XlsxConversion::evaluate(const SheetRow& row) {
+    const std::size_t width = std::max(format_.layout.width, format_.layout.least_fields);
+    const std::size_t count = std::max(width, row.used_width());
+    if (texts_.size() < count) texts_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) texts_[i].clear();
+    std::optional<RowReason> fault;
+    const std::optional<std::size_t> date_column = format_.layout.date_column();
+    for (const SheetCell& cell : row.row_cells()) {
+        if (cell.column >= count) continue;
+        std::string& text = texts_[cell.column];
+        const bool read = std::any_of(format_.layout.column.begin(), format_.layout.column.end(),
+                                      [&](const auto& column) { return column == cell.column; });
+        switch (cell.kind) {
+            case CellKind::Number:
+                if (cell.date_style) {
+                    text = day_number_date(cell.value, package_.date1904()).value_or(cell.value);
+                } else if (package_.date1904() && cell.column == date_column) {
+                    text = day_number_from_1904(cell.value).value_or(cell.value);
+                } else {
+                    text = cell.value;
+                }
+                break;
+            case CellKind::Error:
+                if (read && !fault)
+                    fault = RowReason{.fault = RowFault::ErrorValue, .column = cell.column};
+                break;
+            case CellKind::NoValue:
+                if (read && !fault) {
+                    fault =
+                        RowReason{.fault = RowFault::FormulaWithoutValue, .column = cell.column};
+                }
+                break;
+            case CellKind::BadString:
+                if (read && !fault)
+                    fault = RowReason{.fault = RowFault::MissingString, .column = cell.column};
+                break;
+            default:
+                text = cell.value;
+        }
+    }
+    fields_.assign(texts_.begin(), texts_.begin() + static_cast<std::ptrdiff_t>(count));
+    if (fault) {
+        cell_.clear();
+        format_.words->append_unreadable(cell_, *fault, format_.layout);
+        append_added_cells(row, {}, cell_);
+        tally_.count(RowOutcome::Unreadable, keycalc::CheckVerdict::NotGiven);
+        report_.row_not_read({row.number + 1, *fault});
+        return true;
+    }
+    evaluator_.evaluate(fields_, delimited::CsvProblem::None, format_, verdict_);
+    // An empty key cell takes the computed key when asked to be filled.
+    std::string_view fill;
+    if (fill_empty_ && verdict_.ok() && !verdict_.checked() && !key_cell_used(row)) {
+        fill = verdict_.key;
+        ++filled_;
+    }
+    append_added_cells(row, verdict_.key, verdict_.result(), fill);
+    if (verdict_.empty) return true;
+    tally_.count(verdict_.outcome, verdict_.check);
+    if (verdict_.unreadable()) report_.row_not_read({row.number + 1, verdict_.why});
+    return true;
+}
+
+// The sheet to convert: the one asked for, by name (or, when no sheet has
+// that name and it is a number, by place), or else the first with a header.
+const SheetEntry* sheet_asked(const XlsxPackage& package, std::string_view asked) {
+    const auto& sheets = package.sheets();
+    for (const SheetEntry& sheet : sheets) {
+        if (sheet.name == asked) return &sheet;
+    }
+    std::size_t place = 0;
+    const auto [end, error] = std::from_chars(asked.data(), asked.data() + asked.size(), place);
+    if (error == std::errc() && end == asked.data() + asked.size() && place >= 1 &&
+        place <= sheets.size()) {
+        return &sheets[place - 1];
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
+                        const ConversionOptions& options, const CellWords& words,
+                        ConversionReport& report) {
+    WorkbookProblem problem;
+    ZipFault zip_fault = ZipFault::None;
+    const std::optional<ZipArchive> zip = ZipArchive::open(bytes, zip_fault);
+    if (!zip) {
+        report.workbook_damaged({WorkbookFault::Zip, zip_fault, XmlFault::None, {}});
+        return ExitStatus::IoError;
+    }
+    XlsxPackage package;
+    if (!package.open(*zip, options.part_limit, problem)) {
+        report.workbook_damaged(problem);
+        return ExitStatus::IoError;
+    }
+    // The sheet asked for, or else the first whose first rows hold a header,
+    // or else the first of all.
+    struct Candidate {
+        const SheetEntry* sheet = nullptr;
+        SheetScan scan;
+        std::optional<SheetLayout> layout;
+        ColumnProblem problem;
+    };
+    auto try_sheet = [&](const SheetEntry& sheet, Candidate& candidate) {
+        const ZipEntry* entry = zip->find(sheet.part);
+        if (!entry) {
+            problem = {WorkbookFault::MissingPart, ZipFault::None, XmlFault::None, sheet.part};
+            return false;
+        }
+        candidate.sheet = &sheet;
+        if (!scan_sheet(package, *entry, candidate.scan, problem)) return false;
+        candidate.layout = find_sheet_layout(candidate.scan, options.columns, candidate.problem);
+        return true;
+    };
+    Candidate chosen;
+    if (options.sheet) {
+        const SheetEntry* asked = sheet_asked(package, *options.sheet);
+        if (!asked || !asked->worksheet) {
+            report.sheet_not_found(*options.sheet, package.sheets());
+            return ExitStatus::Usage;
+        }
+        if (!try_sheet(*asked, chosen)) {
+            report.workbook_damaged(problem);
+            return ExitStatus::IoError;
+        }
+    } else {
+        for (const SheetEntry& sheet : package.sheets()) {
+            if (!sheet.worksheet) continue;
+            Candidate candidate;
+            if (!try_sheet(sheet, candidate)) {
+                report.workbook_damaged(problem);
+                return ExitStatus::IoError;
+            }
+            const bool header = candidate.layout && candidate.layout->header_row;
+            if (!chosen.sheet || header) chosen = std::move(candidate);
+            if (header) break;
+        }
+    }
+    if (!chosen.sheet) {
+        report.workbook_damaged({WorkbookFault::NoSheet, ZipFault::None, XmlFault::None, {}});
+        return ExitStatus::IoError;
+    }
+    if (!chosen.layout) {
+        report.columns_not_found(chosen.problem);
+        return ExitStatus::Usage;
+    }
+    SheetLayout& layout = *chosen.layout;
+    layout.added_column = first_free_column(chosen.scan, layout);
+    if (layout.added_column + 2 > sheet_columns) {
+        report.no_room_for_cells(chosen.sheet->name);
+        return ExitStatus::Usage;
+    }
+    if (layout.header_row) layout.columns.header_line = *layout.header_row + 1;
+    return XlsxConversion(package, *chosen.sheet, std::move(layout), chosen.scan.last_row, options,
+                          words, report, out)
+        .run();
+}
+
+}  // namespace convert

@@ -1,0 +1,75 @@
+// The rows of a worksheet part, one at a time, each with its XML as it
+// stands (so that it can be written back with cells added) and its cells'
+// values as a spreadsheet shows them:
+//
+//     <row r="3"><c r="A3" t="s"><v>0</v></c><c r="D3" s="2"><v>29235</v></c></row>
+//       ->  row 2: A = shared string 0 ("PEREZ"), D = 29235 in a date style
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "xlsx_package.h"
+#include "xml_reader.h"
+
+namespace convert {
+
+enum class CellKind : unsigned char {
+    Empty,      // no value: a style alone
+    Text,       // a string, shared, inline or a formula's
+    Number,     // as written, "29235" or "1.5E-3"; a date when date_style
+    Boolean,    // "TRUE" or "FALSE"
+    Date,       // an ISO 8601 date (t="d")
+    Error,      // an error value, "#N/A"
+    NoValue,    // a formula whose value was never saved
+    BadString,  // a shared string the workbook does not have
+};
+
+struct SheetCell {
+    std::size_t column = 0;  // from 0
+    CellKind kind = CellKind::Empty;
+    bool date_style = false;
+    bool formula = false;
+    std::string value;  // as the kind says
+    std::string style;  // its "s", as written
+    // Where its XML is within its row's.
+    std::size_t raw_begin = 0, raw_end = 0;
+
+    // Whether it holds a value or a formula, and so takes room in the sheet.
+    bool used() const { return kind != CellKind::Empty || formula; }
+};
+
+struct SheetRow {
+    std::size_t number = 0;  // from 0
+    std::string raw;         // from its start tag to its end tag
+    std::size_t start_tag_end = 0;
+    bool empty_element = false;  // <row r="5"/>
+    std::string prefix;          // the namespace prefix its elements use, "x:" or ""
+    // Its cells in order; only the first `count` are this row's, the rest
+    // are kept for their room.
+    std::vector<SheetCell> cells;
+    std::size_t count = 0;
+
+    std::span<const SheetCell> row_cells() const { return {cells.data(), count}; }
+    // The last column with a value or a formula, plus one; 0 when none.
+    std::size_t used_width() const;
+};
+
+// A row's XML is held whole while it is written back: at most this much.
+inline constexpr std::size_t row_limit = std::size_t{64} << 20;
+
+enum class RowReading {
+    Read,
+    XmlFault,        // the XML ends or is faulty before the row's end tag
+    PastLastColumn,  // a cell past column XFD, or past row 1,048,576
+    TooLarge,        // the row's XML is longer than row_limit
+};
+
+// Reads the row whose start tag `reader` is on, with its cells, to its end
+// tag. `next_number` is its number when it does not say.
+RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t next_number,
+                    SheetRow& row);
+
+}  // namespace convert
