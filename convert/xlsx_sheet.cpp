@@ -88,8 +88,9 @@ std::size_t SheetRow::used_width() const {
 }
 
 RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t next_number,
-                    SheetRow& row) {
-    row.raw.assign(reader.raw());
+                    SheetRow& row, bool keep_raw) {
+    row.raw.assign(keep_raw ? reader.raw() : std::string_view{});
+    std::size_t size = reader.raw().size();  // of the row's XML, held or not
     row.start_tag_end = row.raw.size();
     row.prefix.assign(prefix_of(reader.name().qname));
     row.count = 0;
@@ -106,8 +107,9 @@ RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t n
     for (;;) {
         const XmlEvent event = reader.next();
         if (event == XmlEvent::Fault || event == XmlEvent::Done) return RowReading::XmlFault;
-        if (row.raw.size() + reader.raw().size() > row_limit) return RowReading::TooLarge;
-        row.raw.append(reader.raw());
+        size += reader.raw().size();
+        if (size > row_limit) return RowReading::TooLarge;
+        if (keep_raw) row.raw.append(reader.raw());
         if (event == XmlEvent::Start) {
             ++depth;
             const std::string_view local = reader.name().local;
@@ -123,7 +125,7 @@ RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t n
                 const auto style = index_of(cell->style);
                 cell->date_style = style && package.style_shows_date(*style);
                 cell->formula = false;
-                cell->raw_begin = row.raw.size() - reader.raw().size();
+                cell->raw_begin = keep_raw ? row.raw.size() - reader.raw().size() : 0;
                 text = {};
             } else if (cell && depth == 3) {
                 if (local == "f") cell->formula = true;

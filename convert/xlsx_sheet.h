@@ -68,8 +68,9 @@ enum class RowReading {
 };
 
 // Reads the row whose start tag `reader` is on, with its cells, to its end
-// tag. `next_number` is its number when it does not say.
+// tag, and its XML when `keep_raw`. `next_number` is its number when it does
+// not say.
 RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t next_number,
-                    SheetRow& row);
+                    SheetRow& row, bool keep_raw = true);
 
 }  // namespace convert
