@@ -207,7 +207,7 @@ TEST(FileKindWords, SaysEachKindInOneLine) {
         void row_message(const ProblemRow&, std::string_view, std::string_view) override {}
     };
     std::vector<std::string> said;
-    for (int k = static_cast<int>(FileKind::Xlsx); k <= static_cast<int>(FileKind::SpreadsheetMl);
+    for (int k = static_cast<int>(FileKind::Xlsb); k <= static_cast<int>(FileKind::SpreadsheetMl);
          ++k) {
         for (const std::string_view name : {"nomina.xlsx", ""}) {
             Sink sink;

@@ -13,11 +13,12 @@ namespace {
 
 using convert::FileKind;
 
-// What to do with a file that is not text, by what it holds.
-constexpr std::string_view save_book_as_csv =
-    "guárdelo como «CSV UTF-8» (o «Texto Unicode») y conviértalo";
-constexpr std::string_view save_sheet_as_csv =
-    "ábrala en Excel, guárdela como «CSV UTF-8» y conviértala";
+// What to do with a file that is neither text nor a workbook read here, by
+// what it holds: a workbook of Excel's own kind is read, as CSV is.
+constexpr std::string_view save_book_as_xlsx =
+    "ábralo en Excel, guárdelo como «Libro de Excel (.xlsx)» y conviértalo";
+constexpr std::string_view save_sheet_as_xlsx =
+    "ábrala en Excel, guárdela como «Libro de Excel (.xlsx)» y conviértala";
 constexpr std::string_view convert_the_sheet =
     "convierta la hoja de cálculo de la que salieron los datos, guardada como «CSV UTF-8»";
 
@@ -29,15 +30,13 @@ struct NotTextWords {
 };
 
 constexpr NotTextWords not_text_words[] = {
-    {FileKind::Xlsx, "es un libro de Excel (.xlsx), no un archivo de texto", save_book_as_csv},
-    {FileKind::Xlsb, "es un libro binario de Excel (.xlsb), no un archivo de texto",
-     save_book_as_csv},
+    {FileKind::Xlsb, "es un libro binario de Excel (.xlsb), que no se lee aquí", save_book_as_xlsx},
     {FileKind::Ods, "es una hoja de cálculo OpenDocument (.ods), no un archivo de texto",
      "guárdela como «Texto CSV» con el juego de caracteres UTF-8 y conviértala"},
     {FileKind::OleCompound,
-     "es un libro de Excel 97-2003 (.xls) o un libro protegido con contraseña, no un archivo de "
-     "texto",
-     "ábralo en Excel, guárdelo como «CSV UTF-8» y conviértalo"},
+     "es un libro de Excel 97-2003 (.xls) o un libro protegido con contraseña, que no se lee "
+     "aquí",
+     "ábralo en Excel, guárdelo sin contraseña como «Libro de Excel (.xlsx)» y conviértalo"},
     {FileKind::Zip, "es un archivo comprimido ZIP, no un archivo de texto",
      "extraiga de él el archivo CSV y conviértalo"},
     {FileKind::Pdf, "es un documento PDF, no un archivo de texto", convert_the_sheet},
@@ -48,9 +47,9 @@ constexpr NotTextWords not_text_words[] = {
      "descomprímalo y convierta el archivo que contiene"},
     {FileKind::Html,
      "es una página HTML (una tabla guardada como hoja de cálculo), no un archivo CSV",
-     save_sheet_as_csv},
+     save_sheet_as_xlsx},
     {FileKind::SpreadsheetMl, "es una hoja de cálculo XML de Excel 2003, no un archivo CSV",
-     save_sheet_as_csv},
+     save_sheet_as_xlsx},
 };
 
 }  // namespace

@@ -92,9 +92,10 @@ goto :done
 
 :usage
 set "rfc_last_failure=2"
-echo Suelte sobre este archivo uno o varios archivos CSV o de texto con las
-echo columnas de apellidos, nombre y fecha de nacimiento (o CURP). Junto a
-echo cada uno queda otro con -rfc en el nombre, con la clave de cada fila.
+echo Suelte sobre este archivo uno o varios libros de Excel (.xlsx) o archivos
+echo CSV o de texto con las columnas de apellidos, nombre y fecha de
+echo nacimiento (o CURP). Junto a cada uno queda otro con -rfc en el nombre
+echo (nomina.xlsx da nomina-rfc.xlsx), con la clave de cada fila.
 echo Lea LEAME.txt para saber mas.
 
 :done
