@@ -8,7 +8,6 @@
 namespace convert {
 namespace {
 
-constexpr std::string_view package_relationships = "_rels/.rels";
 
 // Relationship types, by the end of their URI: the transitional and the
 // strict schemas name them under different roots.
