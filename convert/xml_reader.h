@@ -166,8 +166,10 @@ class XmlReader {
     XmlFault check_declaration(std::string_view raw) const;
     XmlFault bind(const XmlAttribute& attribute);
     bool lookup(std::string_view prefix, std::uint32_t& begin, std::uint32_t& size) const;
-    bool resolve(std::string_view qname, bool is_attribute, std::uint32_t& begin,
+    bool resolve(std::string_view prefix, bool is_attribute, std::uint32_t& begin,
                  std::uint32_t& size) const;
+    XmlFault parse_start_tag(const char* e, std::size_t& size, std::size_t& prefix_size);
+    bool has_duplicate();
     std::string_view uri_at(std::uint32_t begin, std::uint32_t size) const;
     void close_element();
 
@@ -202,7 +204,10 @@ class XmlReader {
     std::vector<Open> open_;
     std::string names_;
     std::vector<Binding> bindings_;
-    std::string uris_;                  // the prefixes and URIs of bindings_
+    std::string uris_;  // the prefixes and URIs of bindings_
+    // The default namespace in force, looked up again only when bindings go.
+    std::uint32_t default_begin_ = 0;
+    std::uint32_t default_size_ = 0;
     std::vector<std::uint32_t> order_;  // scratch for the duplicate attribute check
 };
 
