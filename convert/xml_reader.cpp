@@ -10,11 +10,10 @@ namespace {
 
 constexpr std::string_view xml_uri = "http://www.w3.org/XML/1998/namespace";
 constexpr std::string_view xmlns_uri = "http://www.w3.org/2000/xmlns/";
-// Both held at the start of uris_ for good, so that a name's URI is always a
-// place in uris_.
+// Held at the start of uris_ for good, so that an element's URI is always a
+// place in uris_ (the xmlns attributes' is never an element's).
 constexpr std::uint32_t xml_uri_begin = 0;
-constexpr std::uint32_t xmlns_uri_begin = xml_uri.size();
-constexpr std::size_t fixed_uris = xml_uri.size() + xmlns_uri.size();
+constexpr std::size_t fixed_uris = xml_uri.size();
 
 // A read asks for at least this much room, so that a source cut in small
 // pieces is not read a byte at a time once the buffer has filled.
@@ -329,7 +328,7 @@ XmlReader::XmlReader(XmlInput& input, std::size_t token_limit)
     : input_(input), limit_(std::clamp<std::size_t>(token_limit, 16, max_limit)) {
     capacity_ = std::min(first_capacity, limit_ + min_read);
     buffer_ = std::make_unique<char[]>(capacity_);
-    uris_.append(xml_uri).append(xmlns_uri);
+    uris_.append(xml_uri);
 }
 
 XmlReader::~XmlReader() = default;
