@@ -369,8 +369,9 @@ XmlReader::Fill XmlReader::fill() {
         }
         if (capacity_ - end_ < min_read) {
             // The callers never hold more than limit_ bytes of a token when
-            // they ask for more, so this stays within limit_ + min_read.
-            const std::size_t capacity = std::max(capacity_ * 2, held + min_read);
+            // they ask for more, so min_read stays free within this bound.
+            const std::size_t capacity =
+                std::max(std::min(capacity_ * 2, limit_ + 1 + min_read), held + min_read);
             auto buffer = std::make_unique<char[]>(capacity);
             std::memcpy(buffer.get(), buffer_.get(), held);
             buffer_ = std::move(buffer);
@@ -571,8 +572,8 @@ XmlEvent XmlReader::read_markup() {
 
 XmlEvent XmlReader::read_comment() {
     const std::size_t n = find("--", 4);
+    if (n != std::string_view::npos && n + 3 > limit_) return fail(XmlFault::TooLong);
     if (n == std::string_view::npos || !ensure(n + 3)) return stalled();
-    if (n + 3 > limit_) return fail(XmlFault::TooLong);
     const char* b = buffer_.get() + begin_;
     // "--" ends a comment: it must be the "-->".
     if (b[n + 2] != '>') return fail(XmlFault::Syntax);
