@@ -10,11 +10,10 @@ namespace {
 
 constexpr std::string_view xml_uri = "http://www.w3.org/XML/1998/namespace";
 constexpr std::string_view xmlns_uri = "http://www.w3.org/2000/xmlns/";
-// Both held at the start of uris_ for good, so that a name's URI is always a
-// place in uris_.
+// Held at the start of uris_ for good, so that an element's URI is always a
+// place in uris_ (the xmlns attributes' is never an element's).
 constexpr std::uint32_t xml_uri_begin = 0;
-constexpr std::uint32_t xmlns_uri_begin = xml_uri.size();
-constexpr std::size_t fixed_uris = xml_uri.size() + xmlns_uri.size();
+constexpr std::size_t fixed_uris = xml_uri.size();
 
 // A read asks for at least this much room, so that a source cut in small
 // pieces is not read a byte at a time once the buffer has filled.
@@ -33,6 +32,7 @@ enum : std::uint8_t {
     name_start = 8,    // non-ASCII taken as a name's without its class looked up
     name_char = 16,
     space = 32,
+    text_end = 64,  // '<'
 };
 
 constexpr std::array<std::uint8_t, 256> make_classes() {
@@ -43,7 +43,7 @@ constexpr std::array<std::uint8_t, 256> make_classes() {
     c['\r'] = text_stop | value_stop | content_stop | space;
     c[' '] = space;
     c['&'] = text_stop | value_stop;
-    c['<'] = value_stop;
+    c['<'] = value_stop | text_end;
     c[']'] = text_stop;
     for (int b = 0x80; b < 0x100; ++b)
         c[b] = text_stop | value_stop | content_stop | name_start | name_char;
@@ -140,12 +140,36 @@ XmlFault scan_name(const char*& p, const char* e) {
     return XmlFault::None;
 }
 
-// A name as namespaces allow it: a prefix and a local name, or a local name.
-bool is_qname(std::string_view name) {
-    const std::size_t colon = name.find(':');
-    if (colon == std::string_view::npos) return true;
-    return colon != 0 && colon + 1 < name.size() && name.find(':', colon + 1) == name.npos &&
-           (class_of(name[colon + 1]) & name_start) != 0;
+// Moves `p` past the name it starts with, a prefix and a local name or a
+// local name alone, and sets `colon` to the prefix's length (0: none).
+XmlFault scan_qname(const char*& p, const char* e, std::size_t& colon) {
+    const char* b = p;
+    if (p == e || (class_of(*p) & name_start) == 0) return XmlFault::Syntax;
+    const char* first_colon = nullptr;
+    bool colons = false;  // more than one
+    XmlFault fault = XmlFault::None;
+    while (p < e && (class_of(*p) & name_char) != 0) {
+        if (static_cast<unsigned char>(*p) < 0x80) {
+            if (*p == ':') {
+                if (first_colon != nullptr) {
+                    colons = true;
+                } else {
+                    first_colon = p;
+                }
+            }
+            ++p;
+        } else {
+            const std::size_t n = utf8_length(p, e, fault);
+            if (n == 0) return fault;
+            p += n;
+        }
+    }
+    colon = 0;
+    if (first_colon == nullptr) return XmlFault::None;
+    colon = static_cast<std::size_t>(first_colon - b);
+    const bool well_formed = !colons && first_colon != b && first_colon + 1 < p &&
+                             (class_of(first_colon[1]) & name_start) != 0;
+    return well_formed ? XmlFault::None : XmlFault::Syntax;
 }
 
 bool is_xml_char(std::uint32_t c) {
@@ -304,7 +328,7 @@ XmlReader::XmlReader(XmlInput& input, std::size_t token_limit)
     : input_(input), limit_(std::clamp<std::size_t>(token_limit, 16, max_limit)) {
     capacity_ = std::min(first_capacity, limit_ + min_read);
     buffer_ = std::make_unique<char[]>(capacity_);
-    uris_.append(xml_uri).append(xmlns_uri);
+    uris_.append(xml_uri);
 }
 
 XmlReader::~XmlReader() = default;
@@ -345,8 +369,9 @@ XmlReader::Fill XmlReader::fill() {
         }
         if (capacity_ - end_ < min_read) {
             // The callers never hold more than limit_ bytes of a token when
-            // they ask for more, so this stays within limit_ + min_read.
-            const std::size_t capacity = std::max(capacity_ * 2, held + min_read);
+            // they ask for more, so min_read stays free within this bound.
+            const std::size_t capacity =
+                std::max(std::min(capacity_ * 2, limit_ + 1 + min_read), held + min_read);
             auto buffer = std::make_unique<char[]>(capacity);
             std::memcpy(buffer.get(), buffer_.get(), held);
             buffer_ = std::move(buffer);
@@ -386,7 +411,7 @@ std::size_t XmlReader::find(std::string_view pattern, std::size_t from) {
                 break;
             }
             if (static_cast<std::size_t>(e - p) < pattern.size()) break;  // may complete later
-            if (std::memcmp(p, pattern.data(), pattern.size()) == 0) {
+            if (pattern.size() == 1 || std::memcmp(p, pattern.data(), pattern.size()) == 0) {
                 return static_cast<std::size_t>(p - base);
             }
             ++p;
@@ -488,6 +513,19 @@ XmlEvent XmlReader::next() {
 }
 
 XmlEvent XmlReader::read_text() {
+    if (!open_.empty()) {
+        // Most text in a sheet is a short run with nothing to decode, ended
+        // by a '<' already in the buffer: taken as it is in one pass.
+        const char* b = buffer_.get() + begin_;
+        const char* e = buffer_.get() + end_;
+        const char* p = b;
+        while (p < e && (class_of(*p) & (text_stop | text_end)) == 0) ++p;
+        const auto n = static_cast<std::size_t>(p - b);
+        if (p < e && *p == '<' && n <= limit_) {
+            text_ = std::string_view(b, n);
+            return emit(XmlEvent::Text, n);
+        }
+    }
     std::size_t n = find("<", 0);
     if (n == std::string_view::npos) {
         if (fault_ != XmlFault::None) return fail(fault_);
@@ -534,8 +572,8 @@ XmlEvent XmlReader::read_markup() {
 
 XmlEvent XmlReader::read_comment() {
     const std::size_t n = find("--", 4);
+    if (n != std::string_view::npos && n + 3 > limit_) return fail(XmlFault::TooLong);
     if (n == std::string_view::npos || !ensure(n + 3)) return stalled();
-    if (n + 3 > limit_) return fail(XmlFault::TooLong);
     const char* b = buffer_.get() + begin_;
     // "--" ends a comment: it must be the "-->".
     if (b[n + 2] != '>') return fail(XmlFault::Syntax);
@@ -654,18 +692,19 @@ bool XmlReader::lookup(std::string_view prefix, std::uint32_t& begin, std::uint3
     return false;
 }
 
-// The namespace of a name in the scope of the bindings now in force: an
-// unprefixed element's is the default one, an unprefixed attribute's none.
-bool XmlReader::resolve(std::string_view qname, bool is_attribute, std::uint32_t& begin,
+// The namespace of a prefix in the scope of the bindings now in force: with
+// no prefix, an element's is the default one, an attribute's none.
+bool XmlReader::resolve(std::string_view prefix, bool is_attribute, std::uint32_t& begin,
                         std::uint32_t& size) const {
     begin = 0;
     size = 0;
-    const std::size_t colon = qname.find(':');
-    if (colon == qname.npos) {
-        if (!is_attribute) lookup({}, begin, size);
+    if (prefix.empty()) {
+        if (!is_attribute) {
+            begin = default_begin_;
+            size = default_size_;
+        }
         return true;
     }
-    const std::string_view prefix = qname.substr(0, colon);
     if (prefix == "xml") {
         begin = xml_uri_begin;
         size = xml_uri.size();
@@ -696,116 +735,117 @@ XmlFault XmlReader::bind(const XmlAttribute& attribute) {
     binding.uri_size = static_cast<std::uint32_t>(uri.size());
     uris_.append(uri);
     bindings_.push_back(binding);
+    if (prefix.empty()) {
+        default_begin_ = binding.uri_begin;
+        default_size_ = binding.uri_size;
+    }
+    return XmlFault::None;
+}
+
+// Reads the start tag at begin_ from the bytes in [begin_, e): its name and
+// attributes into name_.qname and attributes_ (namespaces not yet resolved),
+// and its size. Unclosed when no '>' ends it before `e`.
+XmlFault XmlReader::parse_start_tag(const char* e, std::size_t& size, std::size_t& prefix_size) {
+    const char* b = buffer_.get() + begin_;
+    const char* p = b + 1;
+    std::size_t colon = 0;
+    XmlFault fault = scan_qname(p, e, colon);
+    if (fault != XmlFault::None) return fault;
+    name_.qname = std::string_view(b + 1, static_cast<std::size_t>(p - (b + 1)));
+    prefix_size = colon;
+    for (;;) {
+        const char* before = p;
+        p = skip_space(p, e);
+        if (p == e) return XmlFault::Unclosed;
+        if (*p == '>') break;
+        if (*p == '/') {
+            if (p + 1 == e) return XmlFault::Unclosed;
+            if (p[1] != '>') return XmlFault::Syntax;
+            empty_element_ = true;
+            ++p;
+            break;
+        }
+        if (p == before) return XmlFault::Syntax;  // attributes are set apart by space
+        const char* name_begin = p;
+        fault = scan_qname(p, e, colon);
+        if (fault != XmlFault::None) return fault;
+        XmlAttribute& a = attributes_.emplace_back();
+        a.name.qname = std::string_view(name_begin, static_cast<std::size_t>(p - name_begin));
+        a.name.local = a.name.qname.substr(colon == 0 ? 0 : colon + 1);
+        p = skip_space(p, e);
+        if (p == e) return XmlFault::Unclosed;
+        if (*p != '=') return XmlFault::Syntax;
+        p = skip_space(p + 1, e);
+        if (p == e) return XmlFault::Unclosed;
+        const char quote = *p;
+        if (quote != '"' && quote != '\'') return XmlFault::Syntax;
+        const char* value_end = ++p;
+        while (value_end < e && *value_end != quote) ++value_end;
+        if (value_end == e) return XmlFault::Unclosed;
+        a.raw_value = std::string_view(p, static_cast<std::size_t>(value_end - p));
+        fault = decode(p, value_end, value_stop, decoded_, a.value);
+        if (fault != XmlFault::None) return fault;
+        p = value_end + 1;
+        // "xmlns" or "xmlns:p"; a.name.local is already the prefix declared.
+        if (a.name.qname.size() >= 5 && a.name.qname[0] == 'x' &&
+            a.name.qname.substr(0, colon == 0 ? a.name.qname.size() : colon) == "xmlns") {
+            a.namespace_declaration = true;
+        }
+    }
+    size = static_cast<std::size_t>(p - b) + 1;
     return XmlFault::None;
 }
 
 XmlEvent XmlReader::read_start_tag() {
     if (root_seen_ && open_.empty()) return fail(XmlFault::AfterRoot);
-    const std::size_t n = find_tag_end();
-    if (n == std::string_view::npos) return stalled();
-    if (n + 1 > limit_) return fail(XmlFault::TooLong);
-    const char* b = buffer_.get() + begin_;
-    const char* e = b + n;  // at the '>'
-    const char* p = b + 1;
-    XmlFault fault = scan_name(p, e);
-    if (fault != XmlFault::None) return fail(fault);
-    const std::string_view qname(b + 1, static_cast<std::size_t>(p - (b + 1)));
-    if (!is_qname(qname)) return fail(XmlFault::Syntax);
-
-    decoded_.reserve(n);
-    bool declares = false;
-    for (;;) {
-        const char* before = p;
-        p = skip_space(p, e);
-        if (p == e) break;
-        if (*p == '/') {
-            if (p + 1 != e) return fail(XmlFault::Syntax);
-            empty_element_ = true;
-            break;
-        }
-        if (p == before) return fail(XmlFault::Syntax);  // attributes are set apart by space
-        const char* name_begin = p;
-        fault = scan_name(p, e);
+    std::size_t size = 0;
+    std::size_t prefix_size = 0;
+    // Nearly always the tag is whole in the buffer and read at once. When it
+    // is not, or is malformed, its end is found first and it is read again:
+    // its fault then never depends on how the input came in pieces.
+    decoded_.reserve(end_ - begin_);
+    XmlFault fault = parse_start_tag(buffer_.get() + end_, size, prefix_size);
+    if (fault != XmlFault::None) {
+        attributes_.clear();
+        decoded_.clear();
+        empty_element_ = false;
+        const std::size_t n = find_tag_end();
+        if (n == std::string_view::npos) return stalled();
+        if (n + 1 > limit_) return fail(XmlFault::TooLong);
+        decoded_.reserve(n + 1);
+        fault = parse_start_tag(buffer_.get() + begin_ + n + 1, size, prefix_size);
         if (fault != XmlFault::None) return fail(fault);
-        XmlAttribute a;
-        a.name.qname = std::string_view(name_begin, static_cast<std::size_t>(p - name_begin));
-        if (!is_qname(a.name.qname)) return fail(XmlFault::Syntax);
-        p = skip_space(p, e);
-        if (p == e || *p != '=') return fail(XmlFault::Syntax);
-        p = skip_space(p + 1, e);
-        if (p == e || (*p != '"' && *p != '\'')) return fail(XmlFault::Syntax);
-        const char* value_end =
-            static_cast<const char*>(std::memchr(p + 1, *p, static_cast<std::size_t>(e - p - 1)));
-        if (value_end == nullptr) return fail(XmlFault::Syntax);
-        a.raw_value = std::string_view(p + 1, static_cast<std::size_t>(value_end - p - 1));
-        fault = decode(p + 1, value_end, value_stop, decoded_, a.value);
-        if (fault != XmlFault::None) return fail(fault);
-        p = value_end + 1;
-        if (a.name.qname == "xmlns") {
-            a.namespace_declaration = true;
-            a.name.local = a.name.qname;
-        } else if (a.name.qname.starts_with("xmlns:")) {
-            a.namespace_declaration = true;
-            a.name.local = a.name.qname.substr(6);
-        }
-        declares = declares || a.namespace_declaration;
-        attributes_.push_back(a);
     }
+    if (size > limit_) return fail(XmlFault::TooLong);
 
     const auto bindings = static_cast<std::uint32_t>(bindings_.size());
-    if (declares) {
-        for (const XmlAttribute& a : attributes_) {
-            if (!a.namespace_declaration) continue;
-            fault = bind(a);
-            if (fault != XmlFault::None) return fail(fault);
-        }
+    for (const XmlAttribute& a : attributes_) {
+        if (!a.namespace_declaration) continue;
+        fault = bind(a);
+        if (fault != XmlFault::None) return fail(fault);
     }
     // Every binding is made before any name is resolved: uris_ moves no more
     // during this event, and the views into it stay put.
     Open open{};
-    if (!resolve(qname, false, open.uri_begin, open.uri_size)) return fail(XmlFault::UnboundPrefix);
+    const std::string_view qname = name_.qname;
+    if (!resolve(qname.substr(0, prefix_size), false, open.uri_begin, open.uri_size)) {
+        return fail(XmlFault::UnboundPrefix);
+    }
     for (XmlAttribute& a : attributes_) {
-        std::uint32_t begin = 0;
-        std::uint32_t size = 0;
         if (a.namespace_declaration) {
-            begin = xmlns_uri_begin;
-            size = xmlns_uri.size();
-        } else {
-            if (!resolve(a.name.qname, true, begin, size)) return fail(XmlFault::UnboundPrefix);
-            a.name.local = a.name.qname.substr(a.name.qname.find(':') + 1);
+            a.name.uri = xmlns_uri;
+            continue;
         }
-        a.name.uri = uri_at(begin, size);
+        const std::size_t local_size = a.name.local.size();
+        if (local_size == a.name.qname.size()) continue;  // no prefix: no namespace
+        std::uint32_t begin = 0;
+        std::uint32_t uri_size = 0;
+        const std::string_view prefix =
+            a.name.qname.substr(0, a.name.qname.size() - local_size - 1);
+        if (!resolve(prefix, true, begin, uri_size)) return fail(XmlFault::UnboundPrefix);
+        a.name.uri = uri_at(begin, uri_size);
     }
-    if (attributes_.size() > 1) {
-        const auto same = [](const XmlAttribute& x, const XmlAttribute& y) {
-            return x.name.local == y.name.local && x.name.uri == y.name.uri;
-        };
-        if (attributes_.size() <= 8) {
-            for (std::size_t i = 0; i < attributes_.size(); ++i) {
-                for (std::size_t j = i + 1; j < attributes_.size(); ++j) {
-                    if (same(attributes_[i], attributes_[j])) {
-                        return fail(XmlFault::DuplicateAttribute);
-                    }
-                }
-            }
-        } else {
-            // Many attributes: sorted, so that a tag of thousands costs no
-            // more than its length.
-            order_.resize(attributes_.size());
-            for (std::size_t i = 0; i < order_.size(); ++i)
-                order_[i] = static_cast<std::uint32_t>(i);
-            std::sort(order_.begin(), order_.end(), [&](std::uint32_t x, std::uint32_t y) {
-                const XmlName& a = attributes_[x].name;
-                const XmlName& c = attributes_[y].name;
-                return a.local != c.local ? a.local < c.local : a.uri < c.uri;
-            });
-            for (std::size_t i = 1; i < order_.size(); ++i) {
-                if (same(attributes_[order_[i - 1]], attributes_[order_[i]])) {
-                    return fail(XmlFault::DuplicateAttribute);
-                }
-            }
-        }
-    }
+    if (attributes_.size() > 1 && has_duplicate()) return fail(XmlFault::DuplicateAttribute);
 
     if (names_.size() + uris_.size() - fixed_uris + qname.size() > limit_) {
         return fail(XmlFault::TooLong);
@@ -816,34 +856,75 @@ XmlEvent XmlReader::read_start_tag() {
     names_.append(qname);
     open_.push_back(open);
     root_seen_ = true;
-    name_.qname = qname;
-    name_.local = qname.substr(qname.find(':') + 1);
+    name_.local = qname.substr(prefix_size == 0 ? 0 : prefix_size + 1);
     name_.uri = uri_at(open.uri_begin, open.uri_size);
     pending_end_ = empty_element_;
-    return emit(XmlEvent::Start, n + 1);
+    return emit(XmlEvent::Start, size);
+}
+
+bool XmlReader::has_duplicate() {
+    const auto same = [](const XmlAttribute& x, const XmlAttribute& y) {
+        return x.name.local == y.name.local && x.name.uri == y.name.uri;
+    };
+    if (attributes_.size() <= 8) {
+        for (std::size_t i = 0; i < attributes_.size(); ++i) {
+            for (std::size_t j = i + 1; j < attributes_.size(); ++j) {
+                if (same(attributes_[i], attributes_[j])) return true;
+            }
+        }
+        return false;
+    }
+    // Many attributes: sorted, so that a tag of thousands costs no more than
+    // its length.
+    order_.resize(attributes_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
+    std::sort(order_.begin(), order_.end(), [&](std::uint32_t x, std::uint32_t y) {
+        const XmlName& a = attributes_[x].name;
+        const XmlName& c = attributes_[y].name;
+        return a.local != c.local ? a.local < c.local : a.uri < c.uri;
+    });
+    for (std::size_t i = 1; i < order_.size(); ++i) {
+        if (same(attributes_[order_[i - 1]], attributes_[order_[i]])) return true;
+    }
+    return false;
 }
 
 XmlEvent XmlReader::read_end_tag() {
     if (open_.empty()) return fail(root_seen_ ? XmlFault::AfterRoot : XmlFault::Syntax);
-    const std::size_t n = find(">", 2);
-    if (n == std::string_view::npos) return stalled();
-    if (n + 1 > limit_) return fail(XmlFault::TooLong);
+    // As a start tag: read at once when whole and well formed, else found
+    // whole first.
     const char* b = buffer_.get() + begin_;
-    const char* e = b + n;
+    const char* e = buffer_.get() + end_;
     const char* p = b + 2;
-    const XmlFault fault = scan_name(p, e);
-    if (fault != XmlFault::None) return fail(fault);
-    const std::string_view qname(b + 2, static_cast<std::size_t>(p - (b + 2)));
-    if (skip_space(p, e) != e) return fail(XmlFault::Syntax);
+    std::size_t colon = 0;
+    XmlFault fault = scan_qname(p, e, colon);
+    const char* name_end = p;
+    p = skip_space(p, e);
+    if (fault != XmlFault::None || p == e || *p != '>') {
+        const std::size_t n = find(">", 2);
+        if (n == std::string_view::npos) return stalled();
+        if (n + 1 > limit_) return fail(XmlFault::TooLong);
+        b = buffer_.get() + begin_;
+        e = b + n;
+        p = b + 2;
+        fault = scan_qname(p, e, colon);
+        if (fault != XmlFault::None) return fail(fault);
+        name_end = p;
+        if (skip_space(p, e) != e) return fail(XmlFault::Syntax);
+        p = e;
+    }
+    const std::size_t size = static_cast<std::size_t>(p - b) + 1;
+    if (size > limit_) return fail(XmlFault::TooLong);
+    const std::string_view qname(b + 2, static_cast<std::size_t>(name_end - (b + 2)));
     const Open& open = open_.back();
     if (qname != std::string_view(names_).substr(open.qname_begin, open.qname_size)) {
         return fail(XmlFault::Mismatch);
     }
     name_.qname = qname;
-    name_.local = qname.substr(qname.find(':') + 1);
+    name_.local = qname.substr(colon == 0 ? 0 : colon + 1);
     name_.uri = uri_at(open.uri_begin, open.uri_size);
     pending_pop_ = true;
-    return emit(XmlEvent::End, n + 1);
+    return emit(XmlEvent::End, size);
 }
 
 void XmlReader::close_element() {
@@ -852,6 +933,9 @@ void XmlReader::close_element() {
     if (bindings_.size() > open.bindings) {
         uris_.resize(bindings_[open.bindings].prefix_begin);
         bindings_.resize(open.bindings);
+        default_begin_ = 0;
+        default_size_ = 0;
+        lookup({}, default_begin_, default_size_);
     }
     open_.pop_back();
 }

@@ -93,10 +93,11 @@ struct XmlAttribute {
 
 class XmlReader {
   public:
-    // `token_limit`: the longest single tag, text run, comment or processing
-    // instruction held at once, and the most bytes the names of the open
-    // elements and the namespaces in scope may take; past it, XmlFault::TooLong.
-    // Memory stays bounded by it whatever the input.
+    // `token_limit` (taken between 16 bytes and 1 GB): the longest event's
+    // raw() (a tag, a text run, a CDATA section, a comment, ...), and the most
+    // bytes the names of the open elements and the namespaces in scope may
+    // take together; past it, XmlFault::TooLong. Memory stays bounded by it
+    // whatever the input.
     explicit XmlReader(XmlInput& input, std::size_t token_limit = std::size_t{8} << 20);
     XmlReader(const XmlReader&) = delete;
     XmlReader& operator=(const XmlReader&) = delete;
@@ -136,7 +137,7 @@ class XmlReader {
     struct Open {                   // an open element
         std::uint32_t qname_begin;  // in names_
         std::uint32_t qname_size;
-        std::uint32_t uri_begin;  // in uris_, or a fixed namespace's (see uri_at)
+        std::uint32_t uri_begin;  // in uris_, which holds the xml prefix's at its start
         std::uint32_t uri_size;
         std::uint32_t bindings;  // bindings_.size() before its own
     };
@@ -166,8 +167,10 @@ class XmlReader {
     XmlFault check_declaration(std::string_view raw) const;
     XmlFault bind(const XmlAttribute& attribute);
     bool lookup(std::string_view prefix, std::uint32_t& begin, std::uint32_t& size) const;
-    bool resolve(std::string_view qname, bool is_attribute, std::uint32_t& begin,
+    bool resolve(std::string_view prefix, bool is_attribute, std::uint32_t& begin,
                  std::uint32_t& size) const;
+    XmlFault parse_start_tag(const char* e, std::size_t& size, std::size_t& prefix_size);
+    bool has_duplicate();
     std::string_view uri_at(std::uint32_t begin, std::uint32_t size) const;
     void close_element();
 
@@ -202,7 +205,10 @@ class XmlReader {
     std::vector<Open> open_;
     std::string names_;
     std::vector<Binding> bindings_;
-    std::string uris_;                  // the prefixes and URIs of bindings_
+    std::string uris_;  // the prefixes and URIs of bindings_
+    // The default namespace in force, looked up again only when bindings go.
+    std::uint32_t default_begin_ = 0;
+    std::uint32_t default_size_ = 0;
     std::vector<std::uint32_t> order_;  // scratch for the duplicate attribute check
 };
 
