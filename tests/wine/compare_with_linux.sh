@@ -13,7 +13,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 files=$work/files results=$work/results
 mkdir -p "$files" "$results"
-cp "$samples"/*.csv "$samples"/*.txt "$files"/
+cp "$samples"/*.csv "$samples"/*.txt "$samples"/*.xlsx "$files"/
 failed=0 cases=0
 
 # same NAME INPUT ARG...: both programs, in the files' folder (so that the file
@@ -78,6 +78,10 @@ for sample in nomina-excel.csv empleados-rfc.csv trabajadores-unicode.txt; do
     same "$sample-fold" /dev/null batch --fold-accents "$sample"
 done
 same columns-by-number nomina-excel.csv batch --columns paterno=3,materno=4,nombre=2,fecha=5 -
+# A workbook comes back as the same bytes: zlib, linked into rfc.exe, deflates
+# as Linux's does.
+same workbook /dev/null batch nomina.xlsx
+same workbook-stdin nomina.xlsx batch --sheet Empleados
 same forced-encoding /dev/null batch --encoding utf-8 nomina-excel.csv
 same semicolon /dev/null batch --delimiter ';' --fold-accents empleados-rfc.csv
 
