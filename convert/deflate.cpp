@@ -4,8 +4,7 @@
 
 #include <algorithm>
 #include <climits>
-#include <new>
-#include <stdexcept>
+#include <cstdlib>
 
 namespace convert {
 namespace {
@@ -18,6 +17,11 @@ constexpr int raw_window_bits = -MAX_WBITS;
 
 Bytef* bytes_of(const char* p) { return reinterpret_cast<Bytef*>(const_cast<char*>(p)); }
 
+// zlib fails only when memory runs out or when misused, after which no
+// stream could go on: the program stops, as it does when `new` fails in a
+// build without exceptions (the browser's).
+[[noreturn]] void cannot_go_on() { std::abort(); }
+
 }  // namespace
 
 // The z_stream lives on the heap: zlib keeps a pointer back to it, so it must
@@ -27,7 +31,7 @@ struct Inflater::State {
 };
 
 Inflater::Inflater() : state_(std::make_unique<State>()) {
-    if (inflateInit2(&state_->stream, raw_window_bits) != Z_OK) throw std::bad_alloc();
+    if (inflateInit2(&state_->stream, raw_window_bits) != Z_OK) cannot_go_on();
 }
 
 Inflater::~Inflater() {
@@ -63,7 +67,7 @@ Inflater::Status Inflater::inflate(std::string_view& in, std::span<char> out,
         case Z_STREAM_END:
             return Status::End;
         case Z_MEM_ERROR:
-            throw std::bad_alloc();
+            cannot_go_on();
         default:  // Z_DATA_ERROR, Z_NEED_DICT, Z_STREAM_ERROR
             return Status::Corrupt;
     }
@@ -76,11 +80,11 @@ struct Deflater::State {
 };
 
 Deflater::Deflater(int level) : state_(std::make_unique<State>()) {
-    if (level < 1 || level > 9) throw std::invalid_argument("deflate level outside 1..9");
+    if (level < 1 || level > 9) cannot_go_on();
     // 8: zlib's default memory level; the strategy is the default for text.
     if (deflateInit2(&state_->stream, level, Z_DEFLATED, raw_window_bits, 8, Z_DEFAULT_STRATEGY) !=
         Z_OK) {
-        throw std::bad_alloc();
+        cannot_go_on();
     }
 }
 
@@ -122,7 +126,7 @@ void Deflater::deflate(std::string_view in, bool finish, std::string& out) {
                 ended = true;
                 break;
             }
-            if (result == Z_STREAM_ERROR) throw std::logic_error("deflate after the stream ended");
+            if (result == Z_STREAM_ERROR) cannot_go_on();  // deflate after the stream ended
             // Without Z_FINISH, all input taken and room left means zlib holds
             // nothing more it could give now.
         } while (stream.avail_out == 0 || (flush == Z_FINISH) || stream.avail_in != 0);

@@ -38,8 +38,7 @@ class Inflater {
 
 class Deflater {
   public:
-    // zlib's levels, 1 (fastest) to 9 (smallest); others throw
-    // std::invalid_argument.
+    // zlib's levels, 1 (fastest) to 9 (smallest); any other stops the program.
     explicit Deflater(int level);
     ~Deflater();
     Deflater(Deflater&&) noexcept;

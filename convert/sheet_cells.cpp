@@ -90,13 +90,37 @@ std::string iso_date(year_month_day day) {
     return text;
 }
 
+// A number as a cell's value writes it: "29235", "-109206", "29235.75",
+// "1.5E+4". Read here rather than by from_chars, which not every standard
+// library has for floating point, nor strtod, which follows the locale.
 std::optional<double> number_of(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = i < text.size() && (text[i] == '-' || text[i] == '+') && text[i++] == '-';
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
-        return std::nullopt;
+    std::size_t digits = 0;
+    for (; i < text.size() && is_digit(text[i]); ++i, ++digits)
+        value = value * 10 + (text[i] - '0');
+    if (i < text.size() && text[i] == '.') {
+        double scale = 1;
+        for (++i; i < text.size() && is_digit(text[i]); ++i, ++digits) {
+            scale /= 10;
+            value += (text[i] - '0') * scale;
+        }
     }
-    return value;
+    if (digits == 0) return std::nullopt;
+    if (i < text.size() && (text[i] == 'E' || text[i] == 'e')) {
+        ++i;
+        const bool down = i < text.size() && (text[i] == '-' || text[i] == '+') && text[i++] == '-';
+        int exponent = 0;
+        std::size_t exponent_digits = 0;
+        for (; i < text.size() && is_digit(text[i]) && exponent < 1000; ++i, ++exponent_digits) {
+            exponent = exponent * 10 + (text[i] - '0');
+        }
+        if (exponent_digits == 0) return std::nullopt;
+        value *= std::pow(10.0, down ? -exponent : exponent);
+    }
+    if (i != text.size() || !std::isfinite(value)) return std::nullopt;
+    return negative ? -value : value;
 }
 
 // Days between 1900's and 1904's day 0, as the 1900 system counts them.

@@ -244,6 +244,9 @@ const reasonWords = {
   noCurp: /^fila ilegible: falta la CURP$/,
   badCurp: /^fila ilegible: la CURP /,
   halfCharacter: /^fila ilegible: el archivo termina en medio carácter UTF-16/,
+  errorValue: /^fila ilegible: la celda de la columna [A-Z]+ tiene un valor de error$/,
+  formulaWithoutValue: /^fila ilegible: la celda de la columna [A-Z]+ tiene una fórmula /,
+  missingString: /^fila ilegible: la celda de la columna [A-Z]+ remite a un texto /,
 };
 
 // The rows a batch could not read and its counts, against what its messages
@@ -251,10 +254,12 @@ const reasonWords = {
 // the counts add up to the summary's rows, the unreadable ones to the rows
 // told.
 function assertProblemsAsSaid(problems, counts, messages, where) {
-  const told = messages.filter((line) => / línea \d+: /.test(line));
+  // A workbook's rows are named by their number in the sheet.
+  const told = messages.filter((line) => /(^|: )(línea|fila) \d+: /.test(line));
   assert.equal(problems.length, told.length, where);
   problems.forEach(({ line, reason, text }, i) => {
-    assert.ok(told[i].endsWith(`línea ${line}: ${text}`), `${where}: ${told[i]}`);
+    assert.ok(told[i].endsWith(`línea ${line}: ${text}`) || told[i].endsWith(`fila ${line}: ${text}`),
+      `${where}: ${told[i]}`);
     assert.match(text, reasonWords[reason.code], `${where}: ${JSON.stringify(reason)}`);
     if (reason.code === 'invalidText') assert.ok(text.includes(`el campo ${reason.column} `), where);
   });

@@ -256,9 +256,15 @@ std::string_view code(convert::RowFault fault) {
         case RowFault::BadCurp:
             return "badCurp";
         case RowFault::HalfCharacter:
+            return "halfCharacter";
+        case RowFault::ErrorValue:
+            return "errorValue";
+        case RowFault::FormulaWithoutValue:
+            return "formulaWithoutValue";
+        case RowFault::MissingString:
             break;
     }
-    return "halfCharacter";
+    return "missingString";
 }
 
 std::string_view code(convert::RowOutcome outcome) {
@@ -444,6 +450,11 @@ std::string row_reason_json(const convert::RowReason& reason) {
             break;
         case RowFault::BadCurp:
             json.code("curpError", code(reason.curp));
+            break;
+        case RowFault::ErrorValue:
+        case RowFault::FormulaWithoutValue:
+        case RowFault::MissingString:
+            json.number("column", reason.column + 1);
             break;
         case RowFault::NoDate:
         case RowFault::NoCurp:

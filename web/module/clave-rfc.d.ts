@@ -208,7 +208,12 @@ export type RowReason =
   | { code: 'noCurp' }
   | { code: 'badCurp'; curpError: 'badShape' | 'noSuchDay' }
   /** The file ends in half a UTF-16 character, after its last row. */
-  | { code: 'halfCharacter' };
+  | { code: 'halfCharacter' }
+  /**
+   * A workbook's cell in `column` (from 1) holds an error value, a formula
+   * whose value was never saved, or a shared string the workbook lacks.
+   */
+  | { code: 'errorValue' | 'formulaWithoutValue' | 'missingString'; column: number };
 
 /** What became of the rows of a batch, each counted once. */
 export interface BatchCounts {
