@@ -32,6 +32,13 @@ MAIN = "{http://schemas.openxmlformats.org/spreadsheetml/2006/main}"
 failures = []
 
 
+
+def profile_option(folder):
+    """A LibreOffice profile of the run's own: a conversion waits for any
+    other LibreOffice that uses the same profile, as a test run beside a
+    person's LibreOffice, or another test, would."""
+    return "-env:UserInstallation=file://" + os.path.abspath(os.path.join(folder, "lo-profile"))
+
 def fail(case, text):
     failures.append("%s: %s" % (case["file"], text))
 
@@ -73,8 +80,37 @@ def row_index(ref):
     return int(re.search(r"\d+", ref).group(0))
 
 
-# What Excel requires of a worksheet it opens without offering a repair, as
-# far as a workbook written here goes; each is asserted on every output.
+# What Excel requires of a package it opens without offering a repair, as far
+# as a workbook written here goes; each is asserted on every output:
+#  1. every XML part well formed, no character XML 1.0 cannot hold (controls
+#     are written as _xHHHH_ escapes): xmllint, in check_case;
+#  2. every part has a content type, by its own Override or its extension's
+#     Default, and every relationship's internal target is a part;
+#  3. rows in ascending order, each cell in its row (its reference's row is
+#     the row's), cells in ascending column order, no reference twice;
+#  4. an inline string cell has its <is>; no cell longer than 32,767
+#     characters;
+#  5. a row's spans, when it has them, cover its cells;
+#  6. the dimension covers every cell;
+#  7. column widths (cols) before sheetData, each min <= max, in order and
+#     not overlapping;
+#  8. an autofilter within the dimension, and a table's columns counted and
+#     named once each, the added ones named as their header cells (check_case).
+def relationships_resolve(case, zf):
+    names = set(zf.namelist())
+    for name in zf.namelist():
+        if not name.endswith(".rels"):
+            continue
+        folder = name.rsplit("_rels/", 1)[0]
+        for rel in ET.fromstring(zf.read(name)):
+            target = rel.get("Target")
+            if rel.get("TargetMode") == "External" or not target:
+                continue
+            path = target.lstrip("/") if target.startswith("/") else os.path.normpath(folder + target)
+            if path not in names:
+                fail(case, "%s names %s, which the package lacks" % (name, path))
+
+
 def excel_checklist(case, sheet_xml, content_types, names, added):
     root = ET.fromstring(sheet_xml)
     rows = root.findall(f"{MAIN}sheetData/{MAIN}row")
@@ -187,6 +223,7 @@ def check_case(rfc, work, case):
     added = next(i for i, v in enumerate(header_out) if v in ("rfc", "rfc_calculado"))
     excel_checklist(case, zout.read(part), zout.read("[Content_Types].xml"), zout.namelist(),
                     added)
+    relationships_resolve(case, zout)
     # A table over the header takes in the added columns, named as their cells.
     for name in zout.namelist():
         if name.startswith("xl/tables/"):
@@ -257,7 +294,8 @@ def check_libreoffice(work, results):
         lo_dir = os.path.join(work, "lo-" + case["file"])
         os.makedirs(lo_dir, exist_ok=True)
         filter_options = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,false,false,false,%d" % sheet_number
-        subprocess.run(["soffice", "--headless", "--convert-to", filter_options, "--outdir", lo_dir,
+        subprocess.run(["soffice", profile_option(work), "--headless", "--convert-to", filter_options,
+                        "--outdir", lo_dir,
                         out_path], check=True, capture_output=True, timeout=300)
         produced = [f for f in os.listdir(lo_dir) if f.endswith(".csv")]
         if not produced:

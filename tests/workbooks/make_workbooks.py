@@ -26,6 +26,13 @@ from openpyxl.worksheet.table import Table  # noqa: E402
 HEADER = ["paterno", "materno", "nombre", "fecha"]
 
 
+
+def profile_option(folder):
+    """A LibreOffice profile of the run's own: a conversion waits for any
+    other LibreOffice that uses the same profile, as a test run beside a
+    person's LibreOffice, or another test, would."""
+    return "-env:UserInstallation=file://" + os.path.abspath(os.path.join(folder, "lo-profile"))
+
 def shown(p):
     # What a cell shows: line breaks inside names stay.
     return [p[0], p[1], p[2], p[3]]
@@ -120,7 +127,7 @@ def libreoffice(out, cases):
         csv_path = os.path.join(out, case["file"].replace(".xlsx", ".csv"))
         write_table(csv_path, HEADER, [shown(p) for p in PEOPLE])
         made.append(csv_path)
-    subprocess.run(["soffice", "--headless", "--convert-to", "xlsx", "--outdir", out] + made,
+    subprocess.run(["soffice", profile_option(out), "--headless", "--convert-to", "xlsx", "--outdir", out] + made,
                    check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                    timeout=300)
     for path in made:
