@@ -196,24 +196,60 @@ std::error_code ZipWriter::end_entry() {
     append_le(descriptor, entry.size, 4);
     if (put(descriptor)) return error_;
 
-    // Made by and needed: deflate, on MS-DOS (no Unix permissions to copy).
+    add_new_central_record(entry.name, entry.flags, entry.mod_time, entry.mod_date, entry.crc,
+                           compressed, entry.size, entry.header_offset);
+    ++entry_count_;
+    entry_.reset();
+    return error_;
+}
+
+// Made by and needed: deflate, on MS-DOS (no Unix permissions to copy).
+void ZipWriter::add_new_central_record(std::string_view name, std::uint16_t flags,
+                                       std::uint16_t mod_time, std::uint16_t mod_date,
+                                       std::uint32_t crc, std::uint64_t compressed,
+                                       std::uint64_t size, std::uint64_t header_offset) {
     std::string record;
     append_le(record, central_record_signature, 4);
     append_le(record, version_deflate, 2);
     append_le(record, version_deflate, 2);
-    append_le(record, entry.flags, 2);
+    append_le(record, flags, 2);
     append_le(record, method_deflated, 2);
-    append_le(record, entry.mod_time, 2);
-    append_le(record, entry.mod_date, 2);
-    append_le(record, entry.crc, 4);
+    append_le(record, mod_time, 2);
+    append_le(record, mod_date, 2);
+    append_le(record, crc, 4);
     append_le(record, compressed, 4);
-    append_le(record, entry.size, 4);
-    append_le(record, entry.name.size(), 2);
+    append_le(record, size, 4);
+    append_le(record, name.size(), 2);
     append_le(record, 0, 2 + 2 + 2 + 2 + 4 + 4);  // extra, comment, disk, attributes, offset
-    record += entry.name;
-    add_central_record(record, entry.header_offset);
+    record += name;
+    add_central_record(record, header_offset);
+}
+
+std::error_code ZipWriter::add_deflated(std::string_view name, std::uint16_t mod_time,
+                                        std::uint16_t mod_date, std::string_view deflated,
+                                        std::uint32_t crc, std::uint64_t size) {
+    if (error_) return error_;
+    if (finished_ || entry_) return fail(misuse());
+    if (name.size() > 0xFFFF) return fail(std::make_error_code(std::errc::filename_too_long));
+    if (size > 0xFFFFFFFF || deflated.size() > 0xFFFFFFFF) return fail(too_large());
+    const std::uint16_t flags = ascii(name) ? 0 : flag_utf8_name;
+    const std::uint64_t offset = written_;
+    std::string header;
+    append_le(header, local_header_signature, 4);
+    append_le(header, version_deflate, 2);
+    append_le(header, flags, 2);
+    append_le(header, method_deflated, 2);
+    append_le(header, mod_time, 2);
+    append_le(header, mod_date, 2);
+    append_le(header, crc, 4);
+    append_le(header, deflated.size(), 4);
+    append_le(header, size, 4);
+    append_le(header, name.size(), 2);
+    append_le(header, 0, 2);
+    header += name;
+    if (put(header) || put(deflated)) return error_;
+    add_new_central_record(name, flags, mod_time, mod_date, crc, deflated.size(), size, offset);
     ++entry_count_;
-    entry_.reset();
     return error_;
 }
 

@@ -37,6 +37,13 @@ class ZipWriter {
     // UTF-8 when not ASCII. `mod_time` and `mod_date` are DOS fields given by
     // the caller, who copies an existing entry's so that output is the same
     // run to run. An entry may inflate to less than 4 GiB.
+    // A new entry whose data, `deflated` (a raw deflate stream of `size`
+    // bytes whose CRC-32 is `crc`), was made beforehand: its sizes go in its
+    // local header, with no data descriptor.
+    std::error_code add_deflated(std::string_view name, std::uint16_t mod_time,
+                                 std::uint16_t mod_date, std::string_view deflated,
+                                 std::uint32_t crc, std::uint64_t size);
+
     std::error_code begin_entry(std::string_view name, std::uint16_t mod_time,
                                 std::uint16_t mod_date, int level);
     std::error_code write(std::string_view bytes);
@@ -51,6 +58,9 @@ class ZipWriter {
     std::error_code put(std::string_view bytes);
     std::error_code flush();
     void add_central_record(std::string_view record, std::uint64_t offset);
+    void add_new_central_record(std::string_view name, std::uint16_t flags, std::uint16_t mod_time,
+                                std::uint16_t mod_date, std::uint32_t crc, std::uint64_t compressed,
+                                std::uint64_t size, std::uint64_t header_offset);
     // Once a write fails, or the writer is misused, every call after fails.
     std::error_code fail(std::error_code error);
 

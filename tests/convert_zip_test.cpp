@@ -364,6 +364,7 @@ struct NewEntry {
     int level = 6;
     std::size_t piece = 1 << 16;
     std::uint16_t time = 0x7A3C, date = 0x5A21;
+    bool deflated_beforehand = false;  // handed over whole, already deflated
 };
 
 struct WriteCase {
@@ -401,6 +402,10 @@ const WriteCase write_cases[] = {
     {"three megabytes of noise, fastest", {{"media/image1.png", noise(3 << 20), 1}, {"b", "y"}}},
     {"five megabytes of rows, smallest", {{"a", repeat("PEREZ,LOPEZ,JUAN\n", 300000), 9}}},
     {"three hundred entries", many_small()},
+    {"deflated beforehand, beside one written as it comes",
+     {{"xl/worksheets/sheet1.xml", repeat(sheet, 50), 5, 1 << 16, 0x7A3C, 0x5A21, true},
+      {"xl/styles.xml", sheet},
+      {"vacío", "", 6, 1, 0x7A3C, 0x5A21, true}}},
 };
 
 // Writes `entries` after copying those of `source`.
@@ -412,6 +417,14 @@ std::string write_zip(const std::vector<NewEntry>& entries, std::uint64_t thresh
         for (const ZipEntry& entry : source->entries()) EXPECT_FALSE(writer.copy(*source, entry));
     }
     for (const NewEntry& e : entries) {
+        if (e.deflated_beforehand) {
+            Deflater deflater(e.level);
+            std::string deflated;
+            deflater.deflate(e.content, true, deflated);
+            EXPECT_FALSE(writer.add_deflated(e.name, e.time, e.date, deflated, crc32(0, e.content),
+                                             e.content.size()));
+            continue;
+        }
         EXPECT_FALSE(writer.begin_entry(e.name, e.time, e.date, e.level));
         for (std::size_t at = 0; at < e.content.size(); at += e.piece) {
             EXPECT_FALSE(writer.write(std::string_view(e.content).substr(at, e.piece)));
@@ -499,7 +512,9 @@ TEST_P(ZipWriteTest, ReadsBackWhatWasWritten) {
         const bool ascii = std::all_of(e.name.begin(), e.name.end(), [](char ch) {
             return static_cast<unsigned char>(ch) < 0x80;
         });
-        EXPECT_EQ(entry.flags, ascii ? 0x0008 : 0x0808);
+        // A data descriptor only when the sizes were not known beforehand.
+        const std::uint16_t descriptor = e.deflated_beforehand ? 0 : 0x0008;
+        EXPECT_EQ(entry.flags, descriptor | (ascii ? 0 : 0x0800));
         listing += e.name + " " + std::to_string(e.content.size()) + " (2025, 1, 1, 15, 17, 56)\n";
     }
 
