@@ -48,6 +48,16 @@ struct SheetCell {
     bool used() const { return kind != CellKind::Empty || formula; }
 };
 
+// A row's XML is held whole while it is written back: at most this much.
+inline constexpr std::size_t row_limit = std::size_t{64} << 20;
+
+enum class RowReading {
+    Read,
+    XmlFault,        // the XML ends or is faulty before the row's end tag
+    PastLastColumn,  // a cell past column XFD, or past row 1,048,576 (.xlsx)
+    TooLarge,        // the row's XML is longer than row_limit
+};
+
 // The last column with a value or a formula among `cells`, plus one; 0
 // when none.
 std::size_t used_width(std::span<const SheetCell> cells);

@@ -33,16 +33,6 @@ struct SheetRow {
     std::size_t used_width() const { return convert::used_width(row_cells()); }
 };
 
-// A row's XML is held whole while it is written back: at most this much.
-inline constexpr std::size_t row_limit = std::size_t{64} << 20;
-
-enum class RowReading {
-    Read,
-    XmlFault,        // the XML ends or is faulty before the row's end tag
-    PastLastColumn,  // a cell past column XFD, or past row 1,048,576
-    TooLarge,        // the row's XML is longer than row_limit
-};
-
 // Reads the row whose start tag `reader` is on, with its cells, to its end
 // tag. `next_number` is its number when it does not say.
 RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t next_number,

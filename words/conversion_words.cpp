@@ -32,8 +32,6 @@ constexpr NotTextWords not_text_words[] = {
     {FileKind::Xlsx, "es un libro de Excel (.xlsx), no un archivo de texto", save_book_as_csv},
     {FileKind::Xlsb, "es un libro binario de Excel (.xlsb), no un archivo de texto",
      save_book_as_csv},
-    {FileKind::Ods, "es una hoja de cálculo OpenDocument (.ods), no un archivo de texto",
-     "guárdela como «Texto CSV» con el juego de caracteres UTF-8 y conviértala"},
     {FileKind::OleCompound,
      "es un libro de Excel 97-2003 (.xls) o un libro protegido con contraseña, no un archivo de "
      "texto",
