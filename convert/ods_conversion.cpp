@@ -68,46 +68,6 @@ struct Prefixes {
     }
 };
 
-// Appends `text` as a paragraph's content: runs of spaces as text:s, tabs
-// and line ends as their elements, and characters XML cannot hold as U+FFFD.
-void append_paragraph_text(std::string_view text, const std::string& t, std::string& out) {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == ' ' && (i == 0 || i + 1 == text.size() || text[i + 1] == ' ')) {
-            // A space that XML readers would fold into another, or drop at
-            // the paragraph's ends.
-            std::size_t run = 1;
-            while (i + run < text.size() && text[i + run] == ' ') ++run;
-            const bool keep_first = i > 0;
-            if (keep_first) out.push_back(' ');
-            const std::size_t folded = run - (keep_first ? 1 : 0);
-            if (folded > 0) {
-                out.append("<").append(t).append("s");
-                if (folded > 1) {
-                    out.append(" ").append(t).append("c=\"").append(std::to_string(folded));
-                    out.append("\"");
-                }
-                out.append("/>");
-            }
-            i += run - 1;
-        } else if (c == '\t') {
-            out.append("<").append(t).append("tab/>");
-        } else if (c == '\n') {
-            out.append("<").append(t).append("line-break/>");
-        } else if (c == '&') {
-            out.append("&amp;");
-        } else if (c == '<') {
-            out.append("&lt;");
-        } else if (c == '>') {
-            out.append("&gt;");
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            out.append("\xEF\xBF\xBD");
-        } else {
-            out.push_back(c);
-        }
-    }
-}
-
 // What the first pass finds in content.xml.
 struct ContentScan {
     std::vector<SheetEntry> sheets;  // its tables, in order
@@ -581,7 +541,7 @@ void OdsConversion::append_text_cell(std::string_view text, std::string_view sty
     out_.append(" ").append(p.office).append("value-type=\"string\"");
     if (!p.calcext.empty()) out_.append(" ").append(p.calcext).append("value-type=\"string\"");
     out_.append("><").append(p.text).append("p>");
-    append_paragraph_text(text, p.text, out_);
+    append_paragraph_xml(text, p.text, out_);
     out_.append("</").append(p.text).append("p></").append(p.table).append("table-cell>");
 }
 

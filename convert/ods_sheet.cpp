@@ -73,6 +73,44 @@ std::size_t repeat_count(std::string_view text) {
     return std::min(value, most_repeats);
 }
 
+void append_paragraph_xml(std::string_view text, std::string_view t, std::string& out) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == ' ' && (i == 0 || i + 1 == text.size() || text[i + 1] == ' ')) {
+            // A space that XML readers would fold into another, or drop at
+            // the paragraph's ends.
+            std::size_t run = 1;
+            while (i + run < text.size() && text[i + run] == ' ') ++run;
+            const bool keep_first = i > 0;
+            if (keep_first) out.push_back(' ');
+            const std::size_t folded = run - (keep_first ? 1 : 0);
+            if (folded > 0) {
+                out.append("<").append(t).append("s");
+                if (folded > 1) {
+                    out.append(" ").append(t).append("c=\"").append(std::to_string(folded));
+                    out.append("\"");
+                }
+                out.append("/>");
+            }
+            i += run - 1;
+        } else if (c == '\t') {
+            out.append("<").append(t).append("tab/>");
+        } else if (c == '\n') {
+            out.append("<").append(t).append("line-break/>");
+        } else if (c == '&') {
+            out.append("&amp;");
+        } else if (c == '<') {
+            out.append("&lt;");
+        } else if (c == '>') {
+            out.append("&gt;");
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            out.append("\xEF\xBF\xBD");
+        } else {
+            out.push_back(c);
+        }
+    }
+}
+
 RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
     row.raw.assign(reader.raw());
     row.start_tag_end = row.raw.size();

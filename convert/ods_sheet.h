@@ -54,6 +54,12 @@ struct OdsRow {
 // tag. `number` is its number in its table.
 RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row);
 
+// Appends `text` as the content of a text:p element whose namespace's
+// prefix is `t` ("text:"): runs of spaces as t:s (which XML readers would
+// otherwise fold), tabs and line ends as their elements, &, < and > as
+// references, and controls, which XML cannot hold, as U+FFFD.
+void append_paragraph_xml(std::string_view text, std::string_view t, std::string& out);
+
 // A repeat count as written: 1 when it is missing or no count.
 std::size_t repeat_count(std::string_view text);
 
