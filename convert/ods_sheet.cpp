@@ -35,7 +35,12 @@ void finish_cell(const CellText& text, SheetCell& cell) {
     cell.value.clear();
     const std::string_view type = text.value_type;
     const bool looks_like_error = text.text.starts_with("#") || text.text.starts_with("Err:");
-    if (text.calc_type == "error" || (type.empty() && cell.formula && looks_like_error)) {
+    // LibreOffice marks an error with its own value type; without it, a
+    // formula's error shows as text over an empty string value, or over none.
+    const bool error_shown =
+        cell.formula && looks_like_error &&
+        (type.empty() || (type == "string" && text.has_string_value && text.string_value.empty()));
+    if (text.calc_type == "error" || error_shown) {
         cell.kind = CellKind::Error;
         cell.value = text.text;
     } else if (type.empty()) {
