@@ -102,6 +102,12 @@ bool read_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t li
                               : xml_problem(entry.name, reader, input);
                 return false;
             }
+            // Trailing empty rows may reach the sheet's last row, never a person.
+            if (row.number + row.repeat > sheet_rows && used_width(row.row_cells()) > 0) {
+                problem = {WorkbookFault::PastSheetBounds, ZipFault::None, XmlFault::None,
+                           entry.name};
+                return false;
+            }
             next_row += row.repeat;
             if (!on_row(table, row)) return false;
             continue;

@@ -395,6 +395,15 @@ INSTANTIATE_TEST_SUITE_P(
                 ExitStatus::IoError,
                 {"no se escribió un libro completo"},
                 {}},
+        // The sheet's last row holds a person; the row after it cannot.
+        OdsCase{"PeoplePastTheLastRow",
+                content_xml(table("Hoja1", header + row({repeated_empty(4)},
+                                                        " table:number-rows-repeated=\"1048574\"") +
+                                               person + person)),
+                {},
+                ExitStatus::IoError,
+                {"no se escribió un libro completo"},
+                {}},
         OdsCase{"NoTable",
                 content_xml(""),
                 {},
