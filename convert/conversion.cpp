@@ -6,6 +6,7 @@
 #include "csv_writer.h"
 #include "field_encoding.h"
 #include "file_start.h"
+#include "ods_conversion.h"
 #include "separator.h"
 #include "xlsx_conversion.h"
 
@@ -446,7 +447,7 @@ void Conversion::write_all() {
 
 // A workbook is read whole (it is compressed; its sheets are inflated as
 // they are read), then converted.
-ExitStatus convert_workbook(delimited::ByteSource& input, delimited::ByteSink& out,
+ExitStatus convert_workbook(FileKind kind, delimited::ByteSource& input, delimited::ByteSink& out,
                             const ConversionOptions& options, const CellWords& words,
                             ConversionReport& report) {
     if (options.encoding || options.separator) {
@@ -473,6 +474,7 @@ ExitStatus convert_workbook(delimited::ByteSource& input, delimited::ByteSink& o
         }
         if (count == 0) break;
     }
+    if (kind == FileKind::Ods) return convert_ods(bytes, out, options, words, report);
     return convert_xlsx(bytes, out, options, words, report);
 }
 
@@ -494,7 +496,9 @@ ExitStatus convert_file(delimited::ByteSource& input, delimited::ByteSink& out,
     // Whatever encoding is asked for: a workbook or an image read as text
     // would only come back as rows of garbage.
     const FileKind kind = file_kind(start.head());
-    if (kind == FileKind::Xlsx) return convert_workbook(start, out, options, words, report);
+    if (kind == FileKind::Xlsx || kind == FileKind::Ods) {
+        return convert_workbook(kind, start, out, options, words, report);
+    }
     if (kind != FileKind::Text) {
         report.not_text(kind);
         return ExitStatus::Usage;

@@ -6,6 +6,7 @@
 
 #include "background_writer.h"
 #include "sheet_cells.h"
+#include "sheet_layout.h"
 #include "xlsx_package.h"
 #include "xlsx_sheet.h"
 #include "zip_writer.h"
@@ -24,40 +25,6 @@ constexpr int deflate_level = 5;
 constexpr std::size_t rows_per_report = 4096;
 // The widths of the added columns, in characters: a key, and most results.
 constexpr std::array<std::string_view, 2> added_widths{"16.7109375", "40.7109375"};
-
-// What a first pass over a sheet finds: its first rows that hold anything
-// (where its header is looked for), how wide its rows are, its merged cells.
-struct SheetScan {
-    struct HeadRow {
-        std::size_t number = 0;  // from 0
-        std::vector<std::string> cells;
-        std::size_t width = 0;
-    };
-    std::vector<HeadRow> head;
-    std::size_t width_after_head = 0;  // the widest row after them
-    std::size_t last_row = 0;
-    std::vector<CellRange> merges;
-};
-
-// Where a sheet's people are.
-struct SheetLayout {
-    std::optional<std::size_t> header_row;  // from 0, when it has a header
-    std::size_t first_row = 0;              // the first row that may hold a person
-    ColumnLayout columns;
-    std::size_t added_column = 0;  // the first added cell's, from 0
-};
-
-std::string_view shown_text(const SheetCell& cell) {
-    switch (cell.kind) {
-        case CellKind::Text:
-        case CellKind::Number:
-        case CellKind::Boolean:
-        case CellKind::Date:
-            return cell.value;
-        default:
-            return {};
-    }
-}
 
 bool is_element(const XmlReader& reader, std::string_view local) {
     return reader.name().local == local;
@@ -114,20 +81,7 @@ bool scan_sheet(const XlsxPackage& package, const ZipEntry& entry, SheetScan& sc
     return read_sheet(
         package, entry, false, problem,
         [&](const SheetRow& row) {
-            scan.last_row = std::max(scan.last_row, row.number);
-            const std::size_t width = row.used_width();
-            if (width == 0) return true;
-            if (scan.head.size() == header_search_rows) {
-                scan.width_after_head = std::max(scan.width_after_head, width);
-                return true;
-            }
-            SheetScan::HeadRow& head = scan.head.emplace_back();
-            head.number = row.number;
-            head.width = width;
-            head.cells.resize(width);
-            for (const SheetCell& cell : row.row_cells()) {
-                if (cell.column < width) head.cells[cell.column] = shown_text(cell);
-            }
+            scan.add_row(row.number, row.row_cells());
             return true;
         },
         [&](const XmlReader& reader, XmlEvent event) {
@@ -140,127 +94,6 @@ bool scan_sheet(const XlsxPackage& package, const ZipEntry& entry, SheetScan& sc
             }
             return true;
         });
-}
-
-// The header row `row` with the text of a merged cell that covers it in
-// each column it covers, or (when not `spread`) only in its first.
-std::vector<std::string> merged_header(const SheetScan& scan, const SheetScan::HeadRow& row,
-                                       bool spread) {
-    std::vector<std::string> cells = row.cells;
-    for (const CellRange& merge : scan.merges) {
-        const std::size_t top = *merge.first.row, bottom = *merge.last.row;
-        const std::size_t left = *merge.first.column, right = *merge.last.column;
-        if (row.number < top || row.number > bottom || right < left) continue;
-        std::string text;
-        for (const SheetScan::HeadRow& other : scan.head) {
-            if (other.number == top && left < other.cells.size()) text = other.cells[left];
-        }
-        const std::size_t last = spread ? right : left;
-        if (cells.size() <= last) cells.resize(last + 1);
-        for (std::size_t column = left; column <= last; ++column) {
-            if (cells[column].empty()) cells[column] = text;
-        }
-    }
-    return cells;
-}
-
-// Column letters that --columns gives ("paterno=C") as the numbers they
-// stand for, unless the header has a cell of that text.
-ColumnRequest with_letters(ColumnRequest request, const std::vector<std::string>* header) {
-    for (std::optional<ColumnRef>& ref : request) {
-        const std::string* text = ref ? std::get_if<std::string>(&*ref) : nullptr;
-        if (!text) continue;
-        const std::optional<std::size_t> column = column_from_letters(*text);
-        if (!column) continue;
-        if (header && std::find(header->begin(), header->end(), *text) != header->end()) continue;
-        ref = *column + 1;
-    }
-    return request;
-}
-
-// The header among the sheet's first rows, as a delimited file's is found:
-// a row that names the columns, below nothing but titles.
-std::optional<SheetLayout> find_sheet_layout(const SheetScan& scan, const ColumnRequest& request,
-                                             ColumnProblem& problem) {
-    std::optional<std::size_t> lacking;
-    for (std::size_t i = 0; i < scan.head.size(); ++i) {
-        // A title merged across the columns is still one title.
-        const bool title = is_title_row(scan.head[i].cells);
-        const std::vector<std::string> cells = merged_header(scan, scan.head[i], true);
-        const ColumnRequest asked = with_letters(request, &cells);
-        if (is_header_row(cells, asked)) {
-            for (const bool spread : {true, false}) {
-                const std::vector<std::string> named =
-                    spread ? cells : merged_header(scan, scan.head[i], false);
-                ColumnProblem found_problem;
-                std::optional<ColumnLayout> layout = find_layout(named, asked, found_problem);
-                if (layout && layout->header) {
-                    return SheetLayout{scan.head[i].number, scan.head[i].number + 1,
-                                       std::move(*layout), 0};
-                }
-                if (!spread) problem = found_problem;
-            }
-            if (!title) return std::nullopt;
-            if (!lacking) lacking = i;
-        } else if (!title) {
-            break;
-        }
-    }
-    if (lacking) return std::nullopt;
-    // No header: the rows are read from the first one, as a headerless file's.
-    const std::optional<std::vector<std::string>> first =
-        scan.head.empty() ? std::vector<std::string>{} : scan.head.front().cells;
-    std::optional<ColumnLayout> layout =
-        find_layout(first, with_letters(request, nullptr), problem);
-    if (!layout) return std::nullopt;
-    if (layout->header) {
-        return SheetLayout{scan.head.front().number, scan.head.front().number + 1,
-                           std::move(*layout), 0};
-    }
-    return SheetLayout{std::nullopt, 0, std::move(*layout), 0};
-}
-
-// The first column right of every value, formula and merged cell from the
-// header (or the first row) down.
-std::size_t first_free_column(const SheetScan& scan, const SheetLayout& layout) {
-    std::size_t width = scan.width_after_head;
-    for (const SheetScan::HeadRow& row : scan.head) {
-        if (row.number >= layout.first_row || row.number == layout.header_row) {
-            width = std::max(width, row.width);
-        }
-    }
-    const std::size_t top = layout.header_row.value_or(layout.first_row);
-    for (const CellRange& merge : scan.merges) {
-        if (*merge.last.row >= top) width = std::max(width, *merge.last.column + 1);
-    }
-    return width;
-}
-
-// `tag` with attribute `name` set to `value` (added before the tag's end
-// when it has none).
-std::string with_attribute(std::string_view tag, std::string_view name, std::string_view value) {
-    std::string out;
-    for (const char quote : {'"', '\''}) {
-        const std::string pattern = std::string(" ").append(name).append("=") + quote;
-        std::size_t at = tag.find(pattern);
-        // Attributes may also be separated by tabs or line ends.
-        for (const char space : {'\t', '\n', '\r'}) {
-            if (at != std::string_view::npos) break;
-            std::string other = pattern;
-            other[0] = space;
-            at = tag.find(other);
-        }
-        if (at == std::string_view::npos) continue;
-        const std::size_t begin = at + pattern.size();
-        const std::size_t end = tag.find(quote, begin);
-        if (end == std::string_view::npos) break;
-        out.append(tag.substr(0, begin)).append(value).append(tag.substr(end));
-        return out;
-    }
-    const std::size_t close = tag.ends_with("/>") ? tag.size() - 2 : tag.size() - 1;
-    out.append(tag.substr(0, close)).append(" ").append(name).append("=\"").append(value);
-    out.append("\"").append(tag.substr(close));
-    return out;
 }
 
 std::string number_text(std::size_t number) { return std::to_string(number); }
@@ -331,8 +164,7 @@ class XlsxConversion {
 
     RowEvaluator evaluator_;
     RowVerdict verdict_;
-    std::vector<std::string> texts_;
-    std::vector<std::string_view> fields_;
+    RowFields fields_;
     std::string cell_;
     RowTally tally_;
     std::size_t rows_since_told_ = 0;
@@ -697,46 +529,8 @@ void XlsxConversion::append_text_cell(const SheetRow& row, std::size_t column,
 // A row of people: its key, checked against the one it holds, or why it has
 // none.
 bool XlsxConversion::evaluate(const SheetRow& row) {
-    const std::size_t width = std::max(format_.layout.width, format_.layout.least_fields);
-    const std::size_t count = std::max(width, row.used_width());
-    if (texts_.size() < count) texts_.resize(count);
-    for (std::size_t i = 0; i < count; ++i) texts_[i].clear();
-    std::optional<RowReason> fault;
-    const std::optional<std::size_t> date_column = format_.layout.date_column();
-    for (const SheetCell& cell : row.row_cells()) {
-        if (cell.column >= count) continue;
-        std::string& text = texts_[cell.column];
-        const bool read = std::any_of(format_.layout.column.begin(), format_.layout.column.end(),
-                                      [&](const auto& column) { return column == cell.column; });
-        switch (cell.kind) {
-            case CellKind::Number:
-                if (cell.date_style) {
-                    text = day_number_date(cell.value, package_.date1904()).value_or(cell.value);
-                } else if (package_.date1904() && cell.column == date_column) {
-                    text = day_number_from_1904(cell.value).value_or(cell.value);
-                } else {
-                    text = cell.value;
-                }
-                break;
-            case CellKind::Error:
-                if (read && !fault)
-                    fault = RowReason{.fault = RowFault::ErrorValue, .column = cell.column};
-                break;
-            case CellKind::NoValue:
-                if (read && !fault) {
-                    fault =
-                        RowReason{.fault = RowFault::FormulaWithoutValue, .column = cell.column};
-                }
-                break;
-            case CellKind::BadString:
-                if (read && !fault)
-                    fault = RowReason{.fault = RowFault::MissingString, .column = cell.column};
-                break;
-            default:
-                text = cell.value;
-        }
-    }
-    fields_.assign(texts_.begin(), texts_.begin() + static_cast<std::ptrdiff_t>(count));
+    const std::optional<RowReason> fault =
+        fields_.read(row.row_cells(), format_.layout, package_.date1904());
     if (fault) {
         cell_.clear();
         format_.words->append_unreadable(cell_, *fault, format_.layout);
@@ -745,7 +539,7 @@ bool XlsxConversion::evaluate(const SheetRow& row) {
         report_.row_not_read({row.number + 1, *fault});
         return true;
     }
-    evaluator_.evaluate(fields_, delimited::CsvProblem::None, format_, verdict_);
+    evaluator_.evaluate(fields_.fields(), delimited::CsvProblem::None, format_, verdict_);
     // An empty key cell takes the computed key when asked to be filled.
     std::string_view fill;
     if (fill_empty_ && verdict_.ok() && !verdict_.checked() && !key_cell_used(row)) {
@@ -757,22 +551,6 @@ bool XlsxConversion::evaluate(const SheetRow& row) {
     tally_.count(verdict_.outcome, verdict_.check);
     if (verdict_.unreadable()) report_.row_not_read({row.number + 1, verdict_.why});
     return true;
-}
-
-// The sheet to convert: the one asked for, by name (or, when no sheet has
-// that name and it is a number, by place), or else the first with a header.
-const SheetEntry* sheet_asked(const XlsxPackage& package, std::string_view asked) {
-    const auto& sheets = package.sheets();
-    for (const SheetEntry& sheet : sheets) {
-        if (sheet.name == asked) return &sheet;
-    }
-    std::size_t place = 0;
-    const auto [end, error] = std::from_chars(asked.data(), asked.data() + asked.size(), place);
-    if (error == std::errc() && end == asked.data() + asked.size() && place >= 1 &&
-        place <= sheets.size()) {
-        return &sheets[place - 1];
-    }
-    return nullptr;
 }
 
 }  // namespace
@@ -813,7 +591,7 @@ ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
     };
     Candidate chosen;
     if (options.sheet) {
-        const SheetEntry* asked = sheet_asked(package, *options.sheet);
+        const SheetEntry* asked = sheet_asked(package.sheets(), *options.sheet);
         if (!asked || !asked->worksheet) {
             report.sheet_not_found(*options.sheet, package.sheets());
             return ExitStatus::Usage;

@@ -80,13 +80,6 @@ void finish_cell(std::string_view type, const CellText& text, const XlsxPackage&
 
 }  // namespace
 
-std::size_t SheetRow::used_width() const {
-    for (std::size_t i = count; i > 0; --i) {
-        if (cells[i - 1].used()) return cells[i - 1].column + 1;
-    }
-    return 0;
-}
-
 RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t next_number,
                     SheetRow& row, bool keep_raw) {
     row.raw.assign(keep_raw ? reader.raw() : std::string_view{});

@@ -11,35 +11,11 @@
 #include <string_view>
 #include <vector>
 
+#include "sheet_layout.h"
 #include "xlsx_package.h"
 #include "xml_reader.h"
 
 namespace convert {
-
-enum class CellKind : unsigned char {
-    Empty,      // no value: a style alone
-    Text,       // a string, shared, inline or a formula's
-    Number,     // as written, "29235" or "1.5E-3"; a date when date_style
-    Boolean,    // "TRUE" or "FALSE"
-    Date,       // an ISO 8601 date (t="d")
-    Error,      // an error value, "#N/A"
-    NoValue,    // a formula whose value was never saved
-    BadString,  // a shared string the workbook does not have
-};
-
-struct SheetCell {
-    std::size_t column = 0;  // from 0
-    CellKind kind = CellKind::Empty;
-    bool date_style = false;
-    bool formula = false;
-    std::string value;  // as the kind says
-    std::string style;  // its "s", as written
-    // Where its XML is within its row's.
-    std::size_t raw_begin = 0, raw_end = 0;
-
-    // Whether it holds a value or a formula, and so takes room in the sheet.
-    bool used() const { return kind != CellKind::Empty || formula; }
-};
 
 struct SheetRow {
     std::size_t number = 0;  // from 0
@@ -54,17 +30,7 @@ struct SheetRow {
 
     std::span<const SheetCell> row_cells() const { return {cells.data(), count}; }
     // The last column with a value or a formula, plus one; 0 when none.
-    std::size_t used_width() const;
-};
-
-// A row's XML is held whole while it is written back: at most this much.
-inline constexpr std::size_t row_limit = std::size_t{64} << 20;
-
-enum class RowReading {
-    Read,
-    XmlFault,        // the XML ends or is faulty before the row's end tag
-    PastLastColumn,  // a cell past column XFD, or past row 1,048,576
-    TooLarge,        // the row's XML is longer than row_limit
+    std::size_t used_width() const { return convert::used_width(row_cells()); }
 };
 
 // Reads the row whose start tag `reader` is on, with its cells, to its end

@@ -38,6 +38,7 @@ rfc_gtest_suite(cli_tests)
 add_executable(convert_tests
     convert_columns_test.cpp
     convert_file_kind_test.cpp
+    convert_ods_test.cpp
     convert_person_test.cpp
     convert_workbook_test.cpp
     convert_xml_reader_test.cpp

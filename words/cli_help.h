@@ -56,10 +56,10 @@ larga conserva sus campos de más después de ellas. Las líneas en blanco se
 copian tal cual. Las filas que no se pueden leer se conservan y se
 señalan en la salida de errores con su número de línea; al final se da un
 resumen. Una salida que es el mismo archivo que la entrada se rechaza, y también
-un archivo que no es texto ni libro (.xls, .xlsb, .ods, PDF, imagen, ZIP...).
-Un libro de Excel (.xlsx, .xlsm) se reconoce por su contenido y sale el mismo
-libro con las dos columnas añadidas como texto, a la derecha de los datos de la
-hoja, bajo su encabezado (rfc_calculado si trae claves): las demás hojas,
+un archivo que no es texto ni libro (.xls, .xlsb, PDF, imagen, ZIP...).
+Un libro de Excel (.xlsx, .xlsm) o de OpenDocument (.ods) se reconoce por su
+contenido y sale el mismo libro con las dos columnas añadidas como texto, a la
+derecha de los datos de la hoja, bajo su encabezado (rfc_calculado si trae claves): las demás hojas,
 estilos, fórmulas y partes quedan igual. La hoja es la primera con encabezado
 (o --sheet); las filas se nombran por su número en la hoja. La salida de un
 libro va a un archivo (rfc batch nomina.xlsx > nomina-rfc.xlsx), nunca a la

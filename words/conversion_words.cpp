@@ -31,8 +31,6 @@ struct NotTextWords {
 
 constexpr NotTextWords not_text_words[] = {
     {FileKind::Xlsb, "es un libro binario de Excel (.xlsb), que no se lee aquí", save_book_as_xlsx},
-    {FileKind::Ods, "es una hoja de cálculo OpenDocument (.ods), no un archivo de texto",
-     "guárdela como «Texto CSV» con el juego de caracteres UTF-8 y conviértala"},
     {FileKind::OleCompound,
      "es un libro de Excel 97-2003 (.xls) o un libro protegido con contraseña, que no se lee "
      "aquí",

@@ -12,6 +12,13 @@ For each workbook made by make_workbooks.py:
   reads the input);
 - LibreOffice opens it and shows the same added cells.
 
+For each OpenDocument spreadsheet (.ods), which openpyxl cannot read, the
+same as far as it makes sense: the same bytes on a second run, the same
+parts in order with their times, mimetype first and stored, the other parts
+unchanged, every XML part well formed, and the added cells, as LibreOffice
+shows the output, what `rfc batch` adds to the table as LibreOffice saves
+the input as CSV.
+
 Usage: check_workbooks.py RFC WORKDIR   (run with Debian's /usr/bin/python3)
 """
 import csv
@@ -284,6 +291,93 @@ def check_case(rfc, work, case):
     return out_path, added, got
 
 
+def libreoffice_csv(work, path, sheet_number, shown):
+    """The table `sheet_number` (from 1) of `path` as LibreOffice saves it
+    as CSV: the cells' text as shown, or their values."""
+    out_dir = os.path.join(work, "lo-%s-%d-%s" % (os.path.basename(path), sheet_number, shown))
+    os.makedirs(out_dir, exist_ok=True)
+    options = "csv:Text - txt - csv (StarCalc):44,34,76,1,,0,false,true,%s,false,false,%d" % (
+        "true" if shown else "false", sheet_number)
+    subprocess.run(["soffice", "--headless", "--convert-to", options, "--outdir", out_dir, path],
+                   check=True, capture_output=True, timeout=300)
+    produced = [f for f in os.listdir(out_dir) if f.endswith(".csv")]
+    if not produced:
+        return None
+    with open(os.path.join(out_dir, produced[0]), encoding="utf-8", newline="") as f:
+        return f.read()
+
+
+def check_ods_case(rfc, work, case):
+    path = os.path.join(work, case["file"])
+    rc, out, err = run_rfc(rfc, case.get("args", []), path)
+    if rc not in (0, 1, 5, 6):
+        fail(case, "rfc batch exited %d: %s" % (rc, err))
+        return
+    if run_rfc(rfc, case.get("args", []), path)[1] != out:
+        fail(case, "a second run wrote other bytes")
+    out_path = os.path.join(work, "out-" + case["file"])
+    with open(out_path, "wb") as f:
+        f.write(out)
+    zin, zout = zipfile.ZipFile(path), zipfile.ZipFile(out_path)
+    if zout.testzip() is not None:
+        fail(case, "a part fails its CRC")
+    ins, outs = zin.infolist(), zout.infolist()
+    if [i.filename for i in ins] != [o.filename for o in outs]:
+        fail(case, "parts differ: %s" % [o.filename for o in outs])
+    if outs[0].filename != "mimetype" or outs[0].compress_type != zipfile.ZIP_STORED:
+        fail(case, "mimetype is not the first part, stored")
+    for i, o in zip(ins, outs):
+        if i.date_time != o.date_time:
+            fail(case, "%s changed its time" % i.filename)
+        if i.filename != "content.xml" and zin.read(i) != zout.read(o):
+            fail(case, "%s changed" % i.filename)
+        if i.filename.endswith((".xml", ".rdf")):
+            lint = subprocess.run(["xmllint", "--noout", "-"], input=zout.read(o),
+                                  capture_output=True)
+            if lint.returncode != 0:
+                fail(case, "%s is no well-formed XML: %s" % (o.filename, lint.stderr[:300]))
+    # The added columns cover column declarations of their own.
+    content = ET.fromstring(zout.read("content.xml"))
+    table_ns = "{urn:oasis:names:tc:opendocument:xmlns:table:1.0}"
+    sheet = [t for t in content.iter(table_ns + "table")][case["sheet_number"] - 1]
+    declared = sum(int(c.get(table_ns + "number-columns-repeated", "1"))
+                   for c in sheet.iter(table_ns + "table-column"))
+    # The table as LibreOffice shows the input, through rfc batch as CSV;
+    # the output as LibreOffice shows it.
+    table_in = libreoffice_csv(work, path, case["sheet_number"], True)
+    table_out = libreoffice_csv(work, out_path, case["sheet_number"], False)
+    if table_in is None or table_out is None:
+        fail(case, "LibreOffice did not open the input or the output")
+        return
+    csv_path = os.path.join(work, case["file"] + ".csv")
+    with open(csv_path, "w", encoding="utf-8", newline="") as f:
+        f.write(table_in)
+    rc_csv, out_csv, err_csv = run_rfc(rfc, case.get("args", []), csv_path)
+    expected = list(csv.reader(io.StringIO(out_csv.decode("utf-8"))))
+    shown = list(csv.reader(io.StringIO(table_out)))
+    header_row = case["header_row"]
+    header_out = shown[header_row - 1]
+    added = next((i for i, v in enumerate(header_out) if v in ("rfc", "rfc_calculado")), None)
+    if added is None:
+        fail(case, "LibreOffice shows no added header: %s" % header_out)
+        return
+    if declared < added + 2:
+        fail(case, "%d columns declared, the added ones not among them" % declared)
+    unreadable = set(case.get("unreadable", []))
+    for offset, want in enumerate(expected[header_row - 1:]):
+        number = header_row + offset
+        row = shown[number - 1] if number - 1 < len(shown) else []
+        have = [c.replace("\r\n", "\n") for c in (row + ["", ""])[added:added + 2]]
+        if number in unreadable:
+            if not have[1].startswith("fila ilegible"):
+                fail(case, "row %d should be unreadable: %s" % (number, have))
+            continue
+        if not any(want[:-2]):
+            continue
+        if have != [c.replace("\r\n", "\n") for c in want[-2:]]:
+            fail(case, "row %d: %s, from CSV %s" % (number, have, want[-2:]))
+
+
 def check_libreoffice(work, results):
     """LibreOffice opens every output and shows the added cells."""
     for case, (out_path, added, got) in results:
@@ -318,6 +412,10 @@ def main():
         cases = json.load(f)
     results = []
     for case in cases:
+        if case["file"].endswith(".ods"):
+            if shutil.which("soffice"):
+                check_ods_case(rfc, work, case)
+            continue
         result = check_case(rfc, work, case)
         if result:
             results.append((case, result))

@@ -1,6 +1,7 @@
 """Workbooks as the programs people use write them, for the tests of
-`rfc batch` over workbooks: openpyxl's, LibreOffice's (made from CSV), and
-a few written by hand in Excel's own habits.
+`rfc batch` over workbooks: openpyxl's, LibreOffice's (made from CSV, and
+OpenDocument spreadsheets made from CSV and from the .xlsx files here), and
+a few written by hand in Excel's and LibreOffice's own habits.
 
 Each workbook comes with the table its sheet of people shows, as text, so
 that a test can write the same table as CSV and compare what `rfc batch`
@@ -242,6 +243,99 @@ def by_hand(out):
             "date_column": 4}
 
 
+def ods_from(out, sources, cases):
+    """LibreOffice's .ods of CSV files and of workbooks made here: its own
+    repeated rows and cells, date cells, merged titles, several tables."""
+    subprocess.run(["soffice", "--headless", "--convert-to", "ods", "--outdir", out] + sources,
+                   check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                   timeout=300)
+    return cases
+
+
+ODS_HEAD = ('<?xml version="1.0" encoding="UTF-8"?>'
+            '<office:document-content '
+            'xmlns:office="urn:oasis:names:tc:opendocument:xmlns:office:1.0" '
+            'xmlns:style="urn:oasis:names:tc:opendocument:xmlns:style:1.0" '
+            'xmlns:fo="urn:oasis:names:tc:opendocument:xmlns:xsl-fo-compatible:1.0" '
+            'xmlns:t="urn:oasis:names:tc:opendocument:xmlns:table:1.0" '
+            'xmlns:x="urn:oasis:names:tc:opendocument:xmlns:text:1.0" '
+            'xmlns:of="urn:oasis:names:tc:opendocument:xmlns:of:1.2" '
+            'xmlns:number="urn:oasis:names:tc:opendocument:xmlns:datastyle:1.0" '
+            'office:version="1.3">')
+
+
+def ods_cell(text, extra=""):
+    return ('<t:table-cell office:value-type="string"%s><x:p>%s</x:p></t:table-cell>'
+            % (extra, text))
+
+
+def ods_by_hand(out):
+    """LibreOffice's habits written by hand, with `t:` and `x:` for its
+    prefixes: a title merged over the table, a header cell merged over two
+    columns, rows and cells repeated, runs of spaces, a note, a date cell, a
+    formula without its value and an error, and a million empty rows."""
+    rows = [
+        # a title merged over six columns
+        '<t:table-row><t:table-cell t:number-columns-spanned="6" office:value-type="string">'
+        '<x:p>Nómina</x:p></t:table-cell><t:covered-table-cell t:number-columns-repeated="5"/>'
+        '<t:table-cell t:number-columns-repeated="1018"/></t:table-row>',
+        '<t:table-row>' + "".join(ods_cell(h) for h in HEADER) +
+        '<t:table-cell t:number-columns-repeated="1020"/></t:table-row>',
+        # the same person three times, trailing cells repeated
+        '<t:table-row t:number-rows-repeated="3">' + ods_cell("PEREZ") + ods_cell("LOPEZ") +
+        ods_cell("JUAN") + '<t:table-cell t:style-name="ce1" office:value-type="date" '
+        'office:date-value="1980-01-15"><x:p>15/01/80</x:p></t:table-cell>'
+        '<t:table-cell t:number-columns-repeated="1020"/></t:table-row>',
+        # spaces, a span, a note
+        '<t:table-row>' + ods_cell("DE LA<x:s/> CRUZ") +
+        '<t:table-cell office:value-type="string"><office:annotation><x:p>revisar</x:p>'
+        '</office:annotation><x:p>MU<x:span>ÑOZ</x:span></x:p></t:table-cell>' +
+        ods_cell("ANA") + '<t:table-cell office:value-type="float" office:value="31000">'
+        '<x:p>31000</x:p></t:table-cell><t:table-cell t:number-columns-repeated="1020"/>'
+        '</t:table-row>',
+        # a formula without its value, an error
+        '<t:table-row>' + ods_cell("SOTO") + ods_cell("VEGA") + ods_cell("EVA") +
+        '<t:table-cell t:formula="of:=DATE(1990;1;1)"/></t:table-row>',
+        '<t:table-row>' + ods_cell("SOTO") + ods_cell("VEGA") + ods_cell("EVA") +
+        '<t:table-cell t:formula="of:=NA()" office:value-type="string" office:string-value=""'
+        '><x:p>#N/A</x:p></t:table-cell></t:table-row>',
+        '<t:table-row t:number-rows-repeated="1048568"><t:table-cell '
+        't:number-columns-repeated="1024"/></t:table-row>',
+    ]
+    content = (ODS_HEAD + '<office:automatic-styles><style:style style:name="co1" '
+               'style:family="table-column"><style:table-column-properties '
+               'style:column-width="2.5cm"/></style:style><number:date-style style:name="N1">'
+               '<number:year number:style="long"/><number:text>-</number:text>'
+               '<number:month number:style="long"/><number:text>-</number:text>'
+               '<number:day number:style="long"/></number:date-style><style:style '
+               'style:name="ce1" style:family="table-cell" style:data-style-name="N1"/>'
+               '</office:automatic-styles>'
+               '<office:body><office:spreadsheet><t:table t:name="Portada"><t:table-row>' +
+               ods_cell("Empresa") + '</t:table-row></t:table><t:table t:name="Personal">'
+               '<t:table-column t:style-name="co1" t:number-columns-repeated="1024"/>' +
+               "".join(rows) + '</t:table></office:spreadsheet></office:body>'
+               '</office:document-content>')
+    manifest = ('<?xml version="1.0" encoding="UTF-8"?><manifest:manifest '
+                'xmlns:manifest="urn:oasis:names:tc:opendocument:xmlns:manifest:1.0" '
+                'manifest:version="1.3"><manifest:file-entry manifest:full-path="/" '
+                'manifest:media-type="application/vnd.oasis.opendocument.spreadsheet"/>'
+                '<manifest:file-entry manifest:full-path="content.xml" '
+                'manifest:media-type="text/xml"/></manifest:manifest>')
+    path = os.path.join(out, "by-hand.ods")
+    with zipfile.ZipFile(path, "w") as z:
+        when = (2024, 5, 6, 7, 8, 10)
+        z.writestr(zipfile.ZipInfo("mimetype", when),
+                   b"application/vnd.oasis.opendocument.spreadsheet", zipfile.ZIP_STORED)
+        z.writestr(zipfile.ZipInfo("content.xml", when), content.encode("utf-8"),
+                   zipfile.ZIP_DEFLATED)
+        z.writestr(zipfile.ZipInfo("META-INF/manifest.xml", when), manifest.encode("utf-8"),
+                   zipfile.ZIP_DEFLATED)
+    # Rows 7 and 8 hold a formula without its value and an error where the
+    # people are read.
+    return {"file": "by-hand.ods", "sheet": "Personal", "sheet_number": 2, "header_row": 2,
+            "unreadable": [7, 8]}
+
+
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
@@ -252,6 +346,18 @@ def main():
     if shutil.which("soffice"):
         cases += libreoffice(out, lo)
     cases.append(by_hand(out))
+    if shutil.which("soffice"):
+        csv_path = os.path.join(out, "libreoffice-ods.csv")
+        write_table(csv_path, HEADER, [shown(p) for p in PEOPLE])
+        cases += ods_from(out, [csv_path, os.path.join(out, "office.xlsx"),
+                                os.path.join(out, "plain.xlsx")], [
+            {"file": "libreoffice-ods.ods", "sheet": "libreoffice-ods", "sheet_number": 1,
+             "header_row": 1},
+            {"file": "office.ods", "sheet": "Empleados", "sheet_number": 2, "header_row": 3},
+            {"file": "plain.ods", "sheet": "Hoja1", "sheet_number": 1, "header_row": 1},
+        ])
+        os.remove(csv_path)
+    cases.append(ods_by_hand(out))
     import json
     with open(os.path.join(out, "cases.json"), "w", encoding="utf-8") as f:
         json.dump(cases, f, ensure_ascii=False, indent=1)
