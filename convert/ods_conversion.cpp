@@ -629,6 +629,10 @@ ExitStatus convert_ods(std::string_view bytes, delimited::ByteSink& out,
         report.workbook_damaged({WorkbookFault::Zip, zip_fault, XmlFault::None, {}});
         return ExitStatus::IoError;
     }
+    if (zip->inflated_size() > options.workbook_limit) {
+        report.workbook_damaged({WorkbookFault::TooLarge, ZipFault::None, XmlFault::None, {}});
+        return ExitStatus::IoError;
+    }
     const ZipEntry* content = zip->find(content_part);
     if (!content) {
         report.workbook_damaged({WorkbookFault::MissingPart, ZipFault::None, XmlFault::None,

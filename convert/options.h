@@ -36,6 +36,9 @@ struct ConversionOptions {
     // The most any part of a workbook may inflate to. Parts are read as
     // streams, so this bounds the time a zip bomb takes, not memory.
     std::uint64_t part_limit = std::uint64_t{4} << 30;
+    // The most all the parts of a workbook may inflate to, as its directory
+    // says (a part is never inflated past what it says).
+    std::uint64_t workbook_limit = std::uint64_t{8} << 30;
     // In a workbook, the key column's empty cells take the computed keys.
     bool fill_empty = false;
     // The output is a terminal, to which no workbook is written.

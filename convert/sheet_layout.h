@@ -56,6 +56,7 @@ enum class RowReading {
     XmlFault,        // the XML ends or is faulty before the row's end tag
     PastLastColumn,  // a cell past column XFD, or past row 1,048,576 (.xlsx)
     TooLarge,        // the row's XML is longer than row_limit
+    OutOfOrder,      // a cell left of, or in, the column of the cell before it (.xlsx)
 };
 
 // The last column with a value or a formula among `cells`, plus one; 0

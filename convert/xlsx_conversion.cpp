@@ -39,7 +39,8 @@ std::string_view attribute_of(const XmlReader& reader, std::string_view local) {
 
 // Reads `part` a row at a time: `on_row(row)` for each row in the sheet's
 // data (with its XML when `keep_raw`), `on_other(reader, event)` for every
-// other event.
+// other event; either stops the reading by returning false. False when the
+// part is damaged, with `problem` set.
 template <typename OnRow, typename OnOther>
 bool read_sheet(const XlsxPackage& package, const ZipEntry& entry, bool keep_raw,
                 WorkbookProblem& problem, OnRow on_row, OnOther on_other) {
@@ -56,33 +57,38 @@ bool read_sheet(const XlsxPackage& package, const ZipEntry& entry, bool keep_raw
         if (event == XmlEvent::Start && in_data && is_element(reader, "row")) {
             const RowReading reading = read_row(reader, package, next_number, row, keep_raw);
             if (reading != RowReading::Read) {
-                problem = reading == RowReading::XmlFault
-                              ? xml_problem(entry.name, reader, input)
-                              : WorkbookProblem{reading == RowReading::TooLarge
-                                                    ? WorkbookFault::TooLarge
-                                                    : WorkbookFault::PastSheetBounds,
-                                                ZipFault::None, XmlFault::None, entry.name};
+                problem =
+                    reading == RowReading::XmlFault
+                        ? xml_problem(entry.name, reader, input)
+                        : WorkbookProblem{reading == RowReading::TooLarge ? WorkbookFault::TooLarge
+                                          : reading == RowReading::OutOfOrder
+                                              ? WorkbookFault::CellsOutOfOrder
+                                              : WorkbookFault::PastSheetBounds,
+                                          ZipFault::None, XmlFault::None, entry.name};
                 return false;
             }
             next_number = row.number + 1;
-            if (!on_row(row)) return false;
+            if (!on_row(row)) return true;
             continue;
         }
         if (is_element(reader, "sheetData") && event != XmlEvent::Text) {
             in_data = event == XmlEvent::Start && !reader.empty_element();
         }
-        if (!on_other(reader, event)) return false;
+        if (!on_other(reader, event)) return true;
     }
     return true;
 }
 
-bool scan_sheet(const XlsxPackage& package, const ZipEntry& entry, SheetScan& scan,
-                WorkbookProblem& problem) {
+// The first rows of a sheet that hold anything, where its header is sought:
+// the rest of it is read as it is written, and what it holds further down
+// checked then.
+bool scan_head(const XlsxPackage& package, const ZipEntry& entry, SheetScan& scan,
+               WorkbookProblem& problem) {
     return read_sheet(
         package, entry, false, problem,
         [&](const SheetRow& row) {
             scan.add_row(row.number, row.row_cells());
-            return true;
+            return !scan.head_full();
         },
         [&](const XmlReader& reader, XmlEvent event) {
             if (event == XmlEvent::Start && is_element(reader, "mergeCell")) {
@@ -98,17 +104,34 @@ bool scan_sheet(const XlsxPackage& package, const ZipEntry& entry, SheetScan& sc
 
 std::string number_text(std::size_t number) { return std::to_string(number); }
 
-// The second pass: the sheet written with the added cells, the rest of the
-// workbook copied.
+// A cell with a style alone, or an empty string as some programs write an
+// empty cell: an added cell may take its place.
+bool holds_nothing(const SheetCell& cell) {
+    return !cell.used() || (cell.kind == CellKind::Text && cell.value.empty() && !cell.formula);
+}
+
+// The sheet written with the added cells, deflated into memory, then the
+// workbook written with it, its other parts copied.
+//
+// Where the added cells go is found from the sheet's first rows alone, and
+// the sheet written in the same pass that reads it; what the rest of the
+// sheet holds is checked as it is read: a row wider than those first rows,
+// a merge that names the header or reaches further right, or a dimension
+// that leaves out rows, and the sheet is written again from what was seen,
+// which is then all of it. Most sheets are read once.
 class XlsxConversion {
   public:
+    // `whole`: the layout was found from the whole sheet, and needs no check.
+    // `last_row`: the last row seen so far, from 0.
     XlsxConversion(const XlsxPackage& package, const SheetEntry& sheet, SheetLayout layout,
-                   std::size_t last_row, const ConversionOptions& options, const CellWords& words,
-                   ConversionReport& report, delimited::ByteSink& out)
+                   bool whole, std::size_t last_row, const ConversionOptions& options,
+                   const CellWords& words, ConversionReport& report, delimited::ByteSink& out)
         : package_(package),
           sheet_(sheet),
           layout_(std::move(layout)),
+          whole_(whole),
           last_row_(last_row),
+          request_(options.columns),
           report_(report),
           zip_out_(out) {
         format_.layout = layout_.columns;
@@ -120,10 +143,20 @@ class XlsxConversion {
         threaded_ = options.threads > 1;
     }
 
-    ExitStatus run();
+    enum class Prepared { Written, Damaged, Again };
+    // Reads the sheet and writes it, with its added cells, into memory.
+    // Again when what it holds past its first rows moves the added cells or
+    // the header: seen() then tells where they go.
+    Prepared prepare_sheet();
+    const SheetScan& seen() const { return seen_; }
+    // Writes the workbook with the sheet prepared, and says what became of
+    // its rows.
+    ExitStatus write_workbook();
+    ExitStatus damaged() { return damaged(problem_); }
 
   private:
     bool write_sheet(const ZipEntry& entry);
+    bool layout_holds() const;
     bool write_table(const ZipEntry& entry);
     bool on_other(const XmlReader& reader, XmlEvent event);
     bool on_row(const SheetRow& row);
@@ -141,14 +174,26 @@ class XlsxConversion {
     const XlsxPackage& package_;
     const SheetEntry& sheet_;
     const SheetLayout layout_;
+    const bool whole_;
     const std::size_t last_row_;
+    const ColumnRequest request_;
     ConversionReport& report_;
     ZipWriter zip_out_;
     RowFormat format_;
     bool checks_keys_ = false;
 
-    std::string out_;                        // the sheet's XML not yet handed to the zip
+    std::string out_;                        // the sheet's XML not yet deflated
     BackgroundWriter* sheet_out_ = nullptr;  // while the sheet is written
+    // The sheet written, deflated, and what its zip entry says of it.
+    std::string deflated_;
+    std::uint32_t crc_ = 0;
+    std::uint64_t size_ = 0;
+    // What the sheet was seen to hold, row by row, and whether it moved the
+    // layout, after which nothing more is written.
+    SheetScan seen_;
+    bool moved_ = false;
+    std::optional<std::size_t> dimension_rows_;  // the last row the dimension written covers
+    std::vector<ProblemRow> problems_;           // told once the sheet is known to be written
     bool threaded_ = false;
     std::error_code write_error_;
     WorkbookProblem problem_;
@@ -170,6 +215,15 @@ class XlsxConversion {
     std::size_t rows_since_told_ = 0;
     bool fill_empty_ = false;
     std::size_t filled_ = 0;  // key cells filled
+    // The sheet's tables: which grow to take in the added columns, and the
+    // rows that are their totals, which hold no person.
+    struct Table {
+        std::string part;
+        bool grows = false;
+    };
+    std::vector<Table> tables_;
+    std::vector<std::size_t> totals_rows_;
+    bool read_table(const std::string& part);
 
     bool key_cell_used(const SheetRow& row) const;
 };
@@ -178,7 +232,7 @@ bool XlsxConversion::key_cell_used(const SheetRow& row) const {
     const std::size_t column = *format_.layout.key_column();
     const auto cells = row.row_cells();
     return std::any_of(cells.begin(), cells.end(), [column](const SheetCell& cell) {
-        return cell.column == column && cell.used();
+        return cell.column == column && !holds_nothing(cell);
     });
 }
 
@@ -189,19 +243,47 @@ ExitStatus XlsxConversion::damaged(const WorkbookProblem& problem) {
     return ExitStatus::IoError;
 }
 
-ExitStatus XlsxConversion::run() {
+XlsxConversion::Prepared XlsxConversion::prepare_sheet() {
+    for (const XlsxPackage::Related& related : package_.related(sheet_.part, problem_)) {
+        if (relationship_is(related.type, "/table") && !read_table(related.part)) {
+            return Prepared::Damaged;
+        }
+    }
+    if (problem_.fault != WorkbookFault::None) return Prepared::Damaged;
+    const ZipEntry* entry = package_.zip().find(sheet_.part);
+    if (!entry) {
+        problem_ = {WorkbookFault::MissingPart, ZipFault::None, XmlFault::None, sheet_.part};
+        return Prepared::Damaged;
+    }
+    if (!write_sheet(*entry)) return Prepared::Damaged;
+    return whole_ || layout_holds() ? Prepared::Written : Prepared::Again;
+}
+
+// Whether the layout found from the sheet's first rows is the one the whole
+// sheet gives.
+bool XlsxConversion::layout_holds() const {
+    if (moved_ || (dimension_rows_ && *dimension_rows_ < seen_.last_row)) return false;
+    ColumnProblem problem;
+    const std::optional<SheetLayout> found = find_sheet_layout(seen_, request_, problem);
+    return found && found->header_row == layout_.header_row &&
+           found->columns.column == layout_.columns.column &&
+           first_free_column(seen_, *found) == layout_.added_column;
+}
+
+ExitStatus XlsxConversion::write_workbook() {
     report_.sheet_found({sheet_.name, layout_.header_row ? *layout_.header_row + 1 : 0,
                          layout_.columns, layout_.added_column});
-    std::vector<std::string> tables;
-    for (const XlsxPackage::Related& related : package_.related(sheet_.part, problem_)) {
-        if (relationship_is(related.type, "/table")) tables.push_back(related.part);
-    }
-    if (problem_.fault != WorkbookFault::None) return damaged(problem_);
+    for (const ProblemRow& row : problems_) report_.row_not_read(row);
     for (const ZipEntry& entry : package_.zip().entries()) {
-        const bool table = std::find(tables.begin(), tables.end(), entry.name) != tables.end();
-        const bool ok = entry.name == sheet_.part ? write_sheet(entry)
-                        : table                   ? write_table(entry)
-                                                  : copy_checked(entry);
+        const auto table = std::find_if(tables_.begin(), tables_.end(),
+                                        [&](const Table& t) { return t.part == entry.name; });
+        bool ok = true;
+        if (entry.name == sheet_.part) {
+            write_error_ = zip_out_.add_deflated(entry.name, entry.mod_time, entry.mod_date,
+                                                 deflated_, crc_, size_);
+        } else {
+            ok = table != tables_.end() && table->grows ? write_table(entry) : copy_checked(entry);
+        }
         if (write_error_) break;
         if (!ok) return damaged(problem_);
     }
@@ -217,6 +299,57 @@ ExitStatus XlsxConversion::run() {
     }
     report_.finished(tally_, checks_keys_);
     return exit_status_of(tally_);
+}
+
+// Whether a table grows: its header is the sheet's header row, it ends right
+// where the added columns start, and no column of its own has their names
+// (in any case: Excel tells table columns apart so). Its totals row, if it
+// shows one, is no person.
+bool XlsxConversion::read_table(const std::string& part) {
+    const ZipEntry* entry = package_.zip().find(part);
+    if (!entry) return true;  // a table the workbook names and lacks is none
+    std::string xml;
+    if (const ZipFault fault = read_entry(package_.zip(), *entry, package_.part_limit(), xml);
+        fault != ZipFault::None) {
+        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
+                    fault, XmlFault::None, part};
+        return false;
+    }
+    const auto lower = [](std::string_view text) {
+        std::string out(text);
+        for (char& c : out) c = c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+        return out;
+    };
+    std::vector<std::string> added;
+    for (const std::string_view name : format_.words->added_column_names(checks_keys_)) {
+        added.push_back(lower(name));
+    }
+    Table table{part, false};
+    bool clash = false;
+    StringXmlInput input(xml);
+    XmlReader reader(input);
+    for (XmlEvent event = reader.next(); event != XmlEvent::Done; event = reader.next()) {
+        if (event == XmlEvent::Fault) {
+            problem_ = {WorkbookFault::BadXml, ZipFault::None, reader.fault(), part};
+            return false;
+        }
+        if (event != XmlEvent::Start) continue;
+        const std::string_view local = reader.name().local;
+        if (reader.depth() == 1 && local == "table") {
+            const auto range = parse_range(attribute_of(reader, "ref"));
+            if (!range || !range->first.row || !range->last.row || !range->last.column) break;
+            table.grows = layout_.header_row && *range->first.row == *layout_.header_row &&
+                          *range->last.column + 1 == layout_.added_column;
+            const std::string_view totals = attribute_of(reader, "totalsRowCount");
+            if (!totals.empty() && totals != "0") totals_rows_.push_back(*range->last.row);
+        } else if (local == "tableColumn") {
+            const std::string name = lower(attribute_of(reader, "name"));
+            clash = clash || std::find(added.begin(), added.end(), name) != added.end();
+        }
+    }
+    table.grows = table.grows && !clash;
+    tables_.push_back(std::move(table));
+    return true;
 }
 
 // A part copied as it is stored, once its data is found whole: a damaged
@@ -252,7 +385,6 @@ bool XlsxConversion::write_table(const ZipEntry& entry) {
     StringXmlInput input(xml);
     XmlReader reader(input);
     std::string grown;
-    bool grows = false;
     std::size_t last_id = 0;
     std::string prefix;
     const auto names = format_.words->added_column_names(checks_keys_);
@@ -263,13 +395,6 @@ bool XlsxConversion::write_table(const ZipEntry& entry) {
         }
         const std::string_view local = reader.name().local;
         const bool start = event == XmlEvent::Start;
-        if (start && reader.depth() == 1 && local == "table") {
-            const auto range = parse_range(attribute_of(reader, "ref"));
-            grows = range && range->first.row && range->last.column && layout_.header_row &&
-                    *range->first.row == *layout_.header_row &&
-                    *range->last.column + 1 == layout_.added_column;
-        }
-        if (!grows) break;
         if (start && (local == "table" || (local == "autoFilter" && reader.depth() == 2))) {
             const auto range = parse_range(attribute_of(reader, "ref"));
             if (range && range->first.column && range->first.row && range->last.row) {
@@ -302,10 +427,6 @@ bool XlsxConversion::write_table(const ZipEntry& entry) {
         }
         grown.append(reader.raw());
     }
-    if (!grows) {
-        write_error_ = zip_out_.copy(package_.zip(), entry);
-        return true;
-    }
     write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
     if (!write_error_) write_error_ = zip_out_.write(grown);
     if (!write_error_) write_error_ = zip_out_.end_entry();
@@ -321,30 +442,45 @@ bool XlsxConversion::flush(bool all) {
     return !write_error_;
 }
 
-// The sheet is deflated and written on a thread of its own while the next
+// The sheet is deflated into memory on a thread of its own while the next
 // rows are read.
 bool XlsxConversion::write_sheet(const ZipEntry& entry) {
-    write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
-    if (write_error_) return true;
-    BackgroundWriter writer([this](std::string_view chunk) { return zip_out_.write(chunk); },
-                            threaded_);
+    Deflater deflater(deflate_level);
+    BackgroundWriter writer(
+        [&](std::string_view chunk) {
+            crc_ = crc32(crc_, chunk);
+            size_ += chunk.size();
+            deflater.deflate(chunk, false, deflated_);
+            return std::error_code{};
+        },
+        threaded_);
     sheet_out_ = &writer;
     const bool read = read_sheet(
         package_, entry, true, problem_, [this](const SheetRow& row) { return on_row(row); },
         [this](const XmlReader& reader, XmlEvent event) { return on_other(reader, event); });
     if (read) flush(true);
-    if (const std::error_code error = writer.finish(); !write_error_) write_error_ = error;
+    writer.finish();
     sheet_out_ = nullptr;
-    if (write_error_) return true;
-    if (!read) return false;
-    write_error_ = zip_out_.end_entry();
-    return true;
+    deflater.deflate({}, true, deflated_);
+    if (size_ > 0xFFFFFFFF) {
+        problem_ = {WorkbookFault::TooLarge, ZipFault::None, XmlFault::None, entry.name};
+        return false;
+    }
+    return read;
 }
 
 // Everything but the rows: the dimension and the autofilter take in the
 // added columns, which the column widths name.
 bool XlsxConversion::on_other(const XmlReader& reader, XmlEvent event) {
     const std::string_view local = reader.name().local;
+    if (event == XmlEvent::Start && local == "mergeCell") {
+        if (const auto range = parse_range(attribute_of(reader, "ref"));
+            range && range->first.column && range->first.row && range->last.column &&
+            range->last.row) {
+            seen_.merges.push_back(*range);
+        }
+    }
+    if (moved_) return true;
     const bool tag = event == XmlEvent::Start || event == XmlEvent::End;
     if (tag && reader.depth() <= 2 && local == "cols") {
         if (event == XmlEvent::Start) {
@@ -406,10 +542,11 @@ bool XlsxConversion::on_other(const XmlReader& reader, XmlEvent event) {
 // The sheet's column widths, with the added columns' own in their place,
 // splitting any range of columns that covers them.
 void XlsxConversion::write_cols() {
-    wrote_cols_ = true;
     const std::size_t first = layout_.added_column + 1, last = first + 1;  // from 1
     out_.append("<").append(prefix_).append("cols>");
-    bool added = false;
+    // The added columns' widths go in the first cols only, should a sheet
+    // have two.
+    bool added = std::exchange(wrote_cols_, true);
     auto add_ours = [&] {
         if (std::exchange(added, true)) return;
         for (std::size_t i = 0; i < 2; ++i) {
@@ -419,7 +556,7 @@ void XlsxConversion::write_cols() {
         }
     };
     for (const Col& col : cols_) {
-        if (col.max < first) {
+        if (col.max < first || added) {
             out_.append(col.tag);
             continue;
         }
@@ -433,14 +570,27 @@ void XlsxConversion::write_cols() {
     }
     add_ours();
     out_.append("</").append(prefix_).append("cols>");
+    cols_.clear();
 }
 
 bool XlsxConversion::on_row(const SheetRow& row) {
+    seen_.add_row(row.number, row.row_cells());
+    if (moved_) return true;
     const bool header = layout_.header_row && row.number == *layout_.header_row;
+    // A row wider than the first ones moves the added cells: the rest is
+    // only looked at, and the sheet written again.
+    if (!whole_ && (header || row.number >= layout_.first_row) &&
+        row.used_width() > layout_.added_column) {
+        moved_ = true;
+        out_.clear();
+        return true;
+    }
     if (header) {
         const auto names = format_.words->added_column_names(checks_keys_);
         append_added_cells(row, names[0], names[1]);
-    } else if (row.number < layout_.first_row || row.used_width() == 0) {
+    } else if (row.number < layout_.first_row || row.used_width() == 0 ||
+               std::find(totals_rows_.begin(), totals_rows_.end(), row.number) !=
+                   totals_rows_.end()) {
         out_.append(row.raw);
     } else if (!evaluate(row)) {
         return false;
@@ -486,7 +636,7 @@ void XlsxConversion::append_added_cells(const SheetRow& row, std::string_view ke
         out_.append(raw.substr(copied, before - copied));
         copied = before;
         std::string_view style;
-        if (next < cells.size() && cells[next].column == column && !cells[next].used()) {
+        if (next < cells.size() && cells[next].column == column && holds_nothing(cells[next])) {
             style = cells[next].style;
             copied = cells[next].raw_end;
             ++next;
@@ -536,7 +686,7 @@ bool XlsxConversion::evaluate(const SheetRow& row) {
         format_.words->append_unreadable(cell_, *fault, format_.layout);
         append_added_cells(row, {}, cell_);
         tally_.count(RowOutcome::Unreadable, keycalc::CheckVerdict::NotGiven);
-        report_.row_not_read({row.number + 1, *fault});
+        problems_.push_back({row.number + 1, *fault});
         return true;
     }
     evaluator_.evaluate(fields_.fields(), delimited::CsvProblem::None, format_, verdict_);
@@ -549,7 +699,7 @@ bool XlsxConversion::evaluate(const SheetRow& row) {
     append_added_cells(row, verdict_.key, verdict_.result(), fill);
     if (verdict_.empty) return true;
     tally_.count(verdict_.outcome, verdict_.check);
-    if (verdict_.unreadable()) report_.row_not_read({row.number + 1, verdict_.why});
+    if (verdict_.unreadable()) problems_.push_back({row.number + 1, verdict_.why});
     return true;
 }
 
@@ -563,6 +713,10 @@ ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
     const std::optional<ZipArchive> zip = ZipArchive::open(bytes, zip_fault);
     if (!zip) {
         report.workbook_damaged({WorkbookFault::Zip, zip_fault, XmlFault::None, {}});
+        return ExitStatus::IoError;
+    }
+    if (zip->inflated_size() > options.workbook_limit) {
+        report.workbook_damaged({WorkbookFault::TooLarge, ZipFault::None, XmlFault::None, {}});
         return ExitStatus::IoError;
     }
     XlsxPackage package;
@@ -585,7 +739,7 @@ ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
             return false;
         }
         candidate.sheet = &sheet;
-        if (!scan_sheet(package, *entry, candidate.scan, problem)) return false;
+        if (!scan_head(package, *entry, candidate.scan, problem)) return false;
         candidate.layout = find_sheet_layout(candidate.scan, options.columns, candidate.problem);
         return true;
     };
@@ -621,16 +775,42 @@ ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
         report.columns_not_found(chosen.problem);
         return ExitStatus::Usage;
     }
-    SheetLayout& layout = *chosen.layout;
-    layout.added_column = first_free_column(chosen.scan, layout);
-    if (layout.added_column + 2 > sheet_columns) {
+    // Where the added cells go, as far as the sheet's first rows tell; the
+    // sheet written again when the rest of it tells otherwise.
+    auto placed = [&](SheetLayout& layout, const SheetScan& scan) {
+        layout.added_column = first_free_column(scan, layout);
+        if (layout.header_row) layout.columns.header_line = *layout.header_row + 1;
+        return layout.added_column + 2 <= sheet_columns;
+    };
+    if (!placed(*chosen.layout, chosen.scan)) {
         report.no_room_for_cells(chosen.sheet->name);
         return ExitStatus::Usage;
     }
-    if (layout.header_row) layout.columns.header_line = *layout.header_row + 1;
-    return XlsxConversion(package, *chosen.sheet, std::move(layout), chosen.scan.last_row, options,
-                          words, report, out)
-        .run();
+    XlsxConversion first(package, *chosen.sheet, std::move(*chosen.layout), false,
+                         chosen.scan.last_row, options, words, report, out);
+    switch (first.prepare_sheet()) {
+        case XlsxConversion::Prepared::Written:
+            return first.write_workbook();
+        case XlsxConversion::Prepared::Damaged:
+            return first.damaged();
+        case XlsxConversion::Prepared::Again:
+            break;
+    }
+    const SheetScan& whole = first.seen();
+    ColumnProblem column_problem;
+    std::optional<SheetLayout> layout = find_sheet_layout(whole, options.columns, column_problem);
+    if (!layout) {
+        report.columns_not_found(column_problem);
+        return ExitStatus::Usage;
+    }
+    if (!placed(*layout, whole)) {
+        report.no_room_for_cells(chosen.sheet->name);
+        return ExitStatus::Usage;
+    }
+    XlsxConversion again(package, *chosen.sheet, std::move(*layout), true, whole.last_row, options,
+                         words, report, out);
+    if (again.prepare_sheet() == XlsxConversion::Prepared::Damaged) return again.damaged();
+    return again.write_workbook();
 }
 
 }  // namespace convert

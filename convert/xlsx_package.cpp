@@ -8,7 +8,6 @@
 namespace convert {
 namespace {
 
-
 // Relationship types, by the end of their URI: the transitional and the
 // strict schemas name them under different roots.
 constexpr std::string_view office_document = "/officeDocument";

@@ -29,6 +29,7 @@ enum class WorkbookFault {
     NoSheet,          // the workbook names no sheet at all
     TooManyStrings,   // the shared strings hold more than the limit
     PastSheetBounds,  // a cell past column XFD or row 1,048,576: `part`
+    CellsOutOfOrder,  // a row's cells not in column order: `part`
 };
 
 struct WorkbookProblem {

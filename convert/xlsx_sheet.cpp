@@ -1,6 +1,7 @@
 #include "xlsx_sheet.h"
 
 #include <charconv>
+#include <utility>
 
 #include "sheet_cells.h"
 
@@ -87,10 +88,18 @@ RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t n
     row.start_tag_end = row.raw.size();
     row.prefix.assign(prefix_of(reader.name().qname));
     row.count = 0;
-    const auto number = parse_cell_ref(attribute_of(reader, "r"));
-    row.number = number && number->row && !number->column ? *number->row : next_number;
+    // A row says its number, or is the one after the last; a reference that
+    // is no row of the sheet ("0", "1048577") is no guess to be made.
+    const std::string_view said = attribute_of(reader, "r");
+    const auto number = parse_cell_ref(said);
+    if (!said.empty() && (!number || !number->row || number->column)) {
+        return RowReading::PastLastColumn;
+    }
+    row.number = number ? *number->row : next_number;
     row.empty_element = reader.empty_element();
     if (row.number >= sheet_rows) return RowReading::PastLastColumn;
+    if (row.number < next_number) return RowReading::OutOfOrder;
+    bool numbered = !said.empty();
 
     CellText text;
     std::string type;
@@ -109,10 +118,23 @@ RowReading read_row(XmlReader& reader, const XlsxPackage& package, std::size_t n
             if (depth == 2 && local == "c") {
                 if (row.count == row.cells.size()) row.cells.emplace_back();
                 cell = &row.cells[row.count++];
-                const auto ref = parse_cell_ref(attribute_of(reader, "r"));
-                cell->column = ref && ref->column ? *ref->column : next_column;
+                const std::string_view cell_said = attribute_of(reader, "r");
+                const auto ref = parse_cell_ref(cell_said);
+                if (!cell_said.empty() && (!ref || !ref->column)) return RowReading::PastLastColumn;
+                // A row without a number of its own takes its cells'; a cell
+                // in another row than its own is out of place.
+                if (ref && ref->row && !std::exchange(numbered, true)) {
+                    if (*ref->row < next_number) return RowReading::OutOfOrder;
+                    row.number = *ref->row;
+                }
+                if (ref && ref->row && *ref->row != row.number) return RowReading::OutOfOrder;
+                cell->column = ref ? *ref->column : next_column;
                 if (cell->column >= sheet_columns) return RowReading::PastLastColumn;
+                // Cells stand in column order, as every program writes them
+                // and Excel requires: added cells go after the last.
+                if (cell->column < next_column) return RowReading::OutOfOrder;
                 next_column = cell->column + 1;
+                numbered = true;
                 type.assign(attribute_of(reader, "t"));
                 cell->style.assign(attribute_of(reader, "s"));
                 const auto style = index_of(cell->style);

@@ -276,6 +276,12 @@ EntryReader::EntryReader(const ZipArchive& archive, const ZipEntry& entry, std::
     if (entry.size > limit) fault_ = ZipFault::TooLarge;
 }
 
+std::uint64_t ZipArchive::inflated_size() const {
+    std::uint64_t size = 0;
+    for (const ZipEntry& entry : entries_) size += entry.size;
+    return size;
+}
+
 ZipFault EntryReader::read(std::span<char> buffer, std::size_t& count) {
     count = 0;
     if (fault_ != ZipFault::None || ended_ || buffer.empty()) return fault_;
@@ -311,6 +317,8 @@ ZipFault EntryReader::read(std::span<char> buffer, std::size_t& count) {
     produced_ += written;
     count = written;
     if (produced_ > limit_) return fault_ = ZipFault::TooLarge;
+    // Past the size the directory gives: a lie, told before inflating more.
+    if (produced_ > entry_.size) return fault_ = ZipFault::BadSize;
     return ended_ ? finish() : ZipFault::None;
 }
 

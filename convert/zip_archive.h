@@ -50,7 +50,9 @@ class ZipArchive {
     static std::optional<ZipArchive> open(std::string_view bytes, ZipFault& fault);
 
     const std::vector<ZipEntry>& entries() const { return entries_; }  // central-directory order
-    const ZipEntry* find(std::string_view name) const;                 // exact name
+    // What all its entries inflate to, as the directory says.
+    std::uint64_t inflated_size() const;
+    const ZipEntry* find(std::string_view name) const;  // exact name
     // Its local header through its data descriptor, raw.
     std::string_view stored_bytes(const ZipEntry& entry) const;
     std::string_view bytes() const { return bytes_; }

@@ -288,6 +288,23 @@ TEST_P(WorkbookTest, ConvertsAsItShould) {
     }
 }
 
+// The header, then `people` rows of the person, then a row with a note in G.
+std::string rows_then_a_wide_one(std::size_t people) {
+    std::string rows = header_row;
+    for (std::size_t i = 2; i < people + 2; ++i) {
+        std::string row = person_row;
+        const std::string number = std::to_string(i);
+        for (std::size_t at = 0; (at = row.find("2\"", at)) != std::string::npos;) {
+            row.replace(at, 1, number);
+            at += number.size() + 1;
+        }
+        rows += row;
+    }
+    const std::string n = std::to_string(people + 2);
+    return rows + "<row r=\"" + n + "\"><c r=\"G" + n +
+           "\" t=\"inlineStr\"><is><t>nota</t></is></c></row>";
+}
+
 Book two_sheets() {
     Book book;
     book.sheets = {{"Portada", "<row><c t=\"inlineStr\"><is><t>Nómina</t></is></c></row>"},
@@ -379,6 +396,56 @@ INSTANTIATE_TEST_SUITE_P(
                   key_cell + "<c r=\"F2\" s=\"3\" t=\"inlineStr\"><is><t>ok</t></is></c>"
                              "<c r=\"H2\" s=\"4\"/></row>",
                   "<autoFilter ref=\"A1:F2\"/>"}},
+        // Where the added cells go is found from the first rows, and checked
+        // against the rest: a wider row, or a dimension that leaves rows
+        // out, and the sheet is written again. A note under no header is a
+        // row that cannot be read, as a delimited file's longer row is.
+        BookCase{"AWideRowFarDown",
+                 one_sheet(rows_then_a_wide_one(12), "<dimension ref=\"A1:D13\"/>"),
+                 {},
+                 ExitStatus::UnreadableRows,
+                 {"van en las columnas H y I", "fila 14: fila ilegible: hay 7 campos",
+                  "13 filas: 12 con clave"},
+                 {"<dimension ref=\"A1:I14\"/>", "<c r=\"H1\" t=\"inlineStr\"><is><t>rfc</t>",
+                  "<c r=\"H2\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>",
+                  "<c r=\"H13\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>",
+                  "<c r=\"G14\" t=\"inlineStr\"><is><t>nota</t></is></c><c r=\"I14\""}},
+        BookCase{"AMergeOverTheHeader",
+                 one_sheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>paterno</t></is></c>"
+                           "<c r=\"B1\" t=\"inlineStr\"><is><t>materno</t></is></c>"
+                           "<c r=\"C1\" t=\"inlineStr\"><is><t>nombre</t></is></c>"
+                           "<c r=\"D1\" t=\"inlineStr\"><is><t>fecha de nacimiento</t></is></c>"
+                           "</row>" +
+                               person_row,
+                           {}, "<mergeCells count=\"1\"><mergeCell ref=\"D1:F1\"/></mergeCells>"),
+                 {},
+                 ExitStatus::Ok,
+                 {"fecha = «fecha de nacimiento» (col. D)", "van en las columnas G y H"},
+                 {"<c r=\"G2\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>"}},
+        // A row without a number of its own takes its cells'.
+        BookCase{"RowsNumberedByTheirCells",
+                 one_sheet("<row>" + header_row.substr(header_row.find("<c ")) +
+                           "<row><c r=\"A5\" t=\"inlineStr\"><is><t>PEREZ</t></is></c>"
+                           "<c t=\"inlineStr\"><is><t>LOPEZ</t></is></c>"
+                           "<c t=\"inlineStr\"><is><t>JUAN</t></is></c>"
+                           "<c t=\"inlineStr\"><is><t>1980-01-15</t></is></c></row>"),
+                 {},
+                 ExitStatus::Ok,
+                 {},
+                 {"<c r=\"E5\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>"}},
+        BookCase{"CellsOutOfOrder",
+                 one_sheet(header_row + "<row r=\"2\"><c r=\"B2\"><v>1</v></c><c r=\"A2\"><v>1</v>"
+                                        "</c></row>"),
+                 {},
+                 ExitStatus::IoError,
+                 {"sus filas o sus celdas no están en orden"},
+                 {}},
+        BookCase{"ACellInAnotherRow",
+                 one_sheet(header_row + "<row r=\"2\"><c r=\"A3\"><v>1</v></c></row>"),
+                 {},
+                 ExitStatus::IoError,
+                 {"una celda está fuera de su fila"},
+                 {}},
         BookCase{"Dates1904",
                  [] {
                      Book book = one_sheet(header_row +

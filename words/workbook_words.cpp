@@ -87,6 +87,10 @@ std::string workbook_problem_text(const convert::WorkbookProblem& problem) {
         case WorkbookFault::TooManyStrings:
             text.append("sus textos pasan de lo que se admite");
             break;
+        case WorkbookFault::CellsOutOfOrder:
+            text.append(
+                "sus filas o sus celdas no están en orden, o una celda está fuera de su fila");
+            break;
         case WorkbookFault::PastSheetBounds:
             text.append("tiene una celda más allá de la columna XFD o de la fila 1048576");
             break;
