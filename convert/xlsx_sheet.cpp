@@ -44,9 +44,15 @@ struct CellText {
 void finish_cell(std::string_view type, const CellText& text, const XlsxPackage& package,
                  SheetCell& cell) {
     cell.value.clear();
-    const bool has_value = type == "inlineStr" ? text.has_inline : text.has_v;
-    if (!has_value) {
+    if (!text.has_v && !text.has_inline) {
         cell.kind = cell.formula ? CellKind::NoValue : CellKind::Empty;
+        return;
+    }
+    // An inline string where another type is said, or a type unknown: the
+    // cell holds what it holds, as text, and is never taken for empty.
+    if (type == "inlineStr" || !text.has_v) {
+        cell.kind = CellKind::Text;
+        append_unescaped(text.inline_text, cell.value);
         return;
     }
     if (type == "s") {
@@ -58,9 +64,6 @@ void finish_cell(std::string_view type, const CellText& text, const XlsxPackage&
         }
         cell.kind = CellKind::Text;
         cell.value = package.shared_string(*index);
-    } else if (type == "inlineStr") {
-        cell.kind = CellKind::Text;
-        append_unescaped(text.inline_text, cell.value);
     } else if (type == "str") {
         cell.kind = CellKind::Text;
         append_unescaped(text.v, cell.value);

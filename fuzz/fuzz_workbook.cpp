@@ -46,7 +46,8 @@ std::string workbook(std::string_view sheet, bool date1904) {
          "<Relationship Id=\"r1\" Type=\"" +
              types +
              "worksheet\" Target=\"worksheets/sheet1.xml\"/><Relationship Id=\"r2\" Type=\"" +
-             types + "sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"r3\" Type=\"" +
+             types +
+             "sharedStrings\" Target=\"sharedStrings.xml\"/><Relationship Id=\"r3\" Type=\"" +
              types + "styles\" Target=\"styles.xml\"/></Relationships>"},
         {"xl/sharedStrings.xml", "<sst xmlns=\"" + main_ns +
                                      "\"><si><t>paterno</t></si><si><t>materno</t></si><si><t>"
@@ -79,7 +80,9 @@ class Findings final : public ConversionReport {
     void not_text(FileKind) override { require(false, "a workbook is read as one"); }
     void unheeded_byte_order_mark(delimited::Encoding, delimited::Encoding) override {}
     void columns_not_found(const ColumnProblem&) override {}
-    void layout_found(const FileLayout&) override { require(false, "a workbook has no text layout"); }
+    void layout_found(const FileLayout&) override {
+        require(false, "a workbook has no text layout");
+    }
     void not_for_workbook(Setting) override { require(false, "no setting was given"); }
     void workbook_to_terminal() override { require(false, "no terminal here"); }
     void workbook_damaged(const WorkbookProblem&) override { damaged = true; }
@@ -106,7 +109,12 @@ class Findings final : public ConversionReport {
 // nothing when its XML is faulty.
 struct ReadRow {
     std::size_t number;
-    std::vector<std::pair<std::size_t, std::string>> cells;  // column, XML
+    struct Cell {
+        std::size_t column;
+        std::string xml;
+        bool holds_nothing;  // a style alone, or an empty string: an added cell may take its place
+    };
+    std::vector<Cell> cells;
     bool used;    // some cell holds a value or a formula
     bool person;  // some cell shows a letter or a digit: surely not an empty row
 };
@@ -134,8 +142,12 @@ std::optional<std::vector<ReadRow>> rows_of(std::string_view sheet, const XlsxPa
             ReadRow& read = rows.emplace_back(ReadRow{row.number, {}, row.used_width() > 0, false});
             for (const SheetCell& cell : row.row_cells()) {
                 read.person = read.person || shows_alphanumeric(cell);
-                read.cells.emplace_back(cell.column,
-                                        row.raw.substr(cell.raw_begin, cell.raw_end - cell.raw_begin));
+                const bool nothing =
+                    !cell.formula && (cell.kind == CellKind::Empty ||
+                                      (cell.kind == CellKind::Text && cell.value.empty()));
+                read.cells.push_back({cell.column,
+                                      row.raw.substr(cell.raw_begin, cell.raw_end - cell.raw_begin),
+                                      nothing});
             }
             continue;
         }
@@ -206,19 +218,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ReadRow& b = (*rows_out)[r];
         require(a.number == b.number, "rows keep their numbers");
         std::size_t j = 0;
-        for (const auto& [column, xml] : a.cells) {
-            if (column >= added && column <= added + 1) continue;  // an empty cell given way
-            if (options.fill_empty && findings.sheet.columns.key_column() == column &&
-                xml.find("<v") == std::string::npos && xml.find("<is") == std::string::npos &&
-                xml.find("<f") == std::string::npos) {
-                continue;  // an empty key cell filled
-            }
-            while (j < b.cells.size() && b.cells[j].second != xml) ++j;
+        for (const ReadRow::Cell& cell : a.cells) {
+            // An empty cell may give way to an added cell or a filled key.
+            const bool given_way =
+                cell.holds_nothing &&
+                ((cell.column >= added && cell.column <= added + 1) ||
+                 (options.fill_empty && findings.sheet.columns.key_column() == cell.column));
+            if (given_way) continue;
+            require(cell.column < added || cell.column > added + 1,
+                    "no cell with a value where the added cells go");
+            while (j < b.cells.size() && b.cells[j].xml != cell.xml) ++j;
             require(j < b.cells.size(), "each cell is written as it came");
         }
         for (std::size_t k = 1; k < b.cells.size(); ++k) {
-            require(b.cells[k - 1].first < b.cells[k].first || b.cells[k - 1].first < added,
-                    "the added cells stand in column order");
+            require(b.cells[k - 1].column < b.cells[k].column, "cells stand in column order");
         }
         if (a.number + 1 > first_row) {
             surely += a.person;
