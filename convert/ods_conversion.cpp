@@ -225,6 +225,7 @@ class OdsConversion {
     void append_empty_cells(std::size_t count);
     void evaluate(const OdsRow& row, std::size_t number, std::size_t count);
     bool key_cell_free(const OdsRow& row) const;
+    std::string grown_range(const XmlReader& reader) const;
     bool flush(bool all);
     ExitStatus damaged(const WorkbookProblem& problem);
 
@@ -379,8 +380,57 @@ bool OdsConversion::on_other(const XmlReader& reader, XmlEvent event, std::size_
             write_added_columns();
         }
     }
+    if (start && is(reader, ods_table_ns, "database-range")) {
+        out_.append(grown_range(reader));
+        return flush(false);
+    }
     out_.append(reader.raw());
     return flush(false);
+}
+
+// A database range (an autofilter among them) over the header of the table
+// of people, ending where the added columns start, takes them in, so that
+// sorting or filtering keeps each key with its row:
+//     Hoja1.A1:Hoja1.D33  ->  Hoja1.A1:Hoja1.F33
+std::string OdsConversion::grown_range(const XmlReader& reader) const {
+    const XmlAttribute* address = reader.attribute(ods_table_ns, "target-range-address");
+    const std::string_view raw = reader.raw();
+    if (!address || !layout_.header_row || address->value != address->raw_value) {
+        return std::string(raw);
+    }
+    const std::string_view text = address->value;
+    const std::size_t colon = text.rfind(':');
+    const std::size_t first_dot = text.rfind('.', colon);
+    const std::size_t last_dot = text.rfind('.');
+    if (colon == std::string_view::npos || first_dot == std::string_view::npos ||
+        last_dot < colon) {
+        return std::string(raw);
+    }
+    // The table's name, as written before the first cell: quoted when it
+    // must be, with its quotes doubled.
+    std::string_view table = text.substr(0, first_dot);
+    if (table.starts_with('$')) table.remove_prefix(1);
+    std::string name(table);
+    if (table.size() >= 2 && table.front() == '\'' && table.back() == '\'') {
+        name.clear();
+        for (std::size_t i = 1; i + 1 < table.size(); ++i) {
+            name.push_back(table[i]);
+            if (table[i] == '\'' && table[i + 1] == '\'') ++i;
+        }
+    }
+    const auto from = parse_cell_ref(text.substr(first_dot + 1, colon - first_dot - 1));
+    const auto to = parse_cell_ref(text.substr(last_dot + 1));
+    if (name != scan_.sheets[table_].name || !from || !to || !from->row || !to->column ||
+        *from->row != *layout_.header_row || *to->column + 1 != layout_.added_column) {
+        return std::string(raw);
+    }
+    std::string grown(text.substr(0, last_dot + 1));
+    if (text[last_dot + 1] == '$') grown.push_back('$');
+    append_column_letters(layout_.added_column + 1, grown);
+    grown.append(text[last_dot + 1] == '$' ? "$" : "").append(std::to_string(*to->row + 1));
+    const std::size_t at = raw.find(address->raw_value, raw.find("target-range-address="));
+    std::string tag(raw.substr(0, at));
+    return tag.append(grown).append(raw.substr(at + address->raw_value.size()));
 }
 
 // A column declaration of the table of people, split around the added

@@ -363,6 +363,13 @@ def check_ods_case(rfc, work, case):
         return
     if declared < added + 2:
         fail(case, "%d columns declared, the added ones not among them" % declared)
+    # An autofilter over the header takes in the added columns.
+    for ranges in content.iter(table_ns + "database-range"):
+        address = ranges.get(table_ns + "target-range-address")
+        first, last = address.split(":")
+        if row_index(first.rsplit(".", 1)[1]) == header_row and \
+                column_index(last.rsplit(".", 1)[1].replace("$", "")) not in (added + 2, added):
+            fail(case, "the database range %s stops short of the added columns" % address)
     unreadable = set(case.get("unreadable", []))
     for offset, want in enumerate(expected[header_row - 1:]):
         number = header_row + offset
