@@ -158,6 +158,7 @@ class XlsxConversion {
     bool write_sheet(const ZipEntry& entry);
     bool layout_holds() const;
     bool write_table(const ZipEntry& entry);
+    bool write_filter_name(const ZipEntry& entry);
     bool on_other(const XmlReader& reader, XmlEvent event);
     bool on_row(const SheetRow& row);
     void write_cols();
@@ -193,6 +194,7 @@ class XlsxConversion {
     SheetScan seen_;
     bool moved_ = false;
     std::optional<std::size_t> dimension_rows_;  // the last row the dimension written covers
+    std::string filter_;                         // the autofilter's range, grown, when it was
     std::vector<ProblemRow> problems_;           // told once the sheet is known to be written
     bool threaded_ = false;
     std::error_code write_error_;
@@ -281,6 +283,8 @@ ExitStatus XlsxConversion::write_workbook() {
         if (entry.name == sheet_.part) {
             write_error_ = zip_out_.add_deflated(entry.name, entry.mod_time, entry.mod_date,
                                                  deflated_, crc_, size_);
+        } else if (entry.name == package_.workbook_part() && !filter_.empty()) {
+            ok = write_filter_name(entry);
         } else {
             ok = table != tables_.end() && table->grows ? write_table(entry) : copy_checked(entry);
         }
@@ -299,6 +303,56 @@ ExitStatus XlsxConversion::write_workbook() {
     }
     report_.finished(tally_, checks_keys_);
     return exit_status_of(tally_);
+}
+
+// The workbook, its hidden name for the sheet's autofilter (Excel's
+// _xlnm._FilterDatabase) naming the autofilter's range as it grew:
+//     'Nómina'!$A$3:$G$35  ->  'Nómina'!$A$3:$I$35
+bool XlsxConversion::write_filter_name(const ZipEntry& entry) {
+    std::string xml;
+    if (const ZipFault fault = read_entry(package_.zip(), entry, package_.part_limit(), xml);
+        fault != ZipFault::None) {
+        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
+                    fault, XmlFault::None, entry.name};
+        return false;
+    }
+    const auto& sheets = package_.sheets();
+    const std::string place = std::to_string(&sheet_ - sheets.data());
+    const auto range = parse_range(filter_);
+    std::string absolute;
+    for (const CellRef& ref : {range->first, range->last}) {
+        absolute.append(absolute.empty() ? "$" : ":$");
+        append_column_letters(*ref.column, absolute);
+        absolute.append("$").append(std::to_string(*ref.row + 1));
+    }
+    StringXmlInput input(xml);
+    XmlReader reader(input);
+    std::string written;
+    bool in_name = false;
+    for (XmlEvent event = reader.next(); event != XmlEvent::Done; event = reader.next()) {
+        if (event == XmlEvent::Fault) {
+            problem_ = {WorkbookFault::BadXml, ZipFault::None, reader.fault(), entry.name};
+            return false;
+        }
+        if (event == XmlEvent::Start && reader.name().local == "definedName") {
+            in_name = attribute_of(reader, "name") == "_xlnm._FilterDatabase" &&
+                      attribute_of(reader, "localSheetId") == place;
+        } else if (event == XmlEvent::End) {
+            in_name = false;
+        } else if (event == XmlEvent::Text && in_name) {
+            const std::string_view raw = reader.raw();
+            const std::size_t bang = raw.rfind('!');
+            if (bang != std::string_view::npos) {
+                written.append(raw.substr(0, bang + 1)).append(absolute);
+                continue;
+            }
+        }
+        written.append(reader.raw());
+    }
+    write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
+    if (!write_error_) write_error_ = zip_out_.write(written);
+    if (!write_error_) write_error_ = zip_out_.end_entry();
+    return true;
 }
 
 // Whether a table grows: its header is the sheet's header row, it ends right
@@ -515,11 +569,12 @@ bool XlsxConversion::on_other(const XmlReader& reader, XmlEvent event) {
         const auto range = parse_range(attribute_of(reader, "ref"));
         if (range && range->first.column && range->first.row && range->last.column &&
             range->last.row) {
+            dimension_rows_ = std::max(*range->last.row, last_row_);
             out_.append(
                 with_attribute(reader.raw(), "ref",
                                range_text(*range->first.column, *range->first.row,
                                           std::max(*range->last.column, layout_.added_column + 1),
-                                          std::max(*range->last.row, last_row_))));
+                                          *dimension_rows_)));
             return flush(false);
         }
     }
@@ -527,11 +582,10 @@ bool XlsxConversion::on_other(const XmlReader& reader, XmlEvent event) {
         const auto range = parse_range(attribute_of(reader, "ref"));
         if (range && range->first.column && range->first.row && range->last.column &&
             range->last.row && layout_.header_row && *range->first.row == *layout_.header_row) {
-            out_.append(
-                with_attribute(reader.raw(), "ref",
-                               range_text(*range->first.column, *range->first.row,
-                                          std::max(*range->last.column, layout_.added_column + 1),
-                                          *range->last.row)));
+            filter_ = range_text(*range->first.column, *range->first.row,
+                                 std::max(*range->last.column, layout_.added_column + 1),
+                                 *range->last.row);
+            out_.append(with_attribute(reader.raw(), "ref", filter_));
             return flush(false);
         }
     }

@@ -162,6 +162,7 @@ bool XlsxPackage::open(const ZipArchive& zip, std::uint64_t part_limit, Workbook
 }
 
 bool XlsxPackage::read_workbook(std::string_view part, WorkbookProblem& problem) {
+    workbook_part_ = part;
     std::map<std::string, Relationship, std::less<>> relationships;
     if (!read_relationships(*zip_, part, part_limit_, relationships, problem)) return false;
     std::vector<std::pair<std::string, std::string>> named;  // name, relationship id

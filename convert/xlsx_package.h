@@ -57,6 +57,7 @@ class XlsxPackage {
     std::uint64_t part_limit() const { return part_limit_; }
 
     const std::vector<SheetEntry>& sheets() const { return sheets_; }
+    const std::string& workbook_part() const { return workbook_part_; }
     bool date1904() const { return date1904_; }
     // Whether style `index` of a cell (its "s") shows numbers as dates.
     bool style_shows_date(std::size_t index) const {
@@ -83,6 +84,7 @@ class XlsxPackage {
     bool read_shared_strings(std::string_view part, WorkbookProblem& problem);
 
     const ZipArchive* zip_ = nullptr;
+    std::string workbook_part_;
     std::uint64_t part_limit_ = 0;
     std::vector<SheetEntry> sheets_;
     bool date1904_ = false;

@@ -410,6 +410,15 @@ INSTANTIATE_TEST_SUITE_P(
                   "<c r=\"H2\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>",
                   "<c r=\"H13\" t=\"inlineStr\"><is><t>PELJ8001152A0</t>",
                   "<c r=\"G14\" t=\"inlineStr\"><is><t>nota</t></is></c><c r=\"I14\""}},
+        BookCase{"ADimensionThatLeavesRowsOut",
+                 one_sheet(header_row + person_row +
+                               "<row r=\"3\"><c r=\"A3\" t=\"inlineStr\"><is><t>PEREZ</t></is></c>"
+                               "</row>",
+                           "<dimension ref=\"A1:D2\"/>"),
+                 {},
+                 ExitStatus::UnreadableRows,
+                 {"van en las columnas E y F"},
+                 {"<dimension ref=\"A1:F3\"/>", key_cell}},
         BookCase{"AMergeOverTheHeader",
                  one_sheet("<row r=\"1\"><c r=\"A1\" t=\"inlineStr\"><is><t>paterno</t></is></c>"
                            "<c r=\"B1\" t=\"inlineStr\"><is><t>materno</t></is></c>"

@@ -213,8 +213,12 @@ def check_case(rfc, work, case):
     for i, o in zip(ins, outs):
         if i.date_time != o.date_time:
             fail(case, "%s changed its time" % i.filename)
-        if i.filename != part and not i.filename.startswith("xl/tables/") \
-                and zin.read(i) != zout.read(o):
+        changed = zin.read(i) != zout.read(o)
+        if i.filename == "xl/workbook.xml" and changed:
+            # Only the hidden name of the autofilter's range, grown with it.
+            name = re.compile(rb"(_xlnm\._FilterDatabase[^>]*>[^<]*!)[^<]*<")
+            changed = name.sub(rb"\1<", zin.read(i)) != name.sub(rb"\1<", zout.read(o))
+        if i.filename != part and not i.filename.startswith("xl/tables/") and changed:
             fail(case, "%s changed" % i.filename)
         if i.filename.endswith((".xml", ".rels")):
             lint = subprocess.run(["xmllint", "--noout", "-"], input=zout.read(o),
