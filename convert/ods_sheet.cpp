@@ -7,8 +7,9 @@ namespace convert {
 namespace {
 
 // No count past this is believed: it keeps sums of counts far from
-// overflowing, and is still above any sheet's rows.
-constexpr std::size_t most_repeats = std::size_t{1} << 32;
+// overflowing, even where a size is 32 bits (the browser's), and is still
+// far above any sheet's rows or columns.
+constexpr std::size_t most_repeats = std::size_t{1} << 24;
 
 std::string_view value_of(const XmlReader& reader, std::string_view uri, std::string_view local) {
     const XmlAttribute* attribute = reader.attribute(uri, local);
