@@ -293,7 +293,8 @@ function engineBatch(bytes, options, slice = Infinity) {
 
 const optionArgs = (options) => [
   ...(options.foldAccents ? ['--fold-accents'] : []),
-  ...['delimiter', 'encoding', 'columns'].flatMap((name) => (name in options ? [`--${name}`, options[name]] : [])),
+  ...(options.fillEmpty ? ['--fill-empty'] : []),
+  ...['delimiter', 'encoding', 'columns', 'sheet'].flatMap((name) => (name in options ? [`--${name}`, options[name]] : [])),
 ];
 
 function assertSameBatch(path, options, slice) {
@@ -344,7 +345,8 @@ test('batch over the office samples, and with every option, right or wrong, as r
   const samples = readdirSync(data).filter((name) => !name.endsWith('.keys')).map((name) => join(data, name));
   const optionSets = [{}, { foldAccents: true }, { delimiter: ';' }, { encoding: 'windows-1252' },
     { encoding: 'utf-16' }, { columns: 'paterno=1,materno=2,nombre=3,fecha=4' }, { delimiter: 'x' },
-    { encoding: 'latin-9' }, { columns: '' }, { columns: 'rfc=9' }];
+    { encoding: 'latin-9' }, { columns: '' }, { columns: 'rfc=9' },
+    { sheet: '2', fillEmpty: true }, { sheet: 'Empleados' }, { sheet: 'nada' }, { sheet: '' }];
   for (const path of samples) {
     for (const options of optionSets) assertSameBatch(path, options, 4096);
   }

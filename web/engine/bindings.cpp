@@ -545,13 +545,15 @@ EMSCRIPTEN_KEEPALIVE void engine_exit_statuses() {
 }
 
 // fold accents, then delimiter, encoding and columns each as a given flag and
-// its value, then the file's name -> the exit status; the bytes and messages
+// its value, then the file's name, then the sheet as a flag and its value,
+// then fill empty -> the exit status; the bytes and messages
 // go through the callbacks, the input through claverfc_read_waiting when
 // `waits`.
 EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
-    const std::vector<std::string_view> list = unpack(8);
-    const web_engine::BatchRequest request{!list[0].empty(), option_of(list, 1), option_of(list, 3),
-                                           option_of(list, 5), std::string(list[7])};
+    const std::vector<std::string_view> list = unpack(11);
+    const web_engine::BatchRequest request{
+        !list[0].empty(),     option_of(list, 1), option_of(list, 3), option_of(list, 5),
+        std::string(list[7]), option_of(list, 8), !list[10].empty()};
     JsSource input(waits != 0);
     JsSink output;
     std::optional<std::string> counts;

@@ -107,13 +107,15 @@ convert::ExitStatus run_batch(delimited::ByteSource& input, delimited::ByteSink&
     BatchMessages messages(events);
     convert::ConversionOptions options;
     options.fold_accents = request.fold_accents;
+    options.fill_empty = request.fill_empty;
     // The page has one thread: the rows are computed where they are read.
     options.threads = 0;
     // In the order rfc batch is given them, so that the first mistake is told.
     const std::pair<convert::Setting, const std::optional<std::string>&> settings[] = {
         {convert::Setting::Delimiter, request.delimiter},
         {convert::Setting::Encoding, request.encoding},
-        {convert::Setting::Columns, request.columns}};
+        {convert::Setting::Columns, request.columns},
+        {convert::Setting::Sheet, request.sheet}};
     for (const auto& [setting, value] : settings) {
         convert::SettingProblem problem;
         if (value && !convert::apply_setting(setting, *value, options, problem)) {

@@ -69,7 +69,9 @@ struct BatchRequest {
     std::optional<std::string> delimiter;
     std::optional<std::string> encoding;
     std::optional<std::string> columns;
-    std::string name;  // the file's name in messages; empty as for standard input
+    std::string name;                  // the file's name in messages; empty as for standard input
+    std::optional<std::string> sheet;  // a workbook's sheet, by name or place
+    bool fill_empty = false;
 };
 
 // What a batch hands on as it goes: each line `rfc batch` writes on standard

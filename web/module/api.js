@@ -98,7 +98,8 @@ function engineCalls(engine, runBatchWaiting) {
     [person.paterno, person.materno, person.nombre, person.fecha, person.foldAccents ? '1' : ''];
   const given = (value) => (value === null ? ['', ''] : ['1', value]);
   const batchList = (options) => [options.foldAccents ? '1' : '', ...given(options.delimiter),
-    ...given(options.encoding), ...given(options.columns), options.name];
+    ...given(options.encoding), ...given(options.columns), options.name, ...given(options.sheet),
+    options.fillEmpty ? '1' : ''];
   // What the batch's imports (web/engine/library.js) call: `io` is batchIo's,
   // and when `waits` its read gives a promise, and so does this read.
   const useCallbacks = (io, waits) => {
@@ -258,6 +259,8 @@ function batchRequest(options) {
     encoding: optionOf(given.encoding),
     columns: optionOf(given.columns),
     name: textOf(given.name),
+    sheet: optionOf(given.sheet),
+    fillEmpty: Boolean(given.fillEmpty),
   };
 }
 

@@ -251,6 +251,11 @@ export interface BatchOptions {
   /** The file's name, which messages start with as `rfc batch NAME` writes them;
    *  left out, they read as for standard input. */
   name?: string;
+  /** As `--sheet`, for a workbook (.xlsx, .ods): a sheet by its name, or by its place
+   *  from 1; the first sheet with a header when left out. */
+  sheet?: string;
+  /** As `--fill-empty`: in a workbook, the key column's empty cells take the computed key. */
+  fillEmpty?: boolean;
 }
 
 export interface BatchResult {
