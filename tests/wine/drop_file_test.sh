@@ -23,6 +23,7 @@ cp "$drop_files"/*.cmd "$program_dir"/
 cp "$samples/nomina-excel.csv" "$data_dir/nómina Ñandú (1).csv"
 cp "$samples/trabajadores-unicode.txt" "$data_dir/lista.txt"
 cp "$samples/empleados-rfc.csv" "$data_dir/empleados.csv"
+cp "$samples/nomina.xlsx" "$data_dir/nómina.xlsx"
 printf 'paterno,materno,sueldo\nperez,lopez,1\n' > "$data_dir/sin columnas.csv"
 printf 'anterior\n' > "$data_dir/sin columnas-rfc.csv"
 
@@ -54,9 +55,11 @@ expect_result() {
     cmp -s "$work/expected" "$data_dir/$result" || fail "$result differs from rfc batch $* $file"
 }
 
-status=$(drop plain.cmd "nómina Ñandú (1).csv" lista.txt "sin columnas.csv")
+status=$(drop plain.cmd "nómina Ñandú (1).csv" lista.txt nómina.xlsx "sin columnas.csv")
 [ "$status" = 2 ] || fail "plain drop: status $status, the last failure was 2"
 expect_result "nómina Ñandú (1).csv" "nómina Ñandú (1)-rfc.csv"
+# A workbook gives the workbook with its keys, beside it.
+expect_result nómina.xlsx nómina-rfc.xlsx
 expect_result lista.txt lista-rfc.txt
 [ "$(cat "$data_dir/sin columnas-rfc.csv")" = anterior ] || fail "a refused file replaced the earlier result"
 grep -q 'Resultado guardado en "lista-rfc.txt" (estado 0)' "$work/console.txt" ||
