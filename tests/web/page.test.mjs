@@ -49,7 +49,8 @@ const asOnCommandLine = (text) => {
         .replaceAll('elija Windows-1252 en «Codificación»', 'léalo con --encoding windows-1252')
         .replaceAll('«Columnas»', '--columns')
         .replaceAll('«Otro separador»', '--delimiter')
-        .replaceAll('«Codificación» espera', '--encoding espera');
+        .replaceAll('«Codificación» espera', '--encoding espera')
+        .replaceAll('«Codificación» no se aplica', '--encoding no se aplica');
 };
 // The command line's pointer to its help, which the page, with its labelled
 // controls, leaves out.
@@ -351,8 +352,10 @@ describe('a whole file', () => {
         [generated('wrong-columns.csv', 'utf-8', {}), { columns: 'paterno=9' }, ['--columns', 'paterno=9']],
         [generated('bad-columns.csv', 'utf-8', {}), { columns: 'paterno=0' }, ['--columns', 'paterno=0']],
         [generated('bad-separator.csv', 'utf-8', {}), { separator: 'otro', other: 'x' }, ['--delimiter', 'x']],
-        // Refused, whatever the options: nothing to download.
+        // A workbook given an encoding: refused, nothing to download.
         [workbook('nomina.xlsx'), { encoding: 'windows-1252' }, ['--encoding', 'windows-1252']],
+        // A workbook: the same workbook back, with its keys, as rfc batch writes it.
+        [join(samples, 'nomina.xlsx'), {}, []],
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true }, ['--fold-accents']],
         // As in a browser whose WebAssembly cannot wait for a promise: the worker reads synchronously.
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true, synchronous: true }, ['--fold-accents']],
@@ -379,13 +382,14 @@ describe('a whole file', () => {
             const expected = rfc('batch', ...native, path);
             const name = path.split('/').at(-1);
             const expectedLines = stderrLines(expected.stderr.replaceAll(path, name)).filter((line) => line !== helpHint);
-            const rowLines = expectedLines.filter((line) => /: línea \d+: /.test(line));
+            // A workbook's rows are named by their number in the sheet.
+            const rowLines = expectedLines.filter((line) => /: (línea|fila) \d+: /.test(line));
             const shownRows = await page.$$eval('#problemas tbody tr', (rows) =>
                 rows.map((row) => [...row.cells].map((c) => c.textContent)),
             );
             assert.deepEqual(
                 shownRows,
-                rowLines.slice(0, 100).map((line) => line.match(/: línea (\d+): (.*)$/).slice(1)),
+                rowLines.slice(0, 100).map((line) => line.match(/: (?:línea|fila) (\d+): (.*)$/).slice(1)),
             );
             const summary = await page.$$eval('#resumen p', (lines) => lines.map((p) => p.textContent));
             assert.deepEqual(summary.map(withoutRfc).map(asOnCommandLine), expectedLines.filter((line) => !rowLines.includes(line)));
@@ -398,6 +402,7 @@ describe('a whole file', () => {
                 assert.ok(got.bytes.equals(expected.stdout), `${name}: the download differs from rfc batch`);
             }
             if (name === 'lf.csv') await shoot(page, 'file');
+            if (name === 'nomina.xlsx' && !options.encoding) await shoot(page, 'workbook');
             assert.deepEqual(page.problems, []);
             await page.close();
         });
