@@ -110,12 +110,22 @@ function outputName(name) {
     return dot > 0 ? `${name.slice(0, dot)}-rfc${name.slice(dot)}` : `${name}-rfc`;
 }
 
-function batchOptions(file) {
+// Whether the file is a workbook (.xlsx, .ods: a zip), by its first bytes as
+// rfc batch tells it: its cells say how they are written, so the encoding and
+// separator chosen are set aside.
+async function isWorkbook(file) {
+    const head = new Uint8Array(await file.slice(0, 4).arrayBuffer());
+    return head.length === 4 && head[0] === 0x50 && head[1] === 0x4b && head[2] === 3 && head[3] === 4;
+}
+
+function batchOptions(file, workbook) {
     const options = { name: file.name, foldAccents: $('quitarAcentosArchivo').checked };
     const encoding = $('codificacion').value;
-    if (encoding) options.encoding = encoding;
+    if (encoding && !workbook) options.encoding = encoding;
     const separator = $('separador').value;
-    if (separator === 'otro') options.delimiter = $('otroSeparador').value;
+    if (workbook) {
+        // Set aside: a workbook's cells have no separator.
+    } else if (separator === 'otro') options.delimiter = $('otroSeparador').value;
     else if (separator) options.delimiter = separator;
     const columns = $('columnas').value.trim();
     if (columns) options.columns = columns;
@@ -195,10 +205,14 @@ function setUpFile(rfc) {
         }
     };
 
-    const convert = (file) => {
+    const tituloFila = $('tituloFila');
+    const convert = async (file) => {
         if (!file) return;
+        const workbook = await isWorkbook(file);
         if (worker) worker.terminate();
         clearResult();
+        // A workbook's rows are named by their number in the sheet.
+        tituloFila.textContent = workbook ? tituloFila.dataset.libro : tituloFila.dataset.texto;
         worker = ready ?? new Worker(workerUrl);
         ready = null;
         worker.onmessage = onWorkerMessage(file);
@@ -212,7 +226,7 @@ function setUpFile(rfc) {
         CmdConvertir.disabled = true;
         document.documentElement.dataset.convirtiendo = 'si';
         // The page's own compiled engine: the worker needs neither to unpack nor to compile it.
-        worker.postMessage({ file, options: batchOptions(file), wasmModule: rfc.wasmModule });
+        worker.postMessage({ file, options: batchOptions(file, workbook), wasmModule: rfc.wasmModule });
     };
 
     archivo.addEventListener('change', () => convert(archivo.files[0]));
