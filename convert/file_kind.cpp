@@ -191,6 +191,36 @@ bool binds_spreadsheet_namespace(std::string_view tag, std::string_view prefix) 
 }
 
 // Excel 2003's XML: the root element is Workbook, in its namespace.
+// The root element's tag, and its local name, when `text` starts with one
+// (past an XML prolog).
+struct RootTag {
+    std::string_view tag, local, prefix;
+};
+
+std::optional<RootTag> root_tag(std::string_view text) {
+    text = past_xml_prolog(text);
+    if (!text.starts_with('<')) return std::nullopt;
+    const std::size_t tag_end = text.find('>');
+    if (tag_end == text.npos) return std::nullopt;
+    const std::string_view tag = text.substr(0, tag_end);
+    const std::size_t name_end = std::min(
+        tag.size(),
+        static_cast<std::size_t>(std::find_if(tag.begin(), tag.end(), is_space) - tag.begin()));
+    const std::string_view name = tag.substr(1, name_end - 1);
+    const std::size_t colon = name.find(':');
+    return RootTag{tag, colon == name.npos ? name : name.substr(colon + 1),
+                   colon == name.npos ? std::string_view{} : name.substr(0, colon)};
+}
+
+// LibreOffice's flat XML spreadsheet: office:document, whose mimetype
+// attribute says a spreadsheet.
+bool is_flat_ods(std::string_view text) {
+    const std::optional<RootTag> root = root_tag(text);
+    return root && root->local == "document" &&
+           root->tag.find("application/vnd.oasis.opendocument.spreadsheet") !=
+               std::string_view::npos;
+}
+
 bool is_spreadsheet_ml(std::string_view text) {
     text = past_xml_prolog(text);
     if (!text.starts_with('<')) return false;
@@ -227,6 +257,7 @@ FileKind file_kind(std::string_view head) {
         head.starts_with(utf8_mark) ? head.substr(utf8_mark.size()) : head;
     if (is_html(text)) return FileKind::Html;
     if (is_spreadsheet_ml(text)) return FileKind::SpreadsheetMl;
+    if (is_flat_ods(text)) return FileKind::FlatOds;
     return FileKind::Text;
 }
 

@@ -27,6 +27,7 @@ enum class FileKind {
     Gzip,
     Html,           // a web page or table, as Excel and others save "xls" files
     SpreadsheetMl,  // Excel 2003 XML: root Workbook in the office:spreadsheet namespace
+    FlatOds,        // a flat OpenDocument spreadsheet (.fods): one XML document
 };
 
 // The kind of the file whose first bytes are `head`. Only whole signatures

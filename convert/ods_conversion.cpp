@@ -99,6 +99,9 @@ bool read_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t li
                 problem = reading == RowReading::TooLarge
                               ? WorkbookProblem{WorkbookFault::TooLarge, ZipFault::None,
                                                 XmlFault::None, entry.name}
+                          : reading == RowReading::PastLastColumn
+                              ? WorkbookProblem{WorkbookFault::PastSheetBounds, ZipFault::None,
+                                                XmlFault::None, entry.name}
                               : xml_problem(entry.name, reader, input);
                 return false;
             }

@@ -133,6 +133,7 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
     SheetCell* cell = nullptr;
     OdsCellPlace* place = nullptr;
     std::size_t next_column = 0;
+    std::size_t shown = 0;  // the text of the row's cells so far, held in them
     const std::size_t row_depth = reader.depth();
     for (;;) {
         const XmlEvent event = reader.next();
@@ -148,9 +149,13 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
                     row.cells.emplace_back();
                     row.places.emplace_back();
                 }
+                // No cell starts past the sheet's last column; empty ones
+                // repeated up to it are how its rows end.
+                if (next_column >= sheet_columns) return RowReading::PastLastColumn;
                 place = &row.places[row.count];
                 cell = &row.cells[row.count++];
                 cell->column = next_column;
+                cell->occupied = false;
                 cell->repeat =
                     repeat_count(value_of(reader, ods_table_ns, "number-columns-repeated"));
                 next_column += cell->repeat;
@@ -178,7 +183,13 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
                     text.has_string_value = true;
                 }
             } else if (cell && text.annotation_depth == 0) {
-                if (is(reader, ods_office_ns, "annotation")) {
+                // A note, or a drawing anchored in the cell, takes its place
+                // without being its text; a footnote within its text is not
+                // shown in it either.
+                if (is(reader, ods_office_ns, "annotation") || reader.name().uri == ods_draw_ns) {
+                    text.annotation_depth = depth;
+                    cell->occupied = true;
+                } else if (is(reader, ods_text_ns, "note")) {
                     text.annotation_depth = depth;
                 } else if (depth == row_depth + 2 && is(reader, ods_text_ns, "p")) {
                     if (text.paragraphs++ > 0) text.text.push_back('\n');
@@ -187,10 +198,10 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
                 } else if (text.paragraph_depth && reader.name().uri == ods_text_ns) {
                     const std::string_view local = reader.name().local;
                     if (local == "s") {
+                        // Never more spaces than the row may hold in all.
+                        const std::size_t room = row_limit + 1 - shown - text.text.size();
                         text.text.append(
-                            std::min<std::size_t>(repeat_count(value_of(reader, ods_text_ns, "c")),
-                                                  row_limit),
-                            ' ');
+                            std::min(repeat_count(value_of(reader, ods_text_ns, "c")), room), ' ');
                     } else if (local == "tab") {
                         text.text.push_back('\t');
                     } else if (local == "line-break") {
@@ -205,6 +216,11 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
             if (cell && depth == row_depth + 1) {
                 cell->raw_end = row.raw.size();
                 finish_cell(text, *cell);
+                // A cell with a value repeated past the last column.
+                if (cell->used() && cell->column + cell->repeat > sheet_columns) {
+                    return RowReading::PastLastColumn;
+                }
+                shown += text.text.size();
                 cell = nullptr;
             } else if (depth == text.annotation_depth) {
                 text.annotation_depth = 0;
@@ -212,7 +228,7 @@ RowReading read_ods_row(XmlReader& reader, std::size_t number, OdsRow& row) {
                 text.paragraph_depth = 0;
             }
         }
-        if (text.text.size() > row_limit) return RowReading::TooLarge;
+        if (shown + text.text.size() > row_limit) return RowReading::TooLarge;
     }
 }
 

@@ -23,6 +23,7 @@ inline constexpr std::string_view ods_office_ns =
     "urn:oasis:names:tc:opendocument:xmlns:office:1.0";
 inline constexpr std::string_view ods_table_ns = "urn:oasis:names:tc:opendocument:xmlns:table:1.0";
 inline constexpr std::string_view ods_text_ns = "urn:oasis:names:tc:opendocument:xmlns:text:1.0";
+inline constexpr std::string_view ods_draw_ns = "urn:oasis:names:tc:opendocument:xmlns:drawing:1.0";
 inline constexpr std::string_view ods_style_ns = "urn:oasis:names:tc:opendocument:xmlns:style:1.0";
 inline constexpr std::string_view ods_calcext_ns =
     "urn:org:documentfoundation:names:experimental:calc:xmlns:calcext:1.0";

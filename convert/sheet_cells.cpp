@@ -224,6 +224,15 @@ std::optional<std::string> day_number_date(std::string_view number, bool date190
     return iso_date(year_month_day{epoch + days{day}});
 }
 
+std::optional<std::string> whole_number_text(std::string_view number) {
+    const std::optional<double> value = number_of(number);
+    constexpr double exact = 9007199254740992.0;  // 2^53
+    if (!value || std::floor(*value) != *value || std::abs(*value) > exact) return std::nullopt;
+    char text[32];
+    std::snprintf(text, sizeof text, "%.0f", *value);
+    return text;
+}
+
 std::optional<std::string> day_number_from_1904(std::string_view number) {
     const std::optional<double> value = number_of(number);
     if (!value || std::abs(*value) > static_cast<double>(last_day_number)) return std::nullopt;

@@ -63,6 +63,11 @@ std::optional<std::string> day_number_date(std::string_view number, bool date190
 // days on. Nothing when it is not a number.
 std::optional<std::string> day_number_from_1904(std::string_view number);
 
+// A number written otherwise ("2.9235E4", "29235.", "29235.0") as the
+// digits of the whole number it is, "29235"; nothing for any other text, a
+// fraction, or a number past 2^53.
+std::optional<std::string> whole_number_text(std::string_view number);
+
 // Appends `text` with Office's escapes undone: "_x000D_" is a carriage
 // return, "_x005F_" a "_" that starts something that looks like one.
 void append_unescaped(std::string_view text, std::string& out);

@@ -197,7 +197,9 @@ std::optional<RowReason> RowFields::read(std::span<const SheetCell> cells,
                     } else if (date1904 && column == date_column) {
                         text = day_number_from_1904(cell.value).value_or(cell.value);
                     } else {
-                        text = cell.value;
+                        // "2.9235E4" and "29235." show as 29235, a day number
+                        // in a date column.
+                        text = whole_number_text(cell.value).value_or(cell.value);
                     }
                     break;
                 case CellKind::Error:

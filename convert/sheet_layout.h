@@ -45,7 +45,11 @@ struct SheetCell {
     std::size_t raw_begin = 0, raw_end = 0;
 
     // Whether it holds a value or a formula, and so takes room in the sheet.
-    bool used() const { return kind != CellKind::Empty || formula; }
+    // A note or a drawing anchored in it, which an added cell must not take
+    // the place of (.ods).
+    bool occupied = false;
+
+    bool used() const { return kind != CellKind::Empty || formula || occupied; }
 };
 
 // A row's XML is held whole while it is written back: at most this much.

@@ -174,6 +174,12 @@ INSTANTIATE_TEST_SUITE_P(
                  "\xEF\xBB\xBF<?xml version='1.0'?><!-- nómina -->\n<ss:Workbook xmlns:ss = '" +
                      spreadsheet_ns + "'>",
                  FileKind::SpreadsheetMl},
+        KindCase{"FlatOds",
+                 "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<office:document "
+                 "xmlns:office=\"urn:oasis:names:tc:opendocument:xmlns:office:1.0\" "
+                 "office:version=\"1.3\" "
+                 "office:mimetype=\"application/vnd.oasis.opendocument.spreadsheet\">",
+                 FileKind::FlatOds},
         // Text, however near it comes to a signature.
         KindCase{"CsvStartingWithPK", "PK,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
         KindCase{"CsvStartingWithPKAndAControl", "PK\x03,LOPEZ,JUAN,1980-01-15\n", FileKind::Text},
@@ -207,8 +213,7 @@ TEST(FileKindWords, SaysEachKindInOneLine) {
         void row_message(const ProblemRow&, std::string_view, std::string_view) override {}
     };
     std::vector<std::string> said;
-    for (int k = static_cast<int>(FileKind::Xlsb); k <= static_cast<int>(FileKind::SpreadsheetMl);
-         ++k) {
+    for (int k = static_cast<int>(FileKind::Xlsb); k <= static_cast<int>(FileKind::FlatOds); ++k) {
         // An OpenDocument spreadsheet is read, never refused.
         if (static_cast<FileKind>(k) == FileKind::Ods) continue;
         for (const std::string_view name : {"nomina.xlsx", ""}) {

@@ -302,6 +302,40 @@ INSTANTIATE_TEST_SUITE_P(
                 {"2 filas: 2 con clave"},
                 {key + "</table:table-cell>" + text_cell("ok") + "</table:table-row>" +
                  "<table:table-row>"}},
+        // What a hostile file tried: a note where the added cells go keeps
+        // its cell, and they move right of it; a value repeated past the last
+        // column, or spaces past what a row may hold, are a damaged file.
+        OdsCase{"ANoteWhereTheAddedCellsGo",
+                content_xml(table("Hoja1", header +
+                                               row({text_cell("PEREZ"), text_cell("LOPEZ"),
+                                                    text_cell("JUAN"), text_cell("1980-01-15"),
+                                                    "<table:table-cell><office:annotation><text:p>"
+                                                    "nota</text:p></office:annotation>"
+                                                    "</table:table-cell>"}))),
+                {},
+                ExitStatus::Ok,
+                {"van en las columnas F y G"},
+                {"<text:p>nota</text:p></office:annotation></table:table-cell>"}},
+        OdsCase{"AValueRepeatedPastTheLastColumn",
+                content_xml(table("Hoja1", header + row({text_cell("PEREZ"),
+                                                         "<table:table-cell "
+                                                         "table:number-columns-repeated="
+                                                         "\"2000000000\" office:value-type=\"string\">"
+                                                         "<text:p>x</text:p></table:table-cell>"}))),
+                {},
+                ExitStatus::IoError,
+                {"más allá de la columna XFD"},
+                {}},
+        OdsCase{"SpacesPastWhatARowHolds",
+                content_xml(table("Hoja1",
+                                  header + row(std::vector<std::string>(
+                                               5, "<table:table-cell office:value-type=\"string\">"
+                                                  "<text:p>A<text:s text:c=\"2000000000\"/>B"
+                                                  "</text:p></table:table-cell>")))),
+                {},
+                ExitStatus::IoError,
+                {"se descomprime en más de lo que se admite"},
+                {}},
         OdsCase{"TheFirstTableWithAHeader",
                 content_xml(table("Portada", row({text_cell("Nómina")})) +
                             table("Personal", header + person)),

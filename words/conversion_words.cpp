@@ -46,6 +46,8 @@ constexpr NotTextWords not_text_words[] = {
     {FileKind::Html,
      "es una página HTML (una tabla guardada como hoja de cálculo), no un archivo CSV",
      save_sheet_as_xlsx},
+    {FileKind::FlatOds, "es una hoja de cálculo OpenDocument plana (.fods), que no se lee aquí",
+     "ábrala en LibreOffice, guárdela como «Hoja de cálculo ODF (.ods)» y conviértala"},
     {FileKind::SpreadsheetMl, "es una hoja de cálculo XML de Excel 2003, no un archivo CSV",
      save_sheet_as_xlsx},
 };
