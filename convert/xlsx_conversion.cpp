@@ -329,6 +329,7 @@ bool XlsxConversion::write_filter_name(const ZipEntry& entry) {
     XmlReader reader(input);
     std::string written;
     bool in_name = false;
+    bool renamed = false;
     for (XmlEvent event = reader.next(); event != XmlEvent::Done; event = reader.next()) {
         if (event == XmlEvent::Fault) {
             problem_ = {WorkbookFault::BadXml, ZipFault::None, reader.fault(), entry.name};
@@ -344,10 +345,16 @@ bool XlsxConversion::write_filter_name(const ZipEntry& entry) {
             const std::size_t bang = raw.rfind('!');
             if (bang != std::string_view::npos) {
                 written.append(raw.substr(0, bang + 1)).append(absolute);
+                renamed = true;
                 continue;
             }
         }
         written.append(reader.raw());
+    }
+    // A workbook without such a name is copied as it is stored.
+    if (!renamed) {
+        write_error_ = zip_out_.copy(package_.zip(), entry);
+        return true;
     }
     write_error_ = zip_out_.begin_entry(entry.name, entry.mod_time, entry.mod_date, deflate_level);
     if (!write_error_) write_error_ = zip_out_.write(written);
