@@ -297,17 +297,9 @@ ExitStatus OdsConversion::run() {
 // A part copied as it is stored, once its data is found whole: a damaged
 // part is never passed on as if it were sound.
 bool OdsConversion::copy_checked(const ZipEntry& entry) {
-    EntryReader reader(zip_, entry, part_limit_);
-    std::array<char, 1 << 16> buffer;
-    for (;;) {
-        std::size_t count = 0;
-        const ZipFault fault = reader.read(buffer, count);
-        if (fault != ZipFault::None) {
-            problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
-                        fault, XmlFault::None, entry.name};
-            return false;
-        }
-        if (count == 0) break;
+    if (const ZipFault fault = check_entry(zip_, entry, part_limit_); fault != ZipFault::None) {
+        problem_ = zip_problem(entry.name, fault);
+        return false;
     }
     write_error_ = zip_out_.copy(zip_, entry);
     return true;

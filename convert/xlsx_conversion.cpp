@@ -312,8 +312,7 @@ bool XlsxConversion::write_filter_name(const ZipEntry& entry) {
     std::string xml;
     if (const ZipFault fault = read_entry(package_.zip(), entry, package_.part_limit(), xml);
         fault != ZipFault::None) {
-        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
-                    fault, XmlFault::None, entry.name};
+        problem_ = zip_problem(entry.name, fault);
         return false;
     }
     const auto& sheets = package_.sheets();
@@ -372,8 +371,7 @@ bool XlsxConversion::read_table(const std::string& part) {
     std::string xml;
     if (const ZipFault fault = read_entry(package_.zip(), *entry, package_.part_limit(), xml);
         fault != ZipFault::None) {
-        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
-                    fault, XmlFault::None, part};
+        problem_ = zip_problem(part, fault);
         return false;
     }
     const auto lower = [](std::string_view text) {
@@ -416,17 +414,10 @@ bool XlsxConversion::read_table(const std::string& part) {
 // A part copied as it is stored, once its data is found whole: a damaged
 // part is never passed on as if it were sound.
 bool XlsxConversion::copy_checked(const ZipEntry& entry) {
-    EntryReader reader(package_.zip(), entry, package_.part_limit());
-    std::array<char, 1 << 16> buffer;
-    for (;;) {
-        std::size_t count = 0;
-        const ZipFault fault = reader.read(buffer, count);
-        if (fault != ZipFault::None) {
-            problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
-                        fault, XmlFault::None, entry.name};
-            return false;
-        }
-        if (count == 0) break;
+    if (const ZipFault fault = check_entry(package_.zip(), entry, package_.part_limit());
+        fault != ZipFault::None) {
+        problem_ = zip_problem(entry.name, fault);
+        return false;
     }
     write_error_ = zip_out_.copy(package_.zip(), entry);
     return true;
@@ -439,8 +430,7 @@ bool XlsxConversion::write_table(const ZipEntry& entry) {
     std::string xml;
     if (const ZipFault fault = read_entry(package_.zip(), entry, package_.part_limit(), xml);
         fault != ZipFault::None) {
-        problem_ = {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip,
-                    fault, XmlFault::None, entry.name};
+        problem_ = zip_problem(entry.name, fault);
         return false;
     }
     StringXmlInput input(xml);

@@ -133,6 +133,11 @@ std::string resolve_part(std::string_view source, std::string_view target) {
 
 bool relationship_is(std::string_view type, std::string_view kind) { return type.ends_with(kind); }
 
+WorkbookProblem zip_problem(std::string_view part, ZipFault fault) {
+    return {fault == ZipFault::TooLarge ? WorkbookFault::TooLarge : WorkbookFault::Zip, fault,
+            XmlFault::None, std::string(part)};
+}
+
 WorkbookProblem xml_problem(std::string_view part, const XmlReader& reader,
                             const ZipXmlInput& input) {
     WorkbookProblem problem;

@@ -116,6 +116,9 @@ std::string relationships_part(std::string_view part);
 // Whether a relationship's type URI ends in `kind` ("/worksheet", "/styles").
 bool relationship_is(std::string_view type, std::string_view kind);
 
+// The problem of part `part` of the zip, which `fault` says.
+WorkbookProblem zip_problem(std::string_view part, ZipFault fault);
+
 // The problem of an XML part that `reader` stopped reading at, from `input`.
 WorkbookProblem xml_problem(std::string_view part, const XmlReader& reader,
                             const ZipXmlInput& input);

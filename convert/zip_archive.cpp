@@ -1,6 +1,7 @@
 #include "zip_archive.h"
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 
 #include "zip_format.h"
@@ -326,6 +327,18 @@ ZipFault EntryReader::finish() {
     if (produced_ != entry_.size) return fault_ = ZipFault::BadSize;
     if (crc_ != entry_.crc) return fault_ = ZipFault::BadCrc;
     return ZipFault::None;
+}
+
+ZipFault check_entry(const ZipArchive& archive, const ZipEntry& entry, std::uint64_t limit) {
+    EntryReader reader(archive, entry, limit);
+    std::array<char, 1 << 16> buffer;
+    for (;;) {
+        std::size_t count = 0;
+        if (const ZipFault fault = reader.read(buffer, count); fault != ZipFault::None) {
+            return fault;
+        }
+        if (count == 0) return ZipFault::None;
+    }
 }
 
 ZipFault read_entry(const ZipArchive& archive, const ZipEntry& entry, std::uint64_t limit,

@@ -93,6 +93,10 @@ class EntryReader {
 };
 
 // The whole entry into `out` (for small parts), replacing what it held.
+// Inflates `entry` to nothing but its CRC and size, a buffer at a time: whether
+// it is sound, before it is copied as it is stored.
+ZipFault check_entry(const ZipArchive& archive, const ZipEntry& entry, std::uint64_t limit);
+
 ZipFault read_entry(const ZipArchive& archive, const ZipEntry& entry, std::uint64_t limit,
                     std::string& out);
 
