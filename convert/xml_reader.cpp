@@ -650,8 +650,8 @@ XmlFault XmlReader::check_declaration(std::string_view raw) const {
     };
     std::string_view value;
     if (!skip() || !pseudo_attribute("version", value)) return XmlFault::Declaration;
-    if (!all_of(value,
-                [&](char c) { return alnum(c) || c == '_' || c == '.' || c == ':' || c == '-'; })) {
+    // The version's characters as expat takes them: a colon is not one.
+    if (!all_of(value, [&](char c) { return alnum(c) || c == '_' || c == '.' || c == '-'; })) {
         return XmlFault::Declaration;
     }
     bool spaced = skip();

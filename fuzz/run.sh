@@ -10,7 +10,7 @@ build=build-fuzz
 
 CXX=clang++ CC=clang cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DRFC_SANITIZE=ON -DRFC_BUILD_FUZZ=ON -DRFC_BUILD_TESTS=OFF -DRFC_BUILD_WINDOW=ON >/dev/null
-cmake --build "$build" -j"$(nproc)" --target fuzz_compute_key fuzz_key_check fuzz_csv_reader fuzz_utf16 fuzz_workbook
+cmake --build "$build" -j"$(nproc)" --target fuzz_compute_key fuzz_key_check fuzz_csv_reader fuzz_utf16 fuzz_workbook fuzz_xml_reader
 
 mkdir -p "$build/findings"
 # A smaller quarantine than AddressSanitizer's 256 MB: freed memory is still
@@ -44,3 +44,4 @@ run_target fuzz_key_check 256
 run_target fuzz_csv_reader 4096
 run_target fuzz_utf16 4096
 run_target fuzz_workbook 8192
+run_target fuzz_xml_reader 4096

@@ -374,6 +374,8 @@ const std::vector<Malformed> malformed = {
     {"<?xml?><a/>", XmlFault::Declaration, true},
     {"<?xml encoding=\"UTF-8\"?><a/>", XmlFault::Declaration, true},
     {"<?xml version=\"1 0\"?><a/>", XmlFault::Declaration, true},
+    {"<?xml version=\"1::::.0\"?><a/>", XmlFault::Declaration, true},
+    {"<?xml version=\"1.0:\"?><a/>", XmlFault::Declaration, true},
     {"<?xml version=\"1.0\"encoding=\"UTF-8\"?><a/>", XmlFault::Declaration, true},
     {"<?xml version=\"1.0\" standalone=\"yes\" encoding=\"UTF-8\"?><a/>", XmlFault::Declaration,
      true},
