@@ -15,11 +15,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <vector>
 
 #include "block_pipeline.h"
 #include "byte_stream.h"
@@ -88,6 +90,13 @@ class ConversionReport {
     virtual void sheet_not_found(std::string_view asked, const std::vector<SheetEntry>& sheets) = 0;
     virtual void no_room_for_cells(std::string_view sheet) = 0;
     virtual void sheet_found(const SheetFound& found) = 0;
+    // A workbook's sheets and the one whose people are read (asked for, or
+    // found), once it is chosen: for a front end that lets the sheet be chosen.
+    virtual void sheets_listed(const std::vector<SheetEntry>& /*sheets*/,
+                               const SheetEntry& /*chosen*/) {}
+    // How far through a workbook the conversion is, every so many rows:
+    // `done` of `total`, which measure the reading of the sheet's part.
+    virtual void workbook_progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
     // At the end, with the key cells' filling asked for: `count` empty cells
     // of the key column (`column`, from 0) took the computed key.
     virtual void key_cells_filled(std::size_t count, std::size_t column) = 0;

@@ -76,8 +76,9 @@ struct ContentScan {
     bool has_automatic_styles = false;
 };
 
-// Reads content.xml a row at a time: `on_row(table, row)` for each row of
-// table `table` (from 0), `on_other(reader, event, table)` for every other
+// Reads content.xml a row at a time: `on_row(table, row, compressed_read)`
+// for each row of table `table` (from 0), with how many of the part's
+// compressed bytes are read by then; `on_other(reader, event, table)` for every other
 // event (`table` past the tables when outside one).
 template <typename OnRow, typename OnOther>
 bool read_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t limit,
@@ -112,7 +113,7 @@ bool read_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t li
                 return false;
             }
             next_row += row.repeat;
-            if (!on_row(table, row)) return false;
+            if (!on_row(table, row, input.compressed_read())) return false;
             continue;
         }
         if (start && table == none && is(reader, ods_table_ns, "table")) {
@@ -134,12 +135,19 @@ bool read_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t li
     return true;
 }
 
+// The first of the two readings of content.xml, which tells the progress as
+// the first half of the conversion's.
 bool scan_content(const ZipArchive& zip, const ZipEntry& entry, std::uint64_t limit,
-                  ContentScan& scan, WorkbookProblem& problem) {
+                  ContentScan& scan, WorkbookProblem& problem, ConversionReport& report) {
     bool in_styles = false;
+    std::size_t rows_since_progress = 0;
     return read_content(
         zip, entry, limit, problem,
-        [&](std::size_t table, const OdsRow& row) {
+        [&](std::size_t table, const OdsRow& row, std::uint64_t compressed_read) {
+            if (++rows_since_progress == rows_per_report) {
+                rows_since_progress = 0;
+                report.workbook_progress(compressed_read, 2 * entry.compressed_size);
+            }
             SheetScan& sheet = scan.scans[table];
             for (std::size_t i = 0; i < row.count; ++i) {
                 const OdsCellPlace& place = row.places[i];
@@ -261,6 +269,7 @@ class OdsConversion {
     std::string cell_;
     RowTally tally_;
     std::size_t rows_since_told_ = 0;
+    std::size_t rows_since_progress_ = 0;
     std::size_t filled_ = 0;
 };
 
@@ -318,7 +327,14 @@ bool OdsConversion::write_content(const ZipEntry& entry) {
     if (write_error_) return true;
     const bool read = read_content(
         zip_, entry, part_limit_, problem_,
-        [this](std::size_t table, const OdsRow& row) { return on_row(table, row); },
+        [this, &entry](std::size_t table, const OdsRow& row, std::uint64_t compressed_read) {
+            if (++rows_since_progress_ == rows_per_report) {
+                rows_since_progress_ = 0;
+                report_.workbook_progress(entry.compressed_size + compressed_read,
+                                          2 * entry.compressed_size);
+            }
+            return on_row(table, row);
+        },
         [this](const XmlReader& reader, XmlEvent event, std::size_t table) {
             return on_other(reader, event, table);
         });
@@ -686,7 +702,7 @@ ExitStatus convert_ods(std::string_view bytes, delimited::ByteSink& out,
     }
     ContentScan scan;
     WorkbookProblem problem;
-    if (!scan_content(*zip, *content, options.part_limit, scan, problem)) {
+    if (!scan_content(*zip, *content, options.part_limit, scan, problem, report)) {
         report.workbook_damaged(problem);
         return ExitStatus::IoError;
     }
@@ -721,6 +737,7 @@ ExitStatus convert_ods(std::string_view bytes, delimited::ByteSink& out,
             if (header) break;
         }
     }
+    report.sheets_listed(scan.sheets, scan.sheets[*chosen]);
     if (!layout) {
         report.columns_not_found(column_problem);
         return ExitStatus::Usage;

@@ -37,8 +37,9 @@ std::string_view attribute_of(const XmlReader& reader, std::string_view local) {
     return {};
 }
 
-// Reads `part` a row at a time: `on_row(row)` for each row in the sheet's
-// data (with its XML when `keep_raw`), `on_other(reader, event)` for every
+// Reads `part` a row at a time: `on_row(row, compressed_read)` for each row
+// in the sheet's data (with its XML when `keep_raw`), with how many of the
+// part's compressed bytes are read by then; `on_other(reader, event)` for every
 // other event; either stops the reading by returning false. False when the
 // part is damaged, with `problem` set.
 template <typename OnRow, typename OnOther>
@@ -68,7 +69,7 @@ bool read_sheet(const XlsxPackage& package, const ZipEntry& entry, bool keep_raw
                 return false;
             }
             next_number = row.number + 1;
-            if (!on_row(row)) return true;
+            if (!on_row(row, input.compressed_read())) return true;
             continue;
         }
         if (is_element(reader, "sheetData") && event != XmlEvent::Text) {
@@ -86,7 +87,7 @@ bool scan_head(const XlsxPackage& package, const ZipEntry& entry, SheetScan& sca
                WorkbookProblem& problem) {
     return read_sheet(
         package, entry, false, problem,
-        [&](const SheetRow& row) {
+        [&](const SheetRow& row, std::uint64_t) {
             scan.add_row(row.number, row.row_cells());
             return !scan.head_full();
         },
@@ -215,6 +216,7 @@ class XlsxConversion {
     std::string cell_;
     RowTally tally_;
     std::size_t rows_since_told_ = 0;
+    std::size_t rows_since_progress_ = 0;
     bool fill_empty_ = false;
     std::size_t filled_ = 0;  // key cells filled
     // The sheet's tables: which grow to take in the added columns, and the
@@ -507,7 +509,15 @@ bool XlsxConversion::write_sheet(const ZipEntry& entry) {
         threaded_);
     sheet_out_ = &writer;
     const bool read = read_sheet(
-        package_, entry, true, problem_, [this](const SheetRow& row) { return on_row(row); },
+        package_, entry, true, problem_,
+        [this, &entry](const SheetRow& row, std::uint64_t compressed_read) {
+            // How far through the sheet the reading is, every so many rows.
+            if (++rows_since_progress_ == rows_per_report) {
+                rows_since_progress_ = 0;
+                report_.workbook_progress(compressed_read, entry.compressed_size);
+            }
+            return on_row(row);
+        },
         [this](const XmlReader& reader, XmlEvent event) { return on_other(reader, event); });
     if (read) flush(true);
     writer.finish();
@@ -822,6 +832,7 @@ ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
         report.workbook_damaged({WorkbookFault::NoSheet, ZipFault::None, XmlFault::None, {}});
         return ExitStatus::IoError;
     }
+    report.sheets_listed(package.sheets(), *chosen.sheet);
     if (!chosen.layout) {
         report.columns_not_found(chosen.problem);
         return ExitStatus::Usage;

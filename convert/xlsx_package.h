@@ -100,6 +100,7 @@ class ZipXmlInput final : public XmlInput {
         : reader_(zip, entry, limit) {}
     bool read(std::span<char> buffer, std::size_t& count) override;
     ZipFault fault() const { return fault_; }
+    std::uint64_t compressed_read() const { return reader_.compressed_read(); }
 
   private:
     EntryReader reader_;

@@ -78,6 +78,9 @@ class EntryReader {
     // returned it is returned again, and bytes already read are not to be
     // trusted.
     ZipFault read(std::span<char> buffer, std::size_t& count);
+    // How many of the entry's compressed bytes have been taken so far: how
+    // far through it the reading is.
+    std::uint64_t compressed_read() const { return entry_.compressed_size - input_.size(); }
 
   private:
     ZipFault finish();

@@ -10,8 +10,10 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "conversion.h"
 #include "naming.h"
@@ -34,6 +36,11 @@ class MessageSink {
     virtual void before_output() {}
     virtual void block_written(std::size_t /*rows*/) {}
     virtual void ended(std::size_t /*rows*/) {}
+    // A workbook's sheets and the one read, and how far through it the
+    // conversion is: for a front end's sheet chooser and progress.
+    virtual void sheets_listed(const std::vector<convert::SheetEntry>& /*sheets*/,
+                               const convert::SheetEntry& /*chosen*/) {}
+    virtual void workbook_progress(std::uint64_t /*done*/, std::uint64_t /*total*/) {}
     // What became of the rows, before the summary says it.
     virtual void counted(const convert::RowTally& /*tally*/, bool /*checks_keys*/) {}
 };
@@ -62,6 +69,13 @@ class ConversionWords final : public convert::ConversionReport {
     void not_utf8_after_all(std::size_t line) override;
     void row_not_read(const convert::ProblemRow& row) override;
     void block_written(std::size_t rows) override { sink_.block_written(rows); }
+    void sheets_listed(const std::vector<convert::SheetEntry>& sheets,
+                       const convert::SheetEntry& chosen) override {
+        sink_.sheets_listed(sheets, chosen);
+    }
+    void workbook_progress(std::uint64_t done, std::uint64_t total) override {
+        sink_.workbook_progress(done, total);
+    }
     void ended(std::size_t rows) override { sink_.ended(rows); }
     void read_failed(std::error_code error) override;
     void write_failed(std::error_code error) override;

@@ -15,6 +15,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -41,6 +42,11 @@ void claverfc_message(const char* line, std::size_t size);
 // A row not read: its line, why as a JSON text of codes, and why in words.
 void claverfc_problem(double line, const char* reason, std::size_t reason_size, const char* text,
                       std::size_t text_size);
+// A workbook's sheets, as a list of names in the answers' form, and the
+// place of the one read.
+void claverfc_sheets(const char* list, std::size_t size, std::size_t chosen);
+// How far through a workbook the batch is: `done` of `total`.
+void claverfc_progress(double done, double total);
 }
 
 namespace {
@@ -62,10 +68,12 @@ std::vector<std::string_view> unpack(std::size_t count) {
     return list;
 }
 
-void answer(std::string_view text) {
+void append_listed(std::string& list, std::string_view text) {
     const auto size = static_cast<std::uint32_t>(text.size());
-    answers.append(reinterpret_cast<const char*>(&size), 4).append(text);
+    list.append(reinterpret_cast<const char*>(&size), 4).append(text);
 }
+
+void answer(std::string_view text) { append_listed(answers, text); }
 
 web_engine::Person person_of(const std::vector<std::string_view>& list, std::size_t from) {
     return {std::string(list[from]), std::string(list[from + 1]), std::string(list[from + 2]),
@@ -398,18 +406,27 @@ std::string check_json(const web_engine::CheckAnswer& verdict) {
         .done();
 }
 
+// The input, and its size when JavaScript knows it (a File's, say), so that
+// a workbook, which is held whole, is held in one block of its size.
 class JsSource final : public delimited::ByteSource {
   public:
-    explicit JsSource(bool waits) : waits_(waits) {}
+    JsSource(bool waits, std::optional<std::size_t> size) : waits_(waits), size_(size) {}
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
         const int got = waits_ ? claverfc_read_waiting(buffer.data(), buffer.size())
                                : claverfc_read(buffer.data(), buffer.size());
         count = got > 0 ? static_cast<std::size_t>(got) : 0;
+        read_ += count;
         return got < 0 ? std::make_error_code(std::errc::io_error) : std::error_code{};
+    }
+    std::optional<std::size_t> bytes_left() const override {
+        if (!size_ || *size_ < read_) return std::nullopt;
+        return *size_ - read_;
     }
 
   private:
     bool waits_;
+    std::optional<std::size_t> size_;
+    std::size_t read_ = 0;
 };
 
 class JsSink final : public delimited::ByteSink {
@@ -548,13 +565,16 @@ EMSCRIPTEN_KEEPALIVE void engine_exit_statuses() {
 // its value, then the file's name, then the sheet as a flag and its value,
 // then fill empty -> the exit status; the bytes and messages
 // go through the callbacks, the input through claverfc_read_waiting when
-// `waits`.
-EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
+// `waits`. `size` is the input's, or negative when it is not known.
+EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits, double size) {
     const std::vector<std::string_view> list = unpack(11);
     const web_engine::BatchRequest request{
         !list[0].empty(),     option_of(list, 1), option_of(list, 3), option_of(list, 5),
         std::string(list[7]), option_of(list, 8), !list[10].empty()};
-    JsSource input(waits != 0);
+    // A size past what the engine's memory could hold is no help.
+    const bool size_known = size >= 0 && size <= static_cast<double>(UINT32_MAX);
+    JsSource input(waits != 0, size_known ? std::optional<std::size_t>(static_cast<std::size_t>(size))
+                                          : std::nullopt);
     JsSink output;
     std::optional<std::string> counts;
     const web_engine::BatchEvents events{
@@ -566,6 +586,14 @@ EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits) {
         },
         [&counts](const convert::RowTally& tally, bool checks_keys) {
             counts = counts_json(tally, checks_keys);
+        },
+        [](const std::vector<std::string>& sheets, std::size_t chosen) {
+            std::string list;
+            for (const std::string& name : sheets) append_listed(list, name);
+            claverfc_sheets(list.data(), list.size(), chosen);
+        },
+        [](std::uint64_t done, std::uint64_t total) {
+            claverfc_progress(static_cast<double>(done), static_cast<double>(total));
         }};
     const convert::ExitStatus status = web_engine::run_batch(input, output, events, request);
     answers.clear();
@@ -596,6 +624,7 @@ EMSCRIPTEN_KEEPALIVE void engine_texts() {
     pair("settingLabels.columns", words::page_label(convert::Setting::Columns));
     pair("settingLabels.delimiter", words::page_label(convert::Setting::Delimiter));
     pair("settingLabels.encoding", words::page_label(convert::Setting::Encoding));
+    pair("settingLabels.sheet", words::page_label(convert::Setting::Sheet));
     // Days as <input type="date"> writes them: YYYY-MM-DD.
     pair("dateMin", words::date_text(keycalc::supported_birth_dates.first));
     pair("dateMax", words::date_text(keycalc::supported_birth_dates.last));

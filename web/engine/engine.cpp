@@ -45,6 +45,22 @@ class BatchMessages final : public words::MessageSink {
     void counted(const convert::RowTally& tally, bool checks_keys) override {
         if (events_.counted) events_.counted(tally, checks_keys);
     }
+    // Only sheets with cells can be chosen; chart sheets are left out.
+    void sheets_listed(const std::vector<convert::SheetEntry>& sheets,
+                       const convert::SheetEntry& chosen) override {
+        if (!events_.sheets) return;
+        std::vector<std::string> names;
+        std::size_t place = 0;
+        for (const convert::SheetEntry& sheet : sheets) {
+            if (!sheet.worksheet) continue;
+            if (&sheet == &chosen) place = names.size();
+            names.push_back(sheet.name);
+        }
+        events_.sheets(names, place);
+    }
+    void workbook_progress(std::uint64_t done, std::uint64_t total) override {
+        if (events_.progress) events_.progress(done, total);
+    }
 
   private:
     const BatchEvents& events_;

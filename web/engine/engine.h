@@ -7,10 +7,12 @@
 //         -> {KeyOutcome::Key, "PELJ8001152A0", "PELJ-800115-2A0", "", ExitStatus::Ok, ...}
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "byte_stream.h"
 #include "conversion.h"
@@ -78,11 +80,15 @@ struct BatchRequest {
 // error, without the line end (and, with the page's controls named, without
 // "rfc: " either); each row it could not read, with why as a value and as
 // the row's result cell says it, just before that row's line; and at the end
-// what became of the rows.
+// what became of the rows. For a workbook, also its sheets that hold cells,
+// by name, and the place among them of the one read, as soon as it is
+// chosen; and every so many rows how far through the workbook it is.
 struct BatchEvents {
     std::function<void(std::string_view line)> message;
     std::function<void(const convert::ProblemRow& row, std::string_view text)> problem;
     std::function<void(const convert::RowTally& tally, bool checks_keys)> counted;
+    std::function<void(const std::vector<std::string>& sheets, std::size_t chosen)> sheets;
+    std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };
 
 // Converts `input` as `rfc batch` does, on this one thread: `output` gets

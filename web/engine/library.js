@@ -40,4 +40,18 @@ mergeInto(LibraryManager.library, {
       // Nor does a row that cannot be shown.
     }
   },
+  claverfc_sheets: function (list, size, chosen) {
+    try {
+      Module['claveRfcBatch'].sheets(list, size, chosen);
+    } catch (error) {
+      // Nor a list of sheets.
+    }
+  },
+  claverfc_progress: function (done, total) {
+    try {
+      Module['claveRfcBatch'].progress(done, total);
+    } catch (error) {
+      // Nor the progress.
+    }
+  },
 });
