@@ -366,6 +366,48 @@ test('batch over a file that ends in the middle of a row, over no bytes at all, 
   }
 });
 
+// Workbooks as openpyxl and LibreOffice write them (several sheets, title
+// rows, dates with styles, held keys), made by tests/workbooks/make_workbooks.py
+// into the folder WORKBOOKS names, with cases.json saying the sheet of people.
+const workbooks = process.env.WORKBOOKS;
+test('batch over workbooks of openpyxl and LibreOffice gives rfc batch\'s bytes for every sheet, lists the sheets and tells its progress',
+  { skip: !workbooks && 'WORKBOOKS names no folder of workbooks' }, () => {
+    const cases = JSON.parse(readFileSync(join(workbooks, 'cases.json'), 'utf8'));
+    assert.ok(cases.length >= 5);
+    for (const { file, sheet, args = [] } of cases) {
+      const path = join(workbooks, file);
+      const options = args.includes('--fill-empty') ? { fillEmpty: true } : {};
+      // The sheets as rfc batch names them when asked for one the workbook lacks.
+      const refused = native(['batch', '--sheet', 'ninguna hoja', path]);
+      const names = [...refused.err.matchAll(/\d+ «([^»]*)»/g)].map((found) => found[1]);
+      assert.ok(names.includes(sheet), `${file}: ${refused.err}`);
+      const bytes = readFileSync(path);
+      const listed = [];
+      const progress = [];
+      let at = 0;
+      const result = rfc.batch({
+        size: bytes.length,
+        read(maxBytes) {
+          const chunk = bytes.subarray(at, at + maxBytes);
+          at += chunk.length;
+          return chunk;
+        },
+        write() {},
+        sheets: (told) => listed.push(told),
+        progress: (told) => progress.push(told),
+      }, options);
+      assert.deepEqual([result.sheets, result.sheet], [names, sheet], file);
+      assert.deepEqual(listed, [{ sheets: names, sheet }], file);
+      // Told every few thousand rows, forward only.
+      progress.forEach(({ done, total }, i) =>
+        assert.ok(done > (progress[i - 1]?.done ?? 0) && done <= total, `${file}: ${done} of ${total}`));
+      if (file === 'many.xlsx') assert.ok(progress.length >= 2, `${file}: progress told ${progress.length} times`);
+      // The proposed sheet, and every sheet chosen by name, as rfc batch --sheet NAME.
+      assertSameBatch(path, options, 1 << 16);
+      for (const name of names) assertSameBatch(path, { ...options, sheet: name });
+    }
+  });
+
 test('a callback that throws fails the batch as a read or write error, and is handed back', () => {
   const failure = new Error('disk gone');
   for (const io of [

@@ -66,6 +66,18 @@ def plain(out):
     return {"file": "plain.xlsx", "sheet": "Hoja1", "header_row": 1}
 
 
+def many(out):
+    """Rows enough for a conversion to tell its progress as it goes."""
+    wb = openpyxl.Workbook(write_only=True)
+    ws = wb.create_sheet("Muchas")
+    ws.append(HEADER)
+    rows = [shown(p) for p in PEOPLE]
+    for i in range(12000):
+        ws.append(rows[i % len(rows)])
+    wb.save(os.path.join(out, "many.xlsx"))
+    return {"file": "many.xlsx", "sheet": "Muchas", "header_row": 1}
+
+
 def office(out, epoch=None, name="office.xlsx"):
     """A cover sheet, then the people under titles, with real dates in a
     date style, a formula, held keys, an autofilter, widths and a table."""
@@ -339,7 +351,7 @@ def ods_by_hand(out):
 def main():
     out = sys.argv[1]
     os.makedirs(out, exist_ok=True)
-    cases = [plain(out), office(out), template(out)]
+    cases = [plain(out), office(out), template(out), many(out)]
     from openpyxl.utils.datetime import CALENDAR_MAC_1904
     cases.append(office(out, CALENDAR_MAC_1904, "office-1904.xlsx"))
     lo = [{"file": "libreoffice.xlsx", "sheet": "libreoffice", "header_row": 1}]

@@ -80,18 +80,19 @@ function engineCalls(engine, runBatchWaiting) {
     put(list);
     return engine[`_engine_${name}`](...numbers);
   };
-  const answers = () => {
+  // A list in the engine's memory at `start`, `size` bytes long.
+  const listAt = (start, size) => {
     const list = [];
     const bytes = engine.HEAPU8;
     const view = new DataView(bytes.buffer);
-    const end = engine._engine_answers() + engine._engine_answers_size();
-    for (let at = engine._engine_answers(); at < end; ) {
-      const size = view.getUint32(at, true);
-      list.push(bytes.subarray(at + 4, at + 4 + size));
-      at += 4 + size;
+    for (let at = start; at < start + size; ) {
+      const length = view.getUint32(at, true);
+      list.push(bytes.subarray(at + 4, at + 4 + length));
+      at += 4 + length;
     }
     return list;
   };
+  const answers = () => listAt(engine._engine_answers(), engine._engine_answers_size());
   const texts = () => answers().map((bytes) => fromUtf8.decode(bytes));
   const text = (bytes, size) => fromUtf8.decode(engine.HEAPU8.subarray(bytes, bytes + size));
   const personList = (person) =>
@@ -127,6 +128,8 @@ function engineCalls(engine, runBatchWaiting) {
       message: (line, size) => io.message(text(line, size)),
       problem: (line, reason, reasonSize, why, whySize) =>
         io.problem(line, JSON.parse(text(reason, reasonSize)), text(why, whySize)),
+      sheets: (list, size, chosen) => io.sheets(listAt(list, size).map((bytes) => fromUtf8.decode(bytes)), chosen),
+      progress: (done, total) => io.progress(done, total),
     };
   };
   return {
@@ -162,7 +165,7 @@ function engineCalls(engine, runBatchWaiting) {
       const outer = engine.claveRfcBatch;
       useCallbacks(io, false);
       try {
-        const exitStatus = call('run_batch', batchList(options), 0);
+        const exitStatus = call('run_batch', batchList(options), 0, io.size);
         return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         engine.claveRfcBatch = outer;
@@ -174,7 +177,7 @@ function engineCalls(engine, runBatchWaiting) {
       useCallbacks(io, true);
       waiting = true;
       try {
-        const exitStatus = await runBatchWaiting(1);
+        const exitStatus = await runBatchWaiting(1, io.size);
         return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         waiting = false;
@@ -203,12 +206,15 @@ function engineCalls(engine, runBatchWaiting) {
 
 // The callbacks as the engine calls them: a callback that throws makes a
 // failed read or write, which the batch reports as `rfc batch` reports its
-// own (exit status 4), and the first error thrown is handed back.
-function batchIo(io, failed) {
+// own (exit status 4), and the first error thrown is handed back in `ran`,
+// as are a workbook's sheets.
+function batchIo(io, ran) {
   const fail = (error) => {
-    if (failed.error === undefined) failed.error = error;
+    if (ran.error === undefined) ran.error = error;
   };
+  const size = Number(io.size);
   return {
+    size: Number.isSafeInteger(size) && size >= 0 ? size : -1,
     read(maxBytes) {
       try {
         return bytesOf(io.read(maxBytes));
@@ -248,6 +254,22 @@ function batchIo(io, failed) {
         fail(error);
       }
     },
+    sheets(sheets, chosen) {
+      ran.sheets = sheets;
+      ran.sheet = sheets[chosen];
+      try {
+        if (io.sheets) io.sheets({ sheets, sheet: sheets[chosen] });
+      } catch (error) {
+        fail(error);
+      }
+    },
+    progress(done, total) {
+      try {
+        if (io.progress) io.progress({ done, total });
+      } catch (error) {
+        fail(error);
+      }
+    },
   };
 }
 
@@ -264,14 +286,20 @@ function batchRequest(options) {
   };
 }
 
-const batchResult = ({ exitStatus, counts }, failed) =>
-  (failed.error === undefined ? { exitStatus, counts } : { exitStatus, counts, error: failed.error });
+// What a batch gives back: its exit status and counts, a workbook's sheets
+// and the one read, and the first error a callback threw.
+function batchResult({ exitStatus, counts }, ran) {
+  const result = { exitStatus, counts };
+  if (ran.sheets !== undefined) Object.assign(result, { sheets: ran.sheets, sheet: ran.sheet });
+  if (ran.error !== undefined) result.error = ran.error;
+  return result;
+}
 
 function claveRfcOf(engine, wasmModule) {
   const waiting = engine.runBatchWaiting && {
     async batchAsync(io, options) {
-      const failed = {};
-      return batchResult(await engine.runBatchWaiting(batchIo(io, failed), batchRequest(options)), failed);
+      const ran = {};
+      return batchResult(await engine.runBatchWaiting(batchIo(io, ran), batchRequest(options)), ran);
     },
   };
   return Object.freeze({
@@ -280,8 +308,8 @@ function claveRfcOf(engine, wasmModule) {
     check: (clave, person) =>
       engine.checkKey(textOf(clave), person === undefined || person === null ? null : personOf(person)),
     batch(io, options) {
-      const failed = {};
-      return batchResult(engine.runBatch(batchIo(io, failed), batchRequest(options)), failed);
+      const ran = {};
+      return batchResult(engine.runBatch(batchIo(io, ran), batchRequest(options)), ran);
     },
     ...waiting,
     texts: deepFreeze(engine.texts()),

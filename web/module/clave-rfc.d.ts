@@ -171,6 +171,15 @@ export interface BatchIo {
   /** Each row that could not be read, as soon as it is found, just before its line
    *  among the messages. */
   problem?(row: ProblemRow): void;
+  /** The input's size in bytes, when known (a `File`'s `size`): a workbook, which the
+   *  engine holds whole while it converts it, is then held in one block of that size. */
+  size?: number;
+  /** A workbook's sheets that hold cells, and the one whose people are read (`options.sheet`,
+   *  or the first with a header), as soon as it is chosen: for a sheet chooser. */
+  sheets?(listed: { sheets: string[]; sheet: string }): void;
+  /** A workbook's progress, every few thousand rows: `done` of `total` (the reading of its
+   *  sheet; the units are the engine's, only their ratio means anything). */
+  progress?(progress: { done: number; total: number }): void;
 }
 
 /** A row `batch` could not read: it goes out with its cells, the key's empty. */
@@ -265,6 +274,10 @@ export interface BatchResult {
   exitStatus: number;
   /** What became of the rows; null when they were not all read (a usage or an I/O error). */
   counts: BatchCounts | null;
+  /** A workbook's sheets that hold cells, in order, and the one read, as `io.sheets` was
+   *  told; absent for a delimited file, or when the workbook could not be opened. */
+  sheets?: string[];
+  sheet?: string;
   /** The first error a callback threw, if one did. */
   error?: unknown;
 }
@@ -280,7 +293,7 @@ export interface WindowTexts {
   /** The page's check box that folds accents, as messages name it ("Quitar acentos y diéresis"). */
   foldAccentsCheckBox: string;
   /** The labels of a page's fields for `batch`'s options, as messages name them ("Columnas"). */
-  settingLabels: { columns: string; delimiter: string; encoding: string };
+  settingLabels: { columns: string; delimiter: string; encoding: string; sheet: string };
   dateMin: string;
   dateMax: string;
   dateStart: string;
