@@ -4,10 +4,12 @@
 // the same input.
 //
 //   node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build/cli/rfc \
-//       [--screenshots build-web/screens] [--browser chromium|firefox]
+//       [--screenshots build-web/screens] [--browser chromium|firefox] [--workbooks DIR]
+//
+// DIR holds the workbooks tests/workbooks/make_workbooks.py makes, and its cases.json.
 import assert from 'node:assert/strict';
 import { spawnSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -21,6 +23,7 @@ const { values: args } = parseArgs({
         rfc: { type: 'string' },
         screenshots: { type: 'string' },
         browser: { type: 'string', default: 'chromium' },
+        workbooks: { type: 'string' },
     },
 });
 // What only Chromium's own protocol can do (input methods, inserted text) is
@@ -291,6 +294,36 @@ describe('checking a key', () => {
     }
 });
 
+// Waits for the conversion of `path` to end, then compares what the page
+// shows and offers with `rfc batch NATIVE... PATH`: the rows not read, in the
+// table; the other lines, in the summary; the exit status; and the download,
+// byte for byte.
+async function assertAsRfcBatch(page, path, native) {
+    await page.waitForSelector('#resumen[data-salida]', { timeout: 120000 });
+    const expected = rfc('batch', ...native, path);
+    const name = path.split('/').at(-1);
+    const expectedLines = stderrLines(expected.stderr.replaceAll(path, name)).filter((line) => line !== helpHint);
+    // A workbook's rows are named by their number in the sheet.
+    const rowLines = expectedLines.filter((line) => /: (línea|fila) \d+: /.test(line));
+    const shownRows = await page.$$eval('#problemas tbody tr', (rows) =>
+        rows.map((row) => [...row.cells].map((c) => c.textContent)),
+    );
+    assert.deepEqual(
+        shownRows,
+        rowLines.slice(0, 100).map((line) => line.match(/: (?:línea|fila) (\d+): (.*)$/).slice(1)),
+    );
+    const summary = await page.$$eval('#resumen p', (lines) => lines.map((p) => p.textContent));
+    assert.deepEqual(summary.map(withoutRfc).map(asOnCommandLine), expectedLines.filter((line) => !rowLines.includes(line)));
+    assert.equal(await page.$eval('#resumen', (r) => Number(r.dataset.salida)), expected.status);
+    const offered = await page.$eval('#descargar', (a) => !a.hidden);
+    assert.equal(offered, expected.stdout.length > 0 || expected.status === 0);
+    if (offered) {
+        const got = await download(page, '#descargar');
+        assert.equal(got.name, name.includes('.') ? name.replace(/(\.[^.]*)$/, '-rfc$1') : `${name}-rfc`);
+        assert.ok(got.bytes.equals(expected.stdout), `${name} ${native.join(' ')}: the download differs from rfc batch`);
+    }
+}
+
 describe('a whole file', () => {
     // People as offices write them, with what makes files hard: accents, Ñ,
     // particles, separators and quotes inside cells, bad dates, empty names.
@@ -332,6 +365,13 @@ describe('a whole file', () => {
         return path;
     };
 
+    // The start of a workbook of Excel 97-2003: a compound file's header.
+    const excel97 = (name) => {
+        const path = join(scratch, name);
+        writeFileSync(path, Buffer.concat([Buffer.from('d0cf11e0a1b11ae1', 'hex'), Buffer.alloc(504)]));
+        return path;
+    };
+
     // [file, the page's options, the same as `rfc batch` options]
     const files = [
         [join(samples, 'nomina-excel.csv'), { fold: true }, ['--fold-accents']],
@@ -357,6 +397,8 @@ describe('a whole file', () => {
         [workbook('nomina.xlsx'), { encoding: 'windows-1252' }, []],
         // A workbook: the same workbook back, with its keys, as rfc batch writes it.
         [join(samples, 'nomina.xlsx'), { separator: ';' }, []],
+        // An old Excel workbook: refused with rfc batch's words and advice.
+        [excel97('nomina.xls'), {}, []],
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true }, ['--fold-accents']],
         // As in a browser whose WebAssembly cannot wait for a promise: the worker reads synchronously.
         [generated('big.csv', 'utf-8', { rows: 40000 }), { fold: true, synchronous: true }, ['--fold-accents']],
@@ -377,36 +419,43 @@ describe('a whole file', () => {
             if (options.other) await page.type('#otroSeparador', options.other);
             if (options.columns) await page.type('#columnas', options.columns);
             if (options.fold) await page.click('#quitarAcentosArchivo');
-            const input = await page.$('#archivo');
-            await input.uploadFile(path);
-            await page.waitForSelector('html[data-convirtiendo="no"]', { timeout: 120000 });
-            const expected = rfc('batch', ...native, path);
+            await (await page.$('#archivo')).uploadFile(path);
+            await assertAsRfcBatch(page, path, native);
             const name = path.split('/').at(-1);
-            const expectedLines = stderrLines(expected.stderr.replaceAll(path, name)).filter((line) => line !== helpHint);
-            // A workbook's rows are named by their number in the sheet.
-            const rowLines = expectedLines.filter((line) => /: (línea|fila) \d+: /.test(line));
-            const shownRows = await page.$$eval('#problemas tbody tr', (rows) =>
-                rows.map((row) => [...row.cells].map((c) => c.textContent)),
-            );
-            assert.deepEqual(
-                shownRows,
-                rowLines.slice(0, 100).map((line) => line.match(/: (?:línea|fila) (\d+): (.*)$/).slice(1)),
-            );
-            const summary = await page.$$eval('#resumen p', (lines) => lines.map((p) => p.textContent));
-            assert.deepEqual(summary.map(withoutRfc).map(asOnCommandLine), expectedLines.filter((line) => !rowLines.includes(line)));
-            assert.equal(await page.$eval('#resumen', (r) => Number(r.dataset.salida)), expected.status);
-            const offered = await page.$eval('#descargar', (a) => !a.hidden);
-            assert.equal(offered, expected.stdout.length > 0 || expected.status === 0);
-            if (offered) {
-                const got = await download(page, '#descargar');
-                assert.equal(got.name, name.includes('.') ? name.replace(/(\.[^.]*)$/, '-rfc$1') : `${name}-rfc`);
-                assert.ok(got.bytes.equals(expected.stdout), `${name}: the download differs from rfc batch`);
-            }
             if (name === 'lf.csv') await shoot(page, 'file');
             if (name === 'nomina.xlsx' && !options.encoding) {
                 assert.equal(await page.$eval('#tituloFila', (th) => th.textContent), 'Fila');
                 await shoot(page, 'workbook');
             }
+            assert.deepEqual(page.problems, []);
+            await page.close();
+        });
+    }
+});
+
+// Workbooks as openpyxl and LibreOffice write them: several sheets, title
+// rows, dates with styles, held keys, a template's empty key column.
+describe('workbooks', { skip: !args.workbooks && 'no --workbooks folder' }, () => {
+    const cases = args.workbooks ? JSON.parse(readFileSync(join(args.workbooks, 'cases.json'), 'utf8')) : [];
+    const selectedSheet = (page) => page.$eval('#hoja', (hoja) => [[...hoja.options].map((o) => o.value), hoja.value]);
+    for (const { file, sheet, args: native = [] } of cases) {
+        it(`${file} ${native.join(' ')}, then each of its sheets chosen`, async () => {
+            const path = join(args.workbooks, file);
+            const page = await openPage(browser, pagePath, 1024);
+            if (native.includes('--fill-empty')) await page.click('#llenarVacias');
+            await (await page.$('#archivo')).uploadFile(path);
+            await assertAsRfcBatch(page, path, native);
+            // The sheets as rfc batch lists them when asked for one the workbook lacks.
+            const names = [...rfc('batch', '--sheet', 'ninguna hoja', path).stderr.matchAll(/\d+ «([^»]*)»/g)]
+                .map((found) => found[1]);
+            assert.deepEqual(await selectedSheet(page), [names, sheet]);
+            assert.deepEqual(await page.$$eval('#codificacion, #separador', (s) => s.map((e) => e.disabled)), [true, true]);
+            for (const other of names.filter((name) => name !== sheet)) {
+                await page.select('#hoja', other);
+                await assertAsRfcBatch(page, path, [...native, '--sheet', other]);
+                assert.deepEqual(await selectedSheet(page), [names, other]);
+            }
+            if (file === 'office.xlsx') await shoot(page, 'workbook-sheets');
             assert.deepEqual(page.problems, []);
             await page.close();
         });

@@ -97,6 +97,7 @@ const escaped = {
     labelColumnas: texts.settingLabels.columns,
     labelOtroSeparador: texts.settingLabels.delimiter,
     labelCodificacion: texts.settingLabels.encoding,
+    labelHoja: texts.settingLabels.sheet,
     dateMin: texts.dateMin,
     dateMax: texts.dateMax,
     dateStart: texts.dateStart,

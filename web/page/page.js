@@ -118,18 +118,38 @@ async function isWorkbook(file) {
     return head.length === 4 && head[0] === 0x50 && head[1] === 0x4b && head[2] === 3 && head[3] === 4;
 }
 
-function batchOptions(file, workbook) {
+// A workbook's sheet is the one chosen in the list, once the list is shown;
+// before, the engine proposes the first with a header.
+function batchOptions(file, workbook, sheet) {
     const options = { name: file.name, foldAccents: $('quitarAcentosArchivo').checked };
-    const encoding = $('codificacion').value;
-    if (encoding && !workbook) options.encoding = encoding;
-    const separator = $('separador').value;
     if (workbook) {
-        // Set aside: a workbook's cells have no separator.
-    } else if (separator === 'otro') options.delimiter = $('otroSeparador').value;
-    else if (separator) options.delimiter = separator;
+        if (sheet !== undefined) options.sheet = sheet;
+        options.fillEmpty = $('llenarVacias').checked;
+    } else {
+        const encoding = $('codificacion').value;
+        if (encoding) options.encoding = encoding;
+        const separator = $('separador').value;
+        if (separator === 'otro') options.delimiter = $('otroSeparador').value;
+        else if (separator) options.delimiter = separator;
+    }
     const columns = $('columnas').value.trim();
     if (columns) options.columns = columns;
     return options;
+}
+
+// The options that a workbook's cells make pointless are disabled while one
+// is chosen, and the sheet list is shown only for a workbook.
+function showFileKind(workbook) {
+    for (const id of ['codificacion', 'separador', 'otroSeparador']) $(id).disabled = workbook;
+    $('llenarVacias').disabled = !workbook;
+    if (!workbook) $('campoHoja').hidden = true;
+}
+
+// The workbook's sheets, the one read selected.
+function showSheets(sheets, sheet) {
+    const hoja = $('hoja');
+    hoja.replaceChildren(...sheets.map((name) => new Option(name, name, false, name === sheet)));
+    $('campoHoja').hidden = false;
 }
 
 function setUpFile(rfc) {
@@ -157,6 +177,7 @@ function setUpFile(rfc) {
 
     const clearResult = () => {
         resumen.replaceChildren();
+        delete resumen.dataset.salida;
         filas.replaceChildren();
         problemas.hidden = true;
         if (descargar.href) URL.revokeObjectURL(descargar.href);
@@ -182,7 +203,9 @@ function setUpFile(rfc) {
 
     const onWorkerMessage = (file) => (event) => {
         const data = event.data;
-        if (data.type === 'progress') {
+        if (data.type === 'sheets') {
+            showSheets(data.sheets, data.sheet);
+        } else if (data.type === 'progress') {
             progreso.value = data.total ? data.done / data.total : 1;
         } else if (data.type === 'message') {
             say(data.line);
@@ -206,9 +229,14 @@ function setUpFile(rfc) {
     };
 
     const tituloFila = $('tituloFila');
-    const convert = async (file) => {
+    // The file converted last, and whether it is a workbook: choosing another
+    // of its sheets converts it again.
+    let current = null;
+    const convert = async (file, sheet) => {
         if (!file) return;
         const workbook = await isWorkbook(file);
+        current = { file, workbook };
+        showFileKind(workbook);
         if (worker) worker.terminate();
         clearResult();
         // A workbook's rows are named by their number in the sheet.
@@ -226,13 +254,24 @@ function setUpFile(rfc) {
         CmdConvertir.disabled = true;
         document.documentElement.dataset.convirtiendo = 'si';
         // The page's own compiled engine: the worker needs neither to unpack nor to compile it.
-        worker.postMessage({ file, options: batchOptions(file, workbook), wasmModule: rfc.wasmModule });
+        worker.postMessage({
+            file,
+            workbook,
+            options: batchOptions(file, workbook, sheet),
+            wasmModule: rfc.wasmModule,
+        });
     };
+    $('hoja').addEventListener('change', () => {
+        if (current && current.workbook) convert(current.file, $('hoja').value);
+    });
 
     archivo.addEventListener('change', () => convert(archivo.files[0]));
+    // Converting the same workbook again keeps the sheet chosen.
     $('frmArchivo').addEventListener('submit', (event) => {
         event.preventDefault();
-        convert(archivo.files[0]);
+        const file = archivo.files[0];
+        const again = current && current.workbook && current.file === file && !$('campoHoja').hidden;
+        convert(file, again ? $('hoja').value : undefined);
     });
     CmdCancelar.addEventListener('click', () => {
         stop();

@@ -103,14 +103,19 @@ function blobSink() {
     };
 }
 
-async function convert(engine, { file, options }) {
+// A workbook is read whole before its rows are, so its progress is the
+// engine's, by rows through its sheet, rather than the bytes read.
+async function convert(engine, { file, workbook, options }) {
     let lastProgress = 0;
-    const onProgress = (done, total) => {
+    const postProgress = (done, total) => {
         const now = performance.now();
         if (now - lastProgress < PROGRESS_INTERVAL && done < total) return;
         lastProgress = now;
         self.postMessage({ type: 'progress', done, total });
     };
+    const onProgress = workbook ? () => {} : postProgress;
+    const progress = ({ done, total }) => postProgress(done, total);
+    const sheets = ({ sheets: names, sheet }) => self.postMessage({ type: 'sheets', sheets: names, sheet });
     // A row not read comes as a value just before its line among the
     // messages, which the page's table shows instead.
     let rowsSeen = 0;
@@ -124,9 +129,10 @@ async function convert(engine, { file, options }) {
         rowLine = false;
     };
     const sink = blobSink();
+    const io = { size: file.size, write: sink.write, message, problem, sheets, progress };
     const { exitStatus } = engine.batchAsync
-        ? await engine.batchAsync({ read: streamSource(file, onProgress), write: sink.write, message, problem }, options)
-        : engine.batch({ read: fileSource(file, onProgress), write: sink.write, message, problem }, options);
+        ? await engine.batchAsync({ ...io, read: streamSource(file, onProgress) }, options)
+        : engine.batch({ ...io, read: fileSource(file, onProgress) }, options);
     // Bytes in the file's own encoding, named by the page: a text type would
     // let the browser add an extension of its own to a name without one.
     const output = sink.finish('application/octet-stream');
