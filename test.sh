@@ -41,7 +41,11 @@ ctest --test-dir build-test --output-on-failure -j"$jobs"
 
 echo "== The browser engine (em++) and its JavaScript module against the command line"
 ./web/build.sh
-RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs node --test tests/clave_rfc_module_test.mjs
+# Workbooks as openpyxl and LibreOffice write them, for the module and the page.
+rm -rf build-web/workbooks
+/usr/bin/python3 tests/workbooks/make_workbooks.py build-web/workbooks >/dev/null
+WORKBOOKS=build-web/workbooks RFC=build-test/cli/rfc CLAVE_RFC=build-web/clave-rfc.mjs \
+    node --test tests/clave_rfc_module_test.mjs
 
 echo "== The browser page in headless Chromium and Firefox against the command line"
 # Debian's nodejs comes without npm; NodeSource's carries its own.
@@ -49,7 +53,7 @@ command -v npm >/dev/null || install_missing_packages npm
 (cd tests/web && npm ci --no-audit --no-fund)
 for browser in chromium firefox; do
     node tests/web/page.test.mjs --page build-web/clave-rfc.html --rfc build-test/cli/rfc \
-        --browser "$browser" --screenshots "build-web/screens/$browser"
+        --browser "$browser" --screenshots "build-web/screens/$browser" --workbooks build-web/workbooks
 done
 
 echo "== Key computation and command line under AddressSanitizer and UndefinedBehaviorSanitizer"
