@@ -3,7 +3,10 @@
 // through the page as a person does it (pick a second after the page shows,
 // wait, download), sampling the memory of the renderer processes meanwhile.
 //
-//     node bench/web_page.mjs PAGE INPUT NATIVE_OUTPUT
+//     node bench/web_page.mjs PAGE INPUT NATIVE_OUTPUT [INFLATED_BYTES]
+//
+// INFLATED_BYTES: for a workbook, the size of its sheet once inflated, which
+// the renderer's memory is set beside.
 import { mkdtempSync, readFileSync, readdirSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
@@ -11,7 +14,7 @@ import { pathToFileURL } from 'node:url';
 import { gzipSync } from 'node:zlib';
 import { allowDownloads, launch, openPage } from '../tests/web/browser.mjs';
 
-const [pagePath, inputPath, nativePath] = process.argv.slice(2);
+const [pagePath, inputPath, nativePath, inflated] = process.argv.slice(2);
 const kb = (bytes) => `${(bytes / 1024).toFixed(1)} KB`;
 const mb = (bytes) => `${(bytes / 1048576).toFixed(1)} MB`;
 
@@ -135,8 +138,10 @@ console.log(
 );
 console.log(
     `renderer memory: ${mb(before)} before, ${mb(peak)} at most, grew by ${mb(peak - before)} ` +
-        `for a file of ${mb(size)}`,
+        `for a file of ${mb(size)}${inflated ? ` whose sheet inflates to ${mb(Number(inflated))}` : ''}`,
 );
+const downloadStarted = performance.now();
 const { bytes } = await download(page, '#descargar');
+console.log(`download: ${((performance.now() - downloadStarted) / 1000).toFixed(2)} s more`);
 console.log(bytes.equals(readFileSync(nativePath)) ? 'download: the bytes of rfc batch' : 'download: DIFFERS');
 await browser.close();

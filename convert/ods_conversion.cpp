@@ -452,8 +452,12 @@ void OdsConversion::write_column(const XmlReader& reader) {
     const std::size_t first = columns_declared_, end = first + count;
     const std::size_t added = layout_.added_column, added_end = added + 2;
     columns_declared_ = end;
+    // An element with content is written empty: its raw start tag ends in ">".
     std::string tag(reader.raw());
-    if (!reader.empty_element()) tag.insert(tag.size() - 1, "/");
+    if (!reader.empty_element()) {
+        tag.pop_back();
+        tag.append("/>");
+    }
     if (end <= added || first >= added_end || added_columns_written_) {
         out_.append(tag);
         return;
