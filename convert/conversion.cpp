@@ -445,8 +445,8 @@ void Conversion::write_all() {
     while (!pipeline_.empty()) write_oldest();
 }
 
-// A workbook is read whole (it is compressed; its sheets are inflated as
-// they are read), then converted.
+// A workbook is read at offsets where the input allows, or else held whole
+// (it is compressed; its sheets are inflated as they are read), and converted.
 ExitStatus convert_workbook(FileKind kind, delimited::ByteSource& input, delimited::ByteSink& out,
                             const ConversionOptions& options, const CellWords& words,
                             ConversionReport& report) {
@@ -458,6 +458,11 @@ ExitStatus convert_workbook(FileKind kind, delimited::ByteSource& input, delimit
         report.workbook_to_terminal();
         return ExitStatus::Usage;
     }
+    const auto by_kind = [&](delimited::RandomAccess& whole) {
+        if (kind == FileKind::Ods) return convert_ods(whole, out, options, words, report);
+        return convert_xlsx(whole, out, options, words, report);
+    };
+    if (delimited::RandomAccess* whole = input.random_access()) return by_kind(*whole);
     std::string bytes;
     bytes.reserve(input.bytes_left().value_or(lookahead_bytes) + 1);
     for (;;) {
@@ -474,8 +479,8 @@ ExitStatus convert_workbook(FileKind kind, delimited::ByteSource& input, delimit
         }
         if (count == 0) break;
     }
-    if (kind == FileKind::Ods) return convert_ods(bytes, out, options, words, report);
-    return convert_xlsx(bytes, out, options, words, report);
+    delimited::ViewRandomAccess held(bytes);
+    return by_kind(held);
 }
 
 }  // namespace

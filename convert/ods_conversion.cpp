@@ -685,11 +685,11 @@ void OdsConversion::write_row(const OdsRow& row, std::size_t count, std::string_
 
 }  // namespace
 
-ExitStatus convert_ods(std::string_view bytes, delimited::ByteSink& out,
+ExitStatus convert_ods(delimited::RandomAccess& input, delimited::ByteSink& out,
                        const ConversionOptions& options, const CellWords& words,
                        ConversionReport& report) {
     ZipFault zip_fault = ZipFault::None;
-    const std::optional<ZipArchive> zip = ZipArchive::open(bytes, zip_fault);
+    const std::optional<ZipArchive> zip = ZipArchive::open(input, zip_fault);
     if (!zip) {
         report.workbook_damaged({WorkbookFault::Zip, zip_fault, XmlFault::None, {}});
         return ExitStatus::IoError;

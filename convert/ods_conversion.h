@@ -22,10 +22,10 @@
 
 namespace convert {
 
-// Converts the spreadsheet whose whole bytes are `bytes` to `out`. Returns
+// Converts the spreadsheet that `input` reads to `out`. Returns
 // as convert_file does; IoError too when the document is damaged, after
 // writing no whole document.
-ExitStatus convert_ods(std::string_view bytes, delimited::ByteSink& out,
+ExitStatus convert_ods(delimited::RandomAccess& input, delimited::ByteSink& out,
                        const ConversionOptions& options, const CellWords& words,
                        ConversionReport& report);
 

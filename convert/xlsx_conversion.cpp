@@ -766,12 +766,12 @@ bool XlsxConversion::evaluate(const SheetRow& row) {
 
 }  // namespace
 
-ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
+ExitStatus convert_xlsx(delimited::RandomAccess& input, delimited::ByteSink& out,
                         const ConversionOptions& options, const CellWords& words,
                         ConversionReport& report) {
     WorkbookProblem problem;
     ZipFault zip_fault = ZipFault::None;
-    const std::optional<ZipArchive> zip = ZipArchive::open(bytes, zip_fault);
+    const std::optional<ZipArchive> zip = ZipArchive::open(input, zip_fault);
     if (!zip) {
         report.workbook_damaged({WorkbookFault::Zip, zip_fault, XmlFault::None, {}});
         return ExitStatus::IoError;

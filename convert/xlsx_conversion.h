@@ -21,10 +21,10 @@
 
 namespace convert {
 
-// Converts the workbook whose whole bytes are `bytes` to `out`. Returns as
+// Converts the workbook that `input` reads to `out`. Returns as
 // convert_file does; IoError too when the workbook is damaged, after
 // writing no whole workbook.
-ExitStatus convert_xlsx(std::string_view bytes, delimited::ByteSink& out,
+ExitStatus convert_xlsx(delimited::RandomAccess& input, delimited::ByteSink& out,
                         const ConversionOptions& options, const CellWords& words,
                         ConversionReport& report);
 

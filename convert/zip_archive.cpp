@@ -34,16 +34,23 @@ std::optional<std::size_t> find_end_record(std::string_view bytes) {
     return fitting;
 }
 
-// What a file without an end record is: the start of a zip cut short, or
-// something else altogether.
-ZipFault without_end(std::string_view bytes) {
+// What a file without an end record is, from its first bytes (at most 4):
+// the start of a zip cut short, or something else altogether.
+ZipFault without_end(std::string_view head) {
     constexpr std::string_view starts[] = {"PK\x03\x04"sv, "PK\x05\x06"sv};
     for (const std::string_view start : starts) {
-        if (bytes.starts_with(start) || (!bytes.empty() && start.starts_with(bytes))) {
+        if (head.starts_with(start) || (!head.empty() && start.starts_with(head))) {
             return ZipFault::Cut;
         }
     }
     return ZipFault::NotZip;
+}
+
+// Reads `size` bytes of `input` from `offset` into `out`.
+bool read_piece(delimited::RandomAccess& input, std::uint64_t offset, std::uint64_t size,
+                std::string& out) {
+    out.resize(static_cast<std::size_t>(size));
+    return !input.read_at(offset, std::span<char>(out));
 }
 
 struct Directory {
@@ -51,32 +58,36 @@ struct Directory {
     std::uint64_t limit = 0;  // where the records after the directory start
 };
 
-// The directory as the end record says, or the Zip64 end record when its
-// locator stands right before.
-ZipFault read_directory(std::string_view bytes, std::size_t end_at, Directory& directory) {
-    std::uint64_t disk = read_u16(bytes, end_at + 4);
-    std::uint64_t directory_disk = read_u16(bytes, end_at + 6);
-    std::uint64_t count_on_disk = read_u16(bytes, end_at + 8);
-    directory.count = read_u16(bytes, end_at + 10);
-    directory.size = read_u32(bytes, end_at + 12);
-    directory.offset = read_u32(bytes, end_at + 16);
+// The directory as the end record at `end_at` says, or the Zip64 end record
+// when its locator stands right before.
+ZipFault read_directory(delimited::RandomAccess& input, std::uint64_t end_at,
+                        Directory& directory) {
+    std::string record;
+    if (!read_piece(input, end_at, end_size, record)) return ZipFault::Unreadable;
+    std::uint64_t disk = read_u16(record, 4);
+    std::uint64_t directory_disk = read_u16(record, 6);
+    std::uint64_t count_on_disk = read_u16(record, 8);
+    directory.count = read_u16(record, 10);
+    directory.size = read_u32(record, 12);
+    directory.offset = read_u32(record, 16);
     directory.limit = end_at;
-    if (end_at >= zip64_locator_size &&
-        read_u32(bytes, end_at - zip64_locator_size) == zip64_locator_signature) {
-        const std::size_t locator = end_at - zip64_locator_size;
-        const std::uint64_t record = read_u64(bytes, locator + 8);
-        if (!fits(locator, record, zip64_end_size) ||
-            read_u32(bytes, static_cast<std::size_t>(record)) != zip64_end_signature) {
-            return ZipFault::BadDirectory;
+    if (end_at >= zip64_locator_size) {
+        const std::uint64_t locator = end_at - zip64_locator_size;
+        std::string located;
+        if (!read_piece(input, locator, zip64_locator_size, located)) return ZipFault::Unreadable;
+        if (read_u32(located, 0) == zip64_locator_signature) {
+            const std::uint64_t at = read_u64(located, 8);
+            if (!fits(locator, at, zip64_end_size)) return ZipFault::BadDirectory;
+            if (!read_piece(input, at, zip64_end_size, record)) return ZipFault::Unreadable;
+            if (read_u32(record, 0) != zip64_end_signature) return ZipFault::BadDirectory;
+            disk = read_u32(record, 16);
+            directory_disk = read_u32(record, 20);
+            count_on_disk = read_u64(record, 24);
+            directory.count = read_u64(record, 32);
+            directory.size = read_u64(record, 40);
+            directory.offset = read_u64(record, 48);
+            directory.limit = at;
         }
-        const auto at = static_cast<std::size_t>(record);
-        disk = read_u32(bytes, at + 16);
-        directory_disk = read_u32(bytes, at + 20);
-        count_on_disk = read_u64(bytes, at + 24);
-        directory.count = read_u64(bytes, at + 32);
-        directory.size = read_u64(bytes, at + 40);
-        directory.offset = read_u64(bytes, at + 48);
-        directory.limit = at;
     }
     // Archives split over several disks are not read.
     if (disk != 0 || directory_disk != 0 || count_on_disk != directory.count) {
@@ -114,53 +125,58 @@ bool read_zip64_values(std::string_view extra, ZipEntry& entry, std::uint32_t& d
 }
 
 // The length of the data descriptor at `at`, with or without its signature,
-// whose values must agree with the directory's; 0 when there is none.
-std::size_t descriptor_length(std::string_view bytes, std::uint64_t at, const ZipEntry& entry,
-                              bool wide) {
+// whose values must agree with the directory's; 0 when there is none before
+// `limit`.
+ZipFault read_descriptor(delimited::RandomAccess& input, std::uint64_t at, std::uint64_t limit,
+                         const ZipEntry& entry, bool wide, std::size_t& length) {
     const std::size_t width = wide ? 8 : 4;
+    std::string bytes;
+    const std::uint64_t longest = 4 + 4 + 2 * width;
+    if (!read_piece(input, at, std::min(longest, limit - at), bytes)) return ZipFault::Unreadable;
+    length = 0;
     for (const std::size_t signature : {std::size_t{4}, std::size_t{0}}) {
-        const std::size_t length = signature + 4 + 2 * width;
-        if (!fits(bytes.size(), at, length)) continue;
-        auto p = static_cast<std::size_t>(at);
-        if (signature != 0 && read_u32(bytes, p) != descriptor_signature) continue;
-        p += signature;
+        const std::size_t candidate = signature + 4 + 2 * width;
+        if (bytes.size() < candidate) continue;
+        if (signature != 0 && read_u32(bytes, 0) != descriptor_signature) continue;
+        const std::size_t p = signature;
         const auto size_at = [&](std::size_t i) {
             return wide ? read_u64(bytes, p + 4 + i * 8) : read_u32(bytes, p + 4 + i * 4);
         };
         if (read_u32(bytes, p) == entry.crc && size_at(0) == entry.compressed_size &&
             size_at(1) == entry.size) {
-            return length;
+            length = candidate;
+            return ZipFault::None;
         }
     }
-    return 0;
+    return ZipFault::None;
 }
 
-// Reads the central record at `at` and checks its local header; advances
-// `at` past the record.
-ZipFault read_entry_record(std::string_view bytes, std::size_t& at, std::size_t directory_end,
-                           std::uint64_t directory_offset, ZipEntry& entry) {
-    if (directory_end - at < central_record_size ||
-        read_u32(bytes, at) != central_record_signature) {
+// Reads the central record at `at` of the directory `listing` and checks its
+// local header in `input`; advances `at` past the record.
+ZipFault read_entry_record(delimited::RandomAccess& input, std::string_view listing,
+                           std::size_t& at, std::uint64_t directory_offset, ZipEntry& entry) {
+    if (listing.size() - at < central_record_size ||
+        read_u32(listing, at) != central_record_signature) {
         return ZipFault::BadDirectory;
     }
-    entry.flags = read_u16(bytes, at + 8);
-    entry.method = read_u16(bytes, at + 10);
-    entry.mod_time = read_u16(bytes, at + 12);
-    entry.mod_date = read_u16(bytes, at + 14);
-    entry.crc = read_u32(bytes, at + 16);
-    entry.compressed_size = read_u32(bytes, at + 20);
-    entry.size = read_u32(bytes, at + 24);
-    const std::size_t name_length = read_u16(bytes, at + 28);
-    const std::size_t extra_length = read_u16(bytes, at + 30);
-    const std::size_t comment_length = read_u16(bytes, at + 32);
-    std::uint32_t disk = read_u16(bytes, at + 34);
-    entry.local_header_offset = read_u32(bytes, at + 42);
+    entry.flags = read_u16(listing, at + 8);
+    entry.method = read_u16(listing, at + 10);
+    entry.mod_time = read_u16(listing, at + 12);
+    entry.mod_date = read_u16(listing, at + 14);
+    entry.crc = read_u32(listing, at + 16);
+    entry.compressed_size = read_u32(listing, at + 20);
+    entry.size = read_u32(listing, at + 24);
+    const std::size_t name_length = read_u16(listing, at + 28);
+    const std::size_t extra_length = read_u16(listing, at + 30);
+    const std::size_t comment_length = read_u16(listing, at + 32);
+    std::uint32_t disk = read_u16(listing, at + 34);
+    entry.local_header_offset = read_u32(listing, at + 42);
     const std::size_t length = central_record_size + name_length + extra_length + comment_length;
-    if (directory_end - at < length) return ZipFault::BadDirectory;
-    entry.central_record = bytes.substr(at, length);
-    entry.name = bytes.substr(at + central_record_size, name_length);
+    if (listing.size() - at < length) return ZipFault::BadDirectory;
+    entry.central_record = listing.substr(at, length);
+    entry.name = listing.substr(at + central_record_size, name_length);
     const std::string_view extra =
-        bytes.substr(at + central_record_size + name_length, extra_length);
+        listing.substr(at + central_record_size + name_length, extra_length);
     at += length;
     if (!read_zip64_values(extra, entry, disk) || disk != 0) return ZipFault::BadDirectory;
     if (entry.flags & flag_encrypted) return ZipFault::Encrypted;
@@ -170,16 +186,21 @@ ZipFault read_entry_record(std::string_view bytes, std::size_t& at, std::size_t 
 
     // The local header, before the directory, names the same entry.
     const std::uint64_t header = entry.local_header_offset;
-    if (!fits(directory_offset, header, local_header_size) ||
-        read_u32(bytes, static_cast<std::size_t>(header)) != local_header_signature) {
+    std::string local;
+    if (!fits(directory_offset, header, local_header_size)) return ZipFault::BadDirectory;
+    if (!read_piece(input, header, local_header_size, local)) return ZipFault::Unreadable;
+    if (read_u32(local, 0) != local_header_signature) return ZipFault::BadDirectory;
+    const std::size_t local_name_length = read_u16(local, 26);
+    const std::size_t local_extra_length = read_u16(local, 28);
+    if (!fits(directory_offset, header + local_header_size,
+              local_name_length + local_extra_length)) {
         return ZipFault::BadDirectory;
     }
-    const auto h = static_cast<std::size_t>(header);
-    const std::size_t local_name_length = read_u16(bytes, h + 26);
-    const std::size_t local_extra_length = read_u16(bytes, h + 28);
-    if (!fits(directory_offset, header + local_header_size,
-              local_name_length + local_extra_length) ||
-        bytes.substr(h + local_header_size, local_name_length) != entry.name) {
+    if (!read_piece(input, header + local_header_size, local_name_length + local_extra_length,
+                    local)) {
+        return ZipFault::Unreadable;
+    }
+    if (std::string_view(local).substr(0, local_name_length) != entry.name) {
         return ZipFault::BadDirectory;
     }
     entry.data_offset = header + local_header_size + local_name_length + local_extra_length;
@@ -190,42 +211,66 @@ ZipFault read_entry_record(std::string_view bytes, std::size_t& at, std::size_t 
     if (entry.flags & flag_descriptor) {
         // 64-bit sizes in the descriptor go with a Zip64 field in the local header.
         std::string_view local_zip64;
-        const bool wide =
-            find_extra(bytes.substr(h + local_header_size + local_name_length, local_extra_length),
-                       zip64_extra_id, local_zip64);
-        const std::size_t descriptor =
-            descriptor_length(bytes.substr(0, static_cast<std::size_t>(directory_offset)),
-                              entry.end_offset, entry, wide);
+        const bool wide = find_extra(std::string_view(local).substr(local_name_length),
+                                     zip64_extra_id, local_zip64);
+        std::size_t descriptor = 0;
+        const ZipFault fault =
+            read_descriptor(input, entry.end_offset, directory_offset, entry, wide, descriptor);
+        if (fault != ZipFault::None) return fault;
         if (descriptor == 0) return ZipFault::BadDirectory;
         entry.end_offset += descriptor;
     }
     return ZipFault::None;
 }
 
+// The directory is read whole: past this, it is no workbook's.
+constexpr std::uint64_t longest_directory = std::uint64_t{64} << 20;
+
+// How much compressed data an entry's reader reads at a time: reads cost
+// more than copying from an input that is a file in a browser.
+constexpr std::uint64_t chunk_bytes = 1 << 20;
+
 }  // namespace
 
-std::optional<ZipArchive> ZipArchive::open(std::string_view bytes, ZipFault& fault) {
-    const std::optional<std::size_t> end_at = find_end_record(bytes);
-    if (!end_at) {
-        fault = without_end(bytes);
+std::optional<ZipArchive> ZipArchive::open(delimited::RandomAccess& input, ZipFault& fault) {
+    // The end record lies within the last bytes, as far back as its comment may reach.
+    const std::uint64_t size = input.size();
+    const std::uint64_t tail_size = std::min<std::uint64_t>(size, end_size + longest_comment);
+    std::string tail;
+    if (!read_piece(input, size - tail_size, tail_size, tail)) {
+        fault = ZipFault::Unreadable;
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> end_in_tail = find_end_record(tail);
+    if (!end_in_tail) {
+        std::string head;
+        fault = read_piece(input, 0, std::min<std::uint64_t>(size, 4), head) ? without_end(head)
+                                                                             : ZipFault::Unreadable;
         return std::nullopt;
     }
     Directory directory;
-    fault = read_directory(bytes, *end_at, directory);
+    fault = read_directory(input, size - tail_size + *end_in_tail, directory);
     if (fault != ZipFault::None) return std::nullopt;
+    std::string listing;
+    if (directory.size > longest_directory) {
+        fault = ZipFault::BadDirectory;
+        return std::nullopt;
+    }
+    if (!read_piece(input, directory.offset, directory.size, listing)) {
+        fault = ZipFault::Unreadable;
+        return std::nullopt;
+    }
 
     ZipArchive archive;
-    archive.bytes_ = bytes;
-    archive.entries_.reserve(directory.count);
-    auto at = static_cast<std::size_t>(directory.offset);
-    const auto directory_end = static_cast<std::size_t>(directory.offset + directory.size);
+    archive.input_ = &input;
+    archive.entries_.reserve(static_cast<std::size_t>(directory.count));
+    std::size_t at = 0;
     for (std::uint64_t i = 0; i < directory.count; ++i) {
         ZipEntry entry;
-        fault = read_entry_record(bytes, at, directory_end, directory.offset, entry);
+        fault = read_entry_record(input, listing, at, directory.offset, entry);
         if (fault != ZipFault::None) return std::nullopt;
         archive.entries_.push_back(std::move(entry));
     }
-
     // No two entries share bytes, which a zip made to inflate one piece of
     // data many times over would.
     const std::vector<ZipEntry>& entries = archive.entries_;
@@ -262,19 +307,31 @@ const ZipEntry* ZipArchive::find(std::string_view name) const {
     return &entries_[*found];
 }
 
-std::string_view ZipArchive::stored_bytes(const ZipEntry& entry) const {
-    return bytes_.substr(static_cast<std::size_t>(entry.local_header_offset),
-                         static_cast<std::size_t>(entry.end_offset - entry.local_header_offset));
-}
-
 EntryReader::EntryReader(const ZipArchive& archive, const ZipEntry& entry, std::uint64_t limit)
-    : entry_(entry),
-      limit_(limit),
-      input_(archive.bytes().substr(static_cast<std::size_t>(entry.data_offset),
-                                    static_cast<std::size_t>(entry.compressed_size))) {
+    : archive_(archive), entry_(entry), limit_(limit), unread_(entry.compressed_size) {
     if (entry.method == method_deflated) inflater_.emplace();
     // The directory already says so; the data is not looked at.
     if (entry.size > limit) fault_ = ZipFault::TooLarge;
+}
+
+bool EntryReader::refill() {
+    chunk_.resize(static_cast<std::size_t>(std::min(unread_, chunk_bytes)));
+    const std::uint64_t at = entry_.data_offset + (entry_.compressed_size - unread_);
+    if (!archive_.read_at(at, std::span<char>(chunk_))) return false;
+    unread_ -= chunk_.size();
+    input_ = chunk_;
+    return true;
+}
+
+std::optional<ZipArchive> ZipArchive::open(std::string_view bytes, ZipFault& fault) {
+    auto held = std::make_unique<delimited::ViewRandomAccess>(bytes);
+    std::optional<ZipArchive> archive = open(*held, fault);
+    if (archive) archive->held_ = std::move(held);
+    return archive;
+}
+
+bool ZipArchive::read_at(std::uint64_t offset, std::span<char> buffer) const {
+    return !input_->read_at(offset, buffer);
 }
 
 std::uint64_t ZipArchive::inflated_size() const {
@@ -292,12 +349,14 @@ ZipFault EntryReader::read(std::span<char> buffer, std::size_t& count) {
 
     std::size_t written = 0;
     if (!inflater_) {
+        if (input_.empty() && unread_ > 0 && !refill()) return fault_ = ZipFault::Unreadable;
         written = std::min(buffer.size(), input_.size());
         std::memcpy(buffer.data(), input_.data(), written);
         input_.remove_prefix(written);
-        ended_ = input_.empty();
+        ended_ = input_.empty() && unread_ == 0;
     } else {
         for (;;) {
+            if (input_.empty() && unread_ > 0 && !refill()) return fault_ = ZipFault::Unreadable;
             const std::size_t before = input_.size();
             const Inflater::Status status = inflater_->inflate(input_, buffer, written);
             if (status == Inflater::Status::Corrupt) return fault_ = ZipFault::BadData;
@@ -305,13 +364,13 @@ ZipFault EntryReader::read(std::span<char> buffer, std::size_t& count) {
                 ended_ = true;
                 // Compressed bytes after the stream's end: the directory's
                 // compressed size is not the stream's.
-                if (!input_.empty()) return fault_ = ZipFault::BadSize;
+                if (!input_.empty() || unread_ > 0) return fault_ = ZipFault::BadSize;
                 break;
             }
             if (written > 0) break;
             // The stream wants more than the entry holds.
-            if (input_.empty()) return fault_ = ZipFault::Cut;
-            if (input_.size() == before) return fault_ = ZipFault::BadData;
+            if (input_.empty() && unread_ == 0) return fault_ = ZipFault::Cut;
+            if (!input_.empty() && input_.size() == before) return fault_ = ZipFault::BadData;
         }
     }
     crc_ = crc32(crc_, std::string_view(buffer.data(), written));

@@ -1,11 +1,13 @@
-// Reading a zip archive held whole in memory: its directory checked at open,
-// so that nothing after it reads outside the bytes whatever they are, and its
-// entries inflated a chunk at a time within a limit, so that a small entry
-// that inflates to gigabytes (a zip bomb) never fills memory.
+// Reading a zip archive, held in memory or read at any offset: its directory
+// checked at open, so that nothing after it reads outside the bytes whatever
+// they are, and its entries read and inflated a chunk at a time within a
+// limit, so that a small entry that inflates to gigabytes (a zip bomb) never
+// fills memory.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "byte_stream.h"
 #include "deflate.h"
 
 namespace convert {
@@ -27,8 +30,9 @@ enum class ZipFault {
     UnknownMethod,  // neither stored (0) nor deflated (8)
     BadData,        // the deflate stream is corrupt
     BadCrc,
-    BadSize,   // inflates to another size than the directory says
-    TooLarge,  // inflates past the caller's limit
+    BadSize,     // inflates to another size than the directory says
+    TooLarge,    // inflates past the caller's limit
+    Unreadable,  // the input could not be read where the directory points
 };
 
 struct ZipEntry {
@@ -39,26 +43,31 @@ struct ZipEntry {
     std::uint64_t local_header_offset = 0;        // where its local header starts
     std::uint64_t data_offset = 0;                // where its compressed data starts
     std::uint64_t end_offset = 0;                 // past its data and any data descriptor
-    std::string_view central_record;              // its central directory record, raw
+    std::string central_record;                   // its central directory record, raw
 };
 
 class ZipArchive {
   public:
-    // Reads the directory of the zip `bytes`, which the caller keeps while the
-    // archive is used. Every entry is checked against its local header and
-    // the file's bounds, so that later reads need no checks of their own.
+    // Reads the directory of the zip that `input` reads, which the caller
+    // keeps while the archive is used. Every entry is checked against its
+    // local header and the file's bounds, so that later reads need no checks
+    // of their own.
+    static std::optional<ZipArchive> open(delimited::RandomAccess& input, ZipFault& fault);
+    // The same for a zip held in memory as `bytes`, which the caller keeps.
     static std::optional<ZipArchive> open(std::string_view bytes, ZipFault& fault);
 
     const std::vector<ZipEntry>& entries() const { return entries_; }  // central-directory order
     // What all its entries inflate to, as the directory says.
     std::uint64_t inflated_size() const;
     const ZipEntry* find(std::string_view name) const;  // exact name
-    // Its local header through its data descriptor, raw.
-    std::string_view stored_bytes(const ZipEntry& entry) const;
-    std::string_view bytes() const { return bytes_; }
+    // Reads `buffer.size()` bytes of the archive from `offset`, which the
+    // directory vouches for (an entry's stored bytes, from its local header
+    // through its data descriptor); false when the input fails.
+    bool read_at(std::uint64_t offset, std::span<char> buffer) const;
 
   private:
-    std::string_view bytes_;
+    delimited::RandomAccess* input_ = nullptr;
+    std::unique_ptr<delimited::ViewRandomAccess> held_;  // for a zip opened from bytes
     std::vector<ZipEntry> entries_;
     // Indexes into entries_, sorted by name, for find().
     std::vector<std::size_t> by_name_;
@@ -80,14 +89,22 @@ class EntryReader {
     ZipFault read(std::span<char> buffer, std::size_t& count);
     // How many of the entry's compressed bytes have been taken so far: how
     // far through it the reading is.
-    std::uint64_t compressed_read() const { return entry_.compressed_size - input_.size(); }
+    std::uint64_t compressed_read() const {
+        return entry_.compressed_size - unread_ - input_.size();
+    }
 
   private:
     ZipFault finish();
+    // Reads the next chunk of compressed data into input_; false when the
+    // archive's input fails.
+    bool refill();
 
+    const ZipArchive& archive_;
     const ZipEntry& entry_;
     std::uint64_t limit_;
-    std::string_view input_;  // the compressed data not yet inflated
+    std::string chunk_;         // compressed data read from the archive
+    std::string_view input_;    // the part of chunk_ not yet inflated
+    std::uint64_t unread_ = 0;  // compressed bytes not yet read into chunk_
     std::optional<Inflater> inflater_;
     std::uint32_t crc_ = 0;
     std::uint64_t produced_ = 0;

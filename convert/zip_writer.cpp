@@ -130,7 +130,18 @@ std::error_code ZipWriter::copy(const ZipArchive& archive, const ZipEntry& entry
     if (error_) return error_;
     if (finished_ || entry_) return fail(misuse());
     const std::uint64_t offset = written_;
-    if (put(archive.stored_bytes(entry))) return error_;
+    // The entry as stored, from its local header through its data
+    // descriptor, a piece at a time.
+    std::string piece;
+    for (std::uint64_t at = entry.local_header_offset; at < entry.end_offset;) {
+        piece.resize(
+            static_cast<std::size_t>(std::min<std::uint64_t>(entry.end_offset - at, 1 << 20)));
+        if (!archive.read_at(at, std::span<char>(piece))) {
+            return fail(std::make_error_code(std::errc::io_error));
+        }
+        if (put(piece)) return error_;
+        at += piece.size();
+    }
     add_central_record(entry.central_record, offset);
     ++entry_count_;
     return error_;

@@ -26,6 +26,14 @@ std::error_code FileSource::read_some(std::span<char> buffer, std::size_t& count
     return platform::read_some(fd_, buffer, count);
 }
 
+std::error_code ViewRandomAccess::read_at(std::uint64_t offset, std::span<char> buffer) {
+    if (offset > bytes_.size() || buffer.size() > bytes_.size() - offset) {
+        return std::make_error_code(std::errc::invalid_argument);
+    }
+    if (!buffer.empty()) std::memcpy(buffer.data(), bytes_.data() + offset, buffer.size());
+    return {};
+}
+
 std::error_code ViewSource::read_some(std::span<char> buffer, std::size_t& count) {
     count = std::min({buffer.size(), piece_, text_.size() - position_});
     std::memcpy(buffer.data(), text_.data() + position_, count);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -13,6 +14,28 @@
 #include "platform_io.h"
 
 namespace delimited {
+
+// An input read at any offset: a whole file of known size, which a reader
+// that needs the whole of it (a zip's directory is at its end) reads in
+// pieces instead of holding it.
+class RandomAccess {
+  public:
+    virtual ~RandomAccess() = default;
+    virtual std::uint64_t size() const = 0;
+    // Fills all of `buffer` from `offset`; fails past the end.
+    virtual std::error_code read_at(std::uint64_t offset, std::span<char> buffer) = 0;
+};
+
+// Bytes held in memory, read at any offset.
+class ViewRandomAccess final : public RandomAccess {
+  public:
+    explicit ViewRandomAccess(std::string_view bytes) : bytes_(bytes) {}
+    std::uint64_t size() const override { return bytes_.size(); }
+    std::error_code read_at(std::uint64_t offset, std::span<char> buffer) override;
+
+  private:
+    std::string_view bytes_;
+};
 
 class ByteSource {
   public:
@@ -31,6 +54,8 @@ class ByteSource {
     // string, or an input already read to its end): readers size their
     // buffers by it.
     virtual std::optional<std::size_t> bytes_left() const { return std::nullopt; }
+    // The whole input read at any offset, when the source offers it.
+    virtual RandomAccess* random_access() { return nullptr; }
 };
 
 class ByteSink {

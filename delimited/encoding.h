@@ -128,6 +128,7 @@ class LookaheadSource final : public ByteSource {
     bool interactive() const override { return source_.interactive(); }
     std::optional<FileIdentity> file_identity() const override { return source_.file_identity(); }
     std::optional<std::size_t> bytes_left() const override;
+    RandomAccess* random_access() override { return source_.random_access(); }
 
     std::string_view head() const { return head_; }
     // The part of the head that read_some has not handed over yet.

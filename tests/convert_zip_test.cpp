@@ -78,6 +78,11 @@ constexpr const char* local_header = "PK\x03\x04";
 constexpr const char* central_record = "PK\x01\x02";
 constexpr const char* end_record = "PK\x05\x06";
 
+// An entry as it is stored in `zip`, from its local header through its descriptor.
+std::string_view stored(std::string_view zip, const ZipEntry& entry) {
+    return zip.substr(entry.local_header_offset, entry.end_offset - entry.local_header_offset);
+}
+
 // Every entry's name and content, or the first fault met reading them.
 ZipFault read_all(const ZipArchive& archive, std::uint64_t limit,
                   std::map<std::string, std::string>& contents) {
@@ -526,8 +531,7 @@ TEST_P(ZipWriteTest, ReadsBackWhatWasWritten) {
     ASSERT_TRUE(copy) << static_cast<int>(fault);
     ASSERT_EQ(copy->entries().size(), c.entries.size() + 1);
     for (std::size_t i = 0; i < c.entries.size(); ++i) {
-        EXPECT_EQ(copy->stored_bytes(copy->entries()[i]),
-                  archive->stored_bytes(archive->entries()[i]));
+        EXPECT_EQ(stored(copied, copy->entries()[i]), stored(zip, archive->entries()[i]));
     }
     std::map<std::string, std::string> copied_contents;
     ASSERT_EQ(read_all(*copy, 16 << 20, copied_contents), ZipFault::None);
@@ -544,6 +548,58 @@ TEST_P(ZipWriteTest, ReadsBackWhatWasWritten) {
 INSTANTIATE_TEST_SUITE_P(Archives, ZipWriteTest,
                          testing::Combine(testing::ValuesIn(write_cases),
                                           testing::Values(0xFFFFFFFF, 0, 5000)));
+
+// A zip read at offsets, each read counted, every read from the `fails_from`th
+// on failing.
+class CountedAccess final : public delimited::RandomAccess {
+  public:
+    CountedAccess(std::string_view bytes, std::size_t fails_from)
+        : bytes_(bytes), fails_from_(fails_from) {}
+    std::uint64_t size() const override { return bytes_.size(); }
+    std::error_code read_at(std::uint64_t offset, std::span<char> buffer) override {
+        if (reads_++ >= fails_from_) return std::make_error_code(std::errc::io_error);
+        return bytes_.read_at(offset, buffer);
+    }
+    std::size_t reads() const { return reads_; }
+
+  private:
+    delimited::ViewRandomAccess bytes_;
+    std::size_t fails_from_;
+    std::size_t reads_ = 0;
+};
+
+TEST(ZipRandomAccessTest, ReadsAsHeldWholeAndAFailedReadIsNeverDamage) {
+    // Noise that takes several chunks, entries with a data
+    // descriptor and one deflated beforehand, all in Zip64 records.
+    const std::string zip = write_zip({{"media/noise.bin", noise(3 << 20), 1},
+                                       {"mimetype", "application/vnd.oasis", 1},
+                                       {"xl/sheet1.xml", repeat(sheet, 40), 6, 999},
+                                       {"b.xml", sheet, 5, 1 << 16, 0x7A3C, 0x5A21, true}},
+                                      0);
+    ZipFault fault = ZipFault::None;
+    const std::optional<ZipArchive> held = ZipArchive::open(zip, fault);
+    ASSERT_TRUE(held) << static_cast<int>(fault);
+    std::map<std::string, std::string> whole;
+    ASSERT_EQ(read_all(*held, 16 << 20, whole), ZipFault::None);
+
+    CountedAccess access(zip, SIZE_MAX);
+    std::optional<ZipArchive> read = ZipArchive::open(access, fault);
+    ASSERT_TRUE(read) << static_cast<int>(fault);
+    std::map<std::string, std::string> pieces;
+    ASSERT_EQ(read_all(*read, 16 << 20, pieces), ZipFault::None);
+    EXPECT_EQ(pieces, whole);
+    const std::size_t reads = access.reads();
+    EXPECT_EQ(write_zip({}, 0, &*read), write_zip({}, 0, &*held));
+
+    // Whichever read fails, the zip is unreadable, not damaged.
+    for (std::size_t fails_from = 0; fails_from < reads; ++fails_from) {
+        CountedAccess failing(zip, fails_from);
+        std::map<std::string, std::string> contents;
+        const std::optional<ZipArchive> archive = ZipArchive::open(failing, fault);
+        if (archive) fault = read_all(*archive, 16 << 20, contents);
+        EXPECT_EQ(fault, ZipFault::Unreadable) << "read " << fails_from << " of " << reads;
+    }
+}
 
 #ifndef _WIN32
 // Archives Python's zipfile writes, to a file (sizes in the local headers) and

@@ -35,6 +35,8 @@ std::string_view zip_fault_text(ZipFault fault) {
             return "sus datos no tienen el tamaño que dice su índice";
         case ZipFault::TooLarge:
             return "se descomprime en más de lo que se admite";
+        case ZipFault::Unreadable:
+            return "no se pudo leer donde su índice lo indica";
     }
     return "está dañado";
 }
@@ -65,7 +67,9 @@ std::string sheet_found_text(const convert::SheetFound& found) {
 }
 
 std::string workbook_problem_text(const convert::WorkbookProblem& problem) {
-    std::string text = "el libro está dañado (";
+    // The input failed, which says nothing of the workbook.
+    const bool unreadable = problem.zip == ZipFault::Unreadable;
+    std::string text = unreadable ? "no se pudo leer el libro (" : "el libro está dañado (";
     if (!problem.part.empty()) text.append(escaped(problem.part)).append(": ");
     switch (problem.fault) {
         case WorkbookFault::None:
