@@ -381,9 +381,12 @@ test('batch over workbooks of openpyxl and LibreOffice gives rfc batch\'s bytes 
       const refused = native(['batch', '--sheet', 'ninguna hoja', path]);
       const names = [...refused.err.matchAll(/\d+ «([^»]*)»/g)].map((found) => found[1]);
       assert.ok(names.includes(sheet), `${file}: ${refused.err}`);
+      // Read at offsets, as a file can be: the same bytes as rfc batch's,
+      // and only the first bytes through read().
       const bytes = readFileSync(path);
       const listed = [];
       const progress = [];
+      const parts = [];
       let at = 0;
       const result = rfc.batch({
         size: bytes.length,
@@ -392,10 +395,15 @@ test('batch over workbooks of openpyxl and LibreOffice gives rfc batch\'s bytes 
           at += chunk.length;
           return chunk;
         },
-        write() {},
+        readAt: (offset, length) => bytes.subarray(offset, offset + length),
+        write: (view) => parts.push(Buffer.from(view)),
         sheets: (told) => listed.push(told),
         progress: (told) => progress.push(told),
       }, options);
+      const expected = native(['batch', ...optionArgs(options), path]);
+      assert.equal(Buffer.concat(parts).toString('latin1'), expected.out, file);
+      assert.equal(result.exitStatus, expected.status, file);
+      if (bytes.length > 1 << 20) assert.ok(at < bytes.length, `${file}: read() gave all ${at} bytes`);
       assert.deepEqual([result.sheets, result.sheet], [names, sheet], file);
       assert.deepEqual(listed, [{ sheets: names, sheet }], file);
       // Told every few thousand rows, forward only.
@@ -407,6 +415,42 @@ test('batch over workbooks of openpyxl and LibreOffice gives rfc batch\'s bytes 
       for (const name of names) assertSameBatch(path, { ...options, sheet: name });
     }
   });
+
+test('a workbook whose readAt fails or lies is a read error, told as such, and a size that lies is harmless', () => {
+  const bytes = readFileSync(join(root, 'tests/data/nomina.xlsx'));
+  const expected = native(['batch', join(root, 'tests/data/nomina.xlsx')]);
+  const failure = new Error('disk gone');
+  const cases = [
+    [{ readAt: () => { throw failure; } }, 'ioError', failure],
+    [{ readAt: () => new Uint8Array(3) }, 'ioError', undefined],
+    [{ readAt: (offset, length) => bytes.subarray(offset, offset + length), size: bytes.length + 10 }, 'ioError', undefined],
+    [{ size: 1.5e9 }, 'asRfc', undefined],
+    [{ size: -4 }, 'asRfc', undefined],
+    [{ size: 'many' }, 'asRfc', undefined],
+    [{ size: 3 }, 'asRfc', undefined],
+  ];
+  for (const [extra, status, error] of cases) {
+    const parts = [];
+    const messages = [];
+    let at = 0;
+    const result = rfc.batch({
+      size: bytes.length,
+      read(maxBytes) {
+        const chunk = bytes.subarray(at, at + maxBytes);
+        at += chunk.length;
+        return chunk;
+      },
+      write: (view) => parts.push(Buffer.from(view)),
+      message: (line) => messages.push(line),
+      ...extra,
+    }, {});
+    const where = JSON.stringify(Object.keys(extra)) + String(extra.size);
+    assert.equal(result.exitStatus, status === 'asRfc' ? expected.status : rfc.exitStatus[status], where);
+    assert.equal(result.error, error, where);
+    if (status === 'asRfc') assert.equal(Buffer.concat(parts).toString('latin1'), expected.out, where);
+    else assert.match(messages.join('\n'), /no se pudo leer el libro/, where);
+  }
+});
 
 test('a callback that throws fails the batch as a read or write error, and is handed back', () => {
   const failure = new Error('disk gone');

@@ -47,6 +47,8 @@ void claverfc_problem(double line, const char* reason, std::size_t reason_size, 
 void claverfc_sheets(const char* list, std::size_t size, std::size_t chosen);
 // How far through a workbook the batch is: `done` of `total`.
 void claverfc_progress(double done, double total);
+// Fills all `size` bytes of `buffer` with the input's from `offset`: whether it did.
+int claverfc_read_at(double offset, char* buffer, std::size_t size);
 }
 
 namespace {
@@ -406,11 +408,32 @@ std::string check_json(const web_engine::CheckAnswer& verdict) {
         .done();
 }
 
-// The input, and its size when JavaScript knows it (a File's, say), so that
-// a workbook, which is held whole, is held in one block of its size.
+// The input read at any offset, when JavaScript can (io.readAt).
+class JsRandomAccess final : public delimited::RandomAccess {
+  public:
+    explicit JsRandomAccess(std::uint64_t size) : size_(size) {}
+    std::uint64_t size() const override { return size_; }
+    std::error_code read_at(std::uint64_t offset, std::span<char> buffer) override {
+        if (offset > size_ || buffer.size() > size_ - offset ||
+            !claverfc_read_at(static_cast<double>(offset), buffer.data(), buffer.size())) {
+            return std::make_error_code(std::errc::io_error);
+        }
+        return {};
+    }
+
+  private:
+    std::uint64_t size_;
+};
+
+// The input, and its size when JavaScript knows it (a File's, say): a
+// workbook is then read at offsets when JavaScript can, or else held whole
+// in one block of its size.
 class JsSource final : public delimited::ByteSource {
   public:
-    JsSource(bool waits, std::optional<std::size_t> size) : waits_(waits), size_(size) {}
+    JsSource(bool waits, std::optional<std::size_t> size, bool reads_at)
+        : waits_(waits), size_(size) {
+        if (size && reads_at) random_.emplace(*size);
+    }
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
         const int got = waits_ ? claverfc_read_waiting(buffer.data(), buffer.size())
                                : claverfc_read(buffer.data(), buffer.size());
@@ -422,10 +445,12 @@ class JsSource final : public delimited::ByteSource {
         if (!size_ || *size_ < read_) return std::nullopt;
         return *size_ - read_;
     }
+    delimited::RandomAccess* random_access() override { return random_ ? &*random_ : nullptr; }
 
   private:
     bool waits_;
     std::optional<std::size_t> size_;
+    std::optional<JsRandomAccess> random_;
     std::size_t read_ = 0;
 };
 
@@ -565,16 +590,20 @@ EMSCRIPTEN_KEEPALIVE void engine_exit_statuses() {
 // its value, then the file's name, then the sheet as a flag and its value,
 // then fill empty -> the exit status; the bytes and messages
 // go through the callbacks, the input through claverfc_read_waiting when
-// `waits`. `size` is the input's, or negative when it is not known.
-EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits, double size) {
+// `waits`. `size` is the input's, or negative when it is not known; with
+// `reads_at`, the input is also read at offsets through claverfc_read_at.
+EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits, double size, int reads_at) {
     const std::vector<std::string_view> list = unpack(11);
     const web_engine::BatchRequest request{
         !list[0].empty(),     option_of(list, 1), option_of(list, 3), option_of(list, 5),
         std::string(list[7]), option_of(list, 8), !list[10].empty()};
-    // A size past what the engine's memory could hold is no help.
-    const bool size_known = size >= 0 && size <= static_cast<double>(UINT32_MAX);
-    JsSource input(waits != 0, size_known ? std::optional<std::size_t>(static_cast<std::size_t>(size))
-                                          : std::nullopt);
+    // A size past what the engine's memory could hold is no help: a block
+    // of it is never asked for.
+    const bool size_known = size >= 0 && size <= static_cast<double>(1u << 30);
+    JsSource input(waits != 0,
+                   size_known ? std::optional<std::size_t>(static_cast<std::size_t>(size))
+                              : std::nullopt,
+                   reads_at != 0);
     JsSink output;
     std::optional<std::string> counts;
     const web_engine::BatchEvents events{

@@ -47,6 +47,13 @@ mergeInto(LibraryManager.library, {
       // Nor a list of sheets.
     }
   },
+  claverfc_read_at: function (offset, buffer, size) {
+    try {
+      return Module['claveRfcBatch'].readAt(offset, buffer, size);
+    } catch (error) {
+      return 0;
+    }
+  },
   claverfc_progress: function (done, total) {
     try {
       Module['claveRfcBatch'].progress(done, total);

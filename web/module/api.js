@@ -130,6 +130,12 @@ function engineCalls(engine, runBatchWaiting) {
         io.problem(line, JSON.parse(text(reason, reasonSize)), text(why, whySize)),
       sheets: (list, size, chosen) => io.sheets(listAt(list, size).map((bytes) => fromUtf8.decode(bytes)), chosen),
       progress: (done, total) => io.progress(done, total),
+      readAt(offset, buffer, size) {
+        const bytes = io.readAt(offset, size);
+        if (bytes === null || bytes.length !== size) return 0;
+        engine.HEAPU8.set(bytes, buffer);
+        return 1;
+      },
     };
   };
   return {
@@ -165,7 +171,7 @@ function engineCalls(engine, runBatchWaiting) {
       const outer = engine.claveRfcBatch;
       useCallbacks(io, false);
       try {
-        const exitStatus = call('run_batch', batchList(options), 0, io.size);
+        const exitStatus = call('run_batch', batchList(options), 0, io.size, io.readsAt);
         return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         engine.claveRfcBatch = outer;
@@ -177,7 +183,7 @@ function engineCalls(engine, runBatchWaiting) {
       useCallbacks(io, true);
       waiting = true;
       try {
-        const exitStatus = await runBatchWaiting(1, io.size);
+        const exitStatus = await runBatchWaiting(1, io.size, io.readsAt);
         return { exitStatus, counts: JSON.parse(texts()[0]) };
       } finally {
         waiting = false;
@@ -215,6 +221,16 @@ function batchIo(io, ran) {
   const size = Number(io.size);
   return {
     size: Number.isSafeInteger(size) && size >= 0 ? size : -1,
+    readsAt: typeof io.readAt === 'function' ? 1 : 0,
+    // Synchronous even for batchAsync: the engine does not wait for it.
+    readAt(offset, length) {
+      try {
+        return bytesOf(io.readAt(offset, length));
+      } catch (error) {
+        fail(error);
+        return null;
+      }
+    },
     read(maxBytes) {
       try {
         return bytesOf(io.read(maxBytes));

@@ -172,8 +172,15 @@ export interface BatchIo {
    *  among the messages. */
   problem?(row: ProblemRow): void;
   /** The input's size in bytes, when known (a `File`'s `size`): a workbook, which the
-   *  engine holds whole while it converts it, is then held in one block of that size. */
+   *  engine otherwise holds whole while it converts it, is then held in one block of that
+   *  size, or, with `readAt`, not held at all. */
   size?: number;
+  /** With `size`: `length` bytes of the input from `offset`, exactly, for an input that can
+   *  be read anywhere (a `File` in a worker, with `FileReaderSync`; a file in Node, with
+   *  `fs.readSync`). A workbook is then read in pieces where its parts lie, and never held
+   *  whole; `read` still gives its first bytes. Synchronous, for `batchAsync` too; anything
+   *  else than `length` bytes, or a throw, is a read error (`ioError`). */
+  readAt?(offset: number, length: number): Uint8Array;
   /** A workbook's sheets that hold cells, and the one whose people are read (`options.sheet`,
    *  or the first with a header), as soon as it is chosen: for a sheet chooser. */
   sheets?(listed: { sheets: string[]; sheet: string }): void;

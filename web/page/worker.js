@@ -129,7 +129,11 @@ async function convert(engine, { file, workbook, options }) {
         rowLine = false;
     };
     const sink = blobSink();
-    const io = { size: file.size, write: sink.write, message, problem, sheets, progress };
+    // A workbook's parts are read where they lie, never the whole file at once.
+    const pieces = new FileReaderSync();
+    const readAt = (offset, length) =>
+        new Uint8Array(pieces.readAsArrayBuffer(file.slice(offset, offset + length)));
+    const io = { size: file.size, readAt, write: sink.write, message, problem, sheets, progress };
     const { exitStatus } = engine.batchAsync
         ? await engine.batchAsync({ ...io, read: streamSource(file, onProgress) }, options)
         : engine.batch({ ...io, read: fileSource(file, onProgress) }, options);
