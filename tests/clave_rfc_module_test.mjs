@@ -425,6 +425,7 @@ test('a workbook whose readAt fails or lies is a read error, told as such, and a
     [{ readAt: () => new Uint8Array(3) }, 'ioError', undefined],
     [{ readAt: (offset, length) => bytes.subarray(offset, offset + length), size: bytes.length + 10 }, 'ioError', undefined],
     [{ size: 1.5e9 }, 'asRfc', undefined],
+    [{ size: 4294967295 }, 'asRfc', undefined],
     [{ size: -4 }, 'asRfc', undefined],
     [{ size: 'many' }, 'asRfc', undefined],
     [{ size: 3 }, 'asRfc', undefined],

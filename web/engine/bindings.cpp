@@ -14,6 +14,7 @@
 #include <emscripten/emscripten.h>
 
 #include <cstdint>
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -430,8 +431,11 @@ class JsRandomAccess final : public delimited::RandomAccess {
 // in one block of its size.
 class JsSource final : public delimited::ByteSource {
   public:
-    JsSource(bool waits, std::optional<std::size_t> size, bool reads_at)
-        : waits_(waits), size_(size) {
+    // `size` is believed for the block a workbook is held in only up to
+    // `most_held`; read at offsets, a workbook is never held.
+    JsSource(bool waits, std::optional<std::uint64_t> size, bool reads_at) : waits_(waits) {
+        constexpr std::uint64_t most_held = std::uint64_t{1} << 30;
+        if (size && *size <= most_held) size_ = static_cast<std::size_t>(*size);
         if (size && reads_at) random_.emplace(*size);
     }
     std::error_code read_some(std::span<char> buffer, std::size_t& count) override {
@@ -597,11 +601,10 @@ EMSCRIPTEN_KEEPALIVE int engine_run_batch(int waits, double size, int reads_at) 
     const web_engine::BatchRequest request{
         !list[0].empty(),     option_of(list, 1), option_of(list, 3), option_of(list, 5),
         std::string(list[7]), option_of(list, 8), !list[10].empty()};
-    // A size past what the engine's memory could hold is no help: a block
-    // of it is never asked for.
-    const bool size_known = size >= 0 && size <= static_cast<double>(1u << 30);
+    // A whole number of bytes a file can have (api.js passes -1 for none).
+    const bool size_known = size >= 0 && size <= 9007199254740991.0 && size == std::floor(size);
     JsSource input(waits != 0,
-                   size_known ? std::optional<std::size_t>(static_cast<std::size_t>(size))
+                   size_known ? std::optional<std::uint64_t>(static_cast<std::uint64_t>(size))
                               : std::nullopt,
                    reads_at != 0);
     JsSink output;

@@ -181,8 +181,9 @@ export interface BatchIo {
    *  whole; `read` still gives its first bytes. Synchronous, for `batchAsync` too; anything
    *  else than `length` bytes, or a throw, is a read error (`ioError`). */
   readAt?(offset: number, length: number): Uint8Array;
-  /** A workbook's sheets that hold cells, and the one whose people are read (`options.sheet`,
-   *  or the first with a header), as soon as it is chosen: for a sheet chooser. */
+  /** A workbook's worksheets (chart sheets left out), and the one whose people are read
+   *  (`options.sheet`, or the first with a header), as soon as it is chosen: for a sheet
+   *  chooser, which passes the name back as `options.sheet`. */
   sheets?(listed: { sheets: string[]; sheet: string }): void;
   /** A workbook's progress, every few thousand rows: `done` of `total` (the reading of its
    *  sheet; the units are the engine's, only their ratio means anything). */
@@ -276,13 +277,13 @@ export interface BatchOptions {
 
 export interface BatchResult {
   /** The exit status of `rfc batch`: `ok`, `unreadableRows`, `usage`, `ioError`,
-   *  `keyDoubtful` or `keyWrong` of `exitStatus`. A callback that throws makes a read
-   *  or write error: `ioError`. */
+   *  `keyDoubtful` or `keyWrong` of `exitStatus`. A `read`, `readAt` or `write` that throws
+   *  makes a read or write error: `ioError`; the other callbacks' throws stop nothing. */
   exitStatus: number;
   /** What became of the rows; null when they were not all read (a usage or an I/O error). */
   counts: BatchCounts | null;
-  /** A workbook's sheets that hold cells, in order, and the one read, as `io.sheets` was
-   *  told; absent for a delimited file, or when the workbook could not be opened. */
+  /** A workbook's worksheets, in order, and the one read, as `io.sheets` was told; absent
+   *  for a delimited file, or when the workbook could not be opened. */
   sheets?: string[];
   sheet?: string;
   /** The first error a callback threw, if one did. */

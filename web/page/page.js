@@ -237,6 +237,8 @@ function setUpFile(rfc) {
         const workbook = await isWorkbook(file);
         current = { file, workbook };
         showFileKind(workbook);
+        // Another file's sheets are not this one's: the list comes back with the engine's.
+        if (sheet === undefined) $('campoHoja').hidden = true;
         if (worker) worker.terminate();
         clearResult();
         // A workbook's rows are named by their number in the sheet.
