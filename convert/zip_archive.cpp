@@ -351,7 +351,8 @@ ZipFault EntryReader::read(std::span<char> buffer, std::size_t& count) {
     if (!inflater_) {
         if (input_.empty() && unread_ > 0 && !refill()) return fault_ = ZipFault::Unreadable;
         written = std::min(buffer.size(), input_.size());
-        std::memcpy(buffer.data(), input_.data(), written);
+        // An empty stored entry has no chunk, and so no bytes to copy from.
+        if (written > 0) std::memcpy(buffer.data(), input_.data(), written);
         input_.remove_prefix(written);
         ended_ = input_.empty() && unread_ == 0;
     } else {
